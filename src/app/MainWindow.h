@@ -1,0 +1,95 @@
+// The main window: owns the open archive's catalogue and wires the menus,
+// dialogs, the entry list and the preview pane to the core.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <string>
+
+#include "archive/Catalogue.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedWidget;
+class QTableView;
+class Prompts;
+class TEntryListModel;
+class TFindDialog;
+class TForm5;
+
+// The list of entries: a click anywhere on it is reported, as the selection
+// handler runs on clicks too.
+class TEntryListView;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `arguments` are the command line's arguments after the program name.
+    TForm1(Prompts& prompts, QStringList arguments, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    const korvane::Catalogue& Cat() const { return cat_; }
+    TEntryListModel* ListModel() const { return model_; }
+    QTableView* ListView() const;
+    QString StatusText() const;
+
+    // Opens the archive at path. The open archive is replaced only when the
+    // new directory has been read whole; until then nothing changes.
+    void Load(const std::string& path);
+
+    // Handlers.
+    void FormShow();
+    void DragFiles(const QStringList& paths);
+    void N2Click();   // Файл / Открыть...
+    void N4Click();   // Файл / Выход
+    void N19Click();  // Справка / О программе
+    void N22Click();  // Сервис / Интеграция в контекстное меню Проводника
+    void ListView1Click();
+    void ListView1ColumnClick(int column);
+
+    // Runs a command, showing any failure in the standard error box.
+    void Guard(const std::function<void()>& command);
+
+signals:
+    // Every text put into the status bar, in order (for the record; the
+    // status bar itself shows the last one).
+    void StatusTextSet(const QString& text);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildMenus();
+    void BuildClientArea();
+    void SetStatusText(const QString& text);
+    void EnableForKind();
+    int SelectedRow() const;  // the first selected row in list order, or -1
+    void ShowErrorBox(const QString& message);
+    QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
+
+    Prompts& prompts_;
+    QStringList arguments_;
+    korvane::Catalogue cat_;
+
+    TEntryListModel* model_ = nullptr;
+    TEntryListView* listView_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+    QStackedWidget* notebook_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    TFindDialog* findDialog_ = nullptr;
+    TForm5* aboutBox_ = nullptr;
+
+    QMenu *N1, *N8, *N5, *N16, *N18;
+    QAction *N2, *N4, *N9, *N10, *N11, *N12, *N13, *N14;
+    QAction *N6, *N7, *N15, *N32;
+    QAction *N17, *N20, *N22, *N19;
+    QMenu* PopupMenu1;
+    QAction *N24, *N25, *N26, *N28, *N29;
+    bool popupAttached_ = false;
+};

@@ -1,0 +1,166 @@
+#include "archive/FileIO.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "archive/ByteOrder.h"
+#include "archive/Errors.h"
+
+namespace korvane {
+
+namespace {
+
+int OpenChecked(const std::string& path, int flags)
+{
+    int fd;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) RaiseIoErrno(errno);
+    return fd;
+}
+
+}  // namespace
+
+TFile TFile::OpenReadWrite(const std::string& path) { return TFile(OpenChecked(path, O_RDWR), path); }
+TFile TFile::OpenReadOnly(const std::string& path) { return TFile(OpenChecked(path, O_RDONLY), path); }
+TFile TFile::Create(const std::string& path) { return TFile(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path); }
+
+TFile::TFile(TFile&& other) noexcept : fd_(other.fd_), pos_(other.pos_), path_(std::move(other.path_))
+{
+    other.fd_ = -1;
+}
+
+TFile& TFile::operator=(TFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = other.fd_;
+        pos_ = other.pos_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+TFile::~TFile()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void TFile::Close()
+{
+    if (fd_ < 0) return;
+    int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR) RaiseIoErrno(errno);
+}
+
+uint64_t TFile::Size() const
+{
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno);
+    return uint64_t(st.st_size);
+}
+
+size_t TFile::ReadSome(void* buf, size_t n)
+{
+    auto* out = static_cast<char*>(buf);
+    size_t done = 0;
+    while (done < n) {
+        ssize_t got = ::pread(fd_, out + done, n - done, off_t(pos_));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            RaiseIoErrno(errno);
+        }
+        if (got == 0) break;
+        done += size_t(got);
+        pos_ += uint64_t(got);
+    }
+    return done;
+}
+
+void TFile::ReadExact(void* buf, size_t n)
+{
+    if (ReadSome(buf, n) != n) RaiseReadBeyondEof();
+}
+
+void TFile::Write(const void* buf, size_t n)
+{
+    auto* in = static_cast<const char*>(buf);
+    size_t done = 0;
+    while (done < n) {
+        ssize_t put = ::pwrite(fd_, in + done, n - done, off_t(pos_));
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            RaiseIoErrno(errno);
+        }
+        done += size_t(put);
+        pos_ += uint64_t(put);
+    }
+}
+
+void TFile::Truncate(uint64_t size)
+{
+    if (::ftruncate(fd_, off_t(size)) != 0) RaiseIoErrno(errno);
+}
+
+bool FileExists(const std::string& path)
+{
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TBufferedReader::TBufferedReader(TFile& file, size_t bufferSize) : file_(file), buffer_(bufferSize, '\0')
+{
+    Seek(file.Position());
+}
+
+void TBufferedReader::Seek(uint64_t pos)
+{
+    file_.Seek(pos);
+    filePos_ = pos;
+    next_ = end_ = reinterpret_cast<const uint8_t*>(buffer_.data());
+}
+
+void TBufferedReader::Fill()
+{
+    file_.Seek(filePos_);
+    size_t got = file_.ReadSome(buffer_.data(), buffer_.size());
+    if (got == 0) RaiseReadBeyondEof();
+    next_ = reinterpret_cast<const uint8_t*>(buffer_.data());
+    end_ = next_ + got;
+    filePos_ += got;
+}
+
+void TBufferedReader::Read(void* dst, size_t n)
+{
+    auto* out = static_cast<uint8_t*>(dst);
+    while (n > 0) {
+        if (next_ == end_) Fill();
+        size_t take = std::min(n, size_t(end_ - next_));
+        std::memcpy(out, next_, take);
+        out += take;
+        next_ += take;
+        n -= take;
+    }
+}
+
+uint32_t TBufferedReader::ReadLE32()
+{
+    uint8_t b[4];
+    Read(b, 4);
+    return LoadLE32(b);
+}
+
+uint32_t TBufferedReader::ReadBE32()
+{
+    uint8_t b[4];
+    Read(b, 4);
+    return LoadBE32(b);
+}
+
+}  // namespace korvane

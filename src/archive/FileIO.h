@@ -1,0 +1,70 @@
+// Checked file access by path. Every failing call raises EInOutError.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace korvane {
+
+class TFile {
+public:
+    // Archives and directories are opened for reading and writing, so that a
+    // write-protected archive is refused up front, not half-way through an edit.
+    static TFile OpenReadWrite(const std::string& path);
+    static TFile OpenReadOnly(const std::string& path);
+    static TFile Create(const std::string& path);
+
+    TFile(TFile&& other) noexcept;
+    TFile& operator=(TFile&& other) noexcept;
+    TFile(const TFile&) = delete;
+    TFile& operator=(const TFile&) = delete;
+    ~TFile();
+
+    uint64_t Size() const;
+    uint64_t Position() const { return pos_; }
+    void Seek(uint64_t pos) { pos_ = pos; }
+    // Reads exactly n bytes or raises "Read beyond end of file".
+    void ReadExact(void* buf, size_t n);
+    // Reads up to n bytes; fewer only at the end of the file.
+    size_t ReadSome(void* buf, size_t n);
+    void Write(const void* buf, size_t n);
+    void Truncate(uint64_t size);
+    void Close();
+    const std::string& Path() const { return path_; }
+
+private:
+    TFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    int fd_ = -1;
+    uint64_t pos_ = 0;
+    std::string path_;
+};
+
+bool FileExists(const std::string& path);  // a regular file, not a folder
+
+// Sequential reads through a fixed buffer; a read past the end of the file
+// raises "Read beyond end of file".
+class TBufferedReader {
+public:
+    explicit TBufferedReader(TFile& file, size_t bufferSize = 64 * 1024);
+    void Seek(uint64_t pos);
+    uint64_t Position() const { return filePos_ - (end_ - next_); }
+    void Read(void* dst, size_t n);
+    uint8_t ReadByte()
+    {
+        if (next_ == end_) Fill();
+        return *next_++;
+    }
+    uint32_t ReadLE32();
+    uint32_t ReadBE32();
+
+private:
+    void Fill();  // at least one byte or raises
+    TFile& file_;
+    std::string buffer_;
+    const uint8_t* next_ = nullptr;
+    const uint8_t* end_ = nullptr;
+    uint64_t filePos_ = 0;  // file position of end_
+};
+
+}  // namespace korvane

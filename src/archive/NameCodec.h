@@ -1,0 +1,16 @@
+// Entry names are raw Windows-1251 bytes; the window, file names and the
+// command line speak Unicode.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+char32_t Cp1251ToUnicode(unsigned char c);
+// UTF-8 text of a Windows-1251 name.
+std::string Cp1251ToUtf8(std::string_view name);
+// Windows-1251 bytes of UTF-8 text; characters the code page lacks become '?'.
+std::string Utf8ToCp1251(std::string_view text);
+
+}  // namespace korvane

@@ -1,0 +1,26 @@
+// The texts of the entry list's cells, computed from the catalogue on demand.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "archive/Catalogue.h"
+
+namespace korvane {
+
+// "%d байт", "%.2f КБ", "%.2f МБ" or "%.2f ГБ" (UTF-8), two decimals rounded
+// half away from zero, with the given decimal separator and no grouping.
+std::string FormatSize(uint32_t n, std::string_view decimalPoint);
+// The same with the decimal separator of the C library's LC_NUMERIC.
+std::string FormatSize(uint32_t n);
+std::string LocaleDecimalPoint();
+
+// Byte position as at least eight upper-case hex digits.
+std::string AddressText(uint64_t bytePos);
+
+// Text of column col (0..3) for list row `row` (an index into RowOrder).
+// Names are decoded from Windows-1251 into UTF-8.
+std::string CellText(const Catalogue& cat, uint32_t row, int col, std::string_view decimalPoint);
+
+}  // namespace korvane

@@ -1,0 +1,65 @@
+#include "listview/EntryListModel.h"
+
+#include <QLocale>
+
+#include "listview/CellText.h"
+
+using namespace korvane;
+
+TEntryListModel::TEntryListModel(const Catalogue& cat, QObject* parent)
+    : QAbstractTableModel(parent), cat_(cat), decimalPoint_(QLocale::system().decimalPoint().toStdString())
+{
+    for (size_t k = 0; k < captions_.size(); ++k)
+        captions_[k] = QString::fromUtf8(ColumnCaptions[k].data(), qsizetype(ColumnCaptions[k].size()));
+}
+
+int TEntryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_); }
+
+int TEntryListModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 4; }
+
+QString TEntryListModel::CellText(int row, int col) const
+{
+    if (row < 0 || uint32_t(row) >= rows_ || col < 0 || col > 3) return {};
+    return QString::fromStdString(korvane::CellText(cat_, uint32_t(row), col, decimalPoint_));
+}
+
+QVariant TEntryListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid()) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole || role == Qt::ToolTipRole)
+        return CellText(index.row(), index.column());
+    return {};
+}
+
+QVariant TEntryListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || section < 0 || section > 3) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return captions_[size_t(section)];
+    return {};
+}
+
+Qt::ItemFlags TEntryListModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void TEntryListModel::SetRows(uint32_t n)
+{
+    beginResetModel();
+    rows_ = n;
+    endResetModel();
+}
+
+void TEntryListModel::RowsChanged()
+{
+    if (rows_ > 0) emit dataChanged(index(0, 0), index(int(rows_) - 1, 3));
+}
+
+void TEntryListModel::MarkSortColumn(int col)
+{
+    for (size_t k = 0; k < captions_.size(); ++k) {
+        captions_[k] = QString::fromUtf8(ColumnCaptions[k].data(), qsizetype(ColumnCaptions[k].size()));
+        if (int(k) == col) captions_[k] += QStringLiteral(" \u2022");
+    }
+    emit headerDataChanged(Qt::Horizontal, 0, 3);
+}

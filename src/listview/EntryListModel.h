@@ -1,0 +1,36 @@
+// The entry list's model: R rows over the catalogue, each cell's text
+// computed on demand through RowOrder; nothing per row is stored.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <array>
+#include <string>
+
+#include "archive/Catalogue.h"
+
+class TEntryListModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    TEntryListModel(const korvane::Catalogue& cat, QObject* parent);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    uint32_t Rows() const { return rows_; }
+    // Replaces all rows by n rows (the list is rebuilt, the selection dropped).
+    void SetRows(uint32_t n);
+    // The rows show other entries now (sorted or reversed); selection stays by position.
+    void RowsChanged();
+    // Captions after a sort by column col: its caption carries " •".
+    void MarkSortColumn(int col);
+    QString CellText(int row, int col) const;
+
+private:
+    const korvane::Catalogue& cat_;
+    uint32_t rows_ = 0;
+    std::array<QString, 4> captions_;
+    std::string decimalPoint_;
+};

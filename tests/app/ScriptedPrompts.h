@@ -1,0 +1,48 @@
+// Answers the window's dialogs from a script and records every question.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <vector>
+
+#include "app/Prompts.h"
+
+struct TPromptCall {
+    QString kind;  // "open", "openMany", "save", "folder", "question", "message", "modal"
+    QString dialog;
+    QString text;
+    QString caption;
+    QString filter;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+};
+
+class ScriptedPrompts : public Prompts {
+public:
+    // Queued answers, taken in order by the dialog calls that need one.
+    void AnswerOpen(const QString& path) { files_.push_back({path}); }
+    void AnswerOpenMany(const QStringList& paths) { files_.push_back(paths); }
+    void AnswerSave(const QString& path) { files_.push_back({path}); }
+    void AnswerFolder(const QString& path) { files_.push_back({path}); }
+    void AnswerQuestion(QMessageBox::StandardButton b) { buttons_.push_back(b); }
+
+    std::vector<TPromptCall> calls;
+    bool AllAnswersUsed() const { return files_.empty() && buttons_.empty(); }
+    // Texts of the boxes shown (errors and notices), in order.
+    QStringList Messages() const;
+
+    QString OpenFile(QWidget* owner, const QString& dialog, const QString& filter) override;
+    QStringList OpenFiles(QWidget* owner, const QString& dialog, const QString& filter) override;
+    QString SaveFile(QWidget* owner, const QString& dialog, const QString& filter, const QString& initialName) override;
+    QString ChooseFolder(QWidget* owner, const QString& title) override;
+    QMessageBox::StandardButton Question(QWidget* owner, const QString& text, const QString& caption,
+                                         QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;
+    void Message(QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon) override;
+    void ShowModal(QDialog* dialog) override;
+
+private:
+    QStringList NextFiles(const char* kind);
+    std::deque<QStringList> files_;
+    std::deque<QMessageBox::StandardButton> buttons_;
+};

@@ -1,0 +1,107 @@
+// korvane-cli list, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+#include "support/ArchiveWriters.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct TRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+TRun Cli(const std::string& args, const std::string& env = "")
+{
+    TempDir scratch;
+    const std::string errFile = scratch.File("err");
+    const std::string cmd = env + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+}  // namespace
+
+TEST(CliList, TsvPrintsTheFourCellTextsOfEveryRow)
+{
+    TempDir dir;
+    WriteBytes(dir.File("a.img"), "");
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "VIRGO.DFF"}, {1, 3, "\xCF\xF0\xE8\xE2\xE5\xF2.txd"}}));
+    const TRun r = Cli("list " + Quote(dir.File("a.img")) + " --format tsv");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "0\tVIRGO.DFF\t00000000\t2 КБ\n1\tПривет.txd\t00000800\t6 КБ\n");
+    EXPECT_TRUE(r.err.empty());
+}
+
+TEST(CliList, EachSortIsOneHeaderClick)
+{
+    TempDir dir;
+    WriteBytes(dir.File("b.big"), BigBytes({{0x30, 2000, "ab"}, {0x10, 7, "B"}, {0x20, 1024, "a"}}));
+    const std::string f = Quote(dir.File("b.big"));
+    EXPECT_EQ(Cli("list " + f + " --sort 1 --format tsv").out,
+              "1\tB\t00000010\t7 байт\n2\ta\t00000020\t1.00 КБ\n0\tab\t00000030\t1.95 КБ\n");
+    EXPECT_EQ(Cli("list " + f + " --sort 1 --sort 1 --format tsv").out,
+              "0\tab\t00000030\t1.95 КБ\n2\ta\t00000020\t1.00 КБ\n1\tB\t00000010\t7 байт\n");
+    EXPECT_EQ(Cli("list " + f + " --sort 3 --sort 0 --format tsv").out.substr(0, 2), "0\t");
+}
+
+TEST(CliList, TextAndJsonFormats)
+{
+    TempDir dir;
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A\"B.TXD"}, {2, 2, "C.DFF"}}));
+    const std::string f = Quote(dir.File("v.img"));
+    const TRun text = Cli("list " + f + " --sort 3");
+    EXPECT_EQ(text.code, 0);
+    EXPECT_EQ(text.out,
+              "№  Имя      Адрес     Размер •\n"
+              "0  A\"B.TXD  00000800  2 КБ\n"
+              "1  C.DFF    00001000  4 КБ\n");
+    const TRun json = Cli("list " + f + " --format json");
+    EXPECT_EQ(json.out,
+              "[\n {\"index\": \"0\", \"name\": \"A\\\"B.TXD\", \"address\": \"00000800\", \"size\": \"2 КБ\"},\n"
+              " {\"index\": \"1\", \"name\": \"C.DFF\", \"address\": \"00001000\", \"size\": \"4 КБ\"}\n]\n");
+}
+
+TEST(CliList, ErrorsAndUsage)
+{
+    TempDir dir;
+    WriteBytes(dir.File("bad.img"), Ver2Bytes({}, 0, 5));
+    const TRun bad = Cli("list " + Quote(dir.File("bad.img")));
+    EXPECT_EQ(bad.code, 1);
+    EXPECT_EQ(bad.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_TRUE(bad.out.empty());
+
+    EXPECT_EQ(Cli("list " + Quote(dir.File("none.img"))).err, "korvane-cli: File not found\n");
+    EXPECT_EQ(Cli("list").code, 2);
+    EXPECT_EQ(Cli("list x --sort 4").code, 2);
+    EXPECT_EQ(Cli("list x --format xml").code, 2);
+    EXPECT_EQ(Cli("list x --filter abc").code, 2);
+    EXPECT_EQ(Cli("frobnicate").code, 2);
+    EXPECT_EQ(Cli("").code, 2);
+    const TRun help = Cli("list --help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("usage: korvane-cli list"), std::string::npos);
+}
+
+TEST(CliList, SizeTextsFollowLcNumeric)
+{
+    TempDir dir;
+    WriteBytes(dir.File("b.big"), BigBytes({{0x10, 1536, "a"}}));
+    const std::string f = Quote(dir.File("b.big"));
+    EXPECT_EQ(Cli("list " + f + " --format tsv", "LC_ALL=C").out, "0\ta\t00000010\t1.50 КБ\n");
+    const TRun ru = Cli("list " + f + " --format tsv", "LC_ALL= LC_NUMERIC=ru_RU.UTF-8");
+    if (ru.out.find(',') == std::string::npos) GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed";
+    EXPECT_EQ(ru.out, "0\ta\t00000010\t1,50 КБ\n");
+}

@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+#include "listview/CellText.h"
+
+using namespace korvane;
+
+namespace {
+
+Catalogue OneEntry(TArchiveKind kind, uint32_t offset, uint32_t size, const char* name = "A")
+{
+    Catalogue cat;
+    cat.ArchiveKind = kind;
+    TArchiveEntry e{};
+    e.Offset = offset;
+    e.Size = size;
+    std::snprintf(e.Name, sizeof e.Name, "%s", name);
+    cat.Entries.push_back(e);
+    cat.RowOrder.push_back(0);
+    return cat;
+}
+
+}  // namespace
+
+TEST(FormatSize, RangeBoundaries)
+{
+    EXPECT_EQ(FormatSize(0, "."), "0 байт");
+    EXPECT_EQ(FormatSize(1023, "."), "1023 байт");
+    EXPECT_EQ(FormatSize(1024, "."), "1.00 КБ");
+    EXPECT_EQ(FormatSize(1048575, "."), "1024.00 КБ");
+    EXPECT_EQ(FormatSize(1048576, "."), "1.00 МБ");
+    EXPECT_EQ(FormatSize(0x3FFFFFFF, "."), "1024.00 МБ");
+    EXPECT_EQ(FormatSize(0x40000000, "."), "1.00 ГБ");
+    EXPECT_EQ(FormatSize(0xFFFFFFFF, "."), "4.00 ГБ");
+    EXPECT_EQ(FormatSize(1536, "."), "1.50 КБ");
+}
+
+TEST(FormatSize, HalvesRoundAwayFromZeroAndTheSeparatorIsTheLocales)
+{
+    EXPECT_EQ(FormatSize(1152, "."), "1.13 КБ");   // 1.125
+    EXPECT_EQ(FormatSize(1408, "."), "1.38 КБ");   // 1.375
+    EXPECT_EQ(FormatSize(1034, "."), "1.01 КБ");   // 1.0097...
+    EXPECT_EQ(FormatSize(1024, ","), "1,00 КБ");
+    EXPECT_EQ(FormatSize(5 * 1048576 / 2, ","), "2,50 МБ");
+}
+
+TEST(FormatSize, FollowsLcNumeric)
+{
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    EXPECT_EQ(FormatSize(1024), "1,00 КБ");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(FormatSize(1024), "1.00 КБ");
+}
+
+TEST(CellText, SectorArchivesShowBytePositionsAndKilobytes)
+{
+    const Catalogue cat = OneEntry(akImg, 1, 3, "LANDSTAL.DFF");
+    EXPECT_EQ(CellText(cat, 0, 0, "."), "0");
+    EXPECT_EQ(CellText(cat, 0, 1, "."), "LANDSTAL.DFF");
+    EXPECT_EQ(CellText(cat, 0, 2, "."), "00000800");
+    EXPECT_EQ(CellText(cat, 0, 3, "."), "6 КБ");
+}
+
+TEST(CellText, PositionsPastFourGigabytesAndHugeSizesDoNotWrap)
+{
+    const Catalogue cat = OneEntry(akImgV2, 0x200000, 0xFFFFFFFF);
+    EXPECT_EQ(CellText(cat, 0, 2, "."), "100000000");
+    EXPECT_EQ(CellText(cat, 0, 3, "."), "8589934590 КБ");
+}
+
+TEST(CellText, ByteArchivesUseFormatSize)
+{
+    for (TArchiveKind kind : {akBig, akSyb}) {
+        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1023), 0, 2, "."), "00001234");
+        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1023), 0, 3, "."), "1023 байт");
+        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1024), 0, 3, ","), "1,00 КБ");
+        EXPECT_EQ(CellText(OneEntry(kind, 0xABCDEF12, 1048576), 0, 3, "."), "1.00 МБ");
+        EXPECT_EQ(CellText(OneEntry(kind, 0xABCDEF12, 1), 0, 2, "."), "ABCDEF12");
+    }
+}
+
+TEST(CellText, NumberColumnShowsTheCatalogueIndexAndNamesAreDecoded)
+{
+    Catalogue cat = OneEntry(akImg, 0, 1, "\xD2\xE5\xF1\xF2.txd");
+    cat.Entries.push_back(cat.Entries[0]);
+    std::snprintf(cat.Entries[1].Name, sizeof cat.Entries[1].Name, "second");
+    cat.RowOrder = {1, 0};
+    EXPECT_EQ(CellText(cat, 0, 0, "."), "1");
+    EXPECT_EQ(CellText(cat, 0, 1, "."), "second");
+    EXPECT_EQ(CellText(cat, 1, 0, "."), "0");
+    EXPECT_EQ(CellText(cat, 1, 1, "."), "Тест.txd");
+}

@@ -1,0 +1,37 @@
+// Archives of the four kinds, built byte by byte for tests.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+std::string LE32(uint32_t v);
+std::string BE32(uint32_t v);
+
+// One record of a ".dir" file or a "VER2" directory; `name` is raw bytes,
+// padded with zeros to 24 (a 24-byte name has no zero).
+struct TDirRecord {
+    uint32_t offset;
+    uint32_t size;
+    std::string name;
+};
+std::string DirRecordBytes(const TDirRecord& r);
+std::string ImgDirBytes(const std::vector<TDirRecord>& records);
+// "VER2", the count (or `countOverride`), the records, then zero bytes up to
+// `totalSize` when it is larger.
+std::string Ver2Bytes(const std::vector<TDirRecord>& records, uint64_t totalSize = 0, int64_t countOverride = -1);
+
+// "VXBG" archive: names with sizes, then the data (filler bytes) back to back.
+struct TSybRecord {
+    std::string name;
+    uint32_t size;
+};
+std::string SybBytes(const std::vector<TSybRecord>& records, int64_t dirLengthOverride = -1, bool withData = true);
+
+// "BIGF" archive: big-endian H, then offset, size and name per record.
+struct TBigRecord {
+    uint32_t offset;
+    uint32_t size;
+    std::string name;
+};
+std::string BigBytes(const std::vector<TBigRecord>& records, int64_t hOverride = -1);
