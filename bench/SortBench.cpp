@@ -8,6 +8,12 @@
 //   StdSortIndirect/<pattern>/col<N> std::sort of RowOrder comparing through
 //                                    Entries (cols 2, 3)
 //
+// Patterns (every entry carries the same key as its offset, size and, spelled
+// out, its name): random (distinct in practice), sorted, reversed, equal (one
+// key), sorted_ties and reversed_ties (each key four times, in order or
+// against it), few_values (1000 keys at random). Column 0 is sorted from a
+// shuffled, sorted or reversed RowOrder.
+//
 // Building the catalogue (524 MB) happens once per pattern, outside the timed
 // region; each iteration restores RowOrder with the timer paused.
 
@@ -29,8 +35,9 @@ namespace {
 
 constexpr size_t kRows = 1000000;
 
-enum Pattern { pRandom, pSorted, pReversed, pEqual, pSortedTies, pFewValues, pCount };
-const char* const kPatternNames[pCount] = {"random", "sorted", "reversed", "equal", "sorted_ties", "few_values"};
+enum Pattern { pRandom, pSorted, pReversed, pEqual, pSortedTies, pReversedTies, pFewValues, pCount };
+const char* const kPatternNames[pCount] = {"random",      "sorted",        "reversed",  "equal",
+                                           "sorted_ties", "reversed_ties", "few_values"};
 
 struct Setup {
     Pattern pattern;
@@ -55,6 +62,7 @@ std::unique_ptr<Setup> Build(Pattern pattern)
         case pReversed: key = uint32_t(kRows - k); break;
         case pEqual: key = 4096; break;
         case pSortedTies: key = uint32_t(k / 4); break;
+        case pReversedTies: key = uint32_t((kRows - k) / 4); break;
         case pFewValues: key = uint32_t(rng() % 1000); break;
         default: key = uint32_t(rng()); break;
         }

@@ -35,6 +35,8 @@ public:
     TEntryListModel* ListModel() const { return model_; }
     QTableView* ListView() const;
     QString StatusText() const;
+    // The list's context menu: PopupMenu1 while a row is selected, else none.
+    QMenu* ListPopupMenu() const { return popupAttached_ ? PopupMenu1 : nullptr; }
 
     // Opens the archive at path. The open archive is replaced only when the
     // new directory has been read whole; until then nothing changes.

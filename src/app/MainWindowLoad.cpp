@@ -47,6 +47,7 @@ void TForm1::Load(const std::string& path)
     // The directory is read whole: now the open archive is replaced.
     listView_->setUpdatesEnabled(false);
     model_->SetRows(0);
+    popupAttached_ = false;  // no row can be selected in the new list yet
     cat_.Entries = std::move(entries);
     cat_.RowOrder.resize(cat_.Entries.size());
     for (uint32_t i = 0; i < cat_.RowOrder.size(); ++i) cat_.RowOrder[i] = i;

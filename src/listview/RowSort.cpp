@@ -571,7 +571,9 @@ void SortKeyedRows(uint64_t* rows, size_t n, int lopsidedLimit)
 
 TSortOutcome SortByColumn(Catalogue& cat, uint32_t rowCount, int col)
 {
-    if (cat.Entries.empty()) return TSortOutcome::soNothing;
+    // An empty archive, or a search filter that shows no rows: the click
+    // changes nothing, not even the sort column or its caption mark.
+    if (cat.Entries.empty() || rowCount == 0) return TSortOutcome::soNothing;
     if (col < 0 || col > 3) return TSortOutcome::soNothing;
     const size_t n = std::min<size_t>(rowCount, cat.RowOrder.size());
     uint32_t* rows = cat.RowOrder.data();

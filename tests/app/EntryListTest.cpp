@@ -1,7 +1,11 @@
+#include <QAccessible>
+#include <QAccessibleTableInterface>
 #include <QAction>
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
+#include <QSplitter>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -87,8 +91,10 @@ TEST_F(EntryListTest, SelectingARowUpdatesTheEditMenuAndTheContextMenu)
     Start({Q(dir.File("v.img"))});
     for (const char* n : {"N9", "N10", "N11", "N12", "N14"}) Find<QAction>(n)->setEnabled(false);
 
+    EXPECT_EQ(form->ListPopupMenu(), nullptr);
     ClickRow(1);
     for (const char* n : {"N9", "N10", "N11", "N12", "N14"}) EXPECT_TRUE(Find<QAction>(n)->isEnabled()) << n;
+    EXPECT_EQ(form->ListPopupMenu(), Find<QMenu>("PopupMenu1"));
     ClickRow(2, Qt::ControlModifier);
     EXPECT_EQ(List()->selectionModel()->selectedRows().size(), 2);
 
@@ -96,8 +102,11 @@ TEST_F(EntryListTest, SelectingARowUpdatesTheEditMenuAndTheContextMenu)
     List()->clearSelection();
     QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, List()->viewport()->height() - 3));
     for (const char* n : {"N9", "N10", "N11", "N12", "N14"}) EXPECT_FALSE(Find<QAction>(n)->isEnabled()) << n;
+    EXPECT_EQ(form->ListPopupMenu(), nullptr);
 
+    ClickRow(0);
     form->Load(dir.File("b.big"));
+    EXPECT_EQ(form->ListPopupMenu(), nullptr);
     ClickRow(0);
     EXPECT_TRUE(Find<QAction>("N9")->isEnabled());
     EXPECT_TRUE(Find<QAction>("N11")->isEnabled());
@@ -147,4 +156,35 @@ TEST_F(EntryListTest, ModelStoresNoTextAndExposesCellsToAssistiveTechnology)
     EXPECT_EQ(List()->model()->index(0, 2).data().toString(), "00000800");
     EXPECT_EQ(List()->model()->index(0, 3).data().toString(), "6 КБ");
     EXPECT_FALSE(List()->model()->flags(name) & Qt::ItemIsEditable);
+}
+
+TEST_F(EntryListTest, ScreenReadersSeeTheCellsTheCaptionsAndTheStatusText)
+{
+    WriteBytes(dir.File("b.big"), BigBytes({{0x34, 1024, "a.txt"}, {0x44, 16, "c.txt"}}));
+    Start({Q(dir.File("b.big"))});
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
+    ASSERT_NE(list, nullptr);
+    QAccessibleTableInterface* table = list->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 2);
+    EXPECT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(table->cellAt(1, 1)->text(QAccessible::Name), "c.txt");
+    EXPECT_EQ(table->cellAt(0, 3)->text(QAccessible::Name), "1.00 КБ");
+    EXPECT_EQ(table->columnDescription(2), "Адрес");
+    EXPECT_FALSE(list->text(QAccessible::Name).isEmpty());
+
+    auto* status = Find<QLabel>("StatusPanel0");
+    QAccessibleInterface* label = QAccessible::queryAccessibleInterface(status);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(QAccessible::Name), "Загрузка завершена");
+}
+
+TEST_F(EntryListTest, ThePreviewPaneNeverGetsNarrowerThan260Pixels)
+{
+    Start();
+    auto* splitter = Find<QSplitter>("Splitter1");
+    splitter->setSizes({2000, 10});
+    EXPECT_GE(Find<QWidget>("Notebook1")->width(), 260);
+    splitter->setSizes({100, 500});
+    EXPECT_GT(Find<QWidget>("Notebook1")->width(), 264);
 }

@@ -101,7 +101,8 @@ TEST(CliList, SizeTextsFollowLcNumeric)
     WriteBytes(dir.File("b.big"), BigBytes({{0x10, 1536, "a"}}));
     const std::string f = Quote(dir.File("b.big"));
     EXPECT_EQ(Cli("list " + f + " --format tsv", "LC_ALL=C").out, "0\ta\t00000010\t1.50 КБ\n");
-    const TRun ru = Cli("list " + f + " --format tsv", "LC_ALL= LC_NUMERIC=ru_RU.UTF-8");
-    if (ru.out.find(',') == std::string::npos) GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed";
+    const TRun ru = Cli("list " + f + " --format tsv",
+                        std::string("LOCPATH=") + KORVANE_TEST_LOCALES + " LC_ALL= LC_NUMERIC=ru_RU.UTF-8");
+    if (ru.out.find(',') == std::string::npos) GTEST_SKIP() << "the ru_RU.UTF-8 locale could not be made";
     EXPECT_EQ(ru.out, "0\ta\t00000010\t1,50 КБ\n");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cstdlib>
 
 #include "listview/CellText.h"
 
@@ -48,9 +49,12 @@ TEST(FormatSize, HalvesRoundAwayFromZeroAndTheSeparatorIsTheLocales)
 TEST(FormatSize, FollowsLcNumeric)
 {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
-    if (!std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
-        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    setenv("LOCPATH", KORVANE_TEST_LOCALES, 1);
+    const bool russian = std::setlocale(LC_NUMERIC, "ru_RU.UTF-8") != nullptr;
+    unsetenv("LOCPATH");
+    if (!russian) GTEST_SKIP() << "the ru_RU.UTF-8 locale could not be made (localedef missing?)";
     EXPECT_EQ(FormatSize(1024), "1,00 КБ");
+    EXPECT_EQ(FormatSize(3 * 1048576 / 2), "1,50 МБ");
     std::setlocale(LC_NUMERIC, saved.c_str());
     EXPECT_EQ(FormatSize(1024), "1.00 КБ");
 }

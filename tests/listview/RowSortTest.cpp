@@ -130,7 +130,7 @@ void ExpectSameAsReference(Catalogue cat, uint32_t n, int col)
                  std::to_string(cat.Entries.size()) + " rows");
     const std::vector<uint32_t> expected = reference::SortedRows(cat, n, col);
     cat.SortColumn = -1;
-    const bool empty = cat.Entries.empty();
+    const bool empty = cat.Entries.empty() || n == 0;
     ASSERT_EQ(SortByColumn(cat, n, col), empty ? TSortOutcome::soNothing : TSortOutcome::soSorted);
     EXPECT_EQ(cat.SortColumn, empty ? -1 : col);
     EXPECT_EQ(cat.RowOrder, expected);
@@ -253,12 +253,13 @@ TEST(SortByColumn, FilterShowingNoRowsLeavesTheRows)
 {
     Catalogue cat = CatalogueOfSizes({3, 1, 2});
     cat.RowOrder = {2, 0, 1};
-    // The click still counts as a sort by that column; there is just nothing
-    // to move.
-    EXPECT_EQ(SortByColumn(cat, 0, 3), TSortOutcome::soSorted);
-    EXPECT_EQ(cat.SortColumn, 3);
+    // With nothing shown a header click changes nothing at all.
+    EXPECT_EQ(SortByColumn(cat, 0, 3), TSortOutcome::soNothing);
+    EXPECT_EQ(cat.SortColumn, -1);
     EXPECT_EQ(cat.RowOrder, (tDWORDArray{2, 0, 1}));
-    EXPECT_EQ(SortByColumn(cat, 0, 3), TSortOutcome::soReversed);
+    cat.SortColumn = 3;
+    EXPECT_EQ(SortByColumn(cat, 0, 3), TSortOutcome::soNothing);
+    EXPECT_EQ(cat.SortColumn, 3);
     EXPECT_EQ(cat.RowOrder, (tDWORDArray{2, 0, 1}));
 }
 
@@ -341,9 +342,9 @@ std::vector<uint32_t> Pattern(const std::string& kind, size_t n, std::mt19937& r
     return v;
 }
 
-const char* const kPatterns[] = {"sorted",        "reversed",   "equal",     "sorted-ties",
-                                 "sorted-runs",   "reversed-ties", "organ-pipe", "sawtooth",
-                                 "two-values",    "max-last",   "sorted-swapped", "sorted-ties-noise"};
+const char* const kPatterns[] = {"sorted",     "reversed",   "equal",    "sorted-ties",    "sorted-runs",
+                                 "reversed-ties", "organ-pipe", "sawtooth", "two-values", "max-last",
+                                 "sorted-swapped", "sorted-ties-noise"};
 
 TEST(SortByColumn, MatchesTheQuicksortOnOrderedPatterns)
 {
@@ -386,7 +387,7 @@ TEST(SortByColumn, NamesAlikeFarIntoTheFieldMatchTheQuicksort)
     }
 }
 
-TEST(SortByColumn, RowNumbersOfAnOrderedListStayPut)
+TEST(SortByColumn, NumberColumnRestoresCatalogueOrder)
 {
     Catalogue cat = CatalogueOfSizes(std::vector<uint32_t>(50, 0));
     std::reverse(cat.RowOrder.begin(), cat.RowOrder.end());
@@ -411,13 +412,13 @@ TEST(SortKeyedRows, FallbackPathMatchesTheQuicksort)
         const Catalogue cat = CatalogueOfSizes(sizes);
         const tDWORDArray expected = reference::SortedRows(cat, uint32_t(n), 3);
 
-        for (int depthLimit : {0, 1, 3}) {
+        for (int lopsidedLimit : {0, 1, 3}) {
             std::vector<uint64_t> keyed(n);
             for (size_t k = 0; k < n; ++k) keyed[k] = (uint64_t(sizes[k]) << 32) | k;
-            SortKeyedRows(keyed.data(), n, depthLimit);
+            SortKeyedRows(keyed.data(), n, lopsidedLimit);
             tDWORDArray got(n);
             for (size_t k = 0; k < n; ++k) got[k] = uint32_t(keyed[k]);
-            ASSERT_EQ(got, expected) << "round " << round << ", depth limit " << depthLimit;
+            ASSERT_EQ(got, expected) << "round " << round << ", limit " << lopsidedLimit;
         }
     }
 }
