@@ -18,6 +18,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <new>
 
 #include "app/AboutBox.h"
 #include "app/FindDialog.h"
@@ -241,6 +242,8 @@ void TForm1::Guard(const std::function<void()>& command)
 {
     try {
         command();
+    } catch (const std::bad_alloc&) {
+        ShowErrorBox(QStringLiteral("Out of memory"));
     } catch (const std::exception& e) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     } catch (...) {

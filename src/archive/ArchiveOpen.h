@@ -32,7 +32,7 @@ TArchiveLocation LocateArchive(const std::string& path);
 TRecArray ReadDirectory(const TArchiveLocation& where);
 
 // Most entries a directory may produce; more ends the open with EOutOfMemory.
-constexpr uint64_t MaxDirectoryEntries = 8u * 1024 * 1024;
+constexpr uint64_t MaxDirectoryEntries = 4u * 1024 * 1024;
 
 // The loading percentage shown after entry i of n has been added to the list.
 int LoadPercent(uint32_t i, uint32_t n);

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cstring>
 #include <iostream>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "korvane-cli: Out of memory\n";
+        return 1;
     } catch (const std::exception& e) {
         std::cerr << "korvane-cli: " << e.what() << "\n";
         return 1;

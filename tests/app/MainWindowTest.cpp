@@ -177,6 +177,17 @@ TEST_F(WindowTest, OneEntryShowsOneHundredPercentOnceAndNoEntriesShowNone)
     EXPECT_TRUE(Find<QMenu>("N8")->menuAction()->isEnabled());
 }
 
+TEST_F(WindowTest, ANewArchiveKeepsNothingOfTheNamesBefore)
+{
+    WriteBytes(dir.File("long.syb"), SybBytes({{std::string(300, 'L'), 4}}));
+    WriteBytes(dir.File("short.img"), Ver2Bytes({{1, 1, "ABCDEFGHIJKLMNOPQRSTUVWX"}}));
+    Start({Q(dir.File("long.syb"))});
+    EXPECT_EQ(form->ListModel()->CellText(0, 1), QString(300, 'L'));
+    form->Load(dir.File("short.img"));
+    EXPECT_EQ(form->ListModel()->CellText(0, 1), "ABCDEFGHIJKLMNOPQRSTUVWX");
+    for (size_t k = 24; k < sizeof(TArchiveEntry::Name); ++k) ASSERT_EQ(form->Cat().Entries[0].Name[k], '\0');
+}
+
 TEST_F(WindowTest, EditingCommandsFollowTheArchiveKind)
 {
     WriteBytes(dir.File("v.img"), Ver2Bytes(Records(2)));
