@@ -4,6 +4,7 @@
 #include <cstring>
 #include <dirent.h>
 
+#include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 
@@ -76,13 +77,21 @@ TRecArray ReadRecords(TFile& file, uint64_t start, uint64_t count)
     for (uint64_t i = 0; i < count; ++i) {
         in.Read(record, sizeof record);
         TArchiveEntry e{};  // no byte of an earlier archive survives
-        std::memcpy(&e.Offset, record, 4);
-        std::memcpy(&e.Size, record + 4, 4);
+        e.Offset = LoadLE32(record);
+        e.Size = LoadLE32(record + 4);
         std::memcpy(e.Name, record + 8, kNameFieldSize);
         e.DirPos = uint32_t(start + kRecordSize * i);
         entries.push_back(e);
     }
     return entries;
+}
+
+uint32_t ReadHeaderValue(TFile& file, uint64_t pos, bool bigEndian)
+{
+    uint8_t raw[4];
+    file.Seek(pos);
+    file.ReadExact(raw, sizeof raw);
+    return bigEndian ? LoadBE32(raw) : LoadLE32(raw);
 }
 
 // Reads a zero-terminated name, keeping at most 511 characters; returns its
@@ -110,12 +119,8 @@ TRecArray ReadImgDir(const std::string& dirPath)
 TRecArray ReadVer2(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
-    uint64_t len = file.Size();
-    uint8_t header[8];
-    file.ReadExact(header, sizeof header);
-    uint32_t count;
-    std::memcpy(&count, header + 4, 4);
-    if (8 + uint64_t(count) * kRecordSize > len) RaiseReadBeyondEof();
+    const uint32_t count = ReadHeaderValue(file, 4, false);
+    if (8 + uint64_t(count) * kRecordSize > file.Size()) RaiseReadBeyondEof();
     return ReadRecords(file, 8, count);
 }
 
@@ -123,14 +128,8 @@ TRecArray ReadVer2(const std::string& path)
 TRecArray ReadSyb(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
-    uint64_t len = file.Size();
-    file.Seek(4);
-    uint8_t raw[4];
-    file.ReadExact(raw, 4);
-    uint32_t n;
-    std::memcpy(&n, raw, 4);
-    const uint32_t end = n + 8;  // 32-bit arithmetic, as stored archives expect
-    if (end > len) RaiseReadBeyondEof();
+    const uint32_t end = ReadHeaderValue(file, 4, false) + 8u;  // 32-bit arithmetic, as stored archives expect
+    if (end > file.Size()) RaiseReadBeyondEof();
 
     // First pass counts the records, so the catalogue is sized once and a
     // broken directory fails before anything is allocated.
@@ -160,12 +159,8 @@ TRecArray ReadSyb(const std::string& path)
 TRecArray ReadBig(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
-    uint64_t len = file.Size();
-    file.Seek(12);
-    uint8_t raw[4];
-    file.ReadExact(raw, 4);
-    const uint32_t end = (uint32_t(raw[0]) << 24 | uint32_t(raw[1]) << 16 | uint32_t(raw[2]) << 8 | raw[3]) - 8u;
-    if (end > len) RaiseReadBeyondEof();
+    const uint32_t end = ReadHeaderValue(file, 12, true) - 8u;
+    if (end > file.Size()) RaiseReadBeyondEof();
 
     TBufferedReader in(file);
     in.Seek(16);
