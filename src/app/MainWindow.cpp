@@ -21,6 +21,7 @@
 #include <new>
 
 #include "app/AboutBox.h"
+#include "app/Dialogs.h"
 #include "app/FindDialog.h"
 #include "app/Prompts.h"
 #include "app/ShellIntegration.h"
@@ -34,10 +35,6 @@
 using namespace korvane;
 
 namespace {
-
-const char* const kArchiveFilter =
-    "Архивы Grand Theft Auto (*.img)|*.img|Архивы Syberia 2 (*.syb)|*.syb|"
-    "Архивы Harry Potter and the Goblet of Fire (*.big)|*.big|Все файлы (*.*)|*.*";
 
 std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -300,7 +297,7 @@ void TForm1::DragFiles(const QStringList& paths)
 
 void TForm1::N2Click()
 {
-    const QString path = prompts_.OpenFile(this, QStringLiteral("OpenDialog1"), QString::fromUtf8(kArchiveFilter));
+    const QString path = prompts_.OpenFile(this, DialogName(OpenDialog1), DialogFilter(OpenDialog1));
     if (path.isEmpty()) return;
     Load(LocalPath(path));
 }

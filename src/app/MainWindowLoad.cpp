@@ -5,6 +5,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 
+#include "app/Dialogs.h"
 #include "app/FindDialog.h"
 #include "app/MainWindow.h"
 #include "app/Prompts.h"
@@ -26,8 +27,7 @@ void TForm1::Load(const std::string& path)
             if (prompts_.Question(this, text, QStringLiteral("Необходимый файл не найден"),
                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Information) != QMessageBox::Yes)
                 return;
-            const QString picked =
-                prompts_.OpenFile(this, QStringLiteral("OpenDialog2"), QStringLiteral("Файл DIR (*.dir)|*.dir|Все файлы|*.*"));
+            const QString picked = prompts_.OpenFile(this, DialogName(OpenDialog2), DialogFilter(OpenDialog2));
             if (picked.isEmpty()) return;
             where.DirPath = QFile::encodeName(picked).toStdString();
         }
