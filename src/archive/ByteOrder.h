@@ -23,12 +23,4 @@ inline void StoreLE32(uint8_t* p, uint32_t v)
     p[3] = uint8_t(v >> 24);
 }
 
-inline void StoreBE32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
 }  // namespace korvane

@@ -12,7 +12,6 @@ public:
     // Archives and directories are opened for reading and writing, so that a
     // write-protected archive is refused up front, not half-way through an edit.
     static TFile OpenReadWrite(const std::string& path);
-    static TFile OpenReadOnly(const std::string& path);
     static TFile Create(const std::string& path);
 
     TFile(TFile&& other) noexcept;
@@ -48,7 +47,6 @@ class TBufferedReader {
 public:
     explicit TBufferedReader(TFile& file, size_t bufferSize = 64 * 1024);
     void Seek(uint64_t pos);
-    uint64_t Position() const { return filePos_ - (end_ - next_); }
     void Read(void* dst, size_t n);
     uint8_t ReadByte()
     {

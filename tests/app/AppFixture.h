@@ -20,7 +20,9 @@ protected:
     }
     void TearDown() override
     {
-        if (form) EXPECT_TRUE(prompts.AllAnswersUsed()) << "scripted answers left unused";
+        if (form) {
+            EXPECT_TRUE(prompts.AllAnswersUsed()) << "scripted answers left unused";
+        }
         form.reset();
     }
     template <class T>
