@@ -31,6 +31,9 @@
 #include "listview/EntryListView.h"
 #include "listview/EntryRowDelegate.h"
 #include "listview/RowSort.h"
+#include "preview/DffPage.h"
+#include "preview/IplPage.h"
+#include "preview/TxdPage.h"
 
 using namespace korvane;
 
@@ -157,7 +160,7 @@ void TForm1::BuildClientArea()
     layout->addWidget(splitter_);
 
     auto* panel = new QFrame(splitter_);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("ListPanel"));
     panel->setFrameShape(QFrame::Box);
     panel->setLineWidth(1);
     auto* panelLayout = new QVBoxLayout(panel);
@@ -175,13 +178,16 @@ void TForm1::BuildClientArea()
     notebook_ = new QStackedWidget(splitter_);
     notebook_->setObjectName(QStringLiteral("Notebook1"));
     notebook_->setMinimumWidth(260);
-    const char* const pages[] = {"Default", "TXD", "DFF", "IPL"};
-    for (const char* name : pages) {
-        auto* page = new QWidget(notebook_);
-        page->setObjectName(QString::fromLatin1(name));
-        page->setAccessibleName(QString::fromLatin1(name));
-        notebook_->addWidget(page);
-    }
+    auto* defaultPage = new QWidget(notebook_);
+    defaultPage->setObjectName(QStringLiteral("Default"));
+    defaultPage->setAccessibleName(QStringLiteral("Default"));
+    notebook_->addWidget(defaultPage);
+    txdPage_ = new TTxdPage(notebook_);
+    notebook_->addWidget(txdPage_);
+    dffPage_ = new TDffPage(notebook_);
+    notebook_->addWidget(dffPage_);
+    iplPage_ = new TIplPage(notebook_);
+    notebook_->addWidget(iplPage_);
     auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), notebook_->widget(0));
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setWordWrap(true);
@@ -320,18 +326,6 @@ int TForm1::SelectedRow() const
     for (const QItemSelectionRange& range : listView_->selectionModel()->selection())
         if (first < 0 || range.top() < first) first = range.top();
     return first;
-}
-
-void TForm1::ListView1Click()
-{
-    const int r = SelectedRow();
-    const bool editable = r >= 0 && IsSectorKind(cat_.ArchiveKind);
-    N9->setEnabled(r >= 0);
-    N11->setEnabled(r >= 0);
-    N10->setEnabled(editable);
-    N12->setEnabled(editable);
-    N14->setEnabled(editable);
-    popupAttached_ = r >= 0;
 }
 
 void TForm1::ListView1ColumnClick(int column)

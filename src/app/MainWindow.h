@@ -19,6 +19,9 @@ class Prompts;
 class TEntryListModel;
 class TFindDialog;
 class TForm5;
+class TTxdPage;
+class TDffPage;
+class TIplPage;
 
 // The list of entries: a click anywhere on it is reported, as the selection
 // handler runs on clicks too.
@@ -72,6 +75,7 @@ private:
     void SetStatusText(const QString& text);
     void EnableForKind();
     int SelectedRow() const;  // the first selected row in list order, or -1
+    void ShowPreview(const korvane::TArchiveEntry& e);
     void ShowErrorBox(const QString& message);
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
 
@@ -86,6 +90,9 @@ private:
     QSplitter* splitter_ = nullptr;
     TFindDialog* findDialog_ = nullptr;
     TForm5* aboutBox_ = nullptr;
+    TTxdPage* txdPage_ = nullptr;
+    TDffPage* dffPage_ = nullptr;
+    TIplPage* iplPage_ = nullptr;
 
     QMenu *N1, *N8, *N5, *N16, *N18;
     QAction *N2, *N4, *N9, *N10, *N11, *N12, *N13, *N14;

@@ -1,0 +1,29 @@
+// The walk over the 12-byte section headers of a RenderWare binary stream.
+#pragma once
+
+#include <cstdint>
+
+#include "archive/FileIO.h"
+
+namespace korvane {
+
+enum : uint32_t {
+    rwStruct = 0x01,
+    rwTextureNative = 0x15,
+    rwTextureDictionary = 0x16,
+};
+
+struct TSectionHeader {
+    uint32_t Id = 0;
+    uint32_t Size = 0;     // bytes of contents after the header
+    uint32_t Version = 0;  // library version stamp, not looked at by the walk
+};
+
+// Reads headers from the file's position on, skipping each section by its
+// size, until one with `id`; the file is then on that section's first content
+// byte and `header` holds its header. Running off the end of the file, or a
+// size that would carry the position past 4 GiB, raises "Read beyond end of
+// file". The walk only ever moves forward.
+void FindSection(TFile& file, uint32_t id, TSectionHeader& header);
+
+}  // namespace korvane
