@@ -191,7 +191,8 @@ TArchiveKind DetectArchiveKind(const std::string& path)
     if (file.ReadSome(magic, 4) < 4) return akImg;
     if (std::memcmp(magic, "VXBG", 4) == 0) return akSyb;
     if (std::memcmp(magic, "VER2", 4) == 0) return akImgV2;
-    if (std::memcmp(magic, "BIGF", 4) == 0) return akBig;
+    // Later games of the same engine write the same layout under "BIG4".
+    if (std::memcmp(magic, "BIGF", 4) == 0 || std::memcmp(magic, "BIG4", 4) == 0) return akBig;
     return akImg;
 }
 

@@ -8,7 +8,7 @@
 
 namespace korvane {
 
-// "VXBG" -> akSyb, "VER2" -> akImgV2, "BIGF" -> akBig, anything else
+// "VXBG" -> akSyb, "VER2" -> akImgV2, "BIGF" or "BIG4" -> akBig, anything else
 // (a file shorter than four bytes too) -> akImg.
 TArchiveKind DetectArchiveKind(const std::string& path);
 

@@ -77,12 +77,29 @@ TEST(RealData, BigfArchive)
     EXPECT_EQ(FormatSize(e[1].Size, "."), "16 байт");
 }
 
-TEST(RealData, Big4IsTheTwoFileKindAndHasNoDir)
+TEST(RealData, Big4ArchivesReadAsBigf)
 {
-    for (const char* name : {"big/libbig_rs_test.big", "big/pybig_test_big.big"}) {
-        SAMPLE_OR_SKIP(big, name);
+    {
+        SAMPLE_OR_SKIP(big, "big/libbig_rs_test.big");
         const TArchiveLocation where = LocateArchive(big);
-        EXPECT_EQ(where.Kind, akImg) << name;
-        EXPECT_THROW(ReadDirectory(where), EInOutError) << name;
+        EXPECT_EQ(where.Kind, akBig);
+        const TRecArray e = ReadDirectory(where);
+        ASSERT_EQ(e.size(), 2u);
+        EXPECT_EQ(EntryName(e[0]), "art/image.txt");
+        EXPECT_EQ(e[0].Offset, 69u);
+        EXPECT_EQ(e[0].Size, 7u);
+        EXPECT_EQ(EntryName(e[1]), "data/test.ini");
+        EXPECT_EQ(e[1].Offset, 76u);
+        EXPECT_EQ(e[1].Size, 26u);
+    }
+    {
+        SAMPLE_OR_SKIP(big, "big/pybig_test_big.big");
+        const TArchiveLocation where = LocateArchive(big);
+        EXPECT_EQ(where.Kind, akBig);
+        const TRecArray e = ReadDirectory(where);
+        ASSERT_EQ(e.size(), 1u);
+        EXPECT_EQ(EntryName(e[0]), "read_me_for_test.txt");
+        EXPECT_EQ(e[0].Offset, 50u);
+        EXPECT_EQ(e[0].Size, 0u);
     }
 }
