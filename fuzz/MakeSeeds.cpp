@@ -1,0 +1,40 @@
+// Writes the seed corpora of the fuzz targets, one folder per target, from
+// the same writers the tests build their fixtures with.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+#include "support/ArchiveWriters.h"
+
+namespace {
+
+std::filesystem::path root;
+
+void Seed(const std::string& target, const std::string& name, const std::string& bytes)
+{
+    const std::filesystem::path dir = root / target;
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+}
+
+void DirectorySeeds()
+{
+    Seed("directory_fuzz", "img_dir", ImgDirBytes({{0, 1, "a.txd"}, {1, 2, "b.dff"}, {3, 1, std::string(24, 'n')}}));
+    Seed("directory_fuzz", "ver2", Ver2Bytes({{1, 1, "a.txd"}, {2, 1, "b.ipl"}}, 3 * 2048));
+    Seed("directory_fuzz", "vxbg", SybBytes({{"a.txt", 5}, {"b.dat", 0}, {"c", 3}}));
+    Seed("directory_fuzz", "bigf", BigBytes({{0x40, 5, "art/a.txt"}, {0x45, 0, "b"}}) + std::string(8, 'x'));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::cerr << "usage: fuzz_seeds DIR\n";
+        return 2;
+    }
+    root = argv[1];
+    DirectorySeeds();
+    return 0;
+}
