@@ -56,7 +56,7 @@ std::string ShellIntegrationEntryText(const std::string& executable)
            "Type=Application\n"
            "Name=Открыть в Korvane\n"
            "Exec=" + QuoteExecArgument(executable) + " %f\n"
-           "MimeType=application/x-raw-disk-image;\n"
+           "MimeType=application/x-korvane-img;application/x-raw-disk-image;\n"
            "NoDisplay=true\n"
            "Terminal=false\n";
 }

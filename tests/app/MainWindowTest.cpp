@@ -408,7 +408,7 @@ TEST_F(WindowTest, ShellIntegrationWritesAndRemovesTheDesktopEntry)
     EXPECT_NE(text.find("Name=Открыть в Korvane\n"), std::string::npos);
     EXPECT_NE(text.find("Exec=\"" + QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString() + "\" %f\n"),
               std::string::npos);
-    EXPECT_NE(text.find("MimeType=application/x-raw-disk-image;"), std::string::npos);
+    EXPECT_NE(text.find("MimeType=application/x-korvane-img;application/x-raw-disk-image;"), std::string::npos);
     item->trigger();
     EXPECT_FALSE(item->isChecked());
     EXPECT_FALSE(FileExists(entry));
