@@ -1,0 +1,166 @@
+#include "demo/DemoArchives.h"
+
+#include <cstring>
+
+#include "archive/Catalogue.h"
+#include "archive/FileIO.h"
+#include "demo/RenderWareWriter.h"
+
+namespace korvane {
+
+namespace {
+
+void U32(std::string& out, uint32_t v)
+{
+    for (int k = 0; k < 4; ++k) out += char(v >> (8 * k) & 0xFF);
+}
+void BigEndian32(std::string& out, uint32_t v)
+{
+    for (int k = 3; k >= 0; --k) out += char(v >> (8 * k) & 0xFF);
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    TFile f = TFile::Create(path);
+    f.Write(bytes.data(), bytes.size());
+    f.Close();
+}
+
+uint32_t Sectors(size_t bytes) { return uint32_t((bytes + SectorSize - 1) / SectorSize); }
+
+std::string Record(uint32_t offset, uint32_t size, const std::string& name)
+{
+    std::string r;
+    U32(r, offset);
+    U32(r, size);
+    std::string n = name.substr(0, 24);
+    n.resize(24, '\0');
+    return r + n;
+}
+
+// The data area of a sector archive starting at sector `first`, and the
+// directory records pointing into it.
+std::pair<std::string, std::string> SectorLayout(const std::vector<std::pair<std::string, std::string>>& entries,
+                                                 uint32_t first)
+{
+    std::string data, records;
+    uint32_t at = first;
+    for (const auto& [name, bytes] : entries) {
+        records += Record(at, Sectors(bytes.size()), name);
+        std::string padded = bytes;
+        padded.resize(size_t(Sectors(bytes.size())) * SectorSize, '\0');
+        data += padded;
+        at += Sectors(bytes.size());
+    }
+    return {records, data};
+}
+
+std::string DemoDictionary()
+{
+    return TextureDictionaryBytes({
+        {"rings", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
+        {"bricks", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
+        {"glass", "glassa", TTextureEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
+        {"emblem", "emblema", TTextureEncoding::Bgra32, DemoPicture(TDemoPattern::Emblem, 32, 32)},
+    });
+}
+
+std::string DemoModel()
+{
+    // A street lamp: a base and a pole with stored normals, a ring without.
+    return ModelBytes({DemoBox(-1.5f, -1.5f, 0, 1.5f, 1.5f, 1), DemoCylinder(0.4f, 1, 9, 16),
+                       DemoTorus(1.6f, 0.35f, 9.2f, 24, 10)});
+}
+
+std::string DemoPlacement()
+{
+    std::vector<TDemoInstance> instances;
+    for (int i = 0; i < 6; ++i)
+        instances.push_back({{-120.5f + 12.25f * float(i), 340.125f, 10.0f + 0.5f * float(i)},
+                             {0, 0, i % 2 ? 0.7071068f : 0.f, i % 2 ? 0.7071068f : 1.f},
+                             1200 + i,
+                             0,
+                             -1});
+    const std::vector<TDemoParkedCar> cars = {
+        {{-100.25f, 352.5f, 10.75f}, 90.0f, {415, -1, -1, 0, 0, 0, 0, 0}},
+        {{-80.0f, 352.5f, 10.75f}, 270.0f, {429, 1, 1, 0, 0, 0, 0, 0}},
+    };
+    return BinaryPlacementBytes(instances, cars);
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, std::string>> DemoEntries()
+{
+    std::string data(3000, '\0');
+    for (size_t i = 0; i < data.size(); ++i) data[i] = char(i * 7 + 3);
+    return {
+        {"textures.txd", DemoDictionary()},
+        {"lamp.dff", DemoModel()},
+        {"street.ipl", DemoPlacement()},
+        {"street_text.ipl", "# A text placement file: shown as a plain entry\ninst\n1200, lamp, 0, 0, 0, 0, 0, 0, 0, 1, -1\nend\n"},
+        {"readme.txt", "Korvane demo archive.\nEvery entry here was made by Korvane's own code.\n"},
+        {"empty.dat", ""},
+        {"noise.dat", data},
+    };
+}
+
+std::vector<std::string> MakeDemoArchives(const std::string& folder)
+{
+    const auto entries = DemoEntries();
+    const std::string base = folder + "/";
+    std::vector<std::string> written;
+
+    {  // Two-file kind: data from sector 0, the directory beside it.
+        auto [records, data] = SectorLayout(entries, 0);
+        WriteFile(base + "demo.img", data);
+        WriteFile(base + "demo.dir", records);
+        written.push_back(base + "demo.img");
+    }
+    {  // VER2: header and records, data from the first sector after them.
+        const uint32_t first = Sectors(8 + 32 * entries.size());
+        auto [records, data] = SectorLayout(entries, first);
+        std::string head = "VER2";
+        U32(head, uint32_t(entries.size()));
+        head += records;
+        head.resize(size_t(first) * SectorSize, '\0');
+        WriteFile(base + "demo_v2.img", head + data);
+        written.push_back(base + "demo_v2.img");
+    }
+    {  // VXBG: names and sizes, the data back to back after them.
+        std::string dir, data;
+        for (const auto& [name, bytes] : entries) {
+            dir += name + std::string(1, '\0');
+            U32(dir, uint32_t(bytes.size()));
+            data += bytes;
+        }
+        std::string out = "VXBG";
+        U32(out, uint32_t(dir.size()));
+        WriteFile(base + "demo.syb", out + dir + data);
+        written.push_back(base + "demo.syb");
+    }
+    {  // BIGF: big-endian offsets and sizes, the names, then the data.
+        size_t dirSize = 0;
+        for (const auto& e : entries) dirSize += 8 + e.first.size() + 1;
+        const uint32_t dataStart = uint32_t(16 + dirSize + 8);
+        std::string dir, data;
+        uint32_t at = dataStart;
+        for (const auto& [name, bytes] : entries) {
+            BigEndian32(dir, at);
+            BigEndian32(dir, uint32_t(bytes.size()));
+            dir += name + std::string(1, '\0');
+            data += bytes;
+            at += uint32_t(bytes.size());
+        }
+        std::string out = "BIGF";
+        U32(out, uint32_t(dataStart + data.size()));
+        BigEndian32(out, uint32_t(entries.size()));
+        BigEndian32(out, dataStart);  // the first data byte; the records end 8 bytes before it
+        out += dir + "L253" + std::string(4, '\0');
+        WriteFile(base + "demo.big", out + data);
+        written.push_back(base + "demo.big");
+    }
+    return written;
+}
+
+}  // namespace korvane

@@ -1,0 +1,45 @@
+// RenderWare texture dictionaries and models, and binary placement files,
+// written for the demo archives in the layouts the other game tools expect.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "demo/DemoModels.h"
+#include "demo/DemoPictures.h"
+
+namespace korvane {
+
+enum class TTextureEncoding { Dxt1, Dxt3, Bgra32 };
+
+struct TDemoTexture {
+    std::string Name;      // at most 32 characters
+    std::string MaskName;  // at most 32 characters
+    TTextureEncoding Encoding = TTextureEncoding::Bgra32;
+    TBgraImage Image;      // sides multiples of 4 for the block encodings
+};
+
+// A dictionary of native Direct3D 8 textures, one image level each.
+std::string TextureDictionaryBytes(const std::vector<TDemoTexture>& textures);
+
+// A clump of one frame and one atomic per geometry. Parts with normals carry
+// the normals flag; every part carries one texture-coordinate set.
+std::string ModelBytes(const std::vector<TDemoMesh>& parts);
+
+struct TDemoInstance {
+    float Position[3];
+    float Rotation[4];
+    int32_t Id;
+    int32_t Interior;
+    int32_t Lod;
+};
+struct TDemoParkedCar {
+    float Position[3];
+    float Angle;
+    int32_t Values[8];  // model, colours, flags…
+};
+// "bnry" header, the instances, then the parked cars.
+std::string BinaryPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars);
+
+}  // namespace korvane
