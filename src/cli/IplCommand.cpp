@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
+#include <sys/stat.h>
 
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
@@ -70,6 +71,20 @@ private:
     std::ostream& out_;
 };
 
+// Whether two paths name one file (the second one may not exist yet).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+void CheckWritten(std::ostream& out)
+{
+    out.flush();
+    if (!out) throw std::runtime_error("the output could not be written");
+}
+
 }  // namespace
 
 void IplUsage(std::ostream& out)
@@ -116,9 +131,12 @@ int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             out.flush();
             throw;
         }
-        out.flush();
+        CheckWritten(out);
         return 0;
     }
+    // Creating the output empties it: it must not be the file being read.
+    if (SameFile(src.File.Path(), o.output))
+        throw std::runtime_error("the output file is the file being converted: " + o.output);
     // The file gets what the window's memo would hold and save, a failure's
     // partial text included; the failure is still reported.
     TPlacementTextFile file(o.output);

@@ -143,6 +143,15 @@ TEST(CliIpl, ErrorsAndUsage)
     EXPECT_EQ(tiny.err, "korvane-cli: Read beyond end of file\n");
     EXPECT_FALSE(std::ifstream(dir.File("o.ipl")).good());
 
+    // The output never replaces the file being read.
+    const std::string archive = ReadBytes(dir.File("a.img"));
+    const TRun same = Cli("ipl " + a + " 1 -o " + Quote(dir.File(".") + "/a.img"));
+    EXPECT_EQ(same.code, 1);
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), archive);
+    WriteBytes(dir.File("p.ipl"), kPlacement);
+    EXPECT_EQ(Cli("ipl " + Quote(dir.File("p.ipl")) + " -o " + Quote(dir.File("p.ipl"))).code, 1);
+    EXPECT_EQ(ReadBytes(dir.File("p.ipl")), kPlacement);
+
     EXPECT_EQ(Cli("ipl " + Quote(dir.File("none.ipl"))).err, "korvane-cli: File not found\n");
     EXPECT_EQ(Cli("ipl").code, 2);
     EXPECT_EQ(Cli("ipl " + a + " x").code, 2);
