@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/ArchiveWriters.h"
+#include "support/PlacementWriters.h"
 
 namespace {
 
@@ -26,6 +27,15 @@ void DirectorySeeds()
     Seed("directory_fuzz", "bigf", BigBytes({{0x40, 5, "art/a.txt"}, {0x45, 0, "b"}}) + std::string(8, 'x'));
 }
 
+void PlacementSeeds()
+{
+    const TIplInstanceRec inst{{1.5f, -2.5f, 10, 0, 0, 0.7071068f, 0.7071068f}, 1234, 0, -1};
+    const TIplCarRec car{{-100.25f, 352.5f, 10.75f, 90}, {415, -1, -1, 0, 0, 0, 0, 0}};
+    Seed("placement_fuzz", "empty", BinaryIplBytes({}, {}));
+    Seed("placement_fuzz", "two_and_one", BinaryIplBytes({inst, inst}, {car}));
+    Seed("placement_fuzz", "cars_first", IplHeaderBytes(1, 124, 1, 76) + IplCarBytes(car) + IplInstanceBytes(inst));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -36,5 +46,6 @@ int main(int argc, char** argv)
     }
     root = argv[1];
     DirectorySeeds();
+    PlacementSeeds();
     return 0;
 }

@@ -186,7 +186,7 @@ void TForm1::BuildClientArea()
     notebook_->addWidget(txdPage_);
     dffPage_ = new TDffPage(notebook_);
     notebook_->addWidget(dffPage_);
-    iplPage_ = new TIplPage(notebook_);
+    iplPage_ = new TIplPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
     notebook_->addWidget(iplPage_);
     auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), notebook_->widget(0));
     label4->setObjectName(QStringLiteral("Label4"));

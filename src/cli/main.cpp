@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/DemoCommand.h"
+#include "cli/IplCommand.h"
 #include "cli/ListCommand.h"
 
 namespace {
@@ -16,6 +17,7 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n"
            "  list     print the entries of an archive\n"
+           "  ipl      convert a binary placement file to text\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
         if (verb == "make-demo") return DemoCommand(args, std::cout, std::cerr);
+        if (verb == "ipl") return IplCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

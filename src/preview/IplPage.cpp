@@ -1,21 +1,162 @@
 #include "preview/IplPage.h"
 
+#include <QAction>
+#include <algorithm>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QVBoxLayout>
 
-TIplPage::TIplPage(QWidget* parent) : QWidget(parent)
+#include "app/Dialogs.h"
+#include "app/Prompts.h"
+#include "archive/NameCodec.h"
+#include "preview/Placement.h"
+#include "preview/PlacementTextFile.h"
+
+using namespace korvane;
+
+namespace {
+
+// Collects the converted lines as the memo's text.
+class TMemoText : public TPlacementSink {
+public:
+    void Line(std::string_view line) override
+    {
+        // Only the comment line can hold a name's Windows-1251 letters.
+        const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; });
+        if (ascii) {
+            text_.append(QLatin1StringView(line.data(), qsizetype(line.size())));
+        } else {
+            text_.append(QString::fromStdString(Cp1251ToUtf8(line)));
+        }
+        text_.append(QLatin1Char('\n'));
+    }
+    QString Take()
+    {
+        if (text_.endsWith(QLatin1Char('\n'))) text_.chop(1);
+        return std::move(text_);
+    }
+
+private:
+    QString text_;
+};
+
+bool HasExtension(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).contains(QLatin1Char('.'));
+}
+
+}  // namespace
+
+TIplPage::TIplPage(QWidget* parent, Prompts& prompts, TGuard guard)
+    : QWidget(parent), prompts_(prompts), guard_(std::move(guard))
 {
     setObjectName(QStringLiteral("IPL"));
     setAccessibleName(QStringLiteral("IPL"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
     header_ = MakePreviewHeader(this, "Label5", "Label7");
-    layout->addWidget(header_.Name);
-    layout->addWidget(header_.Size);
-    layout->addStretch(1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(header_.Name, 1);
+    top->addWidget(header_.Size);
+    layout->addLayout(top);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setReadOnly(true);
+    // Read-only still lets the keyboard move the caret and select.
+    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QFont font(QStringLiteral("Lucida Console"));
+    font.setStyleHint(QFont::Monospace);
+    font.setPixelSize(11);
+    Memo1->setFont(font);
+    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setMinimumSize(100, 60);
+    Memo1->resize(249, 326);
+    layout->addWidget(Memo1, 1);
+
+    PopupMenu3 = new QMenu(this);
+    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
+    auto add = [this](const char* name, const QString& caption) {
+        auto* a = new QAction(caption, PopupMenu3);
+        a->setObjectName(QString::fromLatin1(name));
+        PopupMenu3->addAction(a);
+        return a;
+    };
+    N33 = add("N33", QStringLiteral("Копировать"));
+    N35 = add("N35", QStringLiteral("Выделить всё"));
+    N36 = add("N36", QString());
+    N36->setSeparator(true);
+    N37 = add("N37", QStringLiteral("Сохранить как..."));
+    connect(N33, &QAction::triggered, this, [this] { guard_([this] { N33Click(); }); });
+    connect(N35, &QAction::triggered, this, [this] { guard_([this] { N35Click(); }); });
+    connect(N37, &QAction::triggered, this, [this] { guard_([this] { N37Click(); }); });
+    connect(PopupMenu3, &QMenu::aboutToShow, this, [this] { PopupMenu3Popup(); });
+
+    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Memo1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu3->popup(Memo1->viewport()->mapToGlobal(pos)); });
 }
 
-void TIplPage::Preview(korvane::TFile&, const unsigned char*, const korvane::TArchiveEntry&, const QString& name,
+void TIplPage::Preview(TFile& file, const unsigned char* header, const TArchiveEntry& e, const QString& name,
                        const QString& sizeText)
 {
     header_.Name->setText(name);
     header_.Size->setText(sizeText);
+
+    // The lines are gathered with the memo's redrawing suspended and shown
+    // in one go; after a failure the lines converted before it are shown.
+    Memo1->setUpdatesEnabled(false);
+    Memo1->clear();
+    TMemoText text;
+    auto show = [&] {
+        Memo1->setPlainText(text.Take());
+        QTextCursor start(Memo1->document());
+        Memo1->setTextCursor(start);
+        Memo1->horizontalScrollBar()->setValue(0);
+        Memo1->verticalScrollBar()->setValue(0);
+        Memo1->setUpdatesEnabled(true);
+    };
+    try {
+        ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(header), EntryName(e), text);
+    } catch (...) {
+        show();
+        throw;
+    }
+    show();
+}
+
+void TIplPage::PopupMenu3Popup() { N33->setEnabled(Memo1->textCursor().hasSelection()); }
+
+void TIplPage::N33Click()
+{
+    QString selected = Memo1->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    selected.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    QGuiApplication::clipboard()->setText(selected);
+}
+
+void TIplPage::N35Click() { Memo1->selectAll(); }
+
+void TIplPage::N37Click()
+{
+    QString path = prompts_.SaveFile(this, DialogName(SaveDialog3), DialogFilter(SaveDialog3), saveName_);
+    if (path.isEmpty()) return;
+    if (!HasExtension(path)) path += QStringLiteral(".ipl");
+    saveName_ = path;
+
+    TPlacementTextFile out(QFile::encodeName(path).toStdString());
+    const QTextDocument* doc = Memo1->document();
+    // Block by block: the plain-text export would turn no-break spaces of
+    // Windows-1251 names into ordinary ones.
+    if (!doc->isEmpty())
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) out.Line(Utf8ToCp1251(b.text().toStdString()));
+    out.Close();
 }

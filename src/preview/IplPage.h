@@ -1,16 +1,26 @@
-// The "IPL" preview page: a binary placement file shown as text.
+// The "IPL" preview page: a binary placement file shown as text, which can be
+// copied, selected whole or saved as a text ".ipl" file.
 #pragma once
 
+#include <QString>
 #include <QWidget>
+#include <functional>
 
 #include "archive/Catalogue.h"
 #include "archive/FileIO.h"
 #include "preview/PreviewPageHeader.h"
 
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class Prompts;
+
 class TIplPage : public QWidget {
     Q_OBJECT
 public:
-    explicit TIplPage(QWidget* parent);
+    // Runs a command, showing any failure in the standard error box.
+    using TGuard = std::function<void(const std::function<void()>&)>;
+    TIplPage(QWidget* parent, Prompts& prompts, TGuard guard);
 
     // Converts the placement entry whose first 76 bytes are `header`;
     // `file` is the archive, positioned just after them. Raises on a read
@@ -18,6 +28,18 @@ public:
     void Preview(korvane::TFile& file, const unsigned char* header, const korvane::TArchiveEntry& e,
                  const QString& name, const QString& sizeText);
 
+    // Handlers of the memo's pop-up menu.
+    void PopupMenu3Popup();
+    void N33Click();  // Копировать
+    void N35Click();  // Выделить всё
+    void N37Click();  // Сохранить как...
+
 private:
+    Prompts& prompts_;
+    TGuard guard_;
     TPreviewHeader header_;
+    QPlainTextEdit* Memo1;
+    QMenu* PopupMenu3;
+    QAction *N33, *N35, *N36, *N37;
+    QString saveName_;  // SaveDialog3's file name for the next time
 };

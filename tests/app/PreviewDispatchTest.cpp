@@ -6,6 +6,7 @@
 
 #include "AppFixture.h"
 #include "support/ArchiveWriters.h"
+#include "support/PlacementWriters.h"
 
 using namespace korvane;
 
@@ -57,7 +58,7 @@ TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 
 TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 {
-    Open(Archive({{"a.txd", ""}, {"car.dff", ""}, {"p.ipl", "bnry"}}));
+    Open(Archive({{"a.txd", ""}, {"car.dff", ""}, {"p.ipl", BinaryIplBytes({})}}));
     Select({0});
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "2 КБ");
@@ -72,7 +73,7 @@ TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 
 TEST_F(PreviewDispatchTest, OnlyExactBnryMakesAPlacementPreview)
 {
-    Open(Archive({{"p.ipl", "bnry"}, {"q.IPL", "BNRY"}, {"r.ipl", "inst"}}));
+    Open(Archive({{"p.ipl", BinaryIplBytes({})}, {"q.IPL", IplHeaderBytes(0, 76, 0, 76, "BNRY")}, {"r.ipl", "inst"}}));
     Select({0});
     EXPECT_EQ(Page(), 3);
     Select({1});

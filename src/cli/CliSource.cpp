@@ -1,0 +1,39 @@
+#include "cli/CliSource.h"
+
+#include <stdexcept>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/NameCodec.h"
+
+using namespace korvane;
+
+TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
+{
+    if (!index) {
+        TFile file = TFile::OpenReadWrite(path);
+        const uint64_t size = file.Size();
+        const size_t slash = path.find_last_of('/');
+        std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+        return {std::move(file), 0, size, Utf8ToCp1251(base)};
+    }
+    const TArchiveLocation where = LocateArchive(path);
+    const TRecArray entries = ReadDirectory(where);
+    if (*index >= entries.size())
+        throw std::runtime_error("no entry " + std::to_string(*index) + ": the archive has " +
+                                 std::to_string(entries.size()) + " entries");
+    const TArchiveEntry& e = entries[*index];
+    return {TFile::OpenReadWrite(where.ArchivePath), EntryBytePos(where.Kind, e), EntryByteLen(where.Kind, e),
+            std::string(EntryName(e))};
+}
+
+std::optional<uint32_t> ParseEntryIndex(const std::string& text)
+{
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + uint64_t(c - '0');
+    }
+    if (v > UINT32_MAX) return std::nullopt;
+    return uint32_t(v);
+}

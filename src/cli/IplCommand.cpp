@@ -1,0 +1,151 @@
+#include "cli/IplCommand.h"
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+#include <sys/stat.h>
+
+#include "archive/NameCodec.h"
+#include "cli/CliSource.h"
+#include "preview/Placement.h"
+#include "preview/PlacementTextFile.h"
+#include "preview/PreviewDispatch.h"
+
+using namespace korvane;
+
+namespace {
+
+struct TIplOptions {
+    std::string source;
+    std::optional<uint32_t> index;
+    std::string output;
+};
+
+class UsageError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+TIplOptions ParseIplOptions(const std::vector<std::string>& args)
+{
+    TIplOptions o;
+    int positional = 0;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "-o" || a == "--output") {
+            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a file");
+            if (!o.output.empty()) throw UsageError("only one output file can be given");
+            o.output = args[++i];
+            if (o.output.empty()) throw UsageError("the output file name is empty");
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw UsageError("unknown option " + a);
+        } else if (positional == 0) {
+            o.source = a;
+            ++positional;
+        } else if (positional == 1) {
+            o.index = ParseEntryIndex(a);
+            if (!o.index) throw UsageError("INDEX is an entry number, not '" + a + "'");
+            ++positional;
+        } else {
+            throw UsageError("unexpected argument '" + a + "'");
+        }
+    }
+    if (o.source.empty()) throw UsageError("no source given");
+    return o;
+}
+
+// The lines as UTF-8 text, each ended by "\n".
+class TStreamSink : public TPlacementSink {
+public:
+    explicit TStreamSink(std::ostream& out) : out_(out) {}
+    void Line(std::string_view line) override
+    {
+        if (std::all_of(line.begin(), line.end(), [](char c) { return (c & 0x80) == 0; })) {
+            out_.write(line.data(), std::streamsize(line.size()));
+        } else {
+            out_ << Cp1251ToUtf8(line);
+        }
+        out_.put('\n');
+    }
+
+private:
+    std::ostream& out_;
+};
+
+// Whether two paths name one file (the second one may not exist yet).
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+void CheckWritten(std::ostream& out)
+{
+    out.flush();
+    if (!out) throw std::runtime_error("the output could not be written");
+}
+
+}  // namespace
+
+void IplUsage(std::ostream& out)
+{
+    out << "usage: korvane-cli ipl SOURCE [INDEX] [-o FILE]\n"
+           "  Converts a binary placement file (one that begins with \"bnry\") to the\n"
+           "  text placement format, as the window's IPL page shows it.\n"
+           "  SOURCE INDEX: entry number INDEX (the \"№\" column) of the archive SOURCE.\n"
+           "  SOURCE alone: a loose placement file, converted whole.\n"
+           "  Prints the lines as UTF-8, each ended by a newline. -o FILE writes them\n"
+           "  to FILE instead, in Windows-1251 with CR LF line ends, as the window's\n"
+           "  \"Сохранить как...\" does. When the records run past the end of the\n"
+           "  file, the lines converted before are printed (or written) and the\n"
+           "  command fails with \"Read beyond end of file\".\n";
+}
+
+int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        IplUsage(out);
+        return 0;
+    }
+    TIplOptions o;
+    try {
+        o = ParseIplOptions(args);
+    } catch (const UsageError& e) {
+        err << "korvane-cli ipl: " << e.what() << "\n";
+        IplUsage(err);
+        return 2;
+    }
+
+    TCliSource src = OpenCliSource(o.source, o.index);
+    src.File.Seek(src.EntryPos);
+    unsigned char header[IplHeaderSize];
+    src.File.ReadExact(header, sizeof header);
+    if (!IsBinaryPlacement(header)) throw std::runtime_error("not a binary placement file: it does not begin with \"bnry\"");
+    const TIplHeader h = ParseIplHeader(header);
+
+    if (o.output.empty()) {
+        TStreamSink sink(out);
+        try {
+            ConvertPlacement(src.File, src.EntryPos, h, src.Name, sink);
+        } catch (...) {
+            out.flush();
+            throw;
+        }
+        CheckWritten(out);
+        return 0;
+    }
+    // Creating the output empties it: it must not be the file being read.
+    if (SameFile(src.File.Path(), o.output))
+        throw std::runtime_error("the output file is the file being converted: " + o.output);
+    // The file gets what the window's memo would hold and save, a failure's
+    // partial text included; the failure is still reported.
+    TPlacementTextFile file(o.output);
+    try {
+        ConvertPlacement(src.File, src.EntryPos, h, src.Name, file);
+    } catch (...) {
+        file.Close();
+        throw;
+    }
+    file.Close();
+    return 0;
+}
