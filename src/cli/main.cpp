@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/DffCommand.h"
 #include "cli/ListCommand.h"
 
 namespace {
@@ -14,7 +15,8 @@ void Usage(std::ostream& out)
 {
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n"
-           "  list     print the entries of an archive\n";
+           "  list     print the entries of an archive\n"
+           "  dff      print the parts of a model, optionally as an OBJ file\n";
 }
 
 }  // namespace
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
+        if (verb == "dff") return DffCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
