@@ -1,0 +1,39 @@
+// libFuzzer target: the bytes are read as a model and its meshes are built.
+// Any input must end in parts or in a clear error, never a crash, a hang or
+// an allocation the file's length cannot justify.
+#include <cstdint>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "archive/Errors.h"
+#include "archive/FileIO.h"
+#include "preview/Model.h"
+#include "preview/ModelMesh.h"
+
+using namespace korvane;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const int fd = ::memfd_create("korvane-fuzz", 0);
+    if (fd < 0) return 0;
+    if (::write(fd, data, size) != ssize_t(size)) {
+        ::close(fd);
+        return 0;
+    }
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    TModelRead read;
+    try {
+        TFile file = TFile::OpenReadOnly(path);
+        ReadModel(file, read);
+    } catch (const EInOutError&) {
+    } catch (const ERangeError&) {
+    }
+    // What was read must make meshes within the parts' own bounds.
+    const std::vector<bool> checked(read.Parts.size(), true);
+    const auto meshes = BuildModelMeshes(read.Parts, read.Parts.size(), checked, 0);
+    for (size_t i = 0; i < meshes.size(); ++i)
+        if (meshes[i].size() > 3 * read.Parts[i].Triangles.size()) __builtin_trap();
+    ::close(fd);
+    return 0;
+}
