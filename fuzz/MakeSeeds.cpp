@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/ArchiveWriters.h"
+#include "support/ModelWriters.h"
 #include "support/PlacementWriters.h"
 
 namespace {
@@ -36,6 +37,19 @@ void PlacementSeeds()
     Seed("placement_fuzz", "cars_first", IplHeaderBytes(1, 124, 1, 76) + IplCarBytes(car) + IplInstanceBytes(inst));
 }
 
+void ModelSeeds()
+{
+    Seed("model_fuzz", "quad_normals", ModelBytes({QuadGeometry(1, true)}));
+    Seed("model_fuzz", "two_parts", ModelBytes({QuadGeometry(1, false), QuadGeometry(2, true)}));
+    TRwClump old;
+    old.Geometries = {QuadGeometry(1, false)};
+    old.Geometries[0].Version = 0x0C02FFFF;
+    old.Geometries[0].Lighting = true;
+    old.StructSize = 4;
+    old.Version = 0x0C02FFFF;
+    Seed("model_fuzz", "old_clump", ClumpBytes(old));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -47,5 +61,6 @@ int main(int argc, char** argv)
     root = argv[1];
     DirectorySeeds();
     PlacementSeeds();
+    ModelSeeds();
     return 0;
 }

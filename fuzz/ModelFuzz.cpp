@@ -3,9 +3,8 @@
 // an allocation the file's length cannot justify.
 #include <cstdint>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
+#include "FuzzFile.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "preview/Model.h"
@@ -15,13 +14,9 @@ using namespace korvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const int fd = ::memfd_create("korvane-fuzz", 0);
-    if (fd < 0) return 0;
-    if (::write(fd, data, size) != ssize_t(size)) {
-        ::close(fd);
-        return 0;
-    }
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    TFuzzFile fuzzFile(data, size);
+    if (!fuzzFile.Ok()) return 0;
+    const std::string path = fuzzFile.Path();
     TModelRead read;
     try {
         TFile file = TFile::OpenReadOnly(path);
@@ -34,6 +29,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto meshes = BuildModelMeshes(read.Parts, read.Parts.size(), checked, 0);
     for (size_t i = 0; i < meshes.size(); ++i)
         if (meshes[i].size() > 3 * read.Parts[i].Triangles.size()) __builtin_trap();
-    ::close(fd);
     return 0;
 }

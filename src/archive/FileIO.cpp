@@ -26,6 +26,7 @@ int OpenChecked(const std::string& path, int flags)
 }  // namespace
 
 TFile TFile::OpenReadWrite(const std::string& path) { return TFile(OpenChecked(path, O_RDWR), path); }
+TFile TFile::OpenReadOnly(const std::string& path) { return TFile(OpenChecked(path, O_RDONLY), path); }
 TFile TFile::Create(const std::string& path) { return TFile(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path); }
 
 TFile::TFile(TFile&& other) noexcept : fd_(other.fd_), pos_(other.pos_), path_(std::move(other.path_))

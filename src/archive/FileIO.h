@@ -13,6 +13,8 @@ public:
     // write-protected archive is refused up front, not half-way through an edit.
     static TFile OpenReadWrite(const std::string& path);
     static TFile Create(const std::string& path);
+    // For commands that only read (samples and loose files may be write-protected).
+    static TFile OpenReadOnly(const std::string& path);
 
     TFile(TFile&& other) noexcept;
     TFile& operator=(TFile&& other) noexcept;

@@ -10,7 +10,8 @@ using namespace korvane;
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
 {
     if (!index) {
-        TFile file = TFile::OpenReadWrite(path);
+        // Reading only: loose files and archives may be write-protected.
+        TFile file = TFile::OpenReadOnly(path);
         const uint64_t size = file.Size();
         const size_t slash = path.find_last_of('/');
         std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -22,7 +23,7 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
         throw std::runtime_error("no entry " + std::to_string(*index) + ": the archive has " +
                                  std::to_string(entries.size()) + " entries");
     const TArchiveEntry& e = entries[*index];
-    return {TFile::OpenReadWrite(where.ArchivePath), EntryBytePos(where.Kind, e), EntryByteLen(where.Kind, e),
+    return {TFile::OpenReadOnly(where.ArchivePath), EntryBytePos(where.Kind, e), EntryByteLen(where.Kind, e),
             std::string(EntryName(e))};
 }
 

@@ -8,6 +8,7 @@
 
 #include "cli/DemoCommand.h"
 #include "cli/IplCommand.h"
+#include "cli/DffCommand.h"
 #include "cli/ListCommand.h"
 
 namespace {
@@ -18,6 +19,7 @@ void Usage(std::ostream& out)
            "verbs:\n"
            "  list     print the entries of an archive\n"
            "  ipl      convert a binary placement file to text\n"
+           "  dff      print the parts of a model, optionally as an OBJ file\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -39,6 +41,7 @@ int main(int argc, char** argv)
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
         if (verb == "make-demo") return DemoCommand(args, std::cout, std::cerr);
         if (verb == "ipl") return IplCommand(args, std::cout, std::cerr);
+        if (verb == "dff") return DffCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

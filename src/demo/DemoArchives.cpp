@@ -57,7 +57,7 @@ std::pair<std::string, std::string> SectorLayout(const std::vector<std::pair<std
 
 std::string DemoDictionary()
 {
-    return TextureDictionaryBytes({
+    return DemoDictionaryBytes({
         {"rings", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
         {"bricks", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
         {"glass", "glassa", TTextureEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
@@ -68,7 +68,7 @@ std::string DemoDictionary()
 std::string DemoModel()
 {
     // A street lamp: a base and a pole with stored normals, a ring without.
-    return ModelBytes({DemoBox(-1.5f, -1.5f, 0, 1.5f, 1.5f, 1), DemoCylinder(0.4f, 1, 9, 16),
+    return DemoModelBytes({DemoBox(-1.5f, -1.5f, 0, 1.5f, 1.5f, 1), DemoCylinder(0.4f, 1, 9, 16),
                        DemoTorus(1.6f, 0.35f, 9.2f, 24, 10)});
 }
 
@@ -85,7 +85,7 @@ std::string DemoPlacement()
         {{-100.25f, 352.5f, 10.75f}, 90.0f, {415, -1, -1, 0, 0, 0, 0, 0}},
         {{-80.0f, 352.5f, 10.75f}, 270.0f, {429, 1, 1, 0, 0, 0, 0, 0}},
     };
-    return BinaryPlacementBytes(instances, cars);
+    return DemoPlacementBytes(instances, cars);
 }
 
 }  // namespace

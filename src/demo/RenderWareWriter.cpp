@@ -115,7 +115,7 @@ std::string Geometry(const TDemoMesh& m)
 
 }  // namespace
 
-std::string TextureDictionaryBytes(const std::vector<TDemoTexture>& textures)
+std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures)
 {
     std::string head;
     U16(head, uint16_t(textures.size()));
@@ -125,7 +125,7 @@ std::string TextureDictionaryBytes(const std::vector<TDemoTexture>& textures)
     return Section(0x16, body + Extension());
 }
 
-std::string ModelBytes(const std::vector<TDemoMesh>& parts)
+std::string DemoModelBytes(const std::vector<TDemoMesh>& parts)
 {
     const uint32_t n = uint32_t(parts.size());
     std::string clumpStruct;
@@ -158,7 +158,7 @@ std::string ModelBytes(const std::vector<TDemoMesh>& parts)
     return Section(0x10, Struct(clumpStruct) + frameList + Section(0x1A, list) + atomics + Extension());
 }
 
-std::string BinaryPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars)
+std::string DemoPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars)
 {
     const uint32_t instOffset = 76, carOffset = instOffset + 40 * uint32_t(instances.size());
     std::string out = "bnry";

@@ -21,11 +21,11 @@ struct TDemoTexture {
 };
 
 // A dictionary of native Direct3D 8 textures, one image level each.
-std::string TextureDictionaryBytes(const std::vector<TDemoTexture>& textures);
+std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures);
 
 // A clump of one frame and one atomic per geometry. Parts with normals carry
 // the normals flag; every part carries one texture-coordinate set.
-std::string ModelBytes(const std::vector<TDemoMesh>& parts);
+std::string DemoModelBytes(const std::vector<TDemoMesh>& parts);
 
 struct TDemoInstance {
     float Position[3];
@@ -40,6 +40,6 @@ struct TDemoParkedCar {
     int32_t Values[8];  // model, colours, flags…
 };
 // "bnry" header, the instances, then the parked cars.
-std::string BinaryPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars);
+std::string DemoPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars);
 
 }  // namespace korvane

@@ -13,6 +13,7 @@
 #include "AppFixture.h"
 #include "listview/EntryListModel.h"
 #include "support/ArchiveWriters.h"
+#include "support/ModelWriters.h"
 
 using namespace korvane;
 
@@ -86,7 +87,11 @@ TEST_F(EntryListTest, HeaderClicksOnAnEmptyListDoNothing)
 
 TEST_F(EntryListTest, SelectingARowUpdatesTheEditMenuAndTheContextMenu)
 {
-    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A.TXD"}, {2, 1, "B.DFF"}, {3, 1, "C.IPL"}}));
+    // The model the preview of row 1 reads must be there for the click to succeed.
+    std::string v = Ver2Bytes({{1, 1, "A.TXD"}, {2, 1, "B.DFF"}, {3, 1, "C.IPL"}}, 4 * 2048);
+    const std::string model = ModelBytes({QuadGeometry(1, true)});
+    v.replace(2 * 2048, model.size(), model);
+    WriteBytes(dir.File("v.img"), v);
     WriteBytes(dir.File("b.big"), BigBytes({{0x34, 16, "a.txt"}}));
     Start({Q(dir.File("v.img"))});
     for (const char* n : {"N9", "N10", "N11", "N12", "N14"}) Find<QAction>(n)->setEnabled(false);

@@ -7,6 +7,7 @@
 #include "AppFixture.h"
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
+#include "support/ModelWriters.h"
 
 using namespace korvane;
 
@@ -47,7 +48,7 @@ protected:
 TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 {
     Open(Archive({{"a.txd", ""}, {"b.TXD", ""}, {"c.Txd", ""}, {"d.txd.bak", ""}, {"readme", ""},
-                  {"models\\car.dff", ""}, {"x.dff\\y", ""}, {"text.ipl", "# text placement"}}));
+                  {"models\\car.dff", ModelBytes({QuadGeometry(1, true)})}, {"x.dff\\y", ""}, {"text.ipl", "# text placement"}}));
     const int expected[] = {1, 1, 1, 0, 0, 2, 0, 0};
     for (int r = 0; r < 8; ++r) {
         Select({r});
@@ -58,7 +59,7 @@ TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 
 TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 {
-    Open(Archive({{"a.txd", ""}, {"car.dff", ""}, {"p.ipl", BinaryIplBytes({})}}));
+    Open(Archive({{"a.txd", ""}, {"car.dff", ModelBytes({QuadGeometry(1, true)})}, {"p.ipl", BinaryIplBytes({})}}));
     Select({0});
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "2 КБ");

@@ -1,5 +1,7 @@
 #include "support/ArchiveWriters.h"
 
+#include <cstring>
+
 std::string LE32(uint32_t v)
 {
     return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
@@ -8,6 +10,15 @@ std::string LE32(uint32_t v)
 std::string BE32(uint32_t v)
 {
     return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+}
+
+std::string LE16(uint16_t v) { return std::string{char(v & 0xFF), char(v >> 8)}; }
+
+std::string F32(float v)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &v, 4);
+    return LE32(bits);
 }
 
 std::string DirRecordBytes(const TDirRecord& r)

@@ -7,6 +7,8 @@
 
 std::string LE32(uint32_t v);
 std::string BE32(uint32_t v);
+std::string LE16(uint16_t v);
+std::string F32(float v);  // little-endian bytes of a single float
 
 // One record of a ".dir" file or a "VER2" directory; `name` is raw bytes,
 // padded with zeros to 24 (a 24-byte name has no zero).

@@ -4,12 +4,6 @@
 
 #include "support/ArchiveWriters.h"
 
-std::string F32(float v)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &v, 4);
-    return LE32(bits);
-}
 
 std::string IplHeaderBytes(int32_t instanceCount, uint32_t instanceOffset, int32_t carCount, uint32_t carOffset,
                            const std::string& magic)

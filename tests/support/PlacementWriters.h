@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "support/ArchiveWriters.h"
+
 // One item instance as stored: F1..F7, then I1, I2, I3 (40 bytes).
 struct TIplInstanceRec {
     float f[7];
@@ -18,7 +20,6 @@ struct TIplCarRec {
     int32_t i[8];
 };
 
-std::string F32(float v);  // little-endian bytes of a single float
 
 // The 76-byte header. The fields a reader must skip hold filler values, so a
 // reader that takes the wrong field shows it.

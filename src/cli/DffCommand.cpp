@@ -1,0 +1,171 @@
+#include "cli/DffCommand.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+#include "archive/FileIO.h"
+#include "cli/CliSource.h"
+#include "preview/Model.h"
+#include "preview/ModelMesh.h"
+
+using namespace korvane;
+
+namespace {
+
+struct TDffOptions {
+    std::string source;
+    std::optional<std::string> index;
+    std::optional<std::string> obj;
+};
+
+class UsageError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+TDffOptions ParseDffOptions(const std::vector<std::string>& args)
+{
+    TDffOptions o;
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--obj") {
+            if (i + 1 >= args.size()) throw UsageError("option --obj needs a file");
+            o.obj = args[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw UsageError("unknown option " + a);
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (positional.empty()) throw UsageError("no SOURCE given");
+    if (positional.size() > 2) throw UsageError("too many arguments");
+    o.source = positional[0];
+    if (positional.size() == 2) o.index = positional[1];
+    return o;
+}
+
+// Fixed with six decimals and a "." whatever the locale; "nan" for any NaN.
+std::string RadiusText(float r)
+{
+    if (std::isnan(r)) return "nan";
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, 6);
+    return std::string(buf, res.ptr);
+}
+
+// The shortest text that reads back as the same float, locale-free.
+void AppendFloat(std::string& s, float v)
+{
+    char buf[32];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v);
+    s.append(buf, res.ptr);
+}
+
+// The meshes as Wavefront OBJ, through a fixed buffer.
+void WriteObj(const std::string& path, const std::vector<std::vector<TMeshVertex>>& meshes)
+{
+    TFile file = TFile::Create(path);
+    std::string buf;
+    auto flush = [&](bool force) {
+        if (force || buf.size() >= 60000) {
+            file.Write(buf.data(), buf.size());
+            buf.clear();
+        }
+    };
+    uint64_t base = 1;
+    for (size_t i = 0; i < meshes.size(); ++i) {
+        const auto& mesh = meshes[i];
+        buf += "o part_" + std::to_string(i + 1) + "\n";
+        for (const TMeshVertex& v : mesh) {
+            buf += "v ";
+            AppendFloat(buf, v.Position.X);
+            buf += ' ';
+            AppendFloat(buf, v.Position.Y);
+            buf += ' ';
+            AppendFloat(buf, v.Position.Z);
+            buf += '\n';
+            flush(false);
+        }
+        for (const TMeshVertex& v : mesh) {
+            buf += "vn ";
+            AppendFloat(buf, v.Normal.X);
+            buf += ' ';
+            AppendFloat(buf, v.Normal.Y);
+            buf += ' ';
+            AppendFloat(buf, v.Normal.Z);
+            buf += '\n';
+            flush(false);
+        }
+        for (uint64_t k = 0; k + 2 < mesh.size(); k += 3) {
+            const std::string a = std::to_string(base + k), b = std::to_string(base + k + 1),
+                              c = std::to_string(base + k + 2);
+            buf += "f " + a + "//" + a + " " + b + "//" + b + " " + c + "//" + c + "\n";
+            flush(false);
+        }
+        base += mesh.size();
+    }
+    flush(true);
+    file.Close();
+}
+
+}  // namespace
+
+void DffUsage(std::ostream& out)
+{
+    out << "usage: korvane-cli dff SOURCE [INDEX] [--obj FILE]\n"
+           "  Reads the model that entry INDEX (its number in the list) of the archive\n"
+           "  SOURCE holds, or the loose model file SOURCE when no INDEX is given, and\n"
+           "  prints one line per part: its name, vertex count, triangle count and\n"
+           "  bounding radius, separated by tabs; then the totals as the window shows them.\n"
+           "  --obj FILE also writes the parts as the view draws them, every part\n"
+           "  checked and none selected, as a Wavefront OBJ file.\n";
+}
+
+int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        DffUsage(out);
+        return 0;
+    }
+    TDffOptions o;
+    std::optional<uint32_t> index;
+    try {
+        o = ParseDffOptions(args);
+        if (o.index) {
+            index = ParseEntryIndex(*o.index);
+            if (!index) throw UsageError("INDEX must be an entry number, not '" + *o.index + "'");
+        }
+    } catch (const UsageError& e) {
+        err << "korvane-cli dff: " << e.what() << "\n";
+        DffUsage(err);
+        return 2;
+    }
+
+    TCliSource source = OpenCliSource(o.source, index);
+    TFile& file = source.File;
+    file.Seek(source.EntryPos);
+    TModelRead read;
+    std::exception_ptr failure;
+    try {
+        ReadModel(file, read);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    for (size_t i = 0; i < read.Parts.size(); ++i) {
+        const TModelPart& p = read.Parts[i];
+        out << "< Часть #" << i + 1 << " >\t" << p.Positions.size() << '\t' << p.Triangles.size() << '\t'
+            << RadiusText(p.Radius) << '\n';
+    }
+    out.flush();
+    if (failure) std::rethrow_exception(failure);
+    out << ModelTotalsText(read.VertexTotal, read.TriangleTotal) << '\n';
+    out.flush();
+    if (o.obj) {
+        const std::vector<bool> checked(read.Parts.size(), true);
+        WriteObj(*o.obj, BuildModelMeshes(read.Parts, read.Parts.size(), checked, -1));
+    }
+    return 0;
+}

@@ -1,0 +1,90 @@
+// Models: the geometry of a RenderWare clump, part by part.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "archive/FileIO.h"
+
+namespace korvane {
+
+enum : uint32_t {
+    rwClump = 0x10,
+    rwGeometryList = 0x1A,
+    rwGeometry = 0x0F,
+};
+
+// Geometry flags the reader looks at.
+enum : uint32_t {
+    gfTexCoords = 0x04,
+    gfPrelit = 0x08,
+    gfNormals = 0x10,
+    gfTexCoords2 = 0x80,
+};
+
+// The runtime's error for a count that cannot size an array.
+class ERangeError : public std::runtime_error {
+public:
+    ERangeError() : std::runtime_error("Range check error") {}
+};
+
+struct TVec3 {
+    float X, Y, Z;
+};
+struct TTexCoord {
+    float U, V;
+};
+// As stored: the first two corners, the material index, the third corner.
+struct TTriangle {
+    uint16_t A, B, Material, C;
+};
+static_assert(sizeof(TVec3) == 12 && sizeof(TTexCoord) == 8 && sizeof(TTriangle) == 8);
+
+struct TModelPart {
+    uint32_t Flags = 0;  // the 16-bit geometry flags
+    std::vector<TTriangle> Triangles;
+    std::vector<TVec3> Positions;
+    std::vector<TVec3> Normals;      // zero when the file has none
+    std::vector<TTexCoord> TexCoords;  // the first set; zero when the file has none
+    TVec3 Centre{0, 0, 0};           // bounding sphere of the first morph target
+    float Radius = 0;
+};
+
+// What a model load got to. A failing load leaves here what it read before
+// the failure, so the caller can keep exactly that.
+struct TModelRead {
+    bool ClumpFound = false;   // the clump's struct was reached: earlier meshes go
+    bool ListStarted = false;  // the geometry list was reached: the part list restarts
+    int32_t PartCount = 0;     // the clump's count
+    int32_t RowsAdded = 0;     // part rows: the parts read and the one that failed
+    std::vector<TModelPart> Parts;  // parts read completely
+    int64_t VertexTotal = 0;
+    int64_t TriangleTotal = 0;
+    float LargestRadius = 0;  // largest radius seen; NaN ignored
+};
+
+// Reads the model that starts at the file's position. Raises
+// "Read beyond end of file" when a section is missing or a count asks for more
+// bytes than the file holds (before anything is sized from it), and
+// ERangeError for a negative count; `out` then holds what was read.
+void ReadModel(TFile& file, TModelRead& out);
+
+// Whether a geometry struct with this version stamp carries the 12-byte
+// lighting block (libraries before 3.4).
+inline bool HasLightingBlock(uint32_t version) { return (version >> 16) < 0x1000; }
+
+// Texture-coordinate sets stored in a geometry struct: the struct's own count
+// when set, else what the flags say.
+inline uint32_t TexCoordSets(uint32_t flags, uint8_t storedSets)
+{
+    if (storedSets != 0) return storedSets;
+    if (flags & gfTexCoords2) return 2;
+    return (flags & gfTexCoords) ? 1 : 0;
+}
+
+// "%d вершин, %d полигонов" (UTF-8).
+std::string ModelTotalsText(int64_t vertices, int64_t triangles);
+
+}  // namespace korvane

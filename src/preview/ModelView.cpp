@@ -1,0 +1,130 @@
+#include "preview/ModelView.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <algorithm>
+#include <climits>
+
+using namespace korvane;
+
+TModelView::TModelView(QWidget* parent) : QOpenGLWidget(parent)
+{
+    setObjectName(QStringLiteral("GLSceneViewer1"));
+    setAccessibleName(QStringLiteral("GLSceneViewer1"));
+    setMinimumSize(16, 16);
+}
+
+void TModelView::SetMeshes(std::vector<std::vector<TMeshVertex>> meshes)
+{
+    meshes_ = std::move(meshes);
+    update();
+}
+
+void TModelView::SetCameraPosition(const TCameraPos& p)
+{
+    camera_ = p;
+    update();
+}
+
+void TModelView::FitCamera(float largestRadius) { SetCameraPosition(korvane::FitCamera(camera_, largestRadius)); }
+
+void TModelView::GLSceneViewer1MouseDown(int x, int y)
+{
+    lastMouseX_ = x;
+    lastMouseY_ = y;
+}
+
+void TModelView::GLSceneViewer1MouseMove(bool left, bool right, int x, int y)
+{
+    if (left)
+        SetCameraPosition(OrbitCamera(camera_, lastMouseX_ - x, lastMouseY_ - y));
+    else if (right)
+        SetCameraPosition(ZoomCamera(camera_, lastMouseY_ - y));
+    else
+        return;
+    lastMouseX_ = x;
+    lastMouseY_ = y;
+}
+
+void TModelView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    GLSceneViewer1MouseDown(p.x(), p.y());
+}
+
+void TModelView::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    GLSceneViewer1MouseMove(event->buttons() & Qt::LeftButton, event->buttons() & Qt::RightButton, p.x(), p.y());
+}
+
+void TModelView::wheelEvent(QWheelEvent* event)
+{
+    // The wheel does not zoom.
+    event->accept();
+}
+
+void TModelView::initializeGL() {}
+
+void TModelView::paintGL()
+{
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    const TFrustum f = ViewFrustum(width(), height());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(f.Left, f.Right, f.Bottom, f.Top, f.Near, f.Far);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(camera_.X, camera_.Y, camera_.Z, 0, 0, 0, 0, 0, 1);
+
+    glShadeModel(GL_SMOOTH);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glFrontFace(GL_CCW);
+    glDisable(GL_TEXTURE_2D);
+
+    glEnable(GL_LIGHTING);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+    const GLfloat globalAmbient[4] = {0.2f, 0.2f, 0.2f, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, globalAmbient);
+    // Given after the view matrix, so the light stays put in world coordinates.
+    const GLfloat position[4] = {70, 50, 30, 1};
+    const GLfloat ambient[4] = {0.3f, 0.3f, 0.3f, 1};
+    const GLfloat diffuse[4] = {0.7f, 0.7f, 0.7f, 1};
+    const GLfloat specular[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, position);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, specular);
+    glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, 1);
+    glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, 0);
+    glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, 0);
+    glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180);
+    glEnable(GL_LIGHT0);
+
+    const GLfloat black[4] = {0, 0, 0, 1};
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, black);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glEnable(GL_COLOR_MATERIAL);
+
+    // Drawn in slices whose vertex counts fit GL's signed sizes.
+    constexpr size_t slice = size_t(INT_MAX / 3) * 3;
+    for (const auto& mesh : meshes_) {
+        for (size_t first = 0; first < mesh.size(); first += slice) {
+            const size_t count = std::min(slice, mesh.size() - first);
+            glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mesh.data() + first);
+            glDrawArrays(GL_TRIANGLES, 0, GLsizei(count));
+        }
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}

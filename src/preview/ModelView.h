@@ -1,0 +1,44 @@
+// GLSceneViewer1: the lit 3D view of a model's parts, drawn with OpenGL's
+// fixed-function pipeline, orbited and zoomed with the mouse.
+#pragma once
+
+#include <QOpenGLWidget>
+#include <vector>
+
+#include "preview/ModelCamera.h"
+#include "preview/ModelMesh.h"
+
+class TModelView : public QOpenGLWidget {
+    Q_OBJECT
+public:
+    explicit TModelView(QWidget* parent);
+
+    // One mesh per part that has one; empty meshes draw nothing.
+    void SetMeshes(std::vector<std::vector<korvane::TMeshVertex>> meshes);
+    const std::vector<std::vector<korvane::TMeshVertex>>& Meshes() const { return meshes_; }
+
+    korvane::TCameraPos CameraPosition() const { return camera_; }
+    void SetCameraPosition(const korvane::TCameraPos& p);
+    // Ten largest radii from the target, keeping the direction.
+    void FitCamera(float largestRadius);
+
+    // Handlers, also called by the Qt mouse events. `left`/`right` say which
+    // buttons are held.
+    void GLSceneViewer1MouseDown(int x, int y);
+    void GLSceneViewer1MouseMove(bool left, bool right, int x, int y);
+    int LastMouseX() const { return lastMouseX_; }
+    int LastMouseY() const { return lastMouseY_; }
+
+protected:
+    void initializeGL() override;
+    void paintGL() override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    std::vector<std::vector<korvane::TMeshVertex>> meshes_;
+    korvane::TCameraPos camera_ = korvane::InitialCameraPos;
+    int lastMouseX_ = 0;
+    int lastMouseY_ = 0;
+};

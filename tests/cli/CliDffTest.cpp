@@ -1,0 +1,161 @@
+// korvane-cli dff, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sys/wait.h>
+
+#include "support/ArchiveWriters.h"
+#include "support/ModelWriters.h"
+#include "archive/FileIO.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct TRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+TRun Cli(const std::string& args, const std::string& env = "")
+{
+    TempDir scratch;
+    const std::string errFile = scratch.File("err");
+    const std::string cmd = env + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+std::string TwoParts()
+{
+    TRwGeometry a = QuadGeometry(1, true), b = QuadGeometry(2, false);
+    a.Radius = 1.5f;
+    b.Radius = NAN;
+    b.Positions.push_back({9, 9, 9});
+    return ModelBytes({a, b});
+}
+
+}  // namespace
+
+TEST(CliDff, LooseFileAndArchiveEntry)
+{
+    TempDir dir;
+    WriteBytes(dir.File("m.dff"), TwoParts());
+    const std::string expected =
+        "< Часть #1 >\t4\t2\t1.500000\n"
+        "< Часть #2 >\t5\t2\tnan\n"
+        "9 вершин, 4 полигонов\n";
+    const TRun loose = Cli("dff " + Quote(dir.File("m.dff")));
+    EXPECT_EQ(loose.code, 0) << loose.err;
+    EXPECT_EQ(loose.out, expected);
+
+    std::string archive = Ver2Bytes({{1, 1, "a.txd"}, {2, 1, "m.dff"}}, 3 * 2048);
+    archive.replace(2 * 2048, TwoParts().size(), TwoParts());
+    WriteBytes(dir.File("a.img"), archive);
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " 1").out, expected);
+    // The radius keeps its "." under a locale with a decimal comma.
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("m.dff")),
+                  std::string("LOCPATH=") + KORVANE_TEST_LOCALES + " LC_ALL=ru_RU.UTF-8")
+                  .out,
+              expected);
+}
+
+TEST(CliDff, AFailurePrintsThePartsReadSoFar)
+{
+    TempDir dir;
+    std::string cut = TwoParts();
+    cut.resize(cut.size() - 200);
+    WriteBytes(dir.File("cut.dff"), cut);
+    const TRun r = Cli("dff " + Quote(dir.File("cut.dff")) + " --obj " + Quote(dir.File("cut.obj")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "< Часть #1 >\t4\t2\t1.500000\n");
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_FALSE(korvane::FileExists(dir.File("cut.obj")));
+
+    TRwClump negative;
+    negative.PartCount = 0x80000000;
+    WriteBytes(dir.File("neg.dff"), ClumpBytes(negative));
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("neg.dff"))).err, "korvane-cli: Range check error\n");
+    WriteBytes(dir.File("junk.dff"), std::string(100, '\x07'));
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("junk.dff"))).code, 1);
+}
+
+TEST(CliDff, ObjHoldsTheMeshTheViewDraws)
+{
+    TempDir dir;
+    TRwGeometry flat;  // one triangle, flat normal from B, A, C
+    flat.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    flat.Triangles = {{1, 0, 0, 2}, {0, 1, 0, 3}};  // the second points past V and is left out
+    TRwGeometry stored = flat;
+    stored.Flags = 0x10;
+    stored.Normals = {{0.5f, 0, 0}, {0, 0.25f, 0}, {0, 0, 1}};
+    stored.Triangles = {{0, 1, 0, 2}};
+    WriteBytes(dir.File("m.dff"), ModelBytes({flat, stored}));
+    const TRun r = Cli("dff " + Quote(dir.File("m.dff")) + " --obj " + Quote(dir.File("m.obj")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "< Часть #1 >\t3\t2\t1.000000\n< Часть #2 >\t3\t1\t1.000000\n6 вершин, 3 полигонов\n");
+    EXPECT_EQ(ReadBytes(dir.File("m.obj")),
+              "o part_1\n"
+              "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+              "vn 0 0 1\nvn 0 0 1\nvn 0 0 1\n"
+              "f 1//1 2//2 3//3\n"
+              "o part_2\n"
+              "v 1 0 0\nv 0 0 0\nv 0 1 0\n"
+              "vn 0 0.25 0\nvn 0.5 0 0\nvn 0 0 1\n"
+              "f 4//4 5//5 6//6\n");
+}
+
+TEST(CliDff, UsageAndBadSources)
+{
+    TempDir dir;
+    WriteBytes(dir.File("a.img"), Ver2Bytes({{1, 1, "m.dff"}}, 2 * 2048));
+    EXPECT_EQ(Cli("dff").code, 2);
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " x").code, 2);
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " -1").code, 2);
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " 0 1").code, 2);
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " --obj").code, 2);
+    const TRun range = Cli("dff " + Quote(dir.File("a.img")) + " 1");
+    EXPECT_EQ(range.code, 1);
+    EXPECT_EQ(range.err, "korvane-cli: no entry 1: the archive has 1 entries\n");
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("none.dff"))).err, "korvane-cli: File not found\n");
+    const TRun help = Cli("dff --help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("usage: korvane-cli dff"), std::string::npos);
+}
+
+TEST(CliDff, RealModels)
+{
+    const std::string root = RealDataDir();
+    if (root.empty()) GTEST_SKIP() << "the real samples are not there";
+    const struct {
+        const char* file;
+        int parts;
+        const char* totals;
+    } models[] = {{"rwparser_infernus.dff", 15, "3573 вершин, 3072 полигонов"},
+                  {"rwparser_infernus_old.dff", 15, "3573 вершин, 3072 полигонов"},
+                  {"rwparser_infernus2.dff", 15, "6592 вершин, 5816 полигонов"},
+                  {"rwparser_wuzimu.dff", 1, "990 вершин, 1218 полигонов"},
+                  {"rwng_fire_hydrant.dff", 1, "434 вершин, 278 полигонов"},
+                  {"rwng_lamppost1.dff", 1, "81 вершин, 45 полигонов"}};
+    TempDir dir;
+    for (const auto& m : models) {
+        const TRun r = Cli("dff " + Quote(root + "/dff/" + m.file) + " --obj " + Quote(dir.File("m.obj")));
+        EXPECT_EQ(r.code, 0) << m.file << ": " << r.err;
+        EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), m.parts + 1) << m.file;
+        EXPECT_NE(r.out.find(std::string("\n") + m.totals + "\n"), std::string::npos) << m.file << "\n" << r.out;
+        EXPECT_EQ(ReadBytes(dir.File("m.obj")).substr(0, 9), "o part_1\n") << m.file;
+    }
+    const TRun car = Cli("dff " + Quote(root + "/dff/rwparser_infernus.dff"));
+    EXPECT_NE(car.out.find("< Часть #15 >\t1970\t1710\t2.849858\n"), std::string::npos) << car.out;
+    EXPECT_EQ(Cli("dff " + Quote(root + "/dff/rwparser_infernus_old.dff")).out, car.out);
+}
