@@ -1,5 +1,6 @@
 // korvane-cli: the archive operations of the window, for scripts.
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <new>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "cli/ListCommand.h"
+#include "cli/ServiceCommands.h"
 
 namespace {
 
@@ -15,6 +17,8 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n"
            "  list     print the entries of an archive\n";
+    out << "  repack   rewrite an .img or VER2 archive without unused space\n"
+           "  check    check the entry names of an .img or VER2 archive\n";
 }
 
 }  // namespace
@@ -24,6 +28,9 @@ int main(int argc, char** argv)
     // Size texts use the decimal separator of the user's locale.
     std::setlocale(LC_ALL, "");
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write fails like a full disk and the command
+    // cleans up, instead of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         Usage(argc < 2 ? std::cerr : std::cout);
@@ -33,6 +40,8 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
+        if (verb == "repack") return RepackCommand(args, std::cout, std::cerr);
+        if (verb == "check") return CheckCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
