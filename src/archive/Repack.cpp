@@ -136,10 +136,18 @@ void WriteImgDirectory(TFile& dir, const TRecArray& entries, const TRepackLayout
     }
 }
 
+// A file of the run's own, made afresh: whatever had its name before goes,
+// and a link there is removed rather than followed to the file it names.
+TFile CreateFresh(const std::string& path)
+{
+    DiscardFile(path);
+    return TFile::Create(path);
+}
+
 void CopyFile(const std::string& from, const std::string& to, std::vector<uint8_t>& buf)
 {
     TFile in = TFile::OpenReadWrite(from);
-    TFile out = TFile::Create(to);
+    TFile out = CreateFresh(to);
     out.SetMode(in.Mode());
     for (;;) {
         const size_t got = in.ReadSome(buf.data(), buf.size());
@@ -245,7 +253,7 @@ std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgre
     CheckFreeSpace(FolderOf(files.ArchiveTemp), layout.Length);
 
     {
-        TFile out = TFile::Create(files.ArchiveTemp);
+        TFile out = CreateFresh(files.ArchiveTemp);
         scratch.Made(files.ArchiveTemp);
         out.SetMode(old.Mode());
         TArchiveWriter writer(out, layout.Length, progress);
@@ -264,7 +272,7 @@ std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgre
     }
 
     {
-        TFile dir = TFile::Create(files.DirTemp);
+        TFile dir = CreateFresh(files.DirTemp);
         scratch.Made(files.DirTemp);
         dir.SetMode(dirMode);
         WriteImgDirectory(dir, entries, layout, buf);

@@ -244,6 +244,28 @@ TEST(Repack, TheNewArchiveIsBuiltInDotNewUnlessThatNamesTheArchiveItself)
     RepackArchive(odd);
     EXPECT_TRUE(ReadBytes(dir.File("odd.~new")) == Expect(true, file, recs).archive);
     EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"odd.~new"}));
+
+    // A leftover of an earlier run is replaced; a link there is not followed.
+    WriteBytes(dir.File("keep.txt"), "precious");
+    WriteBytes(dir.File("v.img"), file);
+    ASSERT_EQ(::symlink(dir.File("keep.txt").c_str(), dir.File("v.~new").c_str()), 0);
+    RepackArchive(Open(dir.File("v.img")));
+    EXPECT_EQ(ReadBytes(dir.File("keep.txt")), "precious");
+    EXPECT_TRUE(ReadBytes(dir.File("v.img")) == Expect(true, file, recs).archive);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"odd.~new", "keep.txt", "v.img"}));
+}
+
+TEST(Repack, ALinkedArchiveIsReplacedWhereItLies)
+{
+    TempDir dir;
+    std::filesystem::create_directory(dir.File("real"));
+    auto [file, recs] = ScatteredVer2(4);
+    WriteBytes(dir.File("real/r.img"), file);
+    ASSERT_EQ(::symlink(dir.File("real/r.img").c_str(), dir.File("l.img").c_str()), 0);
+    RepackArchive(Open(dir.File("l.img")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("l.img")));
+    EXPECT_TRUE(ReadBytes(dir.File("real/r.img")) == Expect(true, file, recs).archive);
+    EXPECT_EQ(FilesIn(dir.File("real")), std::set<std::string>({"r.img"}));
 }
 
 // Every checked file operation of a repack made to fail in turn: each
@@ -296,7 +318,7 @@ void FailEveryStep(bool ver2)
         if (!fired) break;
     }
     EXPECT_GT(failures, 10u);
-    RecordProperty("failures", int(failures));
+    ::testing::Test::RecordProperty("failures", int(failures));
 }
 
 TEST(RepackFaults, Ver2SurvivesAFailureAtEveryStep) { FailEveryStep(true); }
