@@ -58,7 +58,7 @@ void TForm1::ScrollRowToTop(int row)
 
 void TForm1::N20Click()
 {
-    if (!IsSectorKind(cat_.ArchiveKind)) return;
+    if (!IsSectorKind(cat_.ArchiveKind) || cat_.ArchivePath.empty()) return;
     // An offending entry must have a row to be pointed at.
     if (N32->isChecked() || model_->Rows() < cat_.Entries.size()) SwitchFilterOff();
 

@@ -257,6 +257,7 @@ void CountFileOp(TFileOp op)
     if (!(gPlan.Ops & op)) return;
     if (gCounted.fetch_add(1) + 1 != gPlan.FailAt) return;
     gFiredOp.store(op);
+    if (gPlan.Crash) ::_exit(kCrashExitCode);
     RaiseIoErrno(gPlan.Errno);
 }
 

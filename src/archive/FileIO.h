@@ -122,13 +122,20 @@ std::string FolderOf(const std::string& path);
 // ---- Fault injection for tests ----
 
 // Fails the FailAt-th counted operation (1-based) with `Errno`, raising the
-// EInOutError that a real failure with that errno raises. Only operations
+// EInOutError that a real failure with that errno raises (or ends the process
+// there, see Crash). Only operations
 // whose kind is in `Ops` are counted.
 struct TFaultPlan {
     uint64_t FailAt = 0;
     int Errno = 5;  // EIO
     uint32_t Ops = foAll;
+    // Instead of failing, the process ends on the spot, as in a crash or a
+    // power cut: nothing after that operation runs, no clean-up included.
+    bool Crash = false;
 };
+
+// The exit status of a process ended by a plan's Crash.
+constexpr int kCrashExitCode = 86;
 
 // Arms a plan for its lifetime; one at a time.
 class TFaultInjection {

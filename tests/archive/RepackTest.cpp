@@ -1,5 +1,4 @@
-// Repacking, checked by reading the files back byte for byte; the expected
-// bytes are built here from the layout rules, not by the code under test.
+// Repacking, checked by reading the files back byte for byte.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -8,8 +7,10 @@
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "RepackFixtures.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
@@ -18,100 +19,7 @@
 #include "support/TempDir.h"
 
 using namespace korvane;
-
-namespace {
-
-// Sector data of entry i, recognisable wherever it lands.
-std::string SectorData(uint32_t sectors, char tag)
-{
-    std::string s(size_t(sectors) * 2048, tag);
-    for (size_t k = 0; k < s.size(); k += 97) s[k] = char(tag + k / 97);
-    return s;
-}
-
-void Put(std::string& file, uint64_t pos, const std::string& data)
-{
-    if (file.size() < pos + data.size()) file.resize(pos + data.size(), '\0');
-    file.replace(pos, data.size(), data);
-}
-
-Catalogue Open(const std::string& path)
-{
-    const TArchiveLocation where = LocateArchive(path);
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    return cat;
-}
-
-std::set<std::string> FilesIn(const std::string& folder)
-{
-    std::set<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(folder)) names.insert(e.path().filename().string());
-    return names;
-}
-
-// The repacked bytes an archive must have: data of each entry in catalogue
-// order, whole sectors, zero-padded where the old file ends early.
-struct TExpected {
-    std::string archive;
-    std::string dir;
-    std::vector<uint32_t> offsets;
-};
-
-TExpected Expect(bool ver2, const std::string& old, const std::vector<TDirRecord>& recs)
-{
-    TExpected x;
-    size_t start = 0;
-    if (ver2) {
-        const size_t dirEnd = 8 + 32 * recs.size();
-        start = (dirEnd / 4096 + 1) * 4096;
-    }
-    std::string data;
-    for (const TDirRecord& r : recs) {
-        x.offsets.push_back(uint32_t((start + data.size()) / 2048));
-        std::string bytes = old.size() > r.offset * 2048ull ? old.substr(r.offset * 2048ull, r.size * 2048ull) : "";
-        bytes.resize(r.size * 2048ull, '\0');
-        data += bytes;
-    }
-    std::vector<TDirRecord> moved = recs;
-    for (size_t i = 0; i < recs.size(); ++i) moved[i].offset = x.offsets[i];
-    x.dir = ImgDirBytes(moved);
-    if (ver2) {
-        x.archive = Ver2Bytes(moved, start) + data;
-    } else {
-        x.archive = data;
-    }
-    return x;
-}
-
-template <class F>
-std::string IoErrorOf(F&& f)
-{
-    try {
-        f();
-    } catch (const EInOutError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
-// VER2 archive of n one-sector entries scattered with gaps, in an order
-// other than their offsets.
-std::pair<std::string, std::vector<TDirRecord>> ScatteredVer2(uint32_t n)
-{
-    std::vector<TDirRecord> recs;
-    const uint32_t first = (8 + 32 * n) / 2048 + 3;
-    for (uint32_t i = 0; i < n; ++i)
-        recs.push_back({first + ((i * 7) % n) * 2, 1 + i % 2, "E" + std::to_string(i) + ".DFF"});
-    std::string file = Ver2Bytes(recs);
-    for (uint32_t i = 0; i < n; ++i) Put(file, recs[i].offset * 2048ull, SectorData(recs[i].size, char('A' + i % 50)));
-    return {file, recs};
-}
-
-}  // namespace
+using namespace repack_test;
 
 TEST(Repack, Ver2DirectoryFillerAndDataStartFor100_127And128Entries)
 {
@@ -271,150 +179,3 @@ TEST(Repack, ALinkedArchiveIsReplacedWhereItLies)
 // Every checked file operation of a repack made to fail in turn: each
 // failure leaves the old files byte for byte and no file of the run behind;
 // the loop ends when a run meets no failure.
-void FailEveryStep(bool ver2)
-{
-    TempDir dir;
-    std::string img;
-    std::vector<TDirRecord> recs;
-    if (ver2) {
-        std::tie(img, recs) = ScatteredVer2(40);
-    } else {
-        recs = {{30, 600, "BIG.TXD"}, {3, 2, "A.DFF"}, {3, 2, "SAME.DFF"}, {0, 0, "NONE"}, {700, 1, "PAST.END"}};
-        for (size_t i = 0; i < 3; ++i) Put(img, recs[i].offset * 2048ull, SectorData(recs[i].size, char('a' + i)));
-    }
-    const std::string oldDir = ver2 ? std::string() : ImgDirBytes(recs);
-    const TExpected want = Expect(ver2, img, recs);
-    const std::set<std::string> before = ver2 ? std::set<std::string>{"a.img"} : std::set<std::string>{"a.img", "a.dir"};
-
-    uint64_t failures = 0;
-    for (uint64_t n = 1;; ++n) {
-        SCOPED_TRACE("failing operation " + std::to_string(n));
-        WriteBytes(dir.File("a.img"), img);
-        if (!ver2) WriteBytes(dir.File("a.dir"), oldDir);
-        const Catalogue cat = Open(dir.File("a.img"));
-        std::string error;
-        bool fired;
-        {
-            TFaultInjection fault({n, EIO, foAll});
-            error = IoErrorOf([&] { RepackArchive(cat); });
-            fired = fault.Fired();
-        }
-        EXPECT_EQ(FilesIn(dir.Path()), before);
-        if (error != "(no error)") {
-            ++failures;
-            EXPECT_EQ(error, "I/O error 5");
-            ASSERT_TRUE(ReadBytes(dir.File("a.img")) == img);
-            if (!ver2) {
-                ASSERT_EQ(ReadBytes(dir.File("a.dir")), oldDir);
-            }
-            EXPECT_EQ(ReadDirectory(LocateArchive(dir.File("a.img"))).size(), recs.size());
-            continue;
-        }
-        // Past the swap a failure (flushing the folder) no longer undoes it.
-        ASSERT_TRUE(ReadBytes(dir.File("a.img")) == want.archive);
-        if (!ver2) {
-            EXPECT_EQ(ReadBytes(dir.File("a.dir")), want.dir);
-        }
-        if (!fired) break;
-    }
-    EXPECT_GT(failures, 10u);
-    ::testing::Test::RecordProperty("failures", int(failures));
-}
-
-TEST(RepackFaults, Ver2SurvivesAFailureAtEveryStep) { FailEveryStep(true); }
-TEST(RepackFaults, ImgAndDirSurviveAFailureAtEveryStep) { FailEveryStep(false); }
-
-TEST(RepackFaults, AFailingRenamePutsTheOldDirectoryBack)
-{
-    TempDir dir;
-    std::vector<TDirRecord> recs = {{4, 1, "A"}, {2, 1, "B"}};
-    std::string img;
-    Put(img, 2 * 2048, SectorData(3, 'r'));
-    WriteBytes(dir.File("g.img"), img);
-    WriteBytes(dir.File("g.dir"), ImgDirBytes(recs));
-    // The first rename puts the new directory in place, the second the data:
-    // when that one fails, the directory goes back.
-    for (uint64_t n : {1, 2}) {
-        SCOPED_TRACE(n);
-        const Catalogue cat = Open(dir.File("g.img"));
-        TFaultInjection fault({n, EXDEV, foRename});
-        EXPECT_EQ(IoErrorOf([&] { RepackArchive(cat); }), "I/O error 18");
-        EXPECT_EQ(ReadBytes(dir.File("g.img")), img);
-        EXPECT_EQ(ReadBytes(dir.File("g.dir")), ImgDirBytes(recs));
-        EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"g.img", "g.dir"}));
-    }
-}
-
-TEST(RepackFaults, AShortDiskThroughAFileSizeLimit)
-{
-    TempDir dir;
-    auto [file, recs] = ScatteredVer2(60);
-    WriteBytes(dir.File("l.img"), file);
-    const Catalogue cat = Open(dir.File("l.img"));
-
-    // Writes past the limit fail with EFBIG instead of a signal.
-    struct sigaction ignore {}, old {};
-    ignore.sa_handler = SIG_IGN;
-    ::sigaction(SIGXFSZ, &ignore, &old);
-    rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    rlimit small = saved;
-    small.rlim_cur = 50000;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const std::string error = IoErrorOf([&] { RepackArchive(cat); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    ::sigaction(SIGXFSZ, &old, nullptr);
-
-    EXPECT_EQ(error, "Disk full");
-    EXPECT_TRUE(ReadBytes(dir.File("l.img")) == file);
-    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"l.img"}));
-}
-
-TEST(RepackFaults, MoreThanTheDiskHoldsIsRefusedBeforeWriting)
-{
-    TempDir dir;
-    const std::string file = Ver2Bytes({{2, 0xFFFFFFF0u, "HUGE"}}, 4096);
-    WriteBytes(dir.File("h.img"), file);
-    EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(dir.File("h.img"))); }), "Disk full");
-    EXPECT_EQ(ReadBytes(dir.File("h.img")), file);
-    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"h.img"}));
-}
-
-TEST(RepackFaults, AnUnwritableFolderOrArchiveStopsAtTheStart)
-{
-    TempDir dir;
-    auto [file, recs] = ScatteredVer2(3);
-    WriteBytes(dir.File("r.img"), file);
-    ::chmod(dir.File("r.img").c_str(), 0444);
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser; the cli test runs this as nobody";
-    EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(dir.File("r.img"))); }), "File access denied");
-    ::chmod(dir.File("r.img").c_str(), 0644);
-    const Catalogue cat = Open(dir.File("r.img"));
-    ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_EQ(IoErrorOf([&] { RepackArchive(cat); }), "File access denied");
-    ::chmod(dir.Path().c_str(), 0755);
-    EXPECT_EQ(ReadBytes(dir.File("r.img")), file);
-    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"r.img"}));
-}
-
-TEST(FaultInjection, FailsTheNthOperationOfTheChosenKindsWithTheChosenErrno)
-{
-    TempDir dir;
-    WriteBytes(dir.File("x"), "abcdef");
-    TFile f = TFile::OpenReadWrite(dir.File("x"));
-    char buf[2];
-    {
-        TFaultInjection fault({2, ENOSPC, foRead});
-        f.Seek(0);
-        f.ReadExact(buf, 2);
-        f.Write("zz", 2);
-        EXPECT_EQ(IoErrorOf([&] { f.ReadExact(buf, 2); }), "Disk full");
-        EXPECT_TRUE(fault.Fired());
-        EXPECT_EQ(fault.FiredOp(), foRead);
-        EXPECT_EQ(fault.Counted(), 2u);
-        f.ReadExact(buf, 2);  // only the one fails
-    }
-    TFaultInjection fault({1, EACCES, foRename | foSync});
-    EXPECT_EQ(IoErrorOf([&] { RenameFile(dir.File("x"), dir.File("y")); }), "File access denied");
-    EXPECT_TRUE(FileExists(dir.File("x")));
-}
