@@ -54,7 +54,8 @@ std::string FreeName(std::string name, const std::vector<std::string>& keep)
 void CheckFreeSpace(const std::string& folder, uint64_t needed)
 {
     struct statvfs fs {};
-    if (::statvfs(folder.c_str(), &fs) != 0) return;  // unknown: the writes will tell
+    // Unknown, or a file system that reports no sizes: the writes will tell.
+    if (::statvfs(folder.c_str(), &fs) != 0 || fs.f_blocks == 0) return;
     const uint64_t blocks = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
     if (blocks <= UINT64_MAX / std::max<uint64_t>(fs.f_frsize, 1) && blocks * fs.f_frsize < needed)
         throw EInOutError(ioDiskFull, "Disk full");
