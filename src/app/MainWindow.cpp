@@ -145,6 +145,8 @@ void TForm1::BuildMenus()
     connect(N4, &QAction::triggered, this, [this] { Guard([this] { N4Click(); }); });
     connect(N19, &QAction::triggered, this, [this] { Guard([this] { N19Click(); }); });
     connect(N22, &QAction::triggered, this, [this] { Guard([this] { N22Click(); }); });
+    connect(N17, &QAction::triggered, this, [this] { Guard([this] { N17Click(); }); });
+    connect(N20, &QAction::triggered, this, [this] { Guard([this] { N20Click(); }); });
 }
 
 void TForm1::BuildClientArea()

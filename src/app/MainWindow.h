@@ -22,6 +22,9 @@ class TForm5;
 class TTxdPage;
 class TDffPage;
 class TIplPage;
+namespace korvane {
+struct TArchiveLocation;
+}
 
 // The list of entries: a click anywhere on it is reported, as the selection
 // handler runs on clicks too.
@@ -44,6 +47,8 @@ public:
     // Opens the archive at path. The open archive is replaced only when the
     // new directory has been read whole; until then nothing changes.
     void Load(const std::string& path);
+    // Load's reading half, for a place already located: nothing is asked.
+    void LoadFrom(const korvane::TArchiveLocation& where);
 
     // Handlers.
     void FormShow();
@@ -51,6 +56,8 @@ public:
     void N2Click();   // Файл / Открыть...
     void N4Click();   // Файл / Выход
     void N19Click();  // Справка / О программе
+    void N17Click();  // Сервис / Перепаковать архив
+    void N20Click();  // Сервис / Проверить архив
     void N22Click();  // Сервис / Интеграция в контекстное меню Проводника
     void ListView1Click();
     void ListView1ColumnClick(int column);
@@ -78,6 +85,9 @@ private:
     void ShowPreview(const korvane::TArchiveEntry& e);
     void ShowErrorBox(const QString& message);
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
+    // Shows every entry again in catalogue order, as unchecking N32 does.
+    void SwitchFilterOff();
+    void ScrollRowToTop(int row);
 
     Prompts& prompts_;
     QStringList arguments_;

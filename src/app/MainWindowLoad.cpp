@@ -32,7 +32,11 @@ void TForm1::Load(const std::string& path)
             where.DirPath = QFile::encodeName(picked).toStdString();
         }
     }
+    LoadFrom(where);
+}
 
+void TForm1::LoadFrom(const TArchiveLocation& where)
+{
     const QString previousStatus = StatusText();
     SetStatusText(QStringLiteral("Загрузка..."));
     TRecArray entries;

@@ -25,6 +25,7 @@ void RaiseIoErrno(int err)
         throw EInOutError(ioAccessDenied, "File access denied");
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // past the file-size limit: no more room for this file
         throw EInOutError(ioDiskFull, "Disk full");
     default:
         throw EInOutError(err, "I/O error " + std::to_string(err));

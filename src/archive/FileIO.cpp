@@ -15,6 +15,7 @@ namespace {
 
 int OpenChecked(const std::string& path, int flags)
 {
+    FileOpPoint(foOpen);
     int fd;
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
@@ -54,6 +55,7 @@ TFile::~TFile()
 void TFile::Close()
 {
     if (fd_ < 0) return;
+    FileOpPoint(foOther);
     int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR) RaiseIoErrno(errno);
@@ -61,6 +63,7 @@ void TFile::Close()
 
 uint64_t TFile::Size() const
 {
+    FileOpPoint(foOther);
     struct stat st {};
     if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno);
     return uint64_t(st.st_size);
@@ -68,6 +71,7 @@ uint64_t TFile::Size() const
 
 size_t TFile::ReadSome(void* buf, size_t n)
 {
+    FileOpPoint(foRead);
     auto* out = static_cast<char*>(buf);
     size_t done = 0;
     while (done < n) {
@@ -90,6 +94,7 @@ void TFile::ReadExact(void* buf, size_t n)
 
 void TFile::Write(const void* buf, size_t n)
 {
+    FileOpPoint(foWrite);
     auto* in = static_cast<const char*>(buf);
     size_t done = 0;
     while (done < n) {
@@ -105,6 +110,7 @@ void TFile::Write(const void* buf, size_t n)
 
 void TFile::Truncate(uint64_t size)
 {
+    FileOpPoint(foOther);
     if (::ftruncate(fd_, off_t(size)) != 0) RaiseIoErrno(errno);
 }
 
@@ -162,5 +168,114 @@ uint32_t TBufferedReader::ReadBE32()
     Read(b, 4);
     return LoadBE32(b);
 }
+
+}  // namespace korvane
+
+// ---- Durable replacement of files ----
+
+namespace korvane {
+
+void TFile::Sync()
+{
+    FileOpPoint(foSync);
+    if (::fsync(fd_) != 0) RaiseIoErrno(errno);
+}
+
+uint32_t TFile::Mode() const
+{
+    FileOpPoint(foOther);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno);
+    return uint32_t(st.st_mode & 07777);
+}
+
+void TFile::SetMode(uint32_t mode)
+{
+    FileOpPoint(foOther);
+    if (::fchmod(fd_, mode_t(mode)) != 0) RaiseIoErrno(errno);
+}
+
+void SyncFolder(const std::string& folder)
+{
+    FileOpPoint(foSync);
+    int fd;
+    do {
+        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) RaiseIoErrno(errno);
+    int rc = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    // Some file systems cannot flush a folder; the rename is made all the same.
+    if (rc != 0 && err != EINVAL && err != ENOTSUP) RaiseIoErrno(err);
+}
+
+void RenameFile(const std::string& from, const std::string& to)
+{
+    FileOpPoint(foRename);
+    if (::rename(from.c_str(), to.c_str()) != 0) RaiseIoErrno(errno);
+}
+
+void RemoveFile(const std::string& path)
+{
+    FileOpPoint(foRemove);
+    if (::unlink(path.c_str()) != 0) RaiseIoErrno(errno);
+}
+
+bool DiscardFile(const std::string& path) noexcept
+{
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// ---- Fault injection for tests ----
+
+namespace detail {
+
+std::atomic<bool> gFaultArmed{false};
+
+namespace {
+TFaultPlan gPlan;
+std::atomic<uint64_t> gCounted{0};
+std::atomic<uint32_t> gFiredOp{0};
+}  // namespace
+
+void CountFileOp(TFileOp op)
+{
+    if (!(gPlan.Ops & op)) return;
+    if (gCounted.fetch_add(1) + 1 != gPlan.FailAt) return;
+    gFiredOp.store(op);
+    if (gPlan.Crash) ::_exit(kCrashExitCode);
+    RaiseIoErrno(gPlan.Errno);
+}
+
+}  // namespace detail
+
+TFaultInjection::TFaultInjection(const TFaultPlan& plan)
+{
+    detail::gPlan = plan;
+    detail::gCounted.store(0);
+    detail::gFiredOp.store(0);
+    detail::gFaultArmed.store(true);
+}
+
+TFaultInjection::~TFaultInjection() { detail::gFaultArmed.store(false); }
+
+uint64_t TFaultInjection::Counted() const { return detail::gCounted.load(); }
+bool TFaultInjection::Fired() const { return detail::gFiredOp.load() != 0; }
+TFileOp TFaultInjection::FiredOp() const { return TFileOp(detail::gFiredOp.load()); }
 
 }  // namespace korvane

@@ -72,13 +72,6 @@ private:
 };
 
 // Whether two paths name one file (the second one may not exist yet).
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa {}, sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 void CheckWritten(std::ostream& out)
 {
     out.flush();

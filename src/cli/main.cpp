@@ -1,5 +1,6 @@
 // korvane-cli: the archive operations of the window, for scripts.
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <new>
@@ -10,6 +11,7 @@
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/ServiceCommands.h"
 
 namespace {
 
@@ -20,6 +22,8 @@ void Usage(std::ostream& out)
            "  list     print the entries of an archive\n"
            "  ipl      convert a binary placement file to text\n"
            "  dff      print the parts of a model, optionally as an OBJ file\n"
+           "  repack   rewrite an .img or VER2 archive without unused space\n"
+           "  check    check the entry names of an .img or VER2 archive\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -30,6 +34,9 @@ int main(int argc, char** argv)
     // Size texts use the decimal separator of the user's locale.
     std::setlocale(LC_ALL, "");
     std::ios::sync_with_stdio(false);
+    // Past a file-size limit a write fails like a full disk and the command
+    // cleans up, instead of the process being killed half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
 
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         Usage(argc < 2 ? std::cerr : std::cout);
@@ -42,6 +49,8 @@ int main(int argc, char** argv)
         if (verb == "make-demo") return DemoCommand(args, std::cout, std::cerr);
         if (verb == "ipl") return IplCommand(args, std::cout, std::cerr);
         if (verb == "dff") return DffCommand(args, std::cout, std::cerr);
+        if (verb == "repack") return RepackCommand(args, std::cout, std::cerr);
+        if (verb == "check") return CheckCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

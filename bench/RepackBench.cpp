@@ -1,0 +1,182 @@
+// Repacking a VER2 archive of 10,000 entries of which 30% of the bytes are
+// unused, beside copying the same archive with cp in the same run:
+//   - cp alone, and cp followed by flushing the copy to the disk (repacking
+//     flushes the new archive before it replaces the old one);
+//   - RepackArchive.
+// Throughput counts the archive's length for each, so the ratio of the rates
+// is the ratio of the times.
+//
+// The archive is 64 MiB by default; KORVANE_REPACK_BENCH_MB sets its size
+// (1024 for the 1 GiB figure) and KORVANE_BENCH_DIR the folder (default /tmp),
+// which should be on a real disk, not in memory.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/ByteOrder.h"
+#include "archive/FileIO.h"
+#include "archive/Repack.h"
+
+extern char** environ;
+
+using namespace korvane;
+
+namespace {
+
+constexpr uint32_t kEntries = 10000;
+
+uint64_t ArchiveBytes()
+{
+    const char* mb = std::getenv("KORVANE_REPACK_BENCH_MB");
+    const uint64_t n = mb && *mb ? std::strtoull(mb, nullptr, 10) : 64;
+    return std::max<uint64_t>(n, 32) << 20;
+}
+
+std::string BenchDir()
+{
+    const char* d = std::getenv("KORVANE_BENCH_DIR");
+    return d && *d ? d : "/tmp";
+}
+
+// Entries of random sizes in file order, each followed by a gap, the gaps
+// making 30% of the data area.
+struct TSource {
+    std::string path;
+    std::string copy;
+    std::string work;
+    uint64_t length = 0;
+
+    TSource()
+    {
+        const std::string stem = BenchDir() + "/korvane-repack-bench-" + std::to_string(::getpid());
+        path = stem + ".img";
+        copy = stem + "-copy.img";
+        work = stem + "-work.img";
+        const uint64_t sectors = ArchiveBytes() / SectorSize;
+        const uint64_t headerSectors = (8 + 32 * kEntries) / SectorSize + 1 + 1;
+        const uint64_t dataSectors = sectors - headerSectors;
+        std::mt19937 rng(7);
+        std::vector<uint64_t> weights(kEntries);
+        uint64_t sum = 0;
+        for (uint64_t& w : weights) sum += (w = 1 + rng() % 1000);
+
+        std::string header(headerSectors * SectorSize, '\0');
+        std::memcpy(header.data(), "VER2", 4);
+        StoreLE32(reinterpret_cast<uint8_t*>(header.data()) + 4, kEntries);
+        TFile f = TFile::Create(path);
+        std::vector<char> block(SectorSize);
+        uint64_t sector = headerSectors;
+        uint64_t cumulative = 0;
+        for (uint32_t i = 0; i < kEntries; ++i) {
+            const uint64_t share =
+                dataSectors * (cumulative + weights[i]) / sum - dataSectors * cumulative / sum;
+            cumulative += weights[i];
+            const uint64_t used = std::max<uint64_t>(1, share * 7 / 10);
+            uint8_t* rec = reinterpret_cast<uint8_t*>(header.data()) + 8 + 32 * i;
+            StoreLE32(rec, uint32_t(sector));
+            StoreLE32(rec + 4, uint32_t(used));
+            std::snprintf(reinterpret_cast<char*>(rec + 8), 24, "ENTRY%05u.TXD", i);
+            f.Seek(sector * SectorSize);
+            for (uint64_t k = 0; k < used; ++k) {
+                for (size_t b = 0; b < block.size(); b += 64) block[b] = char(rng());
+                f.Write(block.data(), block.size());
+            }
+            sector += std::max(share, used);
+        }
+        f.Truncate(sector * SectorSize);
+        f.Seek(0);
+        f.Write(header.data(), header.size());
+        length = f.Size();
+        f.Close();
+    }
+    ~TSource()
+    {
+        std::remove(path.c_str());
+        std::remove(copy.c_str());
+        std::remove(work.c_str());
+    }
+};
+TSource* source = nullptr;
+
+void Run(std::vector<const char*> argv)
+{
+    argv.push_back(nullptr);
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char* const*>(argv.data()), environ) != 0) std::abort();
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
+}
+
+void Bytes(benchmark::State& state)
+{
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(source->length));
+    state.counters["MiB"] = double(source->length) / (1 << 20);
+}
+
+void BM_Cp(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Run({"cp", source->path.c_str(), source->copy.c_str()});
+        state.PauseTiming();
+        std::remove(source->copy.c_str());
+        state.ResumeTiming();
+    }
+    Bytes(state);
+}
+
+void BM_CpThenSync(benchmark::State& state)
+{
+    for (auto _ : state) {
+        Run({"cp", source->path.c_str(), source->copy.c_str()});
+        Run({"sync", source->copy.c_str()});
+        state.PauseTiming();
+        std::remove(source->copy.c_str());
+        state.ResumeTiming();
+    }
+    Bytes(state);
+}
+
+void BM_Repack(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A second name for the same bytes: the repack replaces it, the
+        // source stays for the next round.
+        std::remove(source->work.c_str());
+        if (::link(source->path.c_str(), source->work.c_str()) != 0) std::abort();
+        const TArchiveLocation where = LocateArchive(source->work);
+        Catalogue cat;
+        cat.Entries = ReadDirectory(where);
+        cat.ArchivePath = where.ArchivePath;
+        cat.DirPath = where.DirPath;
+        cat.ArchiveKind = where.Kind;
+        state.ResumeTiming();
+        RepackArchive(cat);
+    }
+    Bytes(state);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Cp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CpThenSync)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Repack)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    TSource files;
+    source = &files;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,311 @@
+#include "archive/Repack.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <stdexcept>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include "archive/ByteOrder.h"
+#include "archive/Errors.h"
+#include "archive/FileIO.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr size_t kRecordSize = 32;
+constexpr size_t kNameFieldSize = 24;
+constexpr uint64_t kHeaderAlign = 4096;
+// Large enough that copying runs at the disk's pace; one buffer for the run.
+constexpr size_t kBufferSize = 1u << 20;
+
+// The 32-byte directory record: Offset, Size, then the first 24 bytes of the
+// name field as they stand.
+void PutRecord(uint8_t* out, const TArchiveEntry& e, uint32_t offset)
+{
+    StoreLE32(out, offset);
+    StoreLE32(out + 4, e.Size);
+    std::memcpy(out + 8, e.Name, kNameFieldSize);
+}
+
+std::string WithExtension(const std::string& path, const char* ext)
+{
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
+    return path.substr(0, dot) + ext;
+}
+
+// A name for a file of our own that is none of the files to keep: a temporary
+// name that happens to be one of them gets "~" appended until it is not.
+std::string FreeName(std::string name, const std::vector<std::string>& keep)
+{
+    auto clashes = [&](const std::string& n) {
+        return std::any_of(keep.begin(), keep.end(), [&](const std::string& k) { return k == n || SameFile(k, n); });
+    };
+    while (clashes(name)) name += '~';
+    return name;
+}
+
+// Refuses up front a new archive the disk cannot hold, rather than failing
+// after writing most of it.
+void CheckFreeSpace(const std::string& folder, uint64_t needed)
+{
+    struct statvfs fs {};
+    // Unknown, or a file system that reports no sizes: the writes will tell.
+    if (::statvfs(folder.c_str(), &fs) != 0 || fs.f_blocks == 0) return;
+    const uint64_t blocks = ::geteuid() == 0 ? fs.f_bfree : fs.f_bavail;
+    if (blocks <= UINT64_MAX / std::max<uint64_t>(fs.f_frsize, 1) && blocks * fs.f_frsize < needed)
+        throw EInOutError(ioDiskFull, "Disk full");
+}
+
+// Sequential writing of the new archive, reporting progress.
+class TArchiveWriter {
+public:
+    TArchiveWriter(TFile& file, uint64_t total, const TRepackProgress& progress)
+        : file_(file), total_(total), progress_(progress)
+    {
+        if (progress_) progress_(0, total_);
+    }
+    void Write(const void* data, size_t n)
+    {
+        file_.Write(data, n);
+        done_ += n;
+        if (progress_) progress_(done_, total_);
+    }
+    uint64_t Written() const { return done_; }
+
+private:
+    TFile& file_;
+    uint64_t done_ = 0;
+    uint64_t total_;
+    const TRepackProgress& progress_;
+};
+
+void WriteVer2Directory(TArchiveWriter& out, const TRecArray& entries, const TRepackLayout& layout,
+                        std::vector<uint8_t>& buf)
+{
+    uint8_t head[8];
+    std::memcpy(head, "VER2", 4);
+    StoreLE32(head + 4, uint32_t(entries.size()));
+    out.Write(head, sizeof head);
+    const size_t perBuffer = buf.size() / kRecordSize;
+    for (size_t i = 0; i < entries.size();) {
+        const size_t n = std::min(perBuffer, entries.size() - i);
+        for (size_t k = 0; k < n; ++k) PutRecord(buf.data() + k * kRecordSize, entries[i + k], layout.Offsets[i + k]);
+        out.Write(buf.data(), n * kRecordSize);
+        i += n;
+    }
+    const size_t filler = size_t(layout.DataStart - out.Written());
+    std::memset(buf.data(), 0, filler);
+    out.Write(buf.data(), filler);
+}
+
+// Every entry's whole sectors, in catalogue order. Bytes past the end of the
+// old archive are written as zeros, so each entry fills exactly the space its
+// Size claims and the next one starts where its Offset says.
+void CopyEntryData(TFile& old, TArchiveWriter& out, TArchiveKind kind, const TRecArray& entries,
+                   std::vector<uint8_t>& buf)
+{
+    const uint64_t oldLength = old.Size();
+    for (const TArchiveEntry& e : entries) {
+        uint64_t src = EntryBytePos(kind, e);
+        uint64_t remaining = EntryByteLen(kind, e);
+        if (remaining > 0 && src < oldLength) old.Seek(src);
+        while (remaining > 0) {
+            const size_t n = size_t(std::min<uint64_t>(buf.size(), remaining));
+            size_t got = 0;
+            if (src < oldLength) got = old.ReadSome(buf.data(), size_t(std::min<uint64_t>(n, oldLength - src)));
+            if (got < n) std::memset(buf.data() + got, 0, n - got);
+            out.Write(buf.data(), n);
+            src += n;
+            remaining -= n;
+        }
+    }
+}
+
+void WriteImgDirectory(TFile& dir, const TRecArray& entries, const TRepackLayout& layout, std::vector<uint8_t>& buf)
+{
+    const size_t perBuffer = buf.size() / kRecordSize;
+    for (size_t i = 0; i < entries.size();) {
+        const size_t n = std::min(perBuffer, entries.size() - i);
+        for (size_t k = 0; k < n; ++k) PutRecord(buf.data() + k * kRecordSize, entries[i + k], layout.Offsets[i + k]);
+        dir.Write(buf.data(), n * kRecordSize);
+        i += n;
+    }
+}
+
+// A file of the run's own, made afresh: whatever had its name before goes,
+// and a link there is removed rather than followed to the file it names.
+TFile CreateFresh(const std::string& path)
+{
+    DiscardFile(path);
+    return TFile::Create(path);
+}
+
+void CopyFile(const std::string& from, const std::string& to, std::vector<uint8_t>& buf)
+{
+    TFile in = TFile::OpenReadWrite(from);
+    TFile out = CreateFresh(to);
+    out.SetMode(in.Mode());
+    for (;;) {
+        const size_t got = in.ReadSome(buf.data(), buf.size());
+        if (got == 0) break;
+        out.Write(buf.data(), got);
+    }
+    out.Sync();
+    out.Close();
+    in.Close();
+}
+
+// Files made by this run, removed again unless the run gets through.
+class TScratchFiles {
+public:
+    void Made(const std::string& path) { paths_.push_back(path); }
+    void Keep(const std::string& path) { paths_.erase(std::remove(paths_.begin(), paths_.end(), path), paths_.end()); }
+    ~TScratchFiles()
+    {
+        for (const std::string& p : paths_) DiscardFile(p);
+    }
+
+private:
+    std::vector<std::string> paths_;
+};
+
+// Durability of the renames; the swap has been made either way, so a folder
+// that cannot be flushed does not undo it.
+void SyncFolderAfterSwap(const std::string& folder) noexcept
+{
+    try {
+        SyncFolder(folder);
+    } catch (...) {
+    }
+}
+
+std::string RealPath(const std::string& path)
+{
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return path;  // opening it will report what is wrong
+    std::string result(real);
+    std::free(real);
+    return result;
+}
+
+}  // namespace
+
+TRepackFiles RepackFilesFor(const Catalogue& cat)
+{
+    TRepackFiles f;
+    const std::string archive = RealPath(cat.ArchivePath);
+    const std::string dir = cat.ArchiveKind == akImg ? RealPath(cat.DirPath) : archive;
+    std::vector<std::string> keep = {archive, dir};
+    f.ArchiveTemp = FreeName(WithExtension(archive, ".~new"), keep);
+    if (cat.ArchiveKind == akImg) {
+        keep.push_back(f.ArchiveTemp);
+        f.DirTemp = FreeName(dir + ".~new", keep);
+        keep.push_back(f.DirTemp);
+        f.DirBackup = FreeName(dir + ".~old", keep);
+    }
+    return f;
+}
+
+TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
+{
+    TRepackLayout layout;
+    if (kind == akImgV2) {
+        const uint64_t dirEnd = 8 + kRecordSize * uint64_t(entries.size());
+        layout.DataStart = (dirEnd / kHeaderAlign + 1) * kHeaderAlign;  // never a multiple itself
+    }
+    layout.Offsets.reserve(entries.size());
+    uint64_t sector = layout.DataStart / SectorSize;
+    for (const TArchiveEntry& e : entries) {
+        if (sector > UINT32_MAX) throw std::runtime_error("The repacked archive would be too large");
+        layout.Offsets.push_back(uint32_t(sector));
+        sector += e.Size;
+    }
+    layout.Length = sector * SectorSize;
+    return layout;
+}
+
+std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgress& progress)
+{
+    if (!IsSectorKind(opened.ArchiveKind)) throw std::runtime_error("Only .img and VER2 archives can be repacked");
+    if (opened.ArchiveKind == akImg && SameFile(opened.ArchivePath, opened.DirPath))
+        throw std::runtime_error("The archive and its directory are the same file");
+    // A link is followed, so that the file it names is the one replaced.
+    Catalogue cat;
+    cat.ArchiveKind = opened.ArchiveKind;
+    cat.ArchivePath = RealPath(opened.ArchivePath);
+    cat.DirPath = opened.ArchiveKind == akImg ? RealPath(opened.DirPath) : cat.ArchivePath;
+    const TRecArray& entries = opened.Entries;
+    const TRepackLayout layout = PlanRepack(cat.ArchiveKind, entries);
+    const TRepackFiles files = RepackFilesFor(cat);
+    const bool twoFiles = cat.ArchiveKind == akImg;
+    std::vector<uint8_t> buf(kBufferSize);
+    TScratchFiles scratch;
+
+    TFile old = TFile::OpenReadWrite(cat.ArchivePath);
+    // The directory is opened up front too, so that one that cannot be
+    // written refuses the repack before anything is built.
+    uint32_t dirMode = 0;
+    if (twoFiles) dirMode = TFile::OpenReadWrite(cat.DirPath).Mode();
+    CheckFreeSpace(FolderOf(files.ArchiveTemp), layout.Length);
+
+    {
+        TFile out = CreateFresh(files.ArchiveTemp);
+        scratch.Made(files.ArchiveTemp);
+        out.SetMode(old.Mode());
+        TArchiveWriter writer(out, layout.Length, progress);
+        if (!twoFiles) WriteVer2Directory(writer, entries, layout, buf);
+        CopyEntryData(old, writer, cat.ArchiveKind, entries, buf);
+        out.Sync();
+        out.Close();
+    }
+    old.Close();
+
+    if (!twoFiles) {
+        RenameFile(files.ArchiveTemp, cat.ArchivePath);
+        scratch.Keep(files.ArchiveTemp);
+        SyncFolderAfterSwap(FolderOf(cat.ArchivePath));
+        return layout.Offsets;
+    }
+
+    {
+        TFile dir = CreateFresh(files.DirTemp);
+        scratch.Made(files.DirTemp);
+        dir.SetMode(dirMode);
+        WriteImgDirectory(dir, entries, layout, buf);
+        dir.Sync();
+        dir.Close();
+    }
+    // The old directory is kept until the data file is in place, so that a
+    // failing second rename can put it back.
+    scratch.Made(files.DirBackup);
+    CopyFile(cat.DirPath, files.DirBackup, buf);
+
+    RenameFile(files.DirTemp, cat.DirPath);
+    scratch.Keep(files.DirTemp);
+    try {
+        RenameFile(files.ArchiveTemp, cat.ArchivePath);
+    } catch (const EInOutError& e) {
+        try {
+            RenameFile(files.DirBackup, cat.DirPath);
+        } catch (const EInOutError&) {
+            // Neither way worked: keep every file, so that both the old and the
+            // new archive can still be put together by hand.
+            scratch.Keep(files.DirBackup);
+            scratch.Keep(files.ArchiveTemp);
+            throw EInOutError(e.ErrorCode, e.what() + std::string(". The old directory is kept as ") +
+                                               files.DirBackup + ", the new archive as " + files.ArchiveTemp);
+        }
+        throw;
+    }
+    scratch.Keep(files.ArchiveTemp);
+    SyncFolderAfterSwap(FolderOf(cat.ArchivePath));
+    if (FolderOf(cat.DirPath) != FolderOf(cat.ArchivePath)) SyncFolderAfterSwap(FolderOf(cat.DirPath));
+    return layout.Offsets;  // the scratch list still holds the backup, which goes now
+}
+
+}  // namespace korvane

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "archive/QuickCheck.h"
+
+using namespace korvane;
+
+namespace {
+
+TRecArray Entries(const std::vector<std::string>& names)
+{
+    TRecArray entries(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        entries[i] = TArchiveEntry{};
+        std::memcpy(entries[i].Name, names[i].data(), std::min(names[i].size(), size_t(511)));
+    }
+    return entries;
+}
+
+TCheckResult Check(const std::vector<std::string>& names) { return QuickCheck(Entries(names)); }
+
+const TCheckResult kPassed{};
+
+bool operator==(const TCheckResult& a, const TCheckResult& b) { return a.Outcome == b.Outcome && a.Entries == b.Entries; }
+
+TCheckResult Bad(uint32_t i) { return {TCheckOutcome::coBadName, {i}}; }
+TCheckResult Dups(std::vector<uint32_t> e) { return {TCheckOutcome::coDuplicates, std::move(e)}; }
+
+}  // namespace
+
+TEST(QuickCheck, AllowedCharactersAndTheFirst24Only)
+{
+    EXPECT_TRUE(Check({}) == kPassed);
+    EXPECT_TRUE(Check({"plain.txd", "A+B_C~D@E.DFF", "0123456789", ""}) == kPassed);
+    EXPECT_TRUE(Check({"ok.txd", "a-b.txd"}) == Bad(1));
+    EXPECT_TRUE(Check({"a b.txd"}) == Bad(0));
+    EXPECT_TRUE(Check({"\xCF\xF0\xE8.txd"}) == Bad(0));  // Cyrillic in Windows-1251
+    for (char c : std::string("!\"#$%&'()*,/:;<=>?[\\]^`{|}\x7f\x80\xff\t"))
+        EXPECT_TRUE(Check({std::string("x") + c}) == Bad(0)) << int(static_cast<unsigned char>(c));
+    // The 25th character and after are not looked at; a longer name kept in
+    // the catalogue after adding is cut the same way.
+    EXPECT_TRUE(Check({std::string(24, 'a') + "- $"}) == kPassed);
+    EXPECT_TRUE(Check({std::string(23, 'a') + "-"}) == Bad(0));
+}
+
+TEST(QuickCheck, DuplicatesAreWholeNamesWithLatinLettersFoldedOnly)
+{
+    EXPECT_TRUE(Check({"x.dff", "CAR.TXD", "car.txd"}) == Dups({1, 2}));
+    EXPECT_TRUE(Check({"A", "b", "a", "B", "a"}) == Dups({0, 2, 4}));
+    // Names equal in their first 24 characters but not after are different.
+    EXPECT_TRUE(Check({std::string(24, 'a') + "1", std::string(24, 'A') + "2"}) == kPassed);
+    EXPECT_TRUE(Check({std::string(30, 'a'), std::string(30, 'A')}) == Dups({0, 1}));
+}
+
+TEST(QuickCheck, AnEarlierEntrysProblemComesFirstAndItsCharactersBeforeItsDuplicates)
+{
+    EXPECT_TRUE(Check({"car.txd", "bad name", "CAR.TXD"}) == Dups({0, 2}));
+    EXPECT_TRUE(Check({"bad name", "car.txd", "CAR.TXD"}) == Bad(0));
+    EXPECT_TRUE(Check({"ok", "a-b", "A-B"}) == Bad(1));
+    EXPECT_TRUE(Check({"ok", "x", "y", "Y", "X"}) == Dups({1, 4}));
+    EXPECT_TRUE(Check({"ok", "x", "y-", "Y", "X"}) == Dups({1, 4}));
+}
+
+TEST(QuickCheck, MessageTexts)
+{
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coBadName).Caption, "Некорректное имя файла");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coBadName).Text, "В именах файлов не рекомендуется употреблять подобные символы");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coDuplicates).Caption, "Найдены дубликаты!");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coDuplicates).Text, "Выделенные файлы имеют одинаковые имена");
+}
