@@ -106,6 +106,9 @@ struct TJob {
     // [begin, end) of the pixel data.
     void Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const;
     void BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const;
+    // Full-size decodes: a whole block row at once, each block's colours
+    // worked out once for its sixteen pixels. Fills target rows y..y+3.
+    void FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const;
     void PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
 };
 
@@ -164,6 +167,51 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
             out[x] = Grey(a * 16);
         else
             out[x] = Blend(tb, colour, 256 + a, sx, sy);
+    }
+}
+
+void TJob::FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const
+{
+    const TTables& tb = *tables;
+    const bool dxt3 = enc == TTextureEncoding::Dxt3;
+    const unsigned bs = BlockBytes();
+    const unsigned w = t->Width;
+    const int rows = std::min(4, bmp.Height - y);
+    const uint64_t first = uint64_t(y / 4) * (w / 4);
+    uint32_t* out = reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * w;
+    for (unsigned bx = 0; bx <= (w - 1) / 4; ++bx) {
+        const uint64_t off = (first + bx) * bs;
+        if (off + bs > end) break;  // and so are all after it
+        const uint8_t* b = data + (off - begin);
+        const uint8_t* alpha = b;
+        if (dxt3) b += 8;
+        const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
+        const uint32_t indices = LoadLE32(b + 4);
+        const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
+        const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
+        uint32_t pal[4];
+        for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+        const unsigned cols = std::min(4u, w - bx * 4);
+        for (int r = 0; r < rows; ++r) {
+            uint32_t* px = out + size_t(r) * w + bx * 4;
+            const unsigned sy = unsigned(y + r);
+            const uint32_t idx = indices >> (8 * r);
+            const unsigned alphas = dxt3 ? LoadLE16(alpha + 2 * r) : 0xFFFF;
+            for (unsigned c = 0; c < cols; ++c) {
+                const uint32_t colour = pal[(idx >> (2 * c)) & 3];
+                if (!dxt3) {
+                    px[c] = mode == dmMask ? Grey(255) : colour;
+                    continue;
+                }
+                const unsigned a = (alphas >> (4 * c)) & 15;
+                if (mode == dmColor)
+                    px[c] = colour;
+                else if (mode == dmMask)
+                    px[c] = Grey(a * 16);
+                else
+                    px[c] = Blend(tb, colour, 256 + a, bx * 4 + c, sy);
+            }
+        }
     }
 }
 
@@ -310,13 +358,17 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
     TJob job;
     if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;
     const uint64_t limit = std::min<uint64_t>(size, t.DataSize);
-    for (int y = 0; y < bmp.Height; ++y) {
+    const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
+    for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
         const uint32_t sy = SourceRow(t, y, bmp.Height);
         uint64_t begin, end;
         job.RowRange(sy, begin, end);
         if (begin >= limit) continue;
         if (!job.Blocks() && end > limit) continue;
-        job.Row(sy, data + begin, begin, std::min(end, limit), OutRow(bmp, y));
+        if (full)
+            job.FullBlockRow(y, data + begin, begin, std::min(end, limit), bmp);
+        else
+            job.Row(sy, data + begin, begin, std::min(end, limit), OutRow(bmp, y));
     }
     return bmp;
 }
@@ -333,10 +385,11 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
     // a reduced one reads only the rows it samples.
     constexpr uint64_t ReadAhead = 256 * 1024;
     const bool sequential = bmp.Height >= t.Height;
+    const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
     std::vector<uint8_t> window;
     uint64_t winBegin = 0, winEnd = 0;
     try {
-        for (int y = 0; y < bmp.Height; ++y) {
+        for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
             const uint32_t sy = SourceRow(t, y, bmp.Height);
             uint64_t begin, end;
             job.RowRange(sy, begin, end);
@@ -351,7 +404,10 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
                 winEnd = readEnd;
             }
             if (!job.Blocks() && end - begin < uint64_t(t.Width) * job.PixelBytes()) continue;
-            job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
+            if (full)
+                job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
+            else
+                job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
         }
     } catch (...) {
         file.Seek(saved);

@@ -2,6 +2,8 @@
 // staying inside the data.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "archive/Errors.h"
 #include "preview/BmpWriter.h"
 #include "preview/TextureDecode.h"
@@ -250,4 +252,38 @@ TEST(BmpWriter, WritesABottomUpUncompressed24BitFile)
     // The bottom row first, each padded to 12 bytes.
     EXPECT_EQ(f.substr(54, 12), std::string("\x0a\x0b\x0c\x0d\x0e\x0f\x10\x11\x12\0\0\0", 12));
     EXPECT_EQ(f.substr(66, 12), std::string("\x01\x02\x03\x04\x05\x06\x07\x08\x09\0\0\0", 12));
+}
+
+TEST(TextureDecode, EveryPixelFollowsThePerPixelRules)
+{
+    // Random data in odd and even sizes, against the rules applied pixel by
+    // pixel; pixels whose block lies past the data are black.
+    std::mt19937 rng(7);
+    for (auto [w, h, dxt3] : {std::tuple{8, 8, true}, std::tuple{10, 7, true}, std::tuple{13, 9, false},
+                              std::tuple{3, 5, false}, std::tuple{64, 12, false}, std::tuple{5, 16, true}}) {
+        const size_t size = dxt3 ? size_t(w * h) : size_t(w * h / 2);
+        std::string data(size, '\0');
+        for (char& c : data) c = char(rng());
+        const TTextureInfo t = Info(unsigned(w), unsigned(h), size);
+        ASSERT_EQ(TextureEncoding(t), dxt3 ? TTextureEncoding::Dxt3 : TTextureEncoding::Dxt1);
+        const auto* bytes = reinterpret_cast<const uint8_t*>(data.data());
+        for (TDecodeMode mode : {dmColor, dmMask, dmComposite}) {
+            const TTextureBitmap b = Decode(data, t, mode);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const size_t bs = dxt3 ? 16 : 8;
+                    const size_t block = size_t((y / 4) * (w / 4) + x / 4) * bs;
+                    const unsigned p = unsigned(4 * (y % 4) + x % 4);
+                    uint8_t px[3] = {0, 0, 0};
+                    if (block + bs <= size) {
+                        DecodeBlockColor(bytes + block + (dxt3 ? 8 : 0), p, px);
+                        const unsigned a = dxt3 ? BlockAlpha(bytes + block, p) : 15;
+                        if (mode == dmMask) px[0] = px[1] = px[2] = uint8_t(dxt3 ? a * 16 : 255);
+                        if (mode == dmComposite) BlendOverGrey(px, CheckerGrey(unsigned(x), unsigned(y)), float(a) / 15.0f);
+                    }
+                    ASSERT_EQ(Px(b, x, y), uint32_t(px[2]) << 16 | uint32_t(px[1]) << 8 | px[0])
+                        << w << "x" << h << " mode " << int(mode) << " at " << x << "," << y;
+                }
+        }
+    }
 }
