@@ -170,48 +170,59 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
     }
 }
 
-void TJob::FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const
+template <bool Dxt3, TDecodeMode Mode>
+void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp)
 {
-    const TTables& tb = *tables;
-    const bool dxt3 = enc == TTextureEncoding::Dxt3;
-    const unsigned bs = BlockBytes();
-    const unsigned w = t->Width;
+    const TTables& tb = *job.tables;
+    constexpr unsigned bs = Dxt3 ? 16 : 8;
+    const unsigned w = job.t->Width;
     const int rows = std::min(4, bmp.Height - y);
     const uint64_t first = uint64_t(y / 4) * (w / 4);
     uint32_t* out = reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * w;
     for (unsigned bx = 0; bx <= (w - 1) / 4; ++bx) {
         const uint64_t off = (first + bx) * bs;
         if (off + bs > end) break;  // and so are all after it
-        const uint8_t* b = data + (off - begin);
-        const uint8_t* alpha = b;
-        if (dxt3) b += 8;
+        const uint8_t* alpha = data + (off - begin);
+        const uint8_t* b = Dxt3 ? alpha + 8 : alpha;
         const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
         const uint32_t indices = LoadLE32(b + 4);
-        const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
-        const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
         uint32_t pal[4];
-        for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+        if (Mode != dmMask) {
+            const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
+            const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
+            for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+        }
         const unsigned cols = std::min(4u, w - bx * 4);
         for (int r = 0; r < rows; ++r) {
             uint32_t* px = out + size_t(r) * w + bx * 4;
-            const unsigned sy = unsigned(y + r);
             const uint32_t idx = indices >> (8 * r);
-            const unsigned alphas = dxt3 ? LoadLE16(alpha + 2 * r) : 0xFFFF;
+            const unsigned alphas = Dxt3 ? LoadLE16(alpha + 2 * r) : 0;
+            // A block's four columns lie in one square of the checkerboard.
+            const unsigned grey = CheckerGrey(bx * 4, unsigned(y + r)) == 255;
             for (unsigned c = 0; c < cols; ++c) {
-                const uint32_t colour = pal[(idx >> (2 * c)) & 3];
-                if (!dxt3) {
-                    px[c] = mode == dmMask ? Grey(255) : colour;
-                    continue;
-                }
                 const unsigned a = (alphas >> (4 * c)) & 15;
-                if (mode == dmColor)
-                    px[c] = colour;
-                else if (mode == dmMask)
-                    px[c] = Grey(a * 16);
-                else
-                    px[c] = Blend(tb, colour, 256 + a, bx * 4 + c, sy);
+                if (Mode == dmMask) {
+                    px[c] = Dxt3 ? Grey(a * 16) : Grey(255);
+                } else if (Mode == dmColor || !Dxt3) {
+                    px[c] = pal[(idx >> (2 * c)) & 3];
+                } else {
+                    const uint32_t colour = pal[(idx >> (2 * c)) & 3];
+                    const auto& blend = tb.blend[256 + a][grey];
+                    px[c] = Bgr(blend[colour & 0xFF], blend[(colour >> 8) & 0xFF], blend[(colour >> 16) & 0xFF]);
+                }
             }
         }
+    }
+}
+
+void TJob::FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const
+{
+    const bool dxt3 = enc == TTextureEncoding::Dxt3;
+    switch (mode) {
+    case dmColor: return (dxt3 ? FullBlocks<true, dmColor> : FullBlocks<false, dmColor>)(*this, y, data, begin, end, bmp);
+    case dmMask: return (dxt3 ? FullBlocks<true, dmMask> : FullBlocks<false, dmMask>)(*this, y, data, begin, end, bmp);
+    case dmComposite:
+        return (dxt3 ? FullBlocks<true, dmComposite> : FullBlocks<false, dmComposite>)(*this, y, data, begin, end, bmp);
     }
 }
 
