@@ -131,6 +131,24 @@ TEST_F(TxdPageTest, ThumbnailsFillInRowByRow)
                                      Dxt1Texture("road", 64, 64, [](unsigned, unsigned) { return Solid(0xFF0000FF); })})}});
     list->resize(300, 200);
     SelectEntry(0);
+    {
+        // Before the worker's hand-over (no events served yet): empty frames.
+        list->doItemsLayout();
+        const QImage before = list->viewport()->grab().toImage();
+        const int R = list->viewport()->width();
+        const uint32_t frame = list->palette().color(QPalette::Dark).rgb() & 0xFFFFFF;
+        EXPECT_EQ(Rgb(before, R - 52, 2 + 20), frame);
+        EXPECT_EQ(Rgb(before, R - 52 + 47, 2 + 20), frame);
+        EXPECT_NE(Rgb(before, R - 52 + 20, 2 + 20), 0xFF0000u);
+        // The mask name is written in navy for a texture with alpha.
+        bool navy = false;
+        for (int y = 0; y < 52 && !navy; ++y)
+            for (int x = 0; x < R - 104 && !navy; ++x) {
+                const QColor c = before.pixelColor(x, y);
+                navy = c.red() < 40 && c.green() < 40 && c.blue() > 90;  // antialiased navy
+            }
+        EXPECT_TRUE(navy);
+    }
     page->WaitForThumbnails();
     const std::vector<TTextureInfo>& t = page->Textures();
     ASSERT_EQ(t.size(), 2u);
