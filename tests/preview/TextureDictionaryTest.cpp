@@ -121,3 +121,41 @@ TEST(TextureEncoding, IsChosenByTheDataSize)
     t.Width = t.Height = 65535;
     EXPECT_EQ(enc(100), "unsupported");
 }
+
+TEST(TextureDictionary, RealDictionariesFromOtherTools)
+{
+    const std::string root = RealDataDir();
+    if (root.empty()) GTEST_SKIP() << "no real data folder";
+    struct TExpected {
+        const char* file;
+        std::vector<std::tuple<std::string, unsigned, unsigned, std::string>> textures;
+    };
+    const TExpected cases[] = {
+        {"txd/rwparser_infernus.txd",
+         {{"infernus92wheel32", 32, 32, "dxt1"}, {"infernus92interior128", 128, 128, "dxt1"}, {"infernus92handle32", 32, 16, "dxt3"}}},
+        {"txd/mta_editor2_Test.txd", {{"FLBlinker", 4, 4, "dxt1"}}},
+        {"txd/mta_race_nitro_11132.txd", {{"nitro", 128, 128, "dxt1"}}},
+        {"txd/mta_stealth_riot_shield_262312.txd", {{"riot_shield", 256, 256, "bgra32"}}},
+    };
+    for (const TExpected& c : cases) {
+        TFile f = TFile::OpenReadWrite(root + "/" + c.file);
+        const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+        ASSERT_EQ(t.size(), c.textures.size()) << c.file;
+        for (size_t i = 0; i < t.size(); ++i) {
+            const auto& [name, w, h, enc] = c.textures[i];
+            EXPECT_EQ(t[i].Name, name);
+            EXPECT_EQ(t[i].MaskName, "");
+            EXPECT_EQ(t[i].Width, w);
+            EXPECT_EQ(t[i].Height, h);
+            EXPECT_EQ(EncodingName(TextureEncoding(t[i])), enc) << name;
+            f.Seek(t[i].DataPos);
+            const TTextureBitmap b = BuildTextureBitmap(f, t[i], w, h, dmMask);
+            EXPECT_EQ(b.Pixels.size(), size_t(w) * h * 4);
+            if (enc == "bgra32") {
+                // The mask is the stored alpha byte of each pixel.
+                const std::string raw = ReadBytes(root + "/" + c.file).substr(size_t(t[i].DataPos), size_t(w) * h * 4);
+                for (size_t p = 0; p < size_t(w) * h; p += 97) ASSERT_EQ(b.Pixels[p * 4], uint8_t(raw[p * 4 + 3])) << p;
+            }
+        }
+    }
+}
