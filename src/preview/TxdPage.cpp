@@ -139,6 +139,9 @@ void TTxdPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QStri
     StopImageLoader();
     archivePath_ = cat.ArchivePath;
     textures_.assign(n, TTextureInfo{});
+    // Nothing names the old thumbnails any more; keeping them would let the
+    // list grow with every dictionary shown.
+    imageList_.clear();
     model_->Clear();
     ListBox1->setUpdatesEnabled(false);
 

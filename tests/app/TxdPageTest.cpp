@@ -95,6 +95,8 @@ TEST_F(TxdPageTest, ListsTheTexturesAndShowsTheFirstInRgbPlusA)
                                      Bgra32Texture("sky", "", 8, 8, [](unsigned, unsigned) { return 0x8000FF00u; })})}});
     SelectEntry(0);
     EXPECT_EQ(Find<QStackedWidget>("Notebook1")->currentIndex(), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(Find<QWidget>("Panel2")->height(), 225);
     EXPECT_EQ(Find<QLabel>("Label9")->text(), "3 текстур");
     ASSERT_EQ(list->model()->rowCount(), 3);
     EXPECT_EQ(list->currentIndex().row(), 0);
@@ -282,6 +284,8 @@ TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
     page->WaitForThumbnails();
     EXPECT_EQ(handed.back(), std::make_pair(size_t(2), 1));
     EXPECT_GE(page->Textures()[1].ImageIndex, 0);
+    // The old dictionary's thumbnails are let go: two textures with masks.
+    EXPECT_EQ(page->ImageList1().size(), 4u);
     // Closing the window with a worker waiting in a hand-over ends cleanly.
     SelectEntry(0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
