@@ -137,15 +137,24 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     TFile file = TFile::OpenReadWrite(path);
     file.Seek(start);
-    const std::vector<TTextureInfo> textures = ReadTextureDictionary(file);
-
     if (o.exportDir.empty()) {
-        for (const TTextureInfo& t : textures)
+        // Line by line as the walk goes, so a failure shows how far it got.
+        const uint16_t n = ReadTextureCount(file);
+        for (uint16_t i = 0; i < n; ++i) {
+            TTextureInfo t;
+            try {
+                ReadTextureHeader(file, t);
+            } catch (...) {
+                out.flush();
+                throw;
+            }
             out << Cp1251ToUtf8(t.Name) << '\t' << Cp1251ToUtf8(t.MaskName) << '\t' << t.Width << 'x' << t.Height << '\t'
                 << EncodingName(TextureEncoding(t)) << '\t' << (t.HasAlpha ? 1 : 0) << '\n';
+        }
         out.flush();
         return 0;
     }
+    const std::vector<TTextureInfo> textures = ReadTextureDictionary(file);
 
     std::filesystem::create_directories(o.exportDir);
     const std::string ext = "." + o.format;

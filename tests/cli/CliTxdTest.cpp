@@ -135,6 +135,12 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     r = Txd(Quote(dir.File("b.txd")) + " --export " + Quote(dir.File("out")));
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(std::ifstream(dir.File("out/.._x.bmp")).good());
+    // One texture more than there are: the list shows those read, then fails.
+    WriteBytes(dir.File("d.txd"), DictionaryBytes({Dxt1Texture("only", 4, 4, Pattern)}, 2));
+    r = Txd(Quote(dir.File("d.txd")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
     // Not a dictionary at all.
     WriteBytes(dir.File("c.txd"), "hello");
     r = Txd(Quote(dir.File("c.txd")));
