@@ -88,6 +88,7 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
 
     TabSet1 = new QTabBar(this);
     TabSet1->setObjectName(QStringLiteral("TabSet1"));
+    TabSet1->setAccessibleName(QStringLiteral("TabSet1"));
     TabSet1->setShape(QTabBar::RoundedSouth);
     TabSet1->addTab(QStringLiteral("RGB+A"));
     TabSet1->addTab(QStringLiteral("RGB"));
