@@ -291,3 +291,23 @@ TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     form.reset();
 }
+
+TEST_F(TxdPageTest, PixelsPastTheEndOfTheArchiveFailCleanly)
+{
+    TTextureSpec liar = Dxt1Texture("liar", 8, 8, [](unsigned, unsigned) { return 0xFF00FF00u; });
+    liar.dataSizeOverride = 0x7FFFFFF0;  // no such data
+    Open({{"a.txd", DictionaryBytes({liar, HalfClear("fine", "")})}});
+    SelectEntry(0);
+    EXPECT_EQ(prompts.Messages(), QStringList({"Read beyond end of file."}));
+    EXPECT_EQ(list->model()->rowCount(), 2);
+    EXPECT_TRUE(image->Picture().isNull());
+    page->WaitForThumbnails();  // the worker ends silently at the first texture
+    EXPECT_EQ(page->Textures()[1].ImageIndex, -1);
+    prompts.AnswerSave(Q(dir.File("x.bmp")));
+    Find<QAction>("N21")->trigger();
+    EXPECT_EQ(prompts.Messages().size(), 2);
+    EXPECT_FALSE(QFile::exists(Q(dir.File("x.bmp"))));
+    // The other texture still shows.
+    SelectTexture(1);
+    EXPECT_EQ(Rgb(image->Picture(), 0, 0), 0xFF0000u);
+}
