@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"
 #include "support/PlacementWriters.h"
 
@@ -50,6 +51,26 @@ void ModelSeeds()
     Seed("model_fuzz", "old_clump", ClumpBytes(old));
 }
 
+void DictionarySeeds()
+{
+    auto grey = [](unsigned x, unsigned y) { return uint32_t(0xFF000000u | (x * 16) << 16 | (y * 16) << 8 | 0x40); };
+    TTextureSpec dxt1{}, dxt3{}, bgra{};
+    dxt1.name = "dxt1";
+    dxt1.width = dxt1.height = 8;
+    dxt1.data = EncodeDxt1(8, 8, grey);
+    dxt3.name = "dxt3";
+    dxt3.mask = "dxt3a";
+    dxt3.alpha = 1;
+    dxt3.width = dxt3.height = 8;
+    dxt3.data = EncodeDxt3(8, 8, grey);
+    bgra.name = "bgra";
+    bgra.width = 4;
+    bgra.height = 2;
+    bgra.data = Bgra32Bytes(4, 2, grey);
+    Seed("txd_fuzz", "three", DictionaryBytes({dxt1, dxt3, bgra}));
+    Seed("txd_fuzz", "empty", DictionaryBytes({}));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -62,5 +83,6 @@ int main(int argc, char** argv)
     DirectorySeeds();
     PlacementSeeds();
     ModelSeeds();
+    DictionarySeeds();
     return 0;
 }

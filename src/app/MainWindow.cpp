@@ -184,7 +184,7 @@ void TForm1::BuildClientArea()
     defaultPage->setObjectName(QStringLiteral("Default"));
     defaultPage->setAccessibleName(QStringLiteral("Default"));
     notebook_->addWidget(defaultPage);
-    txdPage_ = new TTxdPage(notebook_);
+    txdPage_ = new TTxdPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
     notebook_->addWidget(txdPage_);
     dffPage_ = new TDffPage(notebook_);
     dffPage_->SetCommandGuard([this](const std::function<void()>& handler) { Guard(handler); });

@@ -12,6 +12,7 @@
 #include "cli/DffCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/ServiceCommands.h"
+#include "cli/TxdCommand.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ void Usage(std::ostream& out)
            "  dff      print the parts of a model, optionally as an OBJ file\n"
            "  repack   rewrite an .img or VER2 archive without unused space\n"
            "  check    check the entry names of an .img or VER2 archive\n"
+           "  txd      list or export the textures of a texture dictionary\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -51,6 +53,7 @@ int main(int argc, char** argv)
         if (verb == "dff") return DffCommand(args, std::cout, std::cerr);
         if (verb == "repack") return RepackCommand(args, std::cout, std::cerr);
         if (verb == "check") return CheckCommand(args, std::cout, std::cerr);
+        if (verb == "txd") return TxdCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

@@ -1,25 +1,325 @@
 #include "preview/TxdPage.h"
 
+#include <QFile>
 #include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QSplitter>
+#include <QTabBar>
 #include <QVBoxLayout>
 
-TTxdPage::TTxdPage(QWidget* parent) : QWidget(parent)
+#include "app/Dialogs.h"
+#include "app/Prompts.h"
+#include "archive/NameCodec.h"
+#include "preview/BmpWriter.h"
+#include "preview/ImageLoader.h"
+#include "preview/PictureView.h"
+#include "preview/TxdTextureList.h"
+
+using namespace korvane;
+
+namespace {
+
+QString NameText(const std::string& raw) { return QString::fromStdString(Cp1251ToUtf8(raw)); }
+
+// A file name has an extension when a "." follows its last "/".
+bool HasExtension(const QString& path)
+{
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot >= 0 && dot > path.lastIndexOf(QLatin1Char('/'));
+}
+
+}  // namespace
+
+TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
+    : QWidget(parent), prompts_(prompts), guard_(std::move(guard))
 {
     setObjectName(QStringLiteral("TXD"));
     setAccessibleName(QStringLiteral("TXD"));
     auto* layout = new QVBoxLayout(this);
-    header_ = MakePreviewHeader(this, "Label6", "Label8");
-    Label9 = new QLabel(QStringLiteral("0 текстур"), this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    Splitter3 = new QSplitter(Qt::Vertical, this);
+    Splitter3->setObjectName(QStringLiteral("Splitter3"));
+    Splitter3->setChildrenCollapsible(false);
+    Panel2 = new QWidget(Splitter3);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* panel = new QVBoxLayout(Panel2);
+    panel->setContentsMargins(4, 4, 4, 0);
+    header_ = MakePreviewHeader(Panel2, "Label6", "Label8");
+    auto* top = new QHBoxLayout;
+    top->addWidget(header_.Name, 1);
+    top->addWidget(header_.Size);
+    panel->addLayout(top);
+    Label9 = new QLabel(QStringLiteral("0 текстур"), Panel2);
     Label9->setObjectName(QStringLiteral("Label9"));
-    layout->addWidget(header_.Name);
-    layout->addWidget(header_.Size);
-    layout->addWidget(Label9);
-    layout->addStretch(1);
+    panel->addWidget(Label9);
+
+    model_ = new TTextureListModel(textures_, this);
+    ListBox1 = new QListView(Panel2);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(QStringLiteral("ListBox1"));
+    ListBox1->setModel(model_);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setItemDelegate(new TTextureRowDelegate(
+        [this](QPainter* p, int i, const QRect& r, bool selected) { ListBox1DrawItem(p, i, r, selected); }, ListBox1));
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    ListBox1->setFont(font);
+    QPalette pal = ListBox1->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+    ListBox1->setPalette(pal);
+    panel->addWidget(ListBox1, 1);
+
+    auto* scrollBox = new QWidget(Splitter3);
+    scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
+    auto* scrollLayout = new QVBoxLayout(scrollBox);
+    scrollLayout->setContentsMargins(0, 0, 0, 0);
+    Image1 = new TPictureView(scrollBox);
+    scrollLayout->addWidget(Image1);
+    Splitter3->addWidget(Panel2);
+    Splitter3->addWidget(scrollBox);
+    Splitter3->setSizes({225, 200});
+    Splitter3->setStretchFactor(1, 1);
+    layout->addWidget(Splitter3, 1);
+
+    TabSet1 = new QTabBar(this);
+    TabSet1->setObjectName(QStringLiteral("TabSet1"));
+    TabSet1->setAccessibleName(QStringLiteral("TabSet1"));
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->addTab(QStringLiteral("RGB+A"));
+    TabSet1->addTab(QStringLiteral("RGB"));
+    TabSet1->addTab(QStringLiteral("Прозрачность"));
+    TabSet1->setCurrentIndex(0);
+    layout->addWidget(TabSet1);
+
+    PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
+    N21 = PopupMenu2->addAction(QStringLiteral("Сохранить..."));
+    N21->setObjectName(QStringLiteral("N21"));
+    N21->setData(int(dmColor));
+    N23 = PopupMenu2->addAction(QStringLiteral("Сохранить маску..."));
+    N23->setObjectName(QStringLiteral("N23"));
+    N23->setData(int(dmMask));
+    for (QAction* a : {N21, N23})
+        connect(a, &QAction::triggered, this, [this, a] { guard_([this, a] { N21Click(TDecodeMode(a->data().toInt())); }); });
+
+    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QMenu* menu = ListPopupMenu()) menu->popup(ListBox1->viewport()->mapToGlobal(pos));
+    });
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this] { guard_([this] { ListBox1Click(); }); });
+    // A click on the row already selected still brings back "RGB+A".
+    connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
+        if (TabSet1->currentIndex() != 0) guard_([this] { ListBox1Click(); });
+    });
+    connect(TabSet1, &QTabBar::currentChanged, this, [this](int tab) { guard_([this, tab] { TabSet1Change(tab); }); });
+    connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
+
+    Image1->setVisible(false);
+    TabSet1->setEnabled(false);
 }
 
-void TTxdPage::Preview(const korvane::Catalogue&, const korvane::TArchiveEntry&, const QString& name,
-                       const QString& sizeText)
+TTxdPage::~TTxdPage() { StopImageLoader(); }
+
+void TTxdPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QString& name, const QString& sizeText)
 {
     header_.Name->setText(name);
     header_.Size->setText(sizeText);
+
+    TFile file = TFile::OpenReadWrite(cat.ArchivePath);
+    file.Seek(EntryBytePos(cat.ArchiveKind, e));
+    const uint16_t n = ReadTextureCount(file);
+    Label9->setText(QStringLiteral("%1 текстур").arg(n));
+
+    // The old worker reads the old table: it ends before the table changes.
+    StopImageLoader();
+    archivePath_ = cat.ArchivePath;
+    textures_.assign(n, TTextureInfo{});
+    // Nothing names the old thumbnails any more; keeping them would let the
+    // list grow with every dictionary shown.
+    imageList_.clear();
+    model_->Clear();
+    ListBox1->setUpdatesEnabled(false);
+
+    std::exception_ptr failure;
+    try {
+        for (size_t i = 0; i < textures_.size(); ++i) {
+            ReadTextureHeader(file, textures_[i]);
+            model_->AppendRow();
+        }
+    } catch (...) {
+        // What was read stays listed; the rest of the table stays empty.
+        failure = std::current_exception();
+    }
+
+    ListBox1->setUpdatesEnabled(true);
+    {
+        const QSignalBlocker quiet(ListBox1->selectionModel());
+        if (model_->rowCount() > 0)
+            ListBox1->setCurrentIndex(model_->index(0));
+        else
+            ListBox1->clearSelection();
+    }
+    try {
+        ListBox1Click();
+    } catch (...) {
+        if (!failure) failure = std::current_exception();
+    }
+    // The thumbnails come whatever the first picture did.
+    StartImageLoader();
+    file.Close();
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TTxdPage::StopImageLoader()
+{
+    if (!imageLoader_) return;
+    imageLoader_->StopAndWait();
+    imageLoader_.reset();
+}
+
+void TTxdPage::StartImageLoader()
+{
+    imageLoader_ = std::make_unique<TImageLoader>(
+        archivePath_, textures_, [this](int index, TTextureBitmap& bitmap, TTextureBitmap& mask) { HandOver(index, bitmap, mask); });
+    imageLoader_->start();
+}
+
+void TTxdPage::WaitForThumbnails()
+{
+    if (imageLoader_) imageLoader_->WaitServing();
+}
+
+void TTxdPage::HandOver(int index, TTextureBitmap& bitmap, TTextureBitmap& mask)
+{
+    // The image list keeps copies; the worker releases its bitmaps.
+    TTextureInfo& t = textures_[size_t(index)];
+    imageList_.push_back(WrapBitmap(bitmap).copy());
+    t.ImageIndex = int32_t(imageList_.size() - 1);
+    if (t.HasAlpha) {
+        imageList_.push_back(WrapBitmap(mask).copy());
+        t.MaskImageIndex = int32_t(imageList_.size() - 1);
+    }
+    if (index < model_->rowCount()) ListBox1->viewport()->update(ListBox1->visualRect(model_->index(index)));
+    emit ThumbnailHandedOver(index);
+}
+
+int TTxdPage::SelectedRow() const
+{
+    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+TDecodeMode TTxdPage::TabMode(int tab, bool& valid)
+{
+    valid = tab >= 0 && tab <= 2;
+    static constexpr TDecodeMode modes[3] = {dmComposite, dmColor, dmMask};
+    return valid ? modes[tab] : dmColor;
+}
+
+void TTxdPage::ListBox1Click()
+{
+    {
+        const QSignalBlocker quiet(TabSet1);
+        TabSet1->setCurrentIndex(0);
+    }
+    const int r = SelectedRow();
+    const bool visible = r >= 0 && !textures_.empty();
+    Image1->setVisible(visible);
+    TabSet1->setEnabled(visible);
+    popupAttached_ = visible;
+    if (!visible) return;
+    // Only what can be decoded can be saved.
+    const bool decodable = TextureEncoding(textures_[size_t(r)]) != TTextureEncoding::Unsupported;
+    N21->setEnabled(decodable);
+    N23->setEnabled(decodable);
+    UpdatePreview(TabSet1->currentIndex());
+}
+
+void TTxdPage::UpdatePreview(int tab)
+{
+    const int r = SelectedRow();
+    if (r < 0 || size_t(r) >= textures_.size()) return;
+    const TTextureInfo& t = textures_[size_t(r)];
+    if (TextureEncoding(t) == TTextureEncoding::Unsupported) {
+        Image1->SetPlaceholder(QStringLiteral("unsupported"));
+        return;
+    }
+    TFile file = TFile::OpenReadWrite(archivePath_);
+    file.Seek(t.DataPos);
+    Image1->Clear();
+    bool valid;
+    const TDecodeMode mode = TabMode(tab, valid);
+    if (!valid) return;
+    Image1->SetPicture(BuildTextureBitmap(file, t, t.Width, t.Height, mode));
+    Image1->repaint();
+}
+
+void TTxdPage::TabSet1Change(int newTab) { UpdatePreview(newTab); }
+
+void TTxdPage::Splitter3Moved() { ListBox1->viewport()->update(); }
+
+void TTxdPage::ListBox1DrawItem(QPainter* canvas, int index, const QRect& rect, bool selected)
+{
+    // Edges as the row's rectangle gives them: right and bottom exclusive.
+    const int L = rect.left(), T = rect.top(), R = rect.left() + rect.width(), B = rect.top() + rect.height();
+    const QPalette& pal = ListBox1->palette();
+    canvas->fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
+    canvas->setPen(QPen(pal.color(QPalette::Light), 1));
+    canvas->drawLine(L + 1, T, R - 2, T);
+    canvas->setPen(QPen(pal.color(QPalette::Dark), 1));
+    canvas->drawLine(L + 1, B - 1, R - 2, B - 1);
+    if (index < 0 || size_t(index) >= textures_.size()) return;
+    const TTextureInfo& t = textures_[size_t(index)];
+
+    canvas->setFont(ListBox1->font());
+    const int th = canvas->fontMetrics().height();
+    auto text = [&](int x, int y, const QColor& colour, const QString& s) {
+        canvas->setPen(colour);
+        canvas->drawText(QRect(x, y, std::max(R - 104 - x, 1), th), Qt::AlignLeft | Qt::AlignTop, s);
+    };
+    const TTextureEncoding enc = TextureEncoding(t);
+    text(L + 4, T + 2, Qt::black, NameText(t.Name));
+    text(L + 4, T + 2 + th, t.HasAlpha ? QColor(0, 0, 0x80) : QColor(0x80, 0x80, 0x80), NameText(t.MaskName));
+    text(L + 4, B - th - 2, Qt::black,
+         QStringLiteral("%1x%2x%3").arg(t.Width).arg(t.Height).arg(EncodingBitsPerPixel(enc)));
+
+    const int size = TImageLoader::ThumbnailSize;
+    if (enc == TTextureEncoding::Unsupported) {
+        canvas->setPen(QColor(0x80, 0x80, 0x80));
+        canvas->drawText(QRect(R - 102, T + 2, 98, size), Qt::AlignCenter, QStringLiteral("unsupported"));
+        return;
+    }
+    // Until the worker's thumbnail arrives the place shows an empty frame.
+    auto thumb = [&](int x, int32_t image) {
+        if (image >= 0 && size_t(image) < imageList_.size()) {
+            canvas->drawImage(QPoint(x, T + 2), imageList_[size_t(image)]);
+        } else {
+            canvas->setPen(pal.color(QPalette::Dark));
+            canvas->drawRect(x, T + 2, size - 1, size - 1);
+        }
+    };
+    thumb(R - 52, t.ImageIndex);
+    if (t.HasAlpha) thumb(R - 102, t.MaskImageIndex);
+}
+
+void TTxdPage::N21Click(TDecodeMode mode)
+{
+    const int r = SelectedRow();
+    if (r < 0 || size_t(r) >= textures_.size()) return;
+    const TTextureInfo& t = textures_[size_t(r)];
+    QString path = prompts_.SaveFile(this, DialogName(SaveDialog2), DialogFilter(SaveDialog2),
+                                     NameText(mode == dmMask ? t.MaskName : t.Name));
+    if (path.isEmpty()) return;
+    if (!HasExtension(path)) path += QStringLiteral(".bmp");
+    TFile file = TFile::OpenReadWrite(archivePath_);
+    file.Seek(t.DataPos);
+    const TTextureBitmap bmp = BuildTextureBitmap(file, t, t.Width, t.Height, mode);
+    WriteBmpFile(QFile::encodeName(path).toStdString(), bmp);
+    file.Close();
 }

@@ -8,6 +8,7 @@
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
 #include "support/ModelWriters.h"
+#include "support/DictionaryWriters.h"
 
 using namespace korvane;
 
@@ -23,6 +24,9 @@ std::string Archive(const std::vector<std::pair<std::string, std::string>>& entr
     for (size_t i = 0; i < entries.size(); ++i) bytes.replace((1 + i) * 2048, entries[i].second.size(), entries[i].second);
     return bytes;
 }
+
+// A dictionary of no textures: what every ".txd" entry here holds.
+const std::string Txd = DictionaryBytes({});
 
 }  // namespace
 
@@ -47,7 +51,7 @@ protected:
 
 TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 {
-    Open(Archive({{"a.txd", ""}, {"b.TXD", ""}, {"c.Txd", ""}, {"d.txd.bak", ""}, {"readme", ""},
+    Open(Archive({{"a.txd", Txd}, {"b.TXD", Txd}, {"c.Txd", Txd}, {"d.txd.bak", ""}, {"readme", ""},
                   {"models\\car.dff", ModelBytes({QuadGeometry(1, true)})}, {"x.dff\\y", ""}, {"text.ipl", "# text placement"}}));
     const int expected[] = {1, 1, 1, 0, 0, 2, 0, 0};
     for (int r = 0; r < 8; ++r) {
@@ -59,7 +63,7 @@ TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 
 TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 {
-    Open(Archive({{"a.txd", ""}, {"car.dff", ModelBytes({QuadGeometry(1, true)})}, {"p.ipl", BinaryIplBytes({})}}));
+    Open(Archive({{"a.txd", Txd}, {"car.dff", ModelBytes({QuadGeometry(1, true)})}, {"p.ipl", BinaryIplBytes({})}}));
     Select({0});
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "2 КБ");
@@ -99,7 +103,7 @@ TEST_F(PreviewDispatchTest, AShortPlacementEntryAtTheArchivesEndFailsAndKeepsThe
 
 TEST_F(PreviewDispatchTest, TheFirstSelectedRowInListOrderIsPreviewed)
 {
-    Open(Archive({{"0.dat", ""}, {"1.dat", ""}, {"2.txd", ""}, {"3.dat", ""}, {"4.dat", ""}, {"5.dff", ""}}));
+    Open(Archive({{"0.dat", ""}, {"1.dat", ""}, {"2.txd", Txd}, {"3.dat", ""}, {"4.dat", ""}, {"5.dff", ""}}));
     Select({5, 2});
     EXPECT_EQ(Page(), 1);
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "2.txd");
@@ -107,7 +111,7 @@ TEST_F(PreviewDispatchTest, TheFirstSelectedRowInListOrderIsPreviewed)
 
 TEST_F(PreviewDispatchTest, NoSelectionDisablesTheEditItemsAndKeepsThePane)
 {
-    Open(Archive({{"a.txd", ""}}));
+    Open(Archive({{"a.txd", Txd}}));
     Select({0});
     EXPECT_TRUE(Enabled("N9") && Enabled("N10") && Enabled("N11") && Enabled("N12") && Enabled("N14"));
     ASSERT_NE(form->ListPopupMenu(), nullptr);

@@ -128,8 +128,8 @@ TEST_F(ServiceTest, CheckOfAnEmptyCatalogueGoesStraightToDone)
 TEST_F(ServiceTest, ABadNameIsSelectedScrolledToTheTopAndReported)
 {
     std::vector<std::string> names;
-    for (int i = 0; i < 100; ++i) names.push_back("F" + std::to_string(i) + ".TXD");
-    names[60] = "a-b.txd";
+    for (int i = 0; i < 100; ++i) names.push_back("F" + std::to_string(i) + ".DAT");  // no preview on selection
+    names[60] = "a-b.dat";
     WriteBytes(dir.File("b.img"), Ver2Bytes(Named(names)));
     Start({Q(dir.File("b.img"))});
     List()->selectRow(3);
@@ -148,9 +148,10 @@ TEST_F(ServiceTest, ABadNameIsSelectedScrolledToTheTopAndReported)
 
 TEST_F(ServiceTest, AfterASortTheDuplicatesRowsAreTheOnesShowingThem)
 {
-    WriteBytes(dir.File("d.img"), Ver2Bytes(Named({"car.txd", "zz", "b", "CAR.TXD", "a", "Car.Txd"})));
+    // Not dictionaries: selecting the rows must not start a preview of them.
+    WriteBytes(dir.File("d.img"), Ver2Bytes(Named({"car.dat", "zz", "b", "CAR.DAT", "a", "Car.Dat"})));
     Start({Q(dir.File("d.img"))});
-    ClickHeader(1);  // CAR.TXD Car.Txd a b car.txd zz
+    ClickHeader(1);  // CAR.DAT Car.Dat a b car.dat zz
     Check();
     EXPECT_EQ(SelectedRows(), std::vector<int>({0, 1, 4}));
     EXPECT_EQ(form->ListModel()->CellText(4, 0), "0");

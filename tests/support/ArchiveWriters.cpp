@@ -61,3 +61,9 @@ std::string BigBytes(const std::vector<TBigRecord>& records, int64_t hOverride)
     uint32_t h = hOverride >= 0 ? uint32_t(hOverride) : uint32_t(16 + dir.size() + 8);
     return "BIGF" + LE32(0) + LE32(0) + BE32(h) + dir;
 }
+
+std::string RwSection(uint32_t id, const std::string& body, uint32_t version, int64_t sizeOverride)
+{
+    return LE32(id) + LE32(sizeOverride >= 0 ? uint32_t(sizeOverride) : uint32_t(body.size())) + LE32(version) +
+           body;
+}

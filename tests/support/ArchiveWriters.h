@@ -10,6 +10,13 @@ std::string BE32(uint32_t v);
 std::string LE16(uint16_t v);
 std::string F32(float v);  // little-endian bytes of a single float
 
+// Version stamp of the San Andreas library (3.6.0.3).
+constexpr uint32_t RwVersionSA = 0x1803FFFF;
+// A RenderWare section: 12-byte header (id, body size or `sizeOverride`,
+// version), then the body.
+std::string RwSection(uint32_t id, const std::string& body, uint32_t version = RwVersionSA,
+                      int64_t sizeOverride = -1);
+
 // One record of a ".dir" file or a "VER2" directory; `name` is raw bytes,
 // padded with zeros to 24 (a 24-byte name has no zero).
 struct TDirRecord {

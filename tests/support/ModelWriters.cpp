@@ -5,12 +5,6 @@
 #include "support/ArchiveWriters.h"
 
 
-std::string RwSection(uint32_t id, const std::string& body, uint32_t version, int64_t sizeOverride)
-{
-    return LE32(id) + LE32(sizeOverride >= 0 ? uint32_t(sizeOverride) : uint32_t(body.size())) + LE32(version) +
-           body;
-}
-
 std::string GeometryStructBody(const TRwGeometry& g)
 {
     std::string b = LE16(g.Flags);

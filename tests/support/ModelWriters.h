@@ -11,16 +11,10 @@
 
 #include "support/ArchiveWriters.h"
 
-// Version stamp of the San Andreas library (3.6.0.3).
-constexpr uint32_t RwVersionSA = 0x1803FFFF;
-
 using TXyz = std::array<float, 3>;
 using TUv = std::array<float, 2>;
 using TTri = std::array<uint16_t, 4>;  // A, B, material, C
 
-// A section: 12-byte header (id, body size or `sizeOverride`, version), body.
-std::string RwSection(uint32_t id, const std::string& body, uint32_t version = RwVersionSA,
-                      int64_t sizeOverride = -1);
 
 
 struct TRwGeometry {

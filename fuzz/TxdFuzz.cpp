@@ -1,0 +1,34 @@
+// libFuzzer target: the bytes are read as a texture dictionary and every
+// texture is decoded at full size (when small) and as a thumbnail, in each
+// mode. Any input must end in pictures or in a clear error, never a crash, a
+// read outside the data or an allocation the file cannot justify.
+#include <cstdint>
+#include <string>
+
+#include "FuzzFile.h"
+#include "archive/Errors.h"
+#include "preview/TextureDecode.h"
+#include "preview/TextureDictionary.h"
+
+using namespace korvane;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    TFuzzFile fuzzFile(data, size);
+    if (!fuzzFile.Ok()) return 0;
+    try {
+        TFile file = TFile::OpenReadWrite(fuzzFile.Path());
+        const std::vector<TTextureInfo> textures = ReadTextureDictionary(file);
+        for (const TTextureInfo& t : textures)
+            for (TDecodeMode mode : {dmColor, dmMask, dmComposite}) {
+                file.Seek(t.DataPos);
+                try {
+                    BuildTextureBitmap(file, t, 48, 48, mode);
+                    if (uint32_t(t.Width) * t.Height <= 256 * 256) BuildTextureBitmap(file, t, t.Width, t.Height, mode);
+                } catch (const EInOutError&) {
+                }
+            }
+    } catch (const EInOutError&) {
+    }
+    return 0;
+}

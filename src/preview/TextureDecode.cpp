@@ -1,0 +1,431 @@
+#include "preview/TextureDecode.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "archive/ByteOrder.h"
+#include "archive/Errors.h"
+
+namespace korvane {
+
+static_assert(std::endian::native == std::endian::little, "pixels are stored as little-endian words");
+
+namespace {
+
+constexpr double K5 = 8.2258;  // 5-bit blue and red
+constexpr double K6 = 4.0476;  // 6-bit green
+constexpr uint32_t Black = 0xFF000000u;
+
+uint16_t LoadLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+uint8_t RoundSingle(double v)
+{
+    const float f = float(v);
+    const float r = std::nearbyint(f);
+    return uint8_t(std::clamp(r, 0.0f, 255.0f));
+}
+
+uint32_t Bgr(unsigned b, unsigned g, unsigned r) { return b | g << 8 | r << 16 | Black; }
+
+// Every value the mixing and the blend can produce, computed once by the
+// rules themselves.
+struct TTables {
+    uint8_t mix5[32][32][4];
+    uint8_t mix6[64][64][4];
+    // blend[weight][grey is 255][channel]: weights 0..255 of alpha/255, then
+    // 256..271 for the 4-bit alphas a/15.
+    uint8_t blend[272][2][256];
+    TTables()
+    {
+        for (unsigned f0 = 0; f0 < 64; ++f0)
+            for (unsigned f1 = 0; f1 < 64; ++f1)
+                for (unsigned i = 0; i < 4; ++i) {
+                    if (f0 < 32 && f1 < 32) mix5[f0][f1][i] = MixBlockColor(f0, f1, i, false);
+                    mix6[f0][f1][i] = MixBlockColor(f0, f1, i, true);
+                }
+        for (unsigned w = 0; w < 272; ++w) {
+            const float a = w < 256 ? float(w) / 255.0f : float(w - 256) / 15.0f;
+            for (unsigned g = 0; g < 2; ++g)
+                for (unsigned c = 0; c < 256; ++c) {
+                    uint8_t px[3] = {uint8_t(c), uint8_t(c), uint8_t(c)};
+                    BlendOverGrey(px, g ? 255 : 192, a);
+                    blend[w][g][c] = px[0];
+                }
+        }
+    }
+};
+
+const TTables& Tables()
+{
+    static const std::unique_ptr<TTables> tables = std::make_unique<TTables>();
+    return *tables;
+}
+
+uint32_t Blend(const TTables& tb, uint32_t bgr, unsigned weight, unsigned x, unsigned y)
+{
+    const unsigned g = CheckerGrey(x, y) == 255;
+    const auto& row = tb.blend[weight][g];
+    return Bgr(row[bgr & 0xFF], row[(bgr >> 8) & 0xFF], row[(bgr >> 16) & 0xFF]);
+}
+
+uint32_t Grey(unsigned v) { return Bgr(v, v, v); }
+
+// Which source bytes one target row needs, and how it decodes them.
+struct TJob {
+    const TTextureInfo* t;
+    TTextureEncoding enc;
+    TDecodeMode mode;
+    int reqWidth;
+    std::vector<uint32_t> xs;  // source column of each target column
+    const TTables* tables;
+
+    bool Blocks() const { return enc == TTextureEncoding::Dxt1 || enc == TTextureEncoding::Dxt3; }
+    unsigned BlockBytes() const { return enc == TTextureEncoding::Dxt3 ? 16 : 8; }
+    unsigned PixelBytes() const { return enc == TTextureEncoding::Bgra32 ? 4 : 2; }
+
+    // Byte range [begin, end) of the data that source row sy can touch,
+    // before clipping to DataSize.
+    void RowRange(uint32_t sy, uint64_t& begin, uint64_t& end) const
+    {
+        const uint64_t w = t->Width;
+        if (Blocks()) {
+            const uint64_t first = uint64_t(sy / 4) * (w / 4);
+            begin = first * BlockBytes();
+            end = (first + (w - 1) / 4 + 1) * BlockBytes();
+        } else {
+            begin = uint64_t(sy) * w * PixelBytes();
+            end = begin + w * PixelBytes();
+        }
+    }
+
+    // Decodes target row `out` from source row sy; `data` holds bytes
+    // [begin, end) of the pixel data.
+    void Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const;
+    void BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const;
+    // Full-size decodes: a whole block row at once, each block's colours
+    // worked out once for its sixteen pixels. Fills target rows y..y+3.
+    void FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const;
+    void PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
+};
+
+void TJob::Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const
+{
+    if (Blocks())
+        BlockRow(sy, data, begin, end, out);
+    else
+        PixelRow(sy, data, begin, out);
+}
+
+void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const
+{
+    const TTables& tb = *tables;
+    const bool dxt3 = enc == TTextureEncoding::Dxt3;
+    const unsigned bs = BlockBytes();
+    const uint64_t rowFirst = uint64_t(sy / 4) * (t->Width / 4);
+    const unsigned rowShift = 4 * (sy % 4);
+    uint32_t lastBx = UINT32_MAX;
+    bool valid = false;
+    uint32_t pal[4] = {};
+    uint32_t indices = 0;
+    uint16_t alphas = 0;  // this row's four nibbles
+    for (int x = 0; x < reqWidth; ++x) {
+        const uint32_t sx = xs[size_t(x)];
+        const uint32_t bx = sx / 4;
+        if (bx != lastBx) {
+            lastBx = bx;
+            const uint64_t off = (rowFirst + bx) * bs;
+            valid = off + bs <= end;
+            if (valid) {
+                const uint8_t* b = data + (off - begin);
+                if (dxt3) {
+                    alphas = LoadLE16(b + 2 * (sy % 4));
+                    b += 8;
+                }
+                const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
+                indices = LoadLE32(b + 4) >> (2 * rowShift);
+                const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
+                const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
+                for (unsigned i = 0; i < 4; ++i)
+                    pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+            }
+        }
+        if (!valid) continue;  // stays black
+        const unsigned col = sx % 4;
+        const uint32_t colour = pal[(indices >> (2 * col)) & 3];
+        if (!dxt3) {
+            out[x] = mode == dmMask ? Grey(255) : colour;
+            continue;
+        }
+        const unsigned a = (alphas >> (4 * col)) & 15;
+        if (mode == dmColor)
+            out[x] = colour;
+        else if (mode == dmMask)
+            out[x] = Grey(a * 16);
+        else
+            out[x] = Blend(tb, colour, 256 + a, sx, sy);
+    }
+}
+
+template <bool Dxt3, TDecodeMode Mode>
+void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp)
+{
+    const TTables& tb = *job.tables;
+    constexpr unsigned bs = Dxt3 ? 16 : 8;
+    const unsigned w = job.t->Width;
+    const int rows = std::min(4, bmp.Height - y);
+    const uint64_t first = uint64_t(y / 4) * (w / 4);
+    uint32_t* out = reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * w;
+    for (unsigned bx = 0; bx <= (w - 1) / 4; ++bx) {
+        const uint64_t off = (first + bx) * bs;
+        if (off + bs > end) break;  // and so are all after it
+        const uint8_t* alpha = data + (off - begin);
+        const uint8_t* b = Dxt3 ? alpha + 8 : alpha;
+        const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
+        const uint32_t indices = LoadLE32(b + 4);
+        uint32_t pal[4];
+        if (Mode != dmMask) {
+            const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
+            const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
+            for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+        }
+        const unsigned cols = std::min(4u, w - bx * 4);
+        for (int r = 0; r < rows; ++r) {
+            uint32_t* px = out + size_t(r) * w + bx * 4;
+            const uint32_t idx = indices >> (8 * r);
+            const unsigned alphas = Dxt3 ? LoadLE16(alpha + 2 * r) : 0;
+            // A block's four columns lie in one square of the checkerboard.
+            const unsigned grey = CheckerGrey(bx * 4, unsigned(y + r)) == 255;
+            for (unsigned c = 0; c < cols; ++c) {
+                const unsigned a = (alphas >> (4 * c)) & 15;
+                if (Mode == dmMask) {
+                    px[c] = Dxt3 ? Grey(a * 16) : Grey(255);
+                } else if (Mode == dmColor || !Dxt3) {
+                    px[c] = pal[(idx >> (2 * c)) & 3];
+                } else {
+                    const uint32_t colour = pal[(idx >> (2 * c)) & 3];
+                    const auto& blend = tb.blend[256 + a][grey];
+                    px[c] = Bgr(blend[colour & 0xFF], blend[(colour >> 8) & 0xFF], blend[(colour >> 16) & 0xFF]);
+                }
+            }
+        }
+    }
+}
+
+void TJob::FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const
+{
+    const bool dxt3 = enc == TTextureEncoding::Dxt3;
+    switch (mode) {
+    case dmColor: return (dxt3 ? FullBlocks<true, dmColor> : FullBlocks<false, dmColor>)(*this, y, data, begin, end, bmp);
+    case dmMask: return (dxt3 ? FullBlocks<true, dmMask> : FullBlocks<false, dmMask>)(*this, y, data, begin, end, bmp);
+    case dmComposite:
+        return (dxt3 ? FullBlocks<true, dmComposite> : FullBlocks<false, dmComposite>)(*this, y, data, begin, end, bmp);
+    }
+}
+
+void TJob::PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const
+{
+    const TTables& tb = *tables;
+    const uint8_t* row = data + (uint64_t(sy) * t->Width * PixelBytes() - begin);
+    for (int x = 0; x < reqWidth; ++x) {
+        const uint32_t sx = xs[size_t(x)];
+        uint32_t colour;
+        unsigned a = 255;
+        if (enc == TTextureEncoding::Bgra32) {
+            const uint8_t* p = row + size_t(sx) * 4;
+            colour = Bgr(p[0], p[1], p[2]);
+            a = p[3];
+        } else {
+            const unsigned v = LoadLE16(row + size_t(sx) * 2);
+            auto x5 = [](unsigned f) { return (f << 3) | (f >> 2); };
+            switch (enc) {
+            case TTextureEncoding::Rgb565:
+                colour = Bgr(x5(v & 31), ((v >> 5) & 63) << 2 | ((v >> 5) & 63) >> 4, x5(v >> 11));
+                break;
+            case TTextureEncoding::Argb4444:
+                colour = Bgr((v & 15) * 17, ((v >> 4) & 15) * 17, ((v >> 8) & 15) * 17);
+                a = (v >> 12) * 17;
+                break;
+            default:  // 1555 and 555
+                colour = Bgr(x5(v & 31), x5((v >> 5) & 31), x5((v >> 10) & 31));
+                if (enc == TTextureEncoding::Rgb1555) a = v & 0x8000 ? 255 : 0;
+                break;
+            }
+        }
+        if (mode == dmColor)
+            out[x] = colour;
+        else if (mode == dmMask)
+            out[x] = Grey(a);
+        else
+            out[x] = Blend(tb, colour, a, sx, sy);
+    }
+}
+
+// Prepares the result and the column map; false when nothing is to decode.
+bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode, TTextureBitmap& bmp, TJob& job)
+{
+    bmp.Width = std::max(reqWidth, 0);
+    bmp.Height = std::max(reqHeight, 0);
+    bmp.Pixels.assign(size_t(bmp.Width) * size_t(bmp.Height) * 4, 0);
+    for (size_t i = 3; i < bmp.Pixels.size(); i += 4) bmp.Pixels[i] = 255;
+    job.t = &t;
+    job.enc = TextureEncoding(t);
+    job.mode = mode;
+    job.reqWidth = bmp.Width;
+    if (job.enc == TTextureEncoding::Unsupported || t.Width == 0 || t.Height == 0 || bmp.Pixels.empty()) return false;
+    if (mode != dmColor && mode != dmMask && mode != dmComposite) return false;
+    job.tables = &Tables();
+    job.xs.resize(size_t(bmp.Width));
+    for (int x = 0; x < bmp.Width; ++x) job.xs[size_t(x)] = uint32_t(uint64_t(x) * t.Width / uint64_t(bmp.Width));
+    return true;
+}
+
+uint32_t SourceRow(const TTextureInfo& t, int y, int reqHeight) { return uint32_t(uint64_t(y) * t.Height / uint64_t(reqHeight)); }
+
+uint32_t* OutRow(TTextureBitmap& bmp, int y) { return reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * size_t(bmp.Width); }
+
+}  // namespace
+
+TTextureEncoding TextureEncoding(const TTextureInfo& t)
+{
+    const uint32_t pixels = uint32_t(t.Width) * t.Height;
+    if (t.DataSize == pixels) return TTextureEncoding::Dxt3;
+    if (t.DataSize == pixels / 2) return TTextureEncoding::Dxt1;
+    if (t.DataSize >= uint64_t(pixels) * 4) return TTextureEncoding::Bgra32;
+    if (t.DataSize == uint64_t(pixels) * 2) {
+        switch ((t.RasterFormat >> 8) & 0xF) {
+        case 0x1: return TTextureEncoding::Rgb1555;
+        case 0x2: return TTextureEncoding::Rgb565;
+        case 0x3: return TTextureEncoding::Argb4444;
+        case 0xA: return TTextureEncoding::Rgb555;
+        default: break;
+        }
+    }
+    return TTextureEncoding::Unsupported;
+}
+
+const char* EncodingName(TTextureEncoding e)
+{
+    switch (e) {
+    case TTextureEncoding::Dxt3: return "dxt3";
+    case TTextureEncoding::Dxt1: return "dxt1";
+    case TTextureEncoding::Bgra32: return "bgra32";
+    case TTextureEncoding::Rgb1555: return "rgb1555";
+    case TTextureEncoding::Rgb565: return "rgb565";
+    case TTextureEncoding::Argb4444: return "argb4444";
+    case TTextureEncoding::Rgb555: return "rgb555";
+    case TTextureEncoding::Unsupported: break;
+    }
+    return "unsupported";
+}
+
+int EncodingBitsPerPixel(TTextureEncoding e)
+{
+    switch (e) {
+    case TTextureEncoding::Dxt1: return 4;
+    case TTextureEncoding::Dxt3: return 8;
+    case TTextureEncoding::Bgra32: return 32;
+    case TTextureEncoding::Unsupported: return 0;
+    default: return 16;
+    }
+}
+
+uint8_t MixBlockColor(unsigned f0, unsigned f1, unsigned index, bool sixBit)
+{
+    static constexpr unsigned weight[4] = {3, 0, 2, 1};
+    const float g = float(weight[index & 3]) / 3.0f;
+    return RoundSingle((f0 * double(g) + f1 * (1.0 - double(g))) * (sixBit ? K6 : K5));
+}
+
+void DecodeBlockColor(const uint8_t* colourBlock, unsigned p, uint8_t* bgr)
+{
+    const unsigned c0 = LoadLE16(colourBlock), c1 = LoadLE16(colourBlock + 2);
+    const unsigned i = (LoadLE32(colourBlock + 4) >> (2 * p)) & 3;
+    bgr[0] = MixBlockColor(c0 & 31, c1 & 31, i, false);
+    bgr[1] = MixBlockColor((c0 >> 5) & 63, (c1 >> 5) & 63, i, true);
+    bgr[2] = MixBlockColor(c0 >> 11, c1 >> 11, i, false);
+}
+
+unsigned BlockAlpha(const uint8_t* block, unsigned p)
+{
+    const uint8_t b = block[p / 2];
+    return p % 2 ? b >> 4 : b & 15;
+}
+
+uint8_t CheckerGrey(unsigned x, unsigned y) { return (x % 16 < 8) == (y % 16 < 8) ? 192 : 255; }
+
+void BlendOverGrey(uint8_t* pixel, uint8_t grey, float a)
+{
+    for (int k = 0; k < 3; ++k) pixel[k] = RoundSingle(pixel[k] * double(a) + (1.0 - double(a)) * grey);
+}
+
+TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInfo& t, int reqWidth, int reqHeight,
+                             TDecodeMode mode)
+{
+    TTextureBitmap bmp;
+    TJob job;
+    if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;
+    const uint64_t limit = std::min<uint64_t>(size, t.DataSize);
+    const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
+    for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
+        const uint32_t sy = SourceRow(t, y, bmp.Height);
+        uint64_t begin, end;
+        job.RowRange(sy, begin, end);
+        if (begin >= limit) continue;
+        if (!job.Blocks() && end > limit) continue;
+        if (full)
+            job.FullBlockRow(y, data + begin, begin, std::min(end, limit), bmp);
+        else
+            job.Row(sy, data + begin, begin, std::min(end, limit), OutRow(bmp, y));
+    }
+    return bmp;
+}
+
+TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
+{
+    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
+    TTextureBitmap bmp;
+    TJob job;
+    if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;
+
+    const uint64_t saved = file.Position();
+    // A window on the data: a full-size decode reads ahead in large pieces,
+    // a reduced one reads only the rows it samples.
+    constexpr uint64_t ReadAhead = 256 * 1024;
+    const bool sequential = bmp.Height >= t.Height;
+    const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
+    std::vector<uint8_t> window;
+    uint64_t winBegin = 0, winEnd = 0;
+    try {
+        for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
+            const uint32_t sy = SourceRow(t, y, bmp.Height);
+            uint64_t begin, end;
+            job.RowRange(sy, begin, end);
+            end = std::min<uint64_t>(end, t.DataSize);
+            if (begin >= end) continue;
+            if (begin < winBegin || end > winEnd) {
+                const uint64_t readEnd = sequential ? std::min<uint64_t>(std::max(end, begin + ReadAhead), t.DataSize) : end;
+                window.resize(size_t(readEnd - begin));
+                file.Seek(t.DataPos + begin);
+                file.ReadExact(window.data(), window.size());
+                winBegin = begin;
+                winEnd = readEnd;
+            }
+            if (!job.Blocks() && end - begin < uint64_t(t.Width) * job.PixelBytes()) continue;
+            if (full)
+                job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
+            else
+                job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
+        }
+    } catch (...) {
+        file.Seek(saved);
+        throw;
+    }
+    file.Seek(saved);
+    return bmp;
+}
+
+}  // namespace korvane

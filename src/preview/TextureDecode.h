@@ -1,0 +1,61 @@
+// Texture pixels decoded into plain BGRA buffers: the two S3TC block
+// encodings, 32-bit pixels and the 16-bit layouts, in three modes, stretched
+// to any size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "archive/FileIO.h"
+#include "preview/TextureDictionary.h"
+
+namespace korvane {
+
+// The numbers are part of the interface: menu items carry them in their tags.
+enum TDecodeMode : uint8_t { dmColor = 0, dmMask = 1, dmComposite = 2 };
+
+enum class TTextureEncoding : uint8_t { Dxt3, Dxt1, Bgra32, Rgb1555, Rgb565, Argb4444, Rgb555, Unsupported };
+
+// Chosen by DataSize: W×H bytes → DXT3, W×H/2 → DXT1, at least W×H×4 → 32-bit;
+// W×H×2 with a 16-bit raster format → that layout; anything else is not
+// decoded.
+TTextureEncoding TextureEncoding(const TTextureInfo& t);
+const char* EncodingName(TTextureEncoding e);  // "dxt1", "bgra32", "unsupported", ...
+int EncodingBitsPerPixel(TTextureEncoding e);  // 4, 8, 32, 16; 0 when unsupported
+
+// ReqWidth × ReqHeight pixels, four bytes each (blue, green, red, 255), rows
+// top to bottom with no padding.
+struct TTextureBitmap {
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint8_t> Pixels;
+};
+
+// Reads the texture's first level from `file` (its position is kept) and
+// decodes it, stretched without filtering: target pixel (x, y) is source pixel
+// (x·W div ReqWidth, y·H div ReqHeight). Only the rows that are sampled are
+// read, through a bounded buffer. Data running past the end of the file
+// raises "Read beyond end of file" before anything is allocated. Pixels whose
+// block lies outside the data, all pixels of an empty texture and every pixel
+// of an unsupported one stay black.
+TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode);
+
+// The same decode from pixel data already in memory (`size` bytes of it).
+TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInfo& t, int reqWidth, int reqHeight,
+                             TDecodeMode mode);
+
+// The per-pixel rules, exposed for the tests.
+// A channel of a block colour: (f0·g + f1·(1−g))·K with g = w/3 for the index's
+// weight w, rounded to single precision, then to nearest (ties to even).
+uint8_t MixBlockColor(unsigned f0, unsigned f1, unsigned index, bool sixBit);
+// Blue, green, red of pixel p (0..15) of the colour part of a block (c0, c1,
+// index word).
+void DecodeBlockColor(const uint8_t* colourBlock, unsigned p, uint8_t* bgr);
+// The 4-bit alpha of pixel p of a 16-byte block.
+unsigned BlockAlpha(const uint8_t* block, unsigned p);
+uint8_t CheckerGrey(unsigned x, unsigned y);  // 192 or 255, squares of 8
+// Blue, green and red over the grey by weight a (single precision).
+void BlendOverGrey(uint8_t* pixel, uint8_t grey, float a);
+
+}  // namespace korvane

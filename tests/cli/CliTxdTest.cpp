@@ -1,0 +1,161 @@
+// korvane-cli txd, run as a separate process.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "preview/BmpWriter.h"
+#include "preview/PngWriter.h"
+#include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
+#include "support/TempDir.h"
+
+using namespace korvane;
+
+namespace {
+
+struct TRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+TRun Txd(const std::string& args)
+{
+    TempDir scratch;
+    const std::string errFile = scratch.File("err");
+    const std::string cmd = std::string(KORVANE_CLI) + " txd " + args + " 2>" + errFile;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+TTextureBitmap Decoded(const TTextureSpec& s, TDecodeMode mode, int w = -1, int h = -1)
+{
+    TTextureInfo t;
+    t.Width = s.width;
+    t.Height = s.height;
+    t.DataSize = uint32_t(s.data.size());
+    t.RasterFormat = s.rasterFormat;
+    return DecodeTexture(reinterpret_cast<const uint8_t*>(s.data.data()), s.data.size(), t, w < 0 ? s.width : w,
+                         h < 0 ? s.height : h, mode);
+}
+
+uint32_t Pattern(unsigned x, unsigned y) { return uint32_t((x * 16) << 24 | (x * 8) << 16 | (y * 8) << 8 | (x + y)); }
+
+// Textures of every kind the list tells apart.
+std::vector<TTextureSpec> Textures()
+{
+    TTextureSpec pal = MakeTexture("pal", "", 16, 16, std::string(16 * 16 / 2 + 64, '\x01'));
+    pal.rasterFormat = 0x2500;
+    TTextureSpec rgb565 = MakeTexture("dash", "", 4, 2, Pixel16Bytes(4, 2, [](unsigned, unsigned) { return 0xF800; }));
+    rgb565.rasterFormat = 0x200;
+    return {Dxt1Texture("\xC4\xEE\xF0\xEE\xE3\xE0", 16, 8, Pattern), Dxt3Texture("glass", "glassm", 8, 8, Pattern),
+            Bgra32Texture("sky", "", 4, 4, Pattern), pal, rgb565};
+}
+
+}  // namespace
+
+TEST(CliTxd, ListsTheTexturesOfALooseDictionaryAndOfAnArchiveEntry)
+{
+    TempDir dir;
+    const std::string txd = DictionaryBytes(Textures());
+    WriteBytes(dir.File("a.txd"), txd);
+    const std::string expected =
+        "Дорога\t\t16x8\tdxt1\t0\n"
+        "glass\tglassm\t8x8\tdxt3\t1\n"
+        "sky\t\t4x4\tbgra32\t1\n"
+        "pal\t\t16x16\tunsupported\t0\n"
+        "dash\t\t4x2\trgb565\t0\n";
+    TRun r = Txd(Quote(dir.File("a.txd")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.err, "");
+
+    std::string img = Ver2Bytes({{1, 1, "x.dat"}, {2, 2, "a.txd"}}, 4 * 2048);
+    img.replace(2 * 2048, txd.size(), txd);
+    WriteBytes(dir.File("b.img"), img);
+    r = Txd(Quote(dir.File("b.img")) + " 1");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, expected);
+    r = Txd(Quote(dir.File("b.img")) + " 2");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("no entry 2"), std::string::npos) << r.err;
+}
+
+TEST(CliTxd, ExportsEachTextureAsABmpFile)
+{
+    TempDir dir;
+    const std::vector<TTextureSpec> tex = Textures();
+    WriteBytes(dir.File("a.txd"), DictionaryBytes(tex));
+    const std::string out = dir.File("out");
+    TRun r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(out + "/Дорога.bmp"), BmpBytes(Decoded(tex[0], dmColor)));
+    EXPECT_EQ(ReadBytes(out + "/glass.bmp"), BmpBytes(Decoded(tex[1], dmColor)));
+    EXPECT_EQ(ReadBytes(out + "/sky.bmp"), BmpBytes(Decoded(tex[2], dmColor)));
+    EXPECT_EQ(ReadBytes(out + "/dash.bmp"), BmpBytes(Decoded(tex[4], dmColor)));
+    EXPECT_FALSE(std::ifstream(out + "/pal.bmp").good());
+    EXPECT_EQ(r.err, "korvane-cli txd: skipping pal: unsupported pixel format\n");
+
+    // Masks under the mask name, or NAME_mask without one; any size.
+    r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode mask --size 5x3");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(out + "/glassm.bmp"), BmpBytes(Decoded(tex[1], dmMask, 5, 3)));
+    EXPECT_EQ(ReadBytes(out + "/sky_mask.bmp"), BmpBytes(Decoded(tex[2], dmMask, 5, 3)));
+    r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode composite --format png");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(out + "/glass.png"), PngBytes(Decoded(tex[1], dmComposite)));
+    EXPECT_EQ(ReadBytes(out + "/glass.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+}
+
+TEST(CliTxd, HostileDictionariesFailCleanly)
+{
+    TempDir dir;
+    // Pixel data said to run past the end of the file.
+    TTextureSpec big = Dxt1Texture("big", 8, 8, Pattern);
+    big.dataSizeOverride = 0x7FFFFFF0;
+    TTextureSpec late = Dxt1Texture("late", 8, 8, Pattern);
+    WriteBytes(dir.File("a.txd"), DictionaryBytes({Dxt1Texture("first", 8, 8, Pattern), big, late}));
+    TRun r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(dir.File("out")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_FALSE(ReadBytes(dir.File("out/first.bmp")).empty());
+    EXPECT_FALSE(std::ifstream(dir.File("out/late.bmp")).good());
+    // A name that would leave the folder stays inside it.
+    WriteBytes(dir.File("b.txd"), DictionaryBytes({Dxt1Texture("../x", 4, 4, Pattern)}));
+    r = Txd(Quote(dir.File("b.txd")) + " --export " + Quote(dir.File("out")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(std::ifstream(dir.File("out/.._x.bmp")).good());
+    // One texture more than there are: the list shows those read, then fails.
+    WriteBytes(dir.File("d.txd"), DictionaryBytes({Dxt1Texture("only", 4, 4, Pattern)}, 2));
+    r = Txd(Quote(dir.File("d.txd")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    // Not a dictionary at all.
+    WriteBytes(dir.File("c.txd"), "hello");
+    r = Txd(Quote(dir.File("c.txd")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+}
+
+TEST(CliTxd, UsageErrors)
+{
+    EXPECT_EQ(Txd("").code, 2);
+    EXPECT_EQ(Txd("a.txd --mode grey").code, 2);
+    EXPECT_EQ(Txd("a.txd --size 0x4").code, 2);
+    EXPECT_EQ(Txd("a.txd --format gif").code, 2);
+    EXPECT_EQ(Txd("a.img x").code, 2);
+    const TRun help = Txd("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_NE(help.out.find("usage: korvane-cli txd"), std::string::npos);
+}

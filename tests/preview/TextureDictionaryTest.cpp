@@ -1,0 +1,161 @@
+// Reading the texture table of a dictionary.
+#include <gtest/gtest.h>
+
+#include "archive/Errors.h"
+#include "preview/TextureDecode.h"
+#include "preview/TextureDictionary.h"
+#include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
+#include "support/TempDir.h"
+
+using namespace korvane;
+
+namespace {
+
+TFile FileWith(const TempDir& dir, const std::string& bytes)
+{
+    WriteBytes(dir.File("d.txd"), bytes);
+    return TFile::OpenReadWrite(dir.File("d.txd"));
+}
+
+TTextureSpec Plain(const std::string& name, unsigned w, unsigned h, size_t dataSize)
+{
+    return MakeTexture(name, "", w, h, std::string(dataSize, '\x11'));
+}
+
+}  // namespace
+
+TEST(TextureDictionary, ReadsEachTexturesHeaderAndWhereItsPixelsLie)
+{
+    TempDir dir;
+    TTextureSpec a = Plain("abcdefghijklmnopqrstuvwxyz012345", 8, 4, 16);  // 32 characters, no zero
+    a.maskName = "mask";
+    a.alphaFlag = 1;
+    TTextureSpec b = Plain("b", 16, 16, 128);
+    b.alphaFlag = 2;
+    b.extension = std::string(20, 'e');
+    TTextureSpec c = Plain("c", 2, 2, 16);
+    const std::string bytes = std::string(7, 'x') + DictionaryBytes({a, b, c});
+    TFile f = FileWith(dir, bytes);
+    f.Seek(7);
+    const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].Name, "abcdefghijklmnopqrstuvwxyz012345");
+    EXPECT_EQ(t[0].MaskName, "mask");
+    EXPECT_TRUE(t[0].HasAlpha);
+    EXPECT_FALSE(t[1].HasAlpha);  // only exactly 1 means alpha
+    EXPECT_EQ(t[1].Width, 16);
+    EXPECT_EQ(t[1].Height, 16);
+    EXPECT_EQ(t[1].DataSize, 128u);
+    EXPECT_EQ(t[2].MaskName, "");
+    // Each texture's pixels follow its 92-byte header.
+    for (const TTextureInfo& info : t) {
+        const std::string header = TextureHeaderBytes(info.Name == "b" ? b : info.Name == "c" ? c : a);
+        EXPECT_EQ(bytes.substr(size_t(info.DataPos) - 92, 92), header) << info.Name;
+        EXPECT_EQ(info.ImageIndex, -1);
+    }
+}
+
+TEST(TextureDictionary, ACountOfZeroGivesAnEmptyTable)
+{
+    TempDir dir;
+    TFile f = FileWith(dir, DictionaryBytes({}));
+    EXPECT_TRUE(ReadTextureDictionary(f).empty());
+}
+
+TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
+{
+    TempDir dir;
+    // Nothing after the dictionary: the walk runs off the end of the file.
+    {
+        TFile f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2));
+        try {
+            ReadTextureDictionary(f);
+            FAIL();
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), "Read beyond end of file");
+        }
+    }
+    // A section with id 0x15 follows (a dictionary would be skipped whole).
+    {
+        const std::string next = RwSection(0x10, "xyz") + TextureNativeBytes(Plain("other", 4, 4, 8));
+        TFile f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2) + next);
+        const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+        ASSERT_EQ(t.size(), 2u);
+        EXPECT_EQ(t[1].Name, "other");
+    }
+}
+
+TEST(TextureDictionary, AStreamWithoutADictionaryFails)
+{
+    TempDir dir;
+    TFile f = FileWith(dir, RwSection(0x10, std::string(40, '\0')));
+    EXPECT_THROW(ReadTextureCount(f), EInOutError);
+}
+
+TEST(TextureEncoding, IsChosenByTheDataSize)
+{
+    TTextureInfo t;
+    t.Width = 64;
+    t.Height = 64;
+    auto enc = [&](uint32_t size, uint32_t format = 0) {
+        t.DataSize = size;
+        t.RasterFormat = format;
+        return std::string(EncodingName(TextureEncoding(t)));
+    };
+    EXPECT_EQ(enc(4096), "dxt3");
+    EXPECT_EQ(enc(2048), "dxt1");
+    EXPECT_EQ(enc(16384), "bgra32");
+    EXPECT_EQ(enc(20000), "bgra32");
+    EXPECT_EQ(enc(8192, 0x100), "rgb1555");
+    EXPECT_EQ(enc(8192, 0x200), "rgb565");
+    EXPECT_EQ(enc(8192, 0x300), "argb4444");
+    EXPECT_EQ(enc(8192, 0xA00), "rgb555");
+    EXPECT_EQ(enc(8192, 0x500), "unsupported");
+    EXPECT_EQ(enc(4096 + 1024, 0x2500), "unsupported");  // paletted
+    EXPECT_EQ(enc(100), "unsupported");
+    EXPECT_EQ(EncodingBitsPerPixel(TTextureEncoding::Dxt1), 4);
+    EXPECT_EQ(EncodingBitsPerPixel(TTextureEncoding::Dxt3), 8);
+    EXPECT_EQ(EncodingBitsPerPixel(TTextureEncoding::Bgra32), 32);
+    // The largest size: the 32-bit test does not wrap around.
+    t.Width = t.Height = 65535;
+    EXPECT_EQ(enc(100), "unsupported");
+}
+
+TEST(TextureDictionary, RealDictionariesFromOtherTools)
+{
+    const std::string root = RealDataDir();
+    if (root.empty()) GTEST_SKIP() << "no real data folder";
+    struct TExpected {
+        const char* file;
+        std::vector<std::tuple<std::string, unsigned, unsigned, std::string>> textures;
+    };
+    const TExpected cases[] = {
+        {"txd/rwparser_infernus.txd",
+         {{"infernus92wheel32", 32, 32, "dxt1"}, {"infernus92interior128", 128, 128, "dxt1"}, {"infernus92handle32", 32, 16, "dxt3"}}},
+        {"txd/mta_editor2_Test.txd", {{"FLBlinker", 4, 4, "dxt1"}}},
+        {"txd/mta_race_nitro_11132.txd", {{"nitro", 128, 128, "dxt1"}}},
+        {"txd/mta_stealth_riot_shield_262312.txd", {{"riot_shield", 256, 256, "bgra32"}}},
+    };
+    for (const TExpected& c : cases) {
+        TFile f = TFile::OpenReadWrite(root + "/" + c.file);
+        const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+        ASSERT_EQ(t.size(), c.textures.size()) << c.file;
+        for (size_t i = 0; i < t.size(); ++i) {
+            const auto& [name, w, h, enc] = c.textures[i];
+            EXPECT_EQ(t[i].Name, name);
+            EXPECT_EQ(t[i].MaskName, "");
+            EXPECT_EQ(t[i].Width, w);
+            EXPECT_EQ(t[i].Height, h);
+            EXPECT_EQ(EncodingName(TextureEncoding(t[i])), enc) << name;
+            f.Seek(t[i].DataPos);
+            const TTextureBitmap b = BuildTextureBitmap(f, t[i], w, h, dmMask);
+            EXPECT_EQ(b.Pixels.size(), size_t(w) * h * 4);
+            if (enc == "bgra32") {
+                // The mask is the stored alpha byte of each pixel.
+                const std::string raw = ReadBytes(root + "/" + c.file).substr(size_t(t[i].DataPos), size_t(w) * h * 4);
+                for (size_t p = 0; p < size_t(w) * h; p += 97) ASSERT_EQ(b.Pixels[p * 4], uint8_t(raw[p * 4 + 3])) << p;
+            }
+        }
+    }
+}

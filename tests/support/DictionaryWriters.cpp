@@ -1,0 +1,169 @@
+#include "support/DictionaryWriters.h"
+
+#include <algorithm>
+
+#include "support/ArchiveWriters.h"
+
+namespace {
+
+std::string Field32(const std::string& s)
+{
+    std::string f = s.substr(0, 32);
+    f.resize(32, '\0');
+    return f;
+}
+
+void Expand565(uint16_t c, int* rgb)
+{
+    rgb[0] = (c >> 11) * 255 / 31;
+    rgb[1] = ((c >> 5) & 63) * 255 / 63;
+    rgb[2] = (c & 31) * 255 / 31;
+}
+
+// The colour block of one 4×4 area.
+std::string EncodeColourBlock(unsigned w, unsigned h, unsigned bx, unsigned by, const TPixelFn& pixel)
+{
+    uint32_t px[16];
+    for (unsigned p = 0; p < 16; ++p) {
+        const unsigned x = std::min(bx * 4 + p % 4, w - 1), y = std::min(by * 4 + p / 4, h - 1);
+        px[p] = pixel(x, y);
+    }
+    auto luma = [](uint32_t c) { return ((c >> 16) & 255) * 3 + ((c >> 8) & 255) * 6 + (c & 255); };
+    auto to565 = [](uint32_t c) { return Rgb565(uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)); };
+    const auto [lo, hi] = std::minmax_element(px, px + 16, [&](uint32_t a, uint32_t b) { return luma(a) < luma(b); });
+    const uint16_t c0 = to565(*hi), c1 = to565(*lo);
+    int pal[4][3];
+    Expand565(c0, pal[0]);
+    Expand565(c1, pal[1]);
+    for (int k = 0; k < 3; ++k) {
+        pal[2][k] = (2 * pal[0][k] + pal[1][k]) / 3;
+        pal[3][k] = (pal[0][k] + 2 * pal[1][k]) / 3;
+    }
+    uint32_t indices = 0;
+    for (unsigned p = 0; p < 16; ++p) {
+        const int rgb[3] = {int((px[p] >> 16) & 255), int((px[p] >> 8) & 255), int(px[p] & 255)};
+        int best = 0, bestDist = INT32_MAX;
+        for (int i = 0; i < 4; ++i) {
+            int d = 0;
+            for (int k = 0; k < 3; ++k) d += (rgb[k] - pal[i][k]) * (rgb[k] - pal[i][k]);
+            if (d < bestDist) bestDist = d, best = i;
+        }
+        indices |= uint32_t(best) << (2 * p);
+    }
+    return Dxt1Block(c0, c1, indices);
+}
+
+}  // namespace
+
+std::string TextureHeaderBytes(const TTextureSpec& t)
+{
+    const uint32_t dataSize = t.dataSizeOverride >= 0 ? uint32_t(t.dataSizeOverride) : uint32_t(t.data.size());
+    std::string h = LE32(8) + LE32(0x1106);  // platform, filter and addressing
+    h += Field32(t.name) + Field32(t.maskName);
+    h += LE32(t.rasterFormat) + LE32(t.alphaFlag);
+    h += LE16(t.width) + LE16(t.height);
+    h += std::string{char(32), char(1), char(4), char(0)};  // depth, levels, raster type, compression
+    h += LE32(dataSize);
+    return h;
+}
+
+std::string TextureNativeBytes(const TTextureSpec& t)
+{
+    return RwSection(0x15, RwSection(0x01, TextureHeaderBytes(t) + t.data) + RwSection(0x03, t.extension));
+}
+
+std::string DictionaryBytes(const std::vector<TTextureSpec>& textures, int64_t countOverride)
+{
+    const uint16_t count = countOverride >= 0 ? uint16_t(countOverride) : uint16_t(textures.size());
+    std::string body = RwSection(0x01, LE16(count) + LE16(0));
+    for (const TTextureSpec& t : textures) body += TextureNativeBytes(t);
+    body += RwSection(0x03, "");
+    return RwSection(0x16, body);
+}
+
+std::string Bgra32Bytes(unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    std::string out;
+    out.reserve(size_t(w) * h * 4);
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            const uint32_t c = pixel(x, y);
+            out += {char(c & 255), char((c >> 8) & 255), char((c >> 16) & 255), char(c >> 24)};
+        }
+    return out;
+}
+
+std::string Pixel16Bytes(unsigned w, unsigned h, const std::function<uint16_t(unsigned, unsigned)>& value)
+{
+    std::string out;
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) out += LE16(value(x, y));
+    return out;
+}
+
+TTextureSpec MakeTexture(const std::string& name, const std::string& mask, unsigned w, unsigned h, std::string data)
+{
+    TTextureSpec t;
+    t.name = name;
+    t.maskName = mask;
+    t.width = uint16_t(w);
+    t.height = uint16_t(h);
+    t.data = std::move(data);
+    return t;
+}
+
+std::string Dxt1Block(uint16_t c0, uint16_t c1, uint32_t indices) { return LE16(c0) + LE16(c1) + LE32(indices); }
+
+std::string Dxt3Block(uint64_t alphas, uint16_t c0, uint16_t c1, uint32_t indices)
+{
+    return LE32(uint32_t(alphas)) + LE32(uint32_t(alphas >> 32)) + Dxt1Block(c0, c1, indices);
+}
+
+std::string BlockBytes(unsigned w, unsigned h, const std::function<std::string(unsigned, unsigned)>& block)
+{
+    std::string out;
+    for (unsigned by = 0; by < (h + 3) / 4; ++by)
+        for (unsigned bx = 0; bx < w / 4; ++bx) out += block(bx, by);
+    return out;
+}
+
+std::string EncodeDxt1(unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    return BlockBytes(w, h, [&](unsigned bx, unsigned by) { return EncodeColourBlock(w, h, bx, by, pixel); });
+}
+
+std::string EncodeDxt3(unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    return BlockBytes(w, h, [&](unsigned bx, unsigned by) {
+        uint64_t alphas = 0;
+        for (unsigned p = 0; p < 16; ++p) {
+            const unsigned x = std::min(bx * 4 + p % 4, w - 1), y = std::min(by * 4 + p / 4, h - 1);
+            alphas |= uint64_t(pixel(x, y) >> 28) << (4 * p);
+        }
+        const std::string colour = EncodeColourBlock(w, h, bx, by, pixel);
+        return LE32(uint32_t(alphas)) + LE32(uint32_t(alphas >> 32)) + colour;
+    });
+}
+
+uint16_t Rgb565(uint8_t r, uint8_t g, uint8_t b) { return uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3)); }
+
+TTextureSpec Dxt1Texture(const std::string& name, unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    return MakeTexture(name, "", w, h, EncodeDxt1(w, h, pixel));
+}
+
+TTextureSpec Dxt3Texture(const std::string& name, const std::string& mask, unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    TTextureSpec t = MakeTexture(name, mask, w, h, EncodeDxt3(w, h, pixel));
+    t.alphaFlag = 1;
+    t.rasterFormat = 0x300;
+    return t;
+}
+
+TTextureSpec Bgra32Texture(const std::string& name, const std::string& mask, unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    TTextureSpec t = MakeTexture(name, mask, w, h, Bgra32Bytes(w, h, pixel));
+    t.alphaFlag = 1;
+    t.rasterFormat = 0x500;
+    return t;
+}
