@@ -1,6 +1,8 @@
 #include "archive/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <memory>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -160,6 +162,63 @@ uint32_t TBufferedReader::ReadBE32()
     uint8_t b[4];
     Read(b, 4);
     return LoadBE32(b);
+}
+
+namespace {
+
+// Large enough that the per-call cost vanishes beside the copying itself,
+// small enough to stay a fixed, bounded buffer.
+constexpr size_t kCopyBufferSize = 1024 * 1024;
+
+uint64_t CopyThroughBuffer(TFile& from, TFile& to, uint64_t n)
+{
+    std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+    uint64_t done = 0;
+    while (done < n) {
+        const size_t want = size_t(std::min<uint64_t>(n - done, kCopyBufferSize));
+        const size_t got = from.ReadSome(buffer.get(), want);
+        to.Write(buffer.get(), got);
+        done += got;
+        if (got < want) break;  // the source has ended
+    }
+    return done;
+}
+
+}  // namespace
+
+uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
+{
+    uint64_t done = 0;
+    while (done < n) {
+        loff_t in = loff_t(from.pos_);
+        loff_t out = loff_t(to.pos_);
+        const size_t want = size_t(std::min<uint64_t>(n - done, uint64_t(1) << 30));
+        ssize_t got = ::copy_file_range(from.fd_, &in, to.fd_, &out, want, 0);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            // Files the kernel cannot copy between (other file systems,
+            // pipes, overlapping ranges of one file) go through the buffer.
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF)
+                return done + CopyThroughBuffer(from, to, n - done);
+            RaiseIoErrno(errno);
+        }
+        if (got == 0) {
+            // Some special files report nothing although data is there.
+            if (from.pos_ < from.Size()) return done + CopyThroughBuffer(from, to, n - done);
+            break;
+        }
+        from.pos_ += uint64_t(got);
+        to.pos_ += uint64_t(got);
+        done += uint64_t(got);
+    }
+    return done;
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 }  // namespace korvane
