@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/EditCommands.h"
 #include "cli/ListCommand.h"
 
 namespace {
@@ -15,6 +16,11 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n"
            "  list     print the entries of an archive\n";
+    out << "  extract  write entries to files\n"
+           "  add      append files as new entries\n"
+           "  replace  give an entry a file's data and name\n"
+           "  delete   remove entries\n"
+           "  rename   rename an entry\n";
 }
 
 }  // namespace
@@ -33,6 +39,11 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
+        if (verb == "extract") return ExtractCommand(args, std::cout, std::cerr);
+        if (verb == "add") return AddCommand(args, std::cout, std::cerr);
+        if (verb == "replace") return ReplaceCommand(args, std::cout, std::cerr);
+        if (verb == "delete") return DeleteCommand(args, std::cout, std::cerr);
+        if (verb == "rename") return RenameCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
