@@ -30,11 +30,12 @@ std::string LocalFile(const QString& path) { return QFile::encodeName(path).toSt
 QString NameText(const TArchiveEntry& e) { return QString::fromStdString(Cp1251ToUtf8(EntryName(e))); }
 
 // Repainting of the list stays off while several rows come or go; however the
-// command ends, the rows match the catalogue again and are repainted.
+// command ends, the list gets as many rows as the core left in `rows` and is
+// repainted.
 class TRowsInStep {
 public:
     TRowsInStep(QTableView* view, TEntryListModel* model, bool suspend)
-        : view_(view), model_(model), suspend_(suspend), rows(model->Rows())
+        : rows(model->Rows()), view_(view), model_(model), suspend_(suspend)
     {
         if (suspend_) view_->setUpdatesEnabled(false);
     }
@@ -48,13 +49,12 @@ public:
     TRowsInStep(const TRowsInStep&) = delete;
     TRowsInStep& operator=(const TRowsInStep&) = delete;
 
+    uint32_t rows;
+
 private:
     QTableView* view_;
     TEntryListModel* model_;
     bool suspend_;
-
-public:
-    uint32_t rows;  // the catalogue's row count as the core leaves it
 };
 
 }  // namespace

@@ -194,6 +194,13 @@ TEST_F(EditCommandsTest, CommandsOnASortedListActOnTheShownEntry)
     Trigger("N24");
     EXPECT_EQ(ReadBytes(dir.File("out.bin")), Bytes(2048, 3));
 
+    prompts.AnswerOpenMany({Q(Source("new3.bin", "333"))});
+    Trigger("N25");
+    EXPECT_EQ(form->ListModel()->CellText(1, 1), "new3.bin");
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(3 * 2048, 3), "333");
+    // The record keeps the old name's tail behind the new zero.
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(3 * 32, 32), DirRecordBytes({3, 1, std::string("new3.bin\0XD", 11)}));
+
     prompts.AnswerOpenMany({Q(Source("added.bin", "z"))});
     Trigger("N13");
     EXPECT_EQ(form->ListModel()->CellText(5, 1), "added.bin");
@@ -203,6 +210,7 @@ TEST_F(EditCommandsTest, CommandsOnASortedListActOnTheShownEntry)
     Trigger("N26");
     EXPECT_EQ(Names(), QStringList({"F4.TXD", "F2.TXD", "F1.TXD", "F0.TXD", "added.bin"}));
     EXPECT_EQ(Reopened(), QStringList({"F0.TXD", "F1.TXD", "F2.TXD", "F4.TXD", "added.bin"}));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(4 * 2048, 2048), Bytes(2048, 4));
 }
 
 TEST_F(EditCommandsTest, RenameDialogTakesAtMost24CharactersAndCancelChangesNothing)
