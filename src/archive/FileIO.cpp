@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <memory>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
