@@ -55,6 +55,7 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
 
     BuildClientArea();
     BuildMenus();
+    BuildEditCommands();
 
     findDialog_ = new TFindDialog(this);
     aboutBox_ = new TForm5(this);

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "archive/Catalogue.h"
 
@@ -25,6 +26,7 @@ class TIplPage;
 namespace korvane {
 struct TArchiveLocation;
 }
+class TForm2;
 
 // The list of entries: a click anywhere on it is reported, as the selection
 // handler runs on clicks too.
@@ -61,6 +63,14 @@ public:
     void N22Click();  // Сервис / Интеграция в контекстное меню Проводника
     void ListView1Click();
     void ListView1ColumnClick(int column);
+    // Правка and the list's context menu.
+    void N9Click();   // Открыть
+    void N10Click();  // Переименовать
+    void N11Click();  // Извлечь...
+    void N12Click();  // Заменить...
+    void N13Click();  // Добавить...
+    void N14Click();  // Удалить
+    TForm2* RenameDialog() const { return form2_; }
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -88,6 +98,9 @@ private:
     // Shows every entry again in catalogue order, as unchecking N32 does.
     void SwitchFilterOff();
     void ScrollRowToTop(int row);
+    void BuildEditCommands();
+    std::vector<int> SelectedRows() const;  // every selected row, top to bottom
+    void SelectRowQuietly(int row);
 
     Prompts& prompts_;
     QStringList arguments_;
@@ -111,4 +124,5 @@ private:
     QMenu* PopupMenu1;
     QAction *N24, *N25, *N26, *N28, *N29;
     bool popupAttached_ = false;
+    TForm2* form2_ = nullptr;
 };

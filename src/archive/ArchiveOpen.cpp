@@ -7,13 +7,12 @@
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "archive/SectorDirectory.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr size_t kRecordSize = 32;
-constexpr size_t kNameFieldSize = 24;
 constexpr size_t kMaxName = sizeof(TArchiveEntry::Name) - 1;
 
 size_t ExtensionStart(const std::string& path)
@@ -63,29 +62,6 @@ void CheckEntryCount(uint64_t n)
     if (n > MaxDirectoryEntries) throw EOutOfMemory();
 }
 
-// Both sector kinds share the 32-byte record: Offset, Size, 24 name bytes.
-// Each entry is built zero-filled in place on the stack and appended to
-// fresh storage, so the large catalogue is written in a single pass.
-TRecArray ReadRecords(TFile& file, uint64_t start, uint64_t count)
-{
-    CheckEntryCount(count);
-    TRecArray entries;
-    entries.reserve(count);
-    TBufferedReader in(file);
-    in.Seek(start);
-    uint8_t record[kRecordSize];
-    for (uint64_t i = 0; i < count; ++i) {
-        in.Read(record, sizeof record);
-        TArchiveEntry e{};  // no byte of an earlier archive survives
-        e.Offset = LoadLE32(record);
-        e.Size = LoadLE32(record + 4);
-        std::memcpy(e.Name, record + 8, kNameFieldSize);
-        e.DirPos = uint32_t(start + kRecordSize * i);
-        entries.push_back(e);
-    }
-    return entries;
-}
-
 uint32_t ReadHeaderValue(TFile& file, uint64_t pos, bool bigEndian)
 {
     uint8_t raw[4];
@@ -105,23 +81,6 @@ uint32_t ReadZeroTerminated(TBufferedReader& in, char* name)
         if (c == 0) return n;
         if (name && n <= kMaxName) name[n - 1] = char(c);
     }
-}
-
-TRecArray ReadImgDir(const std::string& dirPath)
-{
-    TFile file = TFile::OpenReadWrite(dirPath);
-    uint64_t len = file.Size();
-    // A trailing partial record is read too and runs past the end.
-    if (len % kRecordSize != 0) RaiseReadBeyondEof();
-    return ReadRecords(file, 0, len / kRecordSize);
-}
-
-TRecArray ReadVer2(const std::string& path)
-{
-    TFile file = TFile::OpenReadWrite(path);
-    const uint32_t count = ReadHeaderValue(file, 4, false);
-    if (8 + uint64_t(count) * kRecordSize > file.Size()) RaiseReadBeyondEof();
-    return ReadRecords(file, 8, count);
 }
 
 // VXBG: names with sizes; data back to back after the directory.
@@ -224,7 +183,7 @@ TRecArray ReadDirectory(const TArchiveLocation& where)
     case akImg:
         return ReadImgDir(where.DirPath);
     case akImgV2:
-        return ReadVer2(where.ArchivePath);
+        return ReadVer2Dir(where.ArchivePath);
     case akSyb:
         return ReadSyb(where.ArchivePath);
     case akBig:

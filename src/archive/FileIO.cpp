@@ -1,7 +1,9 @@
 #include "archive/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -167,6 +169,64 @@ uint32_t TBufferedReader::ReadBE32()
     uint8_t b[4];
     Read(b, 4);
     return LoadBE32(b);
+}
+
+namespace {
+
+// Large enough that the per-call cost vanishes beside the copying itself,
+// small enough to stay a fixed, bounded buffer.
+constexpr size_t kCopyBufferSize = 1024 * 1024;
+
+uint64_t CopyThroughBuffer(TFile& from, TFile& to, uint64_t n)
+{
+    std::unique_ptr<char[]> buffer(new char[kCopyBufferSize]);
+    uint64_t done = 0;
+    while (done < n) {
+        const size_t want = size_t(std::min<uint64_t>(n - done, kCopyBufferSize));
+        const size_t got = from.ReadSome(buffer.get(), want);
+        to.Write(buffer.get(), got);
+        done += got;
+        if (got < want) break;  // the source has ended
+    }
+    return done;
+}
+
+}  // namespace
+
+uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
+{
+    // The kernel's copy moves whole pages; where the two positions sit at
+    // different places within a page (entries lie on 2048-byte sectors) it
+    // is slower than reading and writing through the buffer.
+    static const uint64_t page = uint64_t(std::max(::sysconf(_SC_PAGESIZE), 1L));
+    if (from.pos_ % page != to.pos_ % page) return CopyThroughBuffer(from, to, n);
+    uint64_t done = 0;
+    while (done < n) {
+        loff_t in = loff_t(from.pos_);
+        loff_t out = loff_t(to.pos_);
+        const size_t want = size_t(std::min<uint64_t>(n - done, uint64_t(1) << 30));
+        // One kernel copy reads and writes: both can be made to fail in tests.
+        FileOpPoint(foRead);
+        FileOpPoint(foWrite);
+        ssize_t got = ::copy_file_range(from.fd_, &in, to.fd_, &out, want, 0);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            // Files the kernel cannot copy between (other file systems,
+            // pipes, overlapping ranges of one file) go through the buffer.
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF)
+                return done + CopyThroughBuffer(from, to, n - done);
+            RaiseIoErrno(errno);
+        }
+        if (got == 0) {
+            // Some special files report nothing although data is there.
+            if (from.pos_ < from.Size()) return done + CopyThroughBuffer(from, to, n - done);
+            break;
+        }
+        from.pos_ += uint64_t(got);
+        to.pos_ += uint64_t(got);
+        done += uint64_t(got);
+    }
+    return done;
 }
 
 }  // namespace korvane

@@ -70,6 +70,7 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
+    friend uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n);
     TFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
     uint64_t pos_ = 0;
@@ -101,6 +102,11 @@ private:
     const uint8_t* end_ = nullptr;
     uint64_t filePos_ = 0;  // file position of end_
 };
+
+// Copies up to n bytes from `from` to `to`, each at its own position, and
+// advances both. Ends early only where `from` ends; returns the bytes copied.
+// The kernel copies between the files where it can, a fixed buffer otherwise.
+uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n);
 
 }  // namespace korvane
 

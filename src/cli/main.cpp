@@ -10,6 +10,7 @@
 #include "cli/DemoCommand.h"
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
+#include "cli/EditCommands.h"
 #include "cli/ListCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TxdCommand.h"
@@ -26,6 +27,11 @@ void Usage(std::ostream& out)
            "  repack   rewrite an .img or VER2 archive without unused space\n"
            "  check    check the entry names of an .img or VER2 archive\n"
            "  txd      list or export the textures of a texture dictionary\n"
+           "  extract  write entries to files\n"
+           "  add      append files as new entries\n"
+           "  replace  give an entry a file's data and name\n"
+           "  delete   remove entries\n"
+           "  rename   rename an entry\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -54,6 +60,11 @@ int main(int argc, char** argv)
         if (verb == "repack") return RepackCommand(args, std::cout, std::cerr);
         if (verb == "check") return CheckCommand(args, std::cout, std::cerr);
         if (verb == "txd") return TxdCommand(args, std::cout, std::cerr);
+        if (verb == "extract") return ExtractCommand(args, std::cout, std::cerr);
+        if (verb == "add") return AddCommand(args, std::cout, std::cerr);
+        if (verb == "replace") return ReplaceCommand(args, std::cout, std::cerr);
+        if (verb == "delete") return DeleteCommand(args, std::cout, std::cerr);
+        if (verb == "rename") return RenameCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

@@ -63,3 +63,16 @@ void TEntryListModel::MarkSortColumn(int col)
     }
     emit headerDataChanged(Qt::Horizontal, 0, 3);
 }
+
+void TEntryListModel::ResizeRows(uint32_t n)
+{
+    if (n > rows_) {
+        beginInsertRows(QModelIndex(), int(rows_), int(n) - 1);
+        rows_ = n;
+        endInsertRows();
+    } else if (n < rows_) {
+        beginRemoveRows(QModelIndex(), int(n), int(rows_) - 1);
+        rows_ = n;
+        endRemoveRows();
+    }
+}

@@ -27,6 +27,9 @@ public:
     // Captions after a sort by column col: its caption carries " •".
     void MarkSortColumn(int col);
     QString CellText(int row, int col) const;
+    // Adds or removes rows at the end until there are n; the rows before
+    // keep their selection by position.
+    void ResizeRows(uint32_t n);
 
 private:
     const korvane::Catalogue& cat_;

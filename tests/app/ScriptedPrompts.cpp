@@ -67,4 +67,5 @@ void ScriptedPrompts::Message(QWidget*, const QString& text, const QString& capt
 void ScriptedPrompts::ShowModal(QDialog* dialog)
 {
     calls.push_back({"modal", dialog->objectName(), {}, dialog->windowTitle()});
+    if (onModal) onModal(dialog);
 }

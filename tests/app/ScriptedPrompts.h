@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "app/Prompts.h"
@@ -28,6 +29,9 @@ public:
     void AnswerQuestion(QMessageBox::StandardButton b) { buttons_.push_back(b); }
 
     std::vector<TPromptCall> calls;
+    // Plays the user's part in a modal dialog (type, press a button); without
+    // it the dialog is left as it was shown.
+    std::function<void(QDialog*)> onModal;
     bool AllAnswersUsed() const { return files_.empty() && buttons_.empty(); }
     // Texts of the boxes shown (errors and notices), in order.
     QStringList Messages() const;

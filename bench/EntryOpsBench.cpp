@@ -1,0 +1,194 @@
+// Extracting and adding entries against `cp` of the same bytes on the same
+// disk, measured in the same run. The entries total KORVANE_BENCH_BYTES bytes
+// (default 64 MiB, to keep the default run short); the figure that counts is
+// taken with KORVANE_BENCH_BYTES=1073741824 (1 GiB). Files go to
+// KORVANE_BENCH_DIR (default the system's temporary folder).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/ByteOrder.h"
+#include "archive/EntryOps.h"
+#include "archive/FileIO.h"
+
+using namespace korvane;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kEntries = 16;
+
+uint64_t TotalBytes()
+{
+    const char* env = std::getenv("KORVANE_BENCH_BYTES");
+    const uint64_t bytes = env ? std::strtoull(env, nullptr, 10) : (uint64_t(64) << 20);
+    return std::max<uint64_t>(bytes / kEntries / SectorSize, 1) * SectorSize * kEntries;
+}
+
+// Writes n bytes of a repeating, non-zero pattern.
+void WritePattern(TFile& f, uint64_t n, int seed)
+{
+    std::string block(1 << 20, '\0');
+    for (size_t i = 0; i < block.size(); ++i) block[i] = char((i * 7 + size_t(seed) * 13 + 1) % 251);
+    for (uint64_t done = 0; done < n;) {
+        const size_t part = size_t(std::min<uint64_t>(n - done, block.size()));
+        f.Write(block.data(), part);
+        done += part;
+    }
+}
+
+struct TWorkspace {
+    fs::path root;
+    std::string archive;             // VER2, kEntries entries of entryBytes each
+    std::vector<std::string> sources;  // kEntries files of entryBytes each
+    uint64_t total = TotalBytes();
+    uint64_t entryBytes = total / kEntries;
+
+    TWorkspace()
+    {
+        const char* base = std::getenv("KORVANE_BENCH_DIR");
+        root = fs::path(base ? base : fs::temp_directory_path().string()) /
+               ("korvane-entryops-bench-" + std::to_string(::getpid()));
+        fs::create_directories(root / "out");
+        archive = (root / "archive.img").string();
+        TFile a = TFile::Create(archive);
+        std::string header(SectorSize, '\0');
+        std::memcpy(header.data(), "VER2", 4);
+        StoreLE32(reinterpret_cast<uint8_t*>(header.data()) + 4, kEntries);
+        for (int i = 0; i < kEntries; ++i) {
+            auto* rec = reinterpret_cast<uint8_t*>(header.data()) + 8 + 32 * i;
+            StoreLE32(rec, uint32_t(1 + uint64_t(i) * entryBytes / SectorSize));
+            StoreLE32(rec + 4, uint32_t(entryBytes / SectorSize));
+            std::snprintf(reinterpret_cast<char*>(rec + 8), 24, "ENTRY%02d.DAT", i);
+        }
+        a.Write(header.data(), header.size());
+        for (int i = 0; i < kEntries; ++i) WritePattern(a, entryBytes, i);
+        for (int i = 0; i < kEntries; ++i) {
+            sources.push_back((root / ("source" + std::to_string(i) + ".dat")).string());
+            TFile s = TFile::Create(sources.back());
+            WritePattern(s, entryBytes, 100 + i);
+        }
+        ::sync();
+    }
+    ~TWorkspace()
+    {
+        std::error_code ec;
+        fs::remove_all(root, ec);
+    }
+    // Between iterations, outside the timing: the copies go, and what is
+    // still waiting to be written reaches the disk, so that every iteration
+    // (of ours and of cp alike) starts with no writeback pending.
+    void ClearOut()
+    {
+        for (const auto& f : fs::directory_iterator(root / "out")) fs::remove(f.path());
+        ::sync();
+    }
+    void Cp(const std::string& args)
+    {
+        const std::string cmd = "cp " + args;
+        if (std::system(cmd.c_str()) != 0) std::abort();
+    }
+};
+TWorkspace* work = nullptr;
+
+std::string Quoted(const std::string& s) { return "'" + s + "'"; }
+
+double Seconds(const std::function<void()>& f)
+{
+    const auto t0 = std::chrono::steady_clock::now();
+    f();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Each iteration times cp and then our operation on the same bytes, one right
+// after the other, so that both meet the same load from the rest of the
+// machine; the iteration's time is ours, and the counters give both
+// throughputs and their ratio.
+void Compare(benchmark::State& state, const std::function<void()>& cp, const std::function<void()>& ours,
+             const std::function<void()>& prepare = [] {})
+{
+    double cpTotal = 0, oursTotal = 0;
+    for (auto _ : state) {
+        // The two take turns at going first.
+        double t = 0;
+        for (int turn = 0; turn < 2; ++turn) {
+            work->ClearOut();
+            if ((turn == 0) == (state.iterations() % 2 == 0)) {
+                cpTotal += Seconds(cp);
+            } else {
+                prepare();
+                t = Seconds(ours);
+            }
+        }
+        oursTotal += t;
+        state.SetIterationTime(t);
+    }
+    work->ClearOut();
+    const double mib = double(work->total) / (1 << 20) * double(state.iterations());
+    state.counters["MiB"] = double(work->total) / (1 << 20);
+    state.counters["cp_MiB/s"] = mib / cpTotal;
+    state.counters["ours_MiB/s"] = mib / oursTotal;
+    state.counters["ours/cp"] = cpTotal / oursTotal;
+}
+
+// Every entry of the archive into a folder, against cp of the whole archive.
+void BM_ExtractEntries(benchmark::State& state)
+{
+    Catalogue cat;
+    const TArchiveLocation where = LocateArchive(work->archive);
+    cat.Entries = ReadDirectory(where);
+    cat.ArchivePath = where.ArchivePath;
+    cat.DirPath = where.DirPath;
+    cat.ArchiveKind = where.Kind;
+    std::vector<uint32_t> all;
+    for (uint32_t i = 0; i < cat.Entries.size(); ++i) all.push_back(i);
+    const std::string out = (work->root / "out").string();
+    Compare(
+        state, [&] { work->Cp(Quoted(work->archive) + " " + Quoted(out + "/copy")); },
+        [&] { ExtractEntriesInto(cat, all, out); });
+}
+BENCHMARK(BM_ExtractEntries)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The source files added to an empty VER2 archive, against cp of them into a
+// folder.
+void BM_AddFiles(benchmark::State& state)
+{
+    const std::string target = (work->root / "out" / "added.img").string();
+    std::string cpArgs;
+    for (const std::string& s : work->sources) cpArgs += Quoted(s) + " ";
+    cpArgs += Quoted((work->root / "out").string()) + "/";
+    Catalogue cat;
+    Compare(
+        state, [&] { work->Cp(cpArgs); },
+        [&] {
+            uint32_t rows = 0;
+            for (const std::string& s : work->sources) AddFileEntry(cat, rows, s);
+        },
+        [&] {
+            TFile f = TFile::Create(target);
+            f.Write("VER2\0\0\0\0", 8);
+            cat = Catalogue();
+            cat.ArchivePath = cat.DirPath = target;
+            cat.ArchiveKind = akImgV2;
+        });
+}
+BENCHMARK(BM_AddFiles)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    TWorkspace workspace;
+    work = &workspace;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,88 @@
+// Copying entries out of the archive, and the names their copies get.
+#include <cstdio>
+
+#include "archive/EntryOps.h"
+#include "archive/FileIO.h"
+#include "archive/NameCodec.h"
+
+namespace korvane {
+
+void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
+{
+    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    const TArchiveEntry& e = cat.Entries[index];
+    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    // Truncating the target would destroy the archive (or its directory)
+    // before a byte of the entry is read.
+    if (SameFile(path, cat.ArchivePath) || (cat.ArchiveKind == akImg && SameFile(path, cat.DirPath)))
+        throw EEntryError("An entry cannot be extracted over its own archive: " + path);
+    TFile out = TFile::Create(path);
+    arc.Seek(EntryBytePos(cat.ArchiveKind, e));
+    CopyFileData(arc, out, EntryByteLen(cat.ArchiveKind, e));
+    out.Close();
+    arc.Close();
+}
+
+std::string RelativeEntryPath(std::string_view name, bool& safe)
+{
+    std::string path = Cp1251ToUtf8(name);
+    for (char& c : path)
+        if (c == '\\') c = '/';
+    const bool absolute = !path.empty() && path[0] == '/';
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    bool parent = false;
+    for (size_t start = 0; start <= path.size();) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        if (path.compare(start, end - start, "..") == 0) parent = true;
+        start = end + 1;
+    }
+    safe = !absolute && !drive && !parent;
+    return safe ? path : std::string();
+}
+
+void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
+{
+    for (uint32_t index : indices)
+        if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    std::string refused;
+    for (uint32_t index : indices) {
+        const std::string_view name = EntryName(cat.Entries[index]);
+        bool safe = false;
+        const std::string relative = RelativeEntryPath(name, safe);
+        if (!safe) {
+            refused += (refused.empty() ? "\"" : ", \"") + Cp1251ToUtf8(name) + "\"";
+            continue;
+        }
+        ExtractEntry(cat, index, folder + "/" + relative);
+    }
+    if (!refused.empty())
+        throw EEntryError("Not extracted, the name leads outside the chosen folder: " + refused);
+}
+
+std::string FileNameExtension(std::string_view name)
+{
+    const size_t sep = name.find_last_of("\\/:");
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || (sep != std::string_view::npos && dot < sep)) return {};
+    return std::string(name.substr(dot));
+}
+
+std::string FilterExtension(std::string_view name)
+{
+    std::string ext = FileNameExtension(name);
+    if (!ext.empty()) ext.erase(0, 1);
+    for (char& c : ext)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return Cp1251ToUtf8(ext);
+}
+
+std::string OpenTempPath(const TArchiveEntry& e, const std::string& tempDir)
+{
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(uint32_t(e.Offset * SectorSize)));
+    return tempDir + "/img" + hex + Cp1251ToUtf8(FileNameExtension(EntryName(e)));
+}
+
+}  // namespace korvane

@@ -1,0 +1,256 @@
+#include "archive/EntryOps.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/FileIO.h"
+#include "archive/NameCodec.h"
+#include "archive/SectorDirectory.h"
+
+namespace korvane {
+
+namespace {
+
+constexpr size_t kMaxName = sizeof(TArchiveEntry::Name) - 1;
+
+void CheckEditable(const Catalogue& cat)
+{
+    if (!IsSectorKind(cat.ArchiveKind))
+        throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
+}
+
+void CheckIndex(const Catalogue& cat, uint32_t index)
+{
+    if (index >= cat.Entries.size())
+        throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+}
+
+uint32_t SectorIndex(uint64_t bytePos)
+{
+    if (bytePos / SectorSize > UINT32_MAX) throw EEntryError("The archive is too large for another entry");
+    return uint32_t(bytePos / SectorSize);
+}
+
+uint32_t SectorsFor(uint64_t bytes) { return SectorIndex(bytes + SectorSize - 1); }
+
+void WriteZeros(TFile& file, uint64_t n)
+{
+    static const char zeros[SectorSize] = {};
+    while (n > 0) {
+        const size_t part = size_t(std::min<uint64_t>(n, sizeof zeros));
+        file.Write(zeros, part);
+        n -= part;
+    }
+}
+
+// Zero bytes up to the next sector boundary at or past minEnd, so that data
+// appended there starts where its Offset says. Returns that boundary.
+uint64_t PadToSector(TFile& arc, uint64_t minEnd)
+{
+    const uint64_t len = arc.Size();
+    const uint64_t end = (std::max(len, minEnd) + SectorSize - 1) / SectorSize * SectorSize;
+    arc.Seek(len);
+    WriteZeros(arc, end - len);
+    return end;
+}
+
+struct TPlacedData {
+    uint32_t Offset;
+    uint32_t Size;
+};
+
+// The source's first srcLen bytes at the end of the archive (and past
+// minEnd), in whole sectors, the last one filled up with zeros. An empty
+// source writes nothing, so the archive does not grow.
+TPlacedData AppendData(TFile& arc, TFile& src, uint64_t srcLen, uint64_t minEnd)
+{
+    SectorsFor(srcLen);  // refuses what no Size can hold before anything is written
+    if (srcLen == 0) return {SectorIndex(arc.Size()), 0};
+    const uint64_t start = PadToSector(arc, minEnd);
+    const uint32_t offset = SectorIndex(start);
+    arc.Seek(start);
+    src.Seek(0);
+    const uint64_t copied = CopyFileData(src, arc, srcLen);
+    WriteZeros(arc, (SectorSize - copied % SectorSize) % SectorSize);
+    return {offset, SectorsFor(copied)};
+}
+
+// A VER2 directory grows into the sectors after it. Before the record at
+// slotPos is written, every entry whose data lies under it moves to the end
+// of the archive (its sectors that exist, the last filled up with zeros) and
+// its record is rewritten, so that no entry's data is overwritten.
+void MakeRoomForRecord(Catalogue& cat, TFile& arc, uint64_t slotPos)
+{
+    const uint64_t slotEnd = slotPos + DirRecordSize;
+    for (TArchiveEntry& e : cat.Entries) {
+        const uint64_t pos = EntryBytePos(cat.ArchiveKind, e);
+        const uint64_t len = EntryByteLen(cat.ArchiveKind, e);
+        if (len == 0 || pos >= slotEnd || pos + len <= slotPos) continue;
+        const uint64_t oldLen = arc.Size();
+        const uint64_t present = pos < oldLen ? std::min(len, oldLen - pos) : 0;
+        const uint64_t start = PadToSector(arc, slotEnd);
+        TArchiveEntry moved = e;
+        moved.Offset = SectorIndex(start);
+        TFile from = TFile::OpenReadWrite(arc.Path());
+        from.Seek(pos);
+        arc.Seek(start);
+        const uint64_t copied = CopyFileData(from, arc, present);
+        WriteZeros(arc, (SectorSize - copied % SectorSize) % SectorSize);
+        from.Close();
+        WriteRecord(arc, moved);  // the archive is the directory file of VER2
+        e = moved;
+    }
+}
+
+void StoreName(TArchiveEntry& e, std::string_view name)
+{
+    const size_t n = std::min(name.size(), kMaxName);
+    std::memcpy(e.Name, name.data(), n);
+    e.Name[n] = '\0';
+}
+
+// The directory half of adding: the new entry's record (after making room
+// for it in a VER2 directory), the count, then the catalogue and row order.
+uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
+{
+    const uint64_t n = cat.Entries.size();
+    if (n >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+    const uint64_t slot = RecordPos(cat.ArchiveKind, n);
+
+    TArchiveEntry e{};
+    e.Offset = placed.Offset;
+    e.Size = placed.Size;
+    StoreName(e, name);
+    e.DirPos = uint32_t(slot);
+
+    TFile dir = TFile::OpenReadWrite(cat.DirPath);
+    if (cat.ArchiveKind == akImgV2) MakeRoomForRecord(cat, dir, slot);
+    WriteRecord(dir, e);
+    if (cat.ArchiveKind == akImgV2) WriteVer2Count(dir, uint32_t(n + 1));
+    dir.Close();
+
+    cat.Entries.push_back(e);
+    cat.RowOrder.push_back(0);
+    rows = std::min<uint32_t>(rows, uint32_t(n));
+    cat.RowOrder[rows] = uint32_t(n);  // the new entry is the last row, whatever the sort or filter
+    ++rows;
+    return uint32_t(n);
+}
+
+}  // namespace
+
+uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
+{
+    CheckEditable(cat);
+    TFile src = TFile::OpenReadWrite(path);
+    const uint64_t srcLen = src.Size();
+    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    // VER2: new data stays clear of the record it is about to get.
+    const uint64_t minEnd =
+        cat.ArchiveKind == akImgV2 ? RecordPos(akImgV2, cat.Entries.size()) + DirRecordSize : 0;
+    const TPlacedData placed = AppendData(arc, src, srcLen, minEnd);
+    arc.Close();
+    src.Close();
+    return AddRecord(cat, rows, placed, EntryNameFromPath(path));
+}
+
+void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
+{
+    CheckEditable(cat);
+    CheckIndex(cat, index);
+    const size_t n = cat.Entries.size();
+
+    // Each slot keeps its own DirPos and takes the next slot's fields.
+    TFile dir = TFile::OpenReadWrite(cat.DirPath);
+    TRecordWriter writer(dir);
+    for (size_t j = index; j + 1 < n; ++j) {
+        TArchiveEntry next = cat.Entries[j + 1];
+        next.DirPos = cat.Entries[j].DirPos;
+        writer.Put(next);
+    }
+    writer.Flush();
+    if (cat.ArchiveKind == akImgV2)
+        WriteVer2Count(dir, uint32_t(n - 1));
+    else
+        dir.Truncate(DirRecordSize * (n - 1));
+    dir.Close();
+
+    for (size_t j = index; j + 1 < n; ++j) {
+        TArchiveEntry& slot = cat.Entries[j];
+        const TArchiveEntry& next = cat.Entries[j + 1];
+        slot.Offset = next.Offset;
+        slot.Size = next.Size;
+        std::memcpy(slot.Name, next.Name, sizeof slot.Name);
+    }
+    cat.Entries.pop_back();
+
+    auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
+    if (at != cat.RowOrder.end())
+        cat.RowOrder.erase(at);
+    else if (!cat.RowOrder.empty())
+        cat.RowOrder.pop_back();
+    for (uint32_t& i : cat.RowOrder)
+        if (i > index) --i;
+    rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
+}
+
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
+{
+    CheckEditable(cat);
+    CheckIndex(cat, index);
+    TFile src = TFile::OpenReadWrite(path);
+    const uint64_t srcLen = src.Size();
+    const TArchiveEntry old = cat.Entries[index];
+    const std::string name = EntryNameFromPath(path);
+
+    if (srcLen <= EntryByteLen(cat.ArchiveKind, old)) {
+        // The record first, then the data over the entry's own sectors.
+        TArchiveEntry e = old;
+        e.Size = SectorsFor(srcLen);
+        StoreName(e, name);
+        TFile dir = TFile::OpenReadWrite(cat.DirPath);
+        WriteRecord(dir, e);
+        dir.Close();
+        cat.Entries[index] = e;
+
+        TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+        arc.Seek(EntryBytePos(cat.ArchiveKind, old));
+        src.Seek(0);
+        CopyFileData(src, arc, srcLen);  // never past the entry's sectors
+        arc.Close();
+        return TReplaceResult::rrInPlace;
+    }
+
+    // The new data goes to the end first: a failure while copying leaves the
+    // entry and the directory as they were.
+    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    const TPlacedData placed = AppendData(arc, src, srcLen, 0);
+    arc.Close();
+    src.Close();
+    RemoveEntry(cat, rows, index);
+    AddRecord(cat, rows, placed, name);
+    return TReplaceResult::rrMoved;
+}
+
+void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
+{
+    CheckEditable(cat);
+    CheckIndex(cat, index);
+    TArchiveEntry e = cat.Entries[index];
+    StoreName(e, name);
+    TFile dir = TFile::OpenReadWrite(cat.DirPath);
+    WriteRecord(dir, e);
+    dir.Close();
+    cat.Entries[index] = e;
+}
+
+std::string EntryNameFromPath(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    std::string name = Utf8ToCp1251(slash == std::string::npos ? path : path.substr(slash + 1));
+    if (name.size() > kMaxName) name.resize(kMaxName);
+    return name;
+}
+
+}  // namespace korvane

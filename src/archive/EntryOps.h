@@ -1,0 +1,70 @@
+// Changing and copying single entries of the open archive: every change is
+// written to the archive and its directory before the call returns.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "archive/Catalogue.h"
+
+namespace korvane {
+
+// Refusals of the entry operations themselves (as opposed to file errors).
+class EEntryError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// `rows` is the number of list rows: RowOrder[0 .. rows-1] are the entries
+// shown. Add puts the new entry in row `rows` and counts it; Remove drops the
+// last row.
+
+// Appends the file's data (whole sectors, the last padded with zeros) to the
+// archive and a new, last entry named after the file to the catalogue and the
+// directory. Returns the new entry's index.
+uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path);
+
+// Removes entry `index` from the catalogue and the directory; its data stays
+// in the archive as unused space.
+void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index);
+
+// Writes the data of entry `index` (whole sectors for the sector kinds) into
+// the file at `path`, creating or truncating it; stops silently where the
+// archive ends.
+void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path);
+
+// Extracts each entry to folder + "/" + its name, the name read as a relative
+// path with "\" or "/" between folders. Names that would lead outside the
+// folder are skipped, and after the others are written an EEntryError names
+// them.
+void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder);
+
+enum class TReplaceResult { rrInPlace, rrMoved };
+// New data for entry `index`: in its own sectors when it fits (the old bytes
+// after it stay), else the entry leaves its slot and becomes the last one.
+// Either way it takes the file's name.
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path);
+
+// `name` is raw Windows-1251 bytes; the bytes of the old name after the new
+// terminating zero stay in the slot.
+void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name);
+
+// Entry name for a file: the part of the path after its last "/", in
+// Windows-1251 (characters it lacks become "?").
+std::string EntryNameFromPath(const std::string& path);
+// The name's extension with its dot, from the last "." after the last "\",
+// "/" or ":"; empty when there is none. Raw bytes.
+std::string FileNameExtension(std::string_view name);
+// The extension as the save dialog's filter shows it: without its dot, ASCII
+// letters upper-cased, in UTF-8.
+std::string FilterExtension(std::string_view name);
+// Where Open puts an entry's copy: tempDir + "/img" + eight upper-case hex
+// digits of the low 32 bits of Offset × 2048 + the extension (UTF-8).
+std::string OpenTempPath(const TArchiveEntry& e, const std::string& tempDir);
+// The relative path an entry name stands for below a folder (UTF-8, "/"
+// between folders), or "" with `safe` false when it would lead outside.
+std::string RelativeEntryPath(std::string_view name, bool& safe);
+
+}  // namespace korvane

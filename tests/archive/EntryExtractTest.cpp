@@ -1,0 +1,171 @@
+// Extracting entries to files and folders, and the names their copies get.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/EntryOps.h"
+#include "archive/Errors.h"
+#include "support/ArchiveWriters.h"
+#include "support/TempDir.h"
+
+using namespace korvane;
+
+namespace {
+
+Catalogue OpenCat(const std::string& path)
+{
+    const TArchiveLocation where = LocateArchive(path);
+    Catalogue cat;
+    cat.Entries = ReadDirectory(where);
+    cat.ArchivePath = where.ArchivePath;
+    cat.DirPath = where.DirPath;
+    cat.ArchiveKind = where.Kind;
+    for (uint32_t i = 0; i < cat.Entries.size(); ++i) cat.RowOrder.push_back(i);
+    return cat;
+}
+
+std::string Bytes(size_t n, int seed)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = char((i * 11 + size_t(seed) * 17 + 3) % 253);
+    return s;
+}
+
+TArchiveEntry Entry(uint32_t offset, const char* name)
+{
+    TArchiveEntry e{};
+    e.Offset = offset;
+    std::strcpy(e.Name, name);
+    return e;
+}
+
+}  // namespace
+
+TEST(EntryExtract, SectorKindsCopyWholeSectorsAndStopAtTheArchivesEnd)
+{
+    TempDir dir;
+    const std::string img = Bytes(5000, 1);
+    WriteBytes(dir.File("a.img"), img);
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "ONE"}, {1, 3, "PAST.END"}, {0, 0, "EMPTY"}, {9, 2, "GONE"}}));
+    const Catalogue cat = OpenCat(dir.File("a.img"));
+    ExtractEntry(cat, 0, dir.File("one"));
+    EXPECT_EQ(ReadBytes(dir.File("one")), img.substr(0, 2048));
+    ExtractEntry(cat, 1, dir.File("past"));
+    EXPECT_EQ(ReadBytes(dir.File("past")), img.substr(2048));
+    ExtractEntry(cat, 2, dir.File("empty"));
+    EXPECT_EQ(ReadBytes(dir.File("empty")), "");
+    // An existing file is overwritten, also by nothing.
+    ExtractEntry(cat, 3, dir.File("one"));
+    EXPECT_EQ(ReadBytes(dir.File("one")), "");
+}
+
+TEST(EntryExtract, ByteKindsCopyExactlyTheirBytes)
+{
+    TempDir dir;
+    WriteBytes(dir.File("s.syb"), SybBytes({{"a.txt", 10}, {"b.txt", 2000}}));
+    const Catalogue syb = OpenCat(dir.File("s.syb"));
+    ExtractEntry(syb, 1, dir.File("b"));
+    EXPECT_EQ(ReadBytes(dir.File("b")), std::string(2000, 'b'));
+
+    std::string big = BigBytes({{40, 5, "x"}, {45, 1030, "y"}});
+    big.resize(40, '\0');
+    big += "HELLO" + Bytes(1030, 2) + "tail";
+    WriteBytes(dir.File("b.big"), big);
+    const Catalogue cat = OpenCat(dir.File("b.big"));
+    ExtractEntry(cat, 0, dir.File("x"));
+    ExtractEntry(cat, 1, dir.File("y"));
+    EXPECT_EQ(ReadBytes(dir.File("x")), "HELLO");
+    EXPECT_EQ(ReadBytes(dir.File("y")), Bytes(1030, 2));
+}
+
+TEST(EntryExtract, TheArchiveItselfIsNeverTheTarget)
+{
+    TempDir dir;
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A"}}, 4096));
+    WriteBytes(dir.File("a.img"), std::string(2048, 'z'));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
+    const std::string v2 = ReadBytes(dir.File("v.img"));
+    EXPECT_THROW(ExtractEntry(OpenCat(dir.File("v.img")), 0, dir.File("v.img")), EEntryError);
+    EXPECT_THROW(ExtractEntry(OpenCat(dir.File("a.img")), 0, dir.File("a.dir")), EEntryError);
+    EXPECT_THROW(ExtractEntry(OpenCat(dir.File("a.img")), 0, dir.Path() + "/./a.img"), EEntryError);
+    EXPECT_EQ(ReadBytes(dir.File("v.img")), v2);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "A"}}));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), std::string(2048, 'z'));
+}
+
+TEST(EntryExtract, SeveralEntriesGoBelowTheFolderUnderTheirRelativePaths)
+{
+    TempDir dir;
+    std::string img;
+    for (int i = 0; i < 4; ++i) img += Bytes(2048, 10 + i);
+    WriteBytes(dir.File("a.img"), img);
+    WriteBytes(dir.File("a.dir"),
+               ImgDirBytes({{0, 1, "sub\\a.txd"}, {1, 1, "sub/deep\\b.dff"}, {2, 1, "c.ipl"}, {3, 1, "\xCF\xF0\xE8.txt"}}));
+    const Catalogue cat = OpenCat(dir.File("a.img"));
+    const std::string out = dir.File("out");
+    std::filesystem::create_directories(out + "/sub/deep");
+    ExtractEntriesInto(cat, {0, 1, 2, 3}, out);
+    EXPECT_EQ(ReadBytes(out + "/sub/a.txd"), Bytes(2048, 10));
+    EXPECT_EQ(ReadBytes(out + "/sub/deep/b.dff"), Bytes(2048, 11));
+    EXPECT_EQ(ReadBytes(out + "/c.ipl"), Bytes(2048, 12));
+    EXPECT_EQ(ReadBytes(out + "/При.txt"), Bytes(2048, 13));
+
+    // No folder is made: a missing one ends the command with its error.
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "c.ipl"}, {1, 1, "nowhere\\x.txd"}, {2, 1, "d.ipl"}}));
+    try {
+        ExtractEntriesInto(OpenCat(dir.File("a.img")), {0, 1, 2}, dir.File("out2"));
+        ADD_FAILURE() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "File not found");
+    }
+    std::filesystem::create_directory(dir.File("out2"));
+    EXPECT_THROW(ExtractEntriesInto(OpenCat(dir.File("a.img")), {0, 1, 2}, dir.File("out2")), EInOutError);
+    EXPECT_TRUE(std::filesystem::exists(dir.File("out2/c.ipl")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("out2/d.ipl")));
+}
+
+TEST(EntryExtract, NamesLeadingOutsideTheFolderAreRefusedAndNamed)
+{
+    TempDir dir;
+    std::string img;
+    for (int i = 0; i < 6; ++i) img += Bytes(2048, 20 + i);
+    WriteBytes(dir.File("a.img"), img);
+    const std::string outside = dir.File("evil.txd");
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "..\\evil.txd"}, {1, 1, "ok.txd"}, {2, 1, outside},
+                                               {3, 1, "C:\\evil.txd"}, {4, 1, "a/../../evil.txd"}, {5, 1, "..."}}));
+    const Catalogue cat = OpenCat(dir.File("a.img"));
+    const std::string out = dir.File("out");
+    std::filesystem::create_directories(out + "/a");
+    try {
+        ExtractEntriesInto(cat, {0, 1, 2, 3, 4, 5}, out);
+        ADD_FAILURE() << "no error";
+    } catch (const EEntryError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Not extracted, the name leads outside the chosen folder: \"..\\evil.txd\", \"" + outside.substr(0, 24) +
+                      "\", \"C:\\evil.txd\", \"a/../../evil.txd\"");
+    }
+    EXPECT_FALSE(std::filesystem::exists(outside));
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "/../evil.txd"));
+    EXPECT_EQ(ReadBytes(out + "/ok.txd"), Bytes(2048, 21));
+    EXPECT_EQ(ReadBytes(out + "/..."), Bytes(2048, 25));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);  // a, ok.txd, ...
+}
+
+TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
+{
+    EXPECT_EQ(FileNameExtension("car.txd"), ".txd");
+    EXPECT_EQ(FileNameExtension("README"), "");
+    EXPECT_EQ(FileNameExtension("dir.d\\file"), "");
+    EXPECT_EQ(FileNameExtension("a.b.Dff"), ".Dff");
+    EXPECT_EQ(FilterExtension("car.txd"), "TXD");
+    EXPECT_EQ(FilterExtension("README"), "");
+    EXPECT_EQ(FilterExtension("x.\xEF\xF0"), "пр");
+    EXPECT_EQ(OpenTempPath(Entry(26, "car.txd"), "/tmp"), "/tmp/img0000D000.txd");
+    EXPECT_EQ(OpenTempPath(Entry(26, "CAR.TxD"), "/t"), "/t/img0000D000.TxD");
+    EXPECT_EQ(OpenTempPath(Entry(1, "README"), "/tmp"), "/tmp/img00000800");
+    // Only the low 32 bits of the byte position.
+    EXPECT_EQ(OpenTempPath(Entry(0x200001, "big.dat"), "/tmp"), "/tmp/img00000800.dat");
+    // A name's folder parts never reach the temporary file's name.
+    EXPECT_EQ(OpenTempPath(Entry(2, "x.d/../../etc"), "/tmp"), "/tmp/img00001000");
+}

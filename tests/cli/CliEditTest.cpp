@@ -1,0 +1,231 @@
+// korvane-cli extract, add, replace, delete and rename, run as a separate
+// process, with the files read back byte for byte.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "support/ArchiveWriters.h"
+#include "support/TempDir.h"
+
+namespace {
+
+struct TRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+TRun Cli(const std::string& args, const std::string& prefix = "")
+{
+    TempDir scratch;
+    const std::string errFile = scratch.File("err");
+    const std::string cmd = prefix + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+std::string Bytes(size_t n, int seed)
+{
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i) s[i] = char((i * 3 + size_t(seed) * 41 + 5) % 239);
+    return s;
+}
+
+class CliEdit : public ::testing::Test {
+protected:
+    // A two-file archive of n one-sector entries F0.TXD ... with their data.
+    std::string Img(int n)
+    {
+        std::vector<TDirRecord> records;
+        std::string data;
+        for (int i = 0; i < n; ++i) {
+            records.push_back({uint32_t(i), 1, "F" + std::to_string(i) + ".TXD"});
+            data += Bytes(2048, i);
+        }
+        WriteBytes(dir.File("a.dir"), ImgDirBytes(records));
+        WriteBytes(dir.File("a.img"), data);
+        return Quote(dir.File("a.img"));
+    }
+    std::string Names(const std::string& archive)
+    {
+        const TRun r = Cli("list " + archive + " --format tsv");
+        std::string names;
+        for (size_t at = 0; at < r.out.size();) {
+            const size_t tab = r.out.find('\t', at), end = r.out.find('\n', at);
+            names += r.out.substr(tab + 1, r.out.find('\t', tab + 1) - tab - 1) + " ";
+            at = end + 1;
+        }
+        return names;
+    }
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(CliEdit, ExtractWritesEveryEntryOrTheChosenOnes)
+{
+    WriteBytes(dir.File("a.img"), Bytes(3 * 2048 + 100, 1));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "one.txd"}, {1, 1, "sub\\two.dff"}, {2, 2, "three"}}));
+    std::filesystem::create_directories(dir.File("out/sub"));
+    const std::string all = Bytes(3 * 2048 + 100, 1);
+    const std::string a = Quote(dir.File("a.img"));
+
+    TRun r = Cli("extract " + a + " -C " + Quote(dir.File("out")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(ReadBytes(dir.File("out/one.txd")), all.substr(0, 2048));
+    EXPECT_EQ(ReadBytes(dir.File("out/sub/two.dff")), all.substr(2048, 2048));
+    EXPECT_EQ(ReadBytes(dir.File("out/three")), all.substr(4096));  // up to the archive's end
+
+    std::filesystem::create_directory(dir.File("here"));
+    r = Cli("extract " + a + " 2 0", "cd " + Quote(dir.File("here")) + " &&");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("here/three")), all.substr(4096));
+    EXPECT_EQ(ReadBytes(dir.File("here/one.txd")), all.substr(0, 2048));
+
+    r = Cli("extract " + a + " 1 --to " + Quote(dir.File("single.bin")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("single.bin")), all.substr(2048, 2048));
+
+    // A missing folder ends the command with the file error.
+    r = Cli("extract " + a + " 1 -C " + Quote(dir.File("here")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: File not found\n");
+}
+
+TEST_F(CliEdit, ExtractRefusesNamesThatLeadOutsideTheFolder)
+{
+    WriteBytes(dir.File("a.img"), Bytes(2 * 2048, 2));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "..\\..\\up.txt"}, {1, 1, "fine.txt"}}));
+    std::filesystem::create_directories(dir.File("x/y"));
+    const TRun r = Cli("extract " + Quote(dir.File("a.img")) + " -C " + Quote(dir.File("x/y")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: Not extracted, the name leads outside the chosen folder: \"..\\..\\up.txt\"\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("up.txt")));
+    EXPECT_EQ(ReadBytes(dir.File("x/y/fine.txt")), Bytes(2 * 2048, 2).substr(2048));
+}
+
+TEST_F(CliEdit, AddReplaceDeleteAndRenameChangeTheArchiveAsTheWindowDoes)
+{
+    const std::string a = Img(4);
+    WriteBytes(dir.File("new.bin"), Bytes(3000, 9));
+    WriteBytes(dir.File("Имя.dff"), "x");
+    TRun r = Cli("add " + a + " " + Quote(dir.File("new.bin")) + " " + Quote(dir.File("Имя.dff")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::string img = ReadBytes(dir.File("a.img"));
+    EXPECT_EQ(img.substr(4 * 2048), Bytes(3000, 9) + std::string(1096, '\0') + "x" + std::string(2047, '\0'));
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(128),
+              DirRecordBytes({4, 2, "new.bin"}) + DirRecordBytes({6, 1, "\xC8\xEC\xFF.dff"}));
+    EXPECT_EQ(Names(a), "F0.TXD F1.TXD F2.TXD F3.TXD new.bin Имя.dff ");
+
+    WriteBytes(dir.File("fits.bin"), Bytes(2048, 10));
+    r = Cli("replace " + a + " 1 " + Quote(dir.File("fits.bin")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(2048, 2048), Bytes(2048, 10));
+    EXPECT_EQ(Names(a), "F0.TXD fits.bin F2.TXD F3.TXD new.bin Имя.dff ");
+
+    r = Cli("replace " + a + " 0 " + Quote(dir.File("new.bin")));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Names(a), "fits.bin F2.TXD F3.TXD new.bin Имя.dff new.bin ");
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(7 * 2048), Bytes(3000, 9) + std::string(1096, '\0'));
+
+    r = Cli("delete " + a + " 1 3 1");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Names(a), "fits.bin F3.TXD Имя.dff new.bin ");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).size(), 4u * 32);
+
+    r = Cli("rename " + a + " 1 " + Quote("ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ"));  // 24 characters
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(32 + 8, 24), std::string(24, '\xC6'));
+    r = Cli("rename " + a + " 2 ''");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(Names(a), "fits.bin ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ  new.bin ");
+}
+
+TEST_F(CliEdit, Ver2ArchivesGrowTheirCountAndRecords)
+{
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A"}, {2, 1, "B"}}, 3 * 2048));
+    const std::string v = Quote(dir.File("v.img"));
+    WriteBytes(dir.File("c.bin"), "ccc");
+    EXPECT_EQ(Cli("add " + v + " " + Quote(dir.File("c.bin"))).code, 0);
+    std::string bytes = ReadBytes(dir.File("v.img"));
+    EXPECT_EQ(bytes.substr(4, 4), LE32(3));
+    EXPECT_EQ(bytes.substr(72, 32), DirRecordBytes({3, 1, "c.bin"}));
+    EXPECT_EQ(Cli("delete " + v + " 0").code, 0);
+    bytes = ReadBytes(dir.File("v.img"));
+    EXPECT_EQ(bytes.substr(4, 4), LE32(2));
+    EXPECT_EQ(Names(v), "B c.bin ");
+}
+
+TEST_F(CliEdit, AnIndexThatNamesNoEntryChangesNothing)
+{
+    const std::string a = Img(10);
+    WriteBytes(dir.File("src.bin"), "s");
+    const std::string img = ReadBytes(dir.File("a.img")), dirBytes = ReadBytes(dir.File("a.dir"));
+    const std::pair<std::string, std::string> runs[] = {
+        {"delete " + a + " 2 10", "delete"},
+        {"rename " + a + " 12 X", "rename"},
+        {"replace " + a + " 10 " + Quote(dir.File("src.bin")), "replace"},
+        {"extract " + a + " 3 99 -C " + Quote(dir.Path()), "extract"},
+        {"extract " + a + " 10 --to " + Quote(dir.File("never")), "extract"},
+    };
+    for (const auto& [args, verb] : runs) {
+        const TRun r = Cli(args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_NE(r.err.find("korvane-cli " + verb + ": no entry "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(": the archive has 10 entries"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), img);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("F3.TXD")));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("never")));
+}
+
+TEST_F(CliEdit, UsageErrorsAndHelp)
+{
+    const std::string a = Img(2);
+    const std::string dirBytes = ReadBytes(dir.File("a.dir"));
+    const TRun longName = Cli("rename " + a + " 0 ABCDEFGHIJKLMNOPQRSTUVWXY");
+    EXPECT_EQ(longName.code, 2);
+    EXPECT_NE(longName.err.find("more than 24 characters"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+    for (const std::string& args : {"add " + a, "delete " + a, "delete " + a + " x1", "rename " + a + " 0",
+                                    "replace " + a + " 0", "extract " + a + " 0 1 --to f",
+                                    "extract " + a + " 0 -C d --to f", "extract " + a + " -C", std::string("extract"),
+                                    "extract " + a + " -1", "delete " + a + " 4294967296"})
+        EXPECT_EQ(Cli(args).code, 2) << args;
+    for (const char* verb : {"extract", "add", "replace", "delete", "rename"}) {
+        const TRun help = Cli(std::string(verb) + " --help");
+        EXPECT_EQ(help.code, 0) << verb;
+        EXPECT_EQ(help.out.find(std::string("usage: korvane-cli ") + verb), 0u) << verb;
+    }
+    EXPECT_NE(Cli("--help").out.find("  rename "), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+}
+
+TEST_F(CliEdit, ArchivesThatCannotBeChangedOnlyExtract)
+{
+    WriteBytes(dir.File("s.syb"), SybBytes({{"a.txt", 3}, {"b.txt", 4}}));
+    WriteBytes(dir.File("src.bin"), "s");
+    const std::string s = Quote(dir.File("s.syb"));
+    const std::string before = ReadBytes(dir.File("s.syb"));
+    for (const std::string& args : {"add " + s + " " + Quote(dir.File("src.bin")), "delete " + s + " 0",
+                                    "rename " + s + " 0 x", "replace " + s + " 0 " + Quote(dir.File("src.bin"))}) {
+        const TRun r = Cli(args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_EQ(r.err, "korvane-cli: Entries of VXBG and BIGF archives can only be viewed and extracted\n");
+    }
+    EXPECT_EQ(ReadBytes(dir.File("s.syb")), before);
+    EXPECT_EQ(Cli("extract " + s + " 1 --to " + Quote(dir.File("b"))).code, 0);
+    EXPECT_EQ(ReadBytes(dir.File("b")), "bbbb");
+}
