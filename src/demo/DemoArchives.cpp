@@ -58,10 +58,10 @@ std::pair<std::string, std::string> SectorLayout(const std::vector<std::pair<std
 std::string DemoDictionary()
 {
     return DemoDictionaryBytes({
-        {"rings", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
-        {"bricks", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
-        {"glass", "glassa", TTextureEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
-        {"emblem", "emblema", TTextureEncoding::Bgra32, DemoPicture(TDemoPattern::Emblem, 32, 32)},
+        {"rings", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
+        {"bricks", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
+        {"glass", "glassa", TDemoEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
+        {"emblem", "emblema", TDemoEncoding::Bgra32, DemoPicture(TDemoPattern::Emblem, 32, 32)},
     });
 }
 

@@ -45,17 +45,17 @@ std::string TextureNative(const TDemoTexture& t)
     std::string data;
     uint32_t rasterFormat = 0, depth = 32, compression = 0;
     switch (t.Encoding) {
-    case TTextureEncoding::Dxt1:
+    case TDemoEncoding::Dxt1:
         data = EncodeDxt1(t.Image), rasterFormat = 0x0200, depth = 16, compression = 1;
         break;
-    case TTextureEncoding::Dxt3:
+    case TDemoEncoding::Dxt3:
         data = EncodeDxt3(t.Image), rasterFormat = 0x0300, depth = 16, compression = 3;
         break;
-    case TTextureEncoding::Bgra32:
+    case TDemoEncoding::Bgra32:
         data.assign(t.Image.Pixels.begin(), t.Image.Pixels.end()), rasterFormat = 0x0500;
         break;
     }
-    const bool alpha = t.Encoding != TTextureEncoding::Dxt1;
+    const bool alpha = t.Encoding != TDemoEncoding::Dxt1;
     std::string h;
     U32(h, 8);           // platform: Direct3D 8
     U32(h, 0x1106);      // filtering and addressing

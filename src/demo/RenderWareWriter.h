@@ -11,12 +11,12 @@
 
 namespace korvane {
 
-enum class TTextureEncoding { Dxt1, Dxt3, Bgra32 };
+enum class TDemoEncoding { Dxt1, Dxt3, Bgra32 };
 
 struct TDemoTexture {
     std::string Name;      // at most 32 characters
     std::string MaskName;  // at most 32 characters
-    TTextureEncoding Encoding = TTextureEncoding::Bgra32;
+    TDemoEncoding Encoding = TDemoEncoding::Bgra32;
     TBgraImage Image;      // sides multiples of 4 for the block encodings
 };
 

@@ -1,8 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
 #include "demo/DemoArchives.h"
+#include "demo/DemoPictures.h"
+#include "preview/Model.h"
+#include "preview/Placement.h"
+#include "preview/TextureDecode.h"
+#include "preview/TextureDictionary.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -44,4 +53,75 @@ TEST(DemoArchives, EntriesCoverEveryPreview)
     EXPECT_TRUE(starts(1, "\x10\0\0\0"));  // clump
     EXPECT_TRUE(starts(2, "bnry"));
     EXPECT_FALSE(starts(3, "bnry"));
+}
+
+namespace {
+
+// The demo entry `name` as a file of its own, open.
+TFile EntryFile(const TempDir& dir, const std::string& name)
+{
+    for (const auto& [entry, bytes] : DemoEntries())
+        if (entry == name) {
+            FILE* f = std::fopen(dir.File(name).c_str(), "wb");
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+            return TFile::OpenReadOnly(dir.File(name));
+        }
+    throw std::runtime_error("no demo entry " + name);
+}
+
+}  // namespace
+
+// The previews read the demo content as drawn: the textures decode to their
+// pictures within the block encodings' error, the model has its three parts,
+// the placement file its six instances and two cars.
+TEST(DemoArchives, PreviewsReadTheDemoContent)
+{
+    TempDir dir;
+    {
+        TFile f = EntryFile(dir, "textures.txd");
+        const std::vector<TTextureInfo> textures = ReadTextureDictionary(f);
+        ASSERT_EQ(textures.size(), 4u);
+        const char* encodings[] = {"dxt1", "dxt1", "dxt3", "bgra32"};
+        const TDemoPattern patterns[] = {TDemoPattern::Rings, TDemoPattern::Bricks, TDemoPattern::Glass,
+                                         TDemoPattern::Emblem};
+        for (size_t i = 0; i < 4; ++i) {
+            const TTextureInfo& t = textures[i];
+            EXPECT_STREQ(EncodingName(TextureEncoding(t)), encodings[i]) << t.Name;
+            EXPECT_EQ(t.HasAlpha, i >= 2) << t.Name;
+            const TBgraImage want = DemoPicture(patterns[i], t.Width, t.Height);
+            const TTextureBitmap colour = BuildTextureBitmap(f, t, t.Width, t.Height, dmColor);
+            const TTextureBitmap mask = BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);
+            double colourError = 0, maskError = 0;
+            for (size_t p = 0; p < want.Pixels.size(); p += 4) {
+                for (int k = 0; k < 3; ++k) colourError += std::abs(int(colour.Pixels[p + k]) - int(want.Pixels[p + k]));
+                maskError += std::abs(int(mask.Pixels[p]) - int(t.HasAlpha ? want.Pixels[p + 3] : 255));
+            }
+            const double pixels = double(want.Pixels.size() / 4);
+            EXPECT_LT(colourError / (3 * pixels), 12.0) << t.Name;  // mean error per channel
+            if (t.HasAlpha) EXPECT_LT(maskError / pixels, 12.0) << t.Name;
+        }
+    }
+    {
+        TFile f = EntryFile(dir, "lamp.dff");
+        TModelRead model;
+        ReadModel(f, model);
+        ASSERT_EQ(model.Parts.size(), 3u);
+        EXPECT_TRUE(model.Parts[0].Flags & 0x10);
+        EXPECT_TRUE(model.Parts[1].Flags & 0x10);
+        EXPECT_FALSE(model.Parts[2].Flags & 0x10);
+        EXPECT_GT(model.LargestRadius, 9.0f);
+    }
+    {
+        TFile f = EntryFile(dir, "street.ipl");
+        unsigned char header[76];
+        f.ReadExact(header, sizeof header);
+        struct TLines : TPlacementSink {
+            std::vector<std::string> lines;
+            void Line(std::string_view l) override { lines.emplace_back(l); }
+        } sink;
+        ConvertPlacement(f, 0, ParseIplHeader(header), "street.ipl", sink);
+        EXPECT_EQ(sink.lines.size(), 22u + 6 + 2);
+        EXPECT_EQ(sink.lines[3], "1200, item1, 0, -120.50, 340.13, 10.00, 0.00, 0.00, 0.00, 1.00, -1");
+    }
 }
