@@ -51,6 +51,10 @@ public:
     void N22Click();  // Сервис / Интеграция в контекстное меню Проводника
     void ListView1Click();
     void ListView1ColumnClick(int column);
+    void N6Click();          // Поиск / Найти...
+    void FindDialog1Find();  // Поиск / Найти далее, and the find dialog's button
+    void N15Click();         // Поиск / Найти все
+    void N32Click();         // Поиск / Показать результаты
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -74,6 +78,9 @@ private:
     int SelectedRow() const;  // the first selected row in list order, or -1
     void ShowErrorBox(const QString& message);
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
+    // Search commands (MainWindowSearch.cpp).
+    void WireSearch();
+    void ScrollRowToTop(int row);
 
     Prompts& prompts_;
     QStringList arguments_;
