@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/FindCommand.h"
 #include "cli/ListCommand.h"
 
 namespace {
@@ -15,6 +16,7 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n"
            "  list     print the entries of an archive\n";
+    out << "  find     print the entries whose names match a mask\n";
 }
 
 }  // namespace
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
         if (verb == "list") return ListCommand(args, std::cout, std::cerr);
+        if (verb == "find") return FindCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
