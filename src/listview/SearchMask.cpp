@@ -119,7 +119,9 @@ std::string UpperCp1251(std::string_view name)
 TSearchMask BuildSearchMask(std::string_view findText, bool wholeWord, bool matchCase)
 {
     TSearchMask m;
-    m.Mask = wholeWord ? std::string(findText) : "*" + std::string(findText) + "*";
+    if (!wholeWord) m.Mask += '*';
+    m.Mask.append(findText);
+    if (!wholeWord) m.Mask += '*';
     m.UpperNames = !matchCase;
     if (m.UpperNames) {
         std::string upper;
