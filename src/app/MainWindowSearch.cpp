@@ -63,12 +63,28 @@ void TForm1::FindDialog1Find()
                          QMessageBox::NoIcon);
         return;
     }
-    // Only the row the search started from loses its selection.
+    // Only the row the search started from loses its selection. The new
+    // selection is put together here and swapped in whole: changing a
+    // selection of many separate ranges in place makes the selection model
+    // compare them pairwise, which takes minutes after a large find all.
     QItemSelectionModel* selection = listView_->selectionModel();
-    if (selected >= 0) selection->select(model_->index(selected, 0), QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
-    const QModelIndex found = model_->index(int(h), 0);
-    selection->setCurrentIndex(found, QItemSelectionModel::NoUpdate);
-    selection->select(found, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QItemSelection kept;
+    for (const QItemSelectionRange& range : selection->selection()) {
+        if (selected < range.top() || selected > range.bottom()) {
+            kept.append(range);
+            continue;
+        }
+        if (range.top() < selected)
+            kept.append(QItemSelectionRange(model_->index(range.top(), range.left()),
+                                            model_->index(selected - 1, range.right())));
+        if (selected < range.bottom())
+            kept.append(QItemSelectionRange(model_->index(selected + 1, range.left()),
+                                            model_->index(range.bottom(), range.right())));
+    }
+    kept.merge(QItemSelection(model_->index(int(h), 0), model_->index(int(h), 3)), QItemSelectionModel::Select);
+    listView_->clearSelection();  // nothing becomes selected, so no selection handler
+    selection->setCurrentIndex(model_->index(int(h), 0), QItemSelectionModel::NoUpdate);
+    selection->select(kept, QItemSelectionModel::Select);
     ScrollRowToTop(SelectedRow());
 }
 
