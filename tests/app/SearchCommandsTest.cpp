@@ -154,6 +154,15 @@ TEST_F(SearchCommandsTest, FindNextStartsBelowTheFirstSelectedRowAndDeselectsOnl
     Select({2, 5});
     Act("N7")->trigger();
     EXPECT_EQ(Selected(), std::vector<int>({4, 5}));
+    // A match that was selected already stays so; rows of a range keep theirs.
+    Select({1, 4});
+    Act("N7")->trigger();
+    EXPECT_EQ(Selected(), std::vector<int>({4}));
+    List()->selectionModel()->select(QItemSelection(List()->model()->index(0, 0), List()->model()->index(3, 3)),
+                                     QItemSelectionModel::ClearAndSelect);
+    Act("N7")->trigger();
+    EXPECT_EQ(Selected(), std::vector<int>({1, 2, 3, 4}));
+    EXPECT_EQ(List()->selectionModel()->currentIndex().row(), 4);
     EXPECT_TRUE(prompts.calls.empty());
 }
 
