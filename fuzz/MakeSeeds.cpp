@@ -59,8 +59,8 @@ void DictionarySeeds()
     dxt1.width = dxt1.height = 8;
     dxt1.data = EncodeDxt1(8, 8, grey);
     dxt3.name = "dxt3";
-    dxt3.mask = "dxt3a";
-    dxt3.alpha = 1;
+    dxt3.maskName = "dxt3a";
+    dxt3.alphaFlag = 1;
     dxt3.width = dxt3.height = 8;
     dxt3.data = EncodeDxt3(8, 8, grey);
     bgra.name = "bgra";
@@ -69,6 +69,16 @@ void DictionarySeeds()
     bgra.data = Bgra32Bytes(4, 2, grey);
     Seed("txd_fuzz", "three", DictionaryBytes({dxt1, dxt3, bgra}));
     Seed("txd_fuzz", "empty", DictionaryBytes({}));
+}
+
+void MaskSeeds()
+{
+    using namespace std::string_literals;
+    Seed("mask_fuzz", "txd", "\0txd\0Player.txd\0TXDLOAD.DAT\0car.dff"s);
+    Seed("mask_fuzz", "whole", "\1*.dff\0a.dff\0a.dff.bak"s);
+    Seed("mask_fuzz", "sets", "\3?a[b-d]*[!x]\0xab1\0Xab2\0xae"s);
+    Seed("mask_fuzz", "cyrillic", "\0\xd0\x9c\xd0\xb0\xd1\x88\0\xcc\xe0\xf8\xe8\xed\xe0"s);
+    Seed("mask_fuzz", "bad", "\0[12\0a"s);
 }
 
 }  // namespace
@@ -84,5 +94,6 @@ int main(int argc, char** argv)
     PlacementSeeds();
     ModelSeeds();
     DictionarySeeds();
+    MaskSeeds();
     return 0;
 }

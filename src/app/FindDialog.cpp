@@ -42,3 +42,12 @@ QString TFindDialog::FindText() const { return text_->text(); }
 void TFindDialog::SetFindText(const QString& text) { text_->setText(text); }
 bool TFindDialog::WholeWord() const { return wholeWord_->isChecked(); }
 bool TFindDialog::MatchCase() const { return matchCase_->isChecked(); }
+
+void TFindDialog::Present()
+{
+    show();
+    raise();
+    activateWindow();
+    text_->setFocus();
+    text_->selectAll();
+}

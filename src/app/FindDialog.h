@@ -16,6 +16,8 @@ public:
     void SetFindText(const QString& text);
     bool WholeWord() const;
     bool MatchCase() const;
+    // Shows the dialog, or brings it to the front, ready for typing.
+    void Present();
 
 signals:
     void Find();

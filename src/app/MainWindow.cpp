@@ -58,6 +58,7 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
     BuildEditCommands();
 
     findDialog_ = new TFindDialog(this);
+    WireSearch();
     aboutBox_ = new TForm5(this);
 
     // Files dropped from the file manager open the first of them.

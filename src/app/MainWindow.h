@@ -71,6 +71,10 @@ public:
     void N13Click();  // Добавить...
     void N14Click();  // Удалить
     TForm2* RenameDialog() const { return form2_; }
+    void N6Click();          // Поиск / Найти...
+    void FindDialog1Find();  // Поиск / Найти далее, and the find dialog's button
+    void N15Click();         // Поиск / Найти все
+    void N32Click();         // Поиск / Показать результаты
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -101,6 +105,8 @@ private:
     void BuildEditCommands();
     std::vector<int> SelectedRows() const;  // every selected row, top to bottom
     void SelectRowQuietly(int row);
+    // Search commands (MainWindowSearch.cpp).
+    void WireSearch();
 
     Prompts& prompts_;
     QStringList arguments_;

@@ -40,20 +40,9 @@ void TForm1::N17Click()
 
 void TForm1::SwitchFilterOff()
 {
-    SetStatusText(QStringLiteral("Подождите..."));
-    statusBar()->repaint();
-    listView_->setUpdatesEnabled(false);
-    for (uint32_t i = 0; i < cat_.RowOrder.size(); ++i) cat_.RowOrder[i] = i;
-    model_->SetRows(uint32_t(cat_.Entries.size()));
-    listView_->setUpdatesEnabled(true);
+    // Exactly what unchecking "Показать результаты" does.
     N32->setChecked(false);
-    SetStatusText(QStringLiteral("Отсеивание завершено"));
-}
-
-void TForm1::ScrollRowToTop(int row)
-{
-    // Rows are taken as they are drawn, whatever their height.
-    listView_->scrollTo(model_->index(row, 0), QAbstractItemView::PositionAtTop);
+    N32Click();
 }
 
 void TForm1::N20Click()

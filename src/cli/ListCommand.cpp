@@ -1,11 +1,10 @@
 #include "cli/ListCommand.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 
 #include "archive/ArchiveOpen.h"
-#include "listview/CellText.h"
+#include "cli/RowPrinter.h"
+#include "listview/RowSearch.h"
 #include "listview/RowSort.h"
 
 using namespace korvane;
@@ -16,6 +15,10 @@ struct TListOptions {
     std::string archive;
     std::vector<int> sorts;
     std::string format = "text";
+    bool filter = false;
+    std::string filterText;
+    bool wholeWord = false;
+    bool matchCase = false;
 };
 
 class UsageError : public std::runtime_error {
@@ -39,8 +42,13 @@ TListOptions ParseListOptions(const std::vector<std::string>& args)
             o.format = value();
             if (o.format != "text" && o.format != "tsv" && o.format != "json")
                 throw UsageError("--format takes text, tsv or json, not '" + o.format + "'");
-        } else if (a == "--filter" || a == "--whole-word" || a == "--match-case") {
-            throw UsageError("searching is not available yet: " + a);
+        } else if (a == "--filter") {
+            o.filter = true;
+            o.filterText = value();
+        } else if (a == "--whole-word") {
+            o.wholeWord = true;
+        } else if (a == "--match-case") {
+            o.matchCase = true;
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("unknown option " + a);
         } else if (o.archive.empty()) {
@@ -50,43 +58,37 @@ TListOptions ParseListOptions(const std::vector<std::string>& args)
         }
     }
     if (o.archive.empty()) throw UsageError("no archive given");
+    if ((o.wholeWord || o.matchCase) && !o.filter) throw UsageError("--whole-word and --match-case go with --filter");
     return o;
-}
-
-size_t Utf8Width(const std::string& s)
-{
-    return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string JsonString(const std::string& s)
-{
-    std::string out = "\"";
-    for (char c : s) {
-        auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
 }
 
 }  // namespace
 
+Catalogue OpenForListing(const std::string& archive)
+{
+    Catalogue cat;
+    const TArchiveLocation where = LocateArchive(archive);
+    cat.Entries = ReadDirectory(where);
+    cat.ArchivePath = where.ArchivePath;
+    cat.DirPath = where.DirPath;
+    cat.ArchiveKind = where.Kind;
+    ShowAllRows(cat);
+    return cat;
+}
+
 void ListUsage(std::ostream& out)
 {
-    out << "usage: korvane-cli list ARCHIVE [--sort COL]... [--format text|tsv|json]\n"
+    out << "usage: korvane-cli list ARCHIVE [--filter TEXT [--whole-word] [--match-case]] [--sort COL]...\n"
+           "                        [--format text|tsv|json]\n"
            "  Prints the archive's entries as the window lists them: number, name,\n"
            "  address and size. Each --sort COL (0 number, 1 name, 2 address, 3 size)\n"
            "  is one click on that column's header, applied in order; a second click\n"
            "  on the same column reverses the rows.\n"
-           "  --format tsv prints the four cell texts of each row separated by tabs.\n";
+           "  --format tsv prints the four cell texts of each row separated by tabs.\n"
+           "  --filter TEXT keeps the rows that \"Показать результаты\" would leave: the\n"
+           "  entries whose names match the mask *TEXT* (TEXT alone with --whole-word),\n"
+           "  in catalogue order, a-z and A-Z alike and other letters too unless\n"
+           "  --match-case is given. The filter comes first, then the --sort clicks.\n";
 }
 
 int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -104,56 +106,15 @@ int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         return 2;
     }
 
-    Catalogue cat;
-    const TArchiveLocation where = LocateArchive(o.archive);
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    cat.RowOrder.resize(cat.Entries.size());
-    for (uint32_t i = 0; i < cat.RowOrder.size(); ++i) cat.RowOrder[i] = i;
-
-    const uint32_t rows = uint32_t(cat.Entries.size());
+    Catalogue cat = OpenForListing(o.archive);
+    uint32_t rows = uint32_t(cat.Entries.size());
+    if (o.filter) rows = FilterRows(cat, TNameMatcher(BuildSearchMask(o.filterText, o.wholeWord, o.matchCase)));
     int marked = -1;
     for (int col : o.sorts)
         if (SortByColumn(cat, rows, col) == TSortOutcome::soSorted) marked = col;
 
-    const std::string point = LocaleDecimalPoint();
-    if (o.format == "tsv") {
-        for (uint32_t r = 0; r < rows; ++r)
-            out << CellText(cat, r, 0, point) << '\t' << CellText(cat, r, 1, point) << '\t'
-                << CellText(cat, r, 2, point) << '\t' << CellText(cat, r, 3, point) << '\n';
-    } else if (o.format == "json") {
-        static const char* const keys[4] = {"index", "name", "address", "size"};
-        out << "[";
-        for (uint32_t r = 0; r < rows; ++r) {
-            out << (r ? ",\n " : "\n ") << "{";
-            for (int k = 0; k < 4; ++k)
-                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, r, k, point));
-            out << "}";
-        }
-        out << (rows ? "\n]\n" : "]\n");
-    } else {
-        // Columns padded to their widest text, the header first, as in the window.
-        std::array<std::string, 4> header;
-        std::array<size_t, 4> width{};
-        for (int k = 0; k < 4; ++k) {
-            header[size_t(k)] = std::string(ColumnCaptions[size_t(k)]) + (k == marked ? " •" : "");
-            width[size_t(k)] = Utf8Width(header[size_t(k)]);
-        }
-        for (uint32_t r = 0; r < rows; ++r)
-            for (int k = 0; k < 3; ++k) width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, r, k, point)));
-        auto line = [&](const std::array<std::string, 4>& cells) {
-            for (size_t k = 0; k < 4; ++k) {
-                out << cells[k];
-                if (k < 3) out << std::string(width[k] - Utf8Width(cells[k]) + 2, ' ');
-            }
-            out << '\n';
-        };
-        line(header);
-        for (uint32_t r = 0; r < rows; ++r)
-            line({CellText(cat, r, 0, point), CellText(cat, r, 1, point), CellText(cat, r, 2, point), CellText(cat, r, 3, point)});
-    }
-    out.flush();
+    std::vector<uint32_t> shown(rows);
+    for (uint32_t r = 0; r < rows; ++r) shown[r] = r;
+    PrintRows(cat, shown, marked, o.format, out);
     return 0;
 }

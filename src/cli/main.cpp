@@ -11,6 +11,7 @@
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
 #include "cli/EditCommands.h"
+#include "cli/FindCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TxdCommand.h"
@@ -32,6 +33,7 @@ void Usage(std::ostream& out)
            "  replace  give an entry a file's data and name\n"
            "  delete   remove entries\n"
            "  rename   rename an entry\n"
+           "  find     print the entries whose names match a mask\n"
            "  make-demo  write demo archives of every kind\n";
 }
 
@@ -65,6 +67,7 @@ int main(int argc, char** argv)
         if (verb == "replace") return ReplaceCommand(args, std::cout, std::cerr);
         if (verb == "delete") return DeleteCommand(args, std::cout, std::cerr);
         if (verb == "rename") return RenameCommand(args, std::cout, std::cerr);
+        if (verb == "find") return FindCommand(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;

@@ -87,7 +87,8 @@ TEST(CliList, ErrorsAndUsage)
     EXPECT_EQ(Cli("list").code, 2);
     EXPECT_EQ(Cli("list x --sort 4").code, 2);
     EXPECT_EQ(Cli("list x --format xml").code, 2);
-    EXPECT_EQ(Cli("list x --filter abc").code, 2);
+    EXPECT_EQ(Cli("list x --whole-word").code, 2);
+    EXPECT_EQ(Cli("list x --filter").code, 2);
     EXPECT_EQ(Cli("frobnicate").code, 2);
     EXPECT_EQ(Cli("").code, 2);
     const TRun help = Cli("list --help");

@@ -1,0 +1,81 @@
+#include "cli/RowPrinter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "listview/CellText.h"
+
+using namespace korvane;
+
+namespace {
+
+size_t Utf8Width(const std::string& s)
+{
+    return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string JsonString(const std::string& s)
+{
+    std::string out = "\"";
+    for (char c : s) {
+        auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+void PrintRows(const Catalogue& cat, const std::vector<uint32_t>& rows, int marked, const std::string& format,
+               std::ostream& out)
+{
+    const std::string point = LocaleDecimalPoint();
+    if (format == "tsv") {
+        for (uint32_t r : rows)
+            out << CellText(cat, r, 0, point) << '\t' << CellText(cat, r, 1, point) << '\t'
+                << CellText(cat, r, 2, point) << '\t' << CellText(cat, r, 3, point) << '\n';
+    } else if (format == "json") {
+        static const char* const keys[4] = {"index", "name", "address", "size"};
+        out << "[";
+        bool first = true;
+        for (uint32_t r : rows) {
+            out << (first ? "\n " : ",\n ") << "{";
+            first = false;
+            for (int k = 0; k < 4; ++k)
+                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, r, k, point));
+            out << "}";
+        }
+        out << (rows.empty() ? "]\n" : "\n]\n");
+    } else {
+        // Columns padded to their widest text, the header first, as in the window.
+        std::array<std::string, 4> header;
+        std::array<size_t, 4> width{};
+        for (int k = 0; k < 4; ++k) {
+            header[size_t(k)] = std::string(ColumnCaptions[size_t(k)]) + (k == marked ? " •" : "");
+            width[size_t(k)] = Utf8Width(header[size_t(k)]);
+        }
+        for (uint32_t r : rows)
+            for (int k = 0; k < 3; ++k) width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, r, k, point)));
+        auto line = [&](const std::array<std::string, 4>& cells) {
+            for (size_t k = 0; k < 4; ++k) {
+                out << cells[k];
+                if (k < 3) out << std::string(width[k] - Utf8Width(cells[k]) + 2, ' ');
+            }
+            out << '\n';
+        };
+        line(header);
+        for (uint32_t r : rows)
+            line({CellText(cat, r, 0, point), CellText(cat, r, 1, point), CellText(cat, r, 2, point), CellText(cat, r, 3, point)});
+    }
+    out.flush();
+}

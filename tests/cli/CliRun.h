@@ -1,0 +1,32 @@
+// Runs korvane-cli as a separate process and collects what it printed.
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+#include "support/ArchiveWriters.h"
+#include "support/TempDir.h"
+
+struct TCliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+inline TCliRun RunCli(const std::string& args)
+{
+    TempDir scratch;
+    const std::string errFile = scratch.File("err");
+    const std::string cmd = std::string(KORVANE_CLI) + " " + args + " 2>" + errFile;
+    FILE* pipe = popen(cmd.c_str(), "r");
+    std::string out;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
+    const int status = pclose(pipe);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
+}
+
+inline std::string ShellQuote(const std::string& s) { return "'" + s + "'"; }
