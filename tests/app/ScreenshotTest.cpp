@@ -1,0 +1,43 @@
+// Pictures of the window for the user guide, made from the demo archive:
+// KORVANE_SCREENSHOTS=DIR app_tests --gtest_filter='Screenshots.*'
+// Skipped unless that variable names a folder.
+#include <QApplication>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QListWidget>
+#include <QSplitter>
+#include <QTableView>
+#include <QTest>
+
+#include "AppFixture.h"
+#include "demo/DemoArchives.h"
+#include "preview/TxdPage.h"
+
+TEST_F(WindowTest, ScreenshotsOfEveryPreview)
+{
+    const QByteArray out = qgetenv("KORVANE_SCREENSHOTS");
+    if (out.isEmpty()) GTEST_SKIP() << "set KORVANE_SCREENSHOTS to a folder to make the user guide's pictures";
+    const std::vector<std::string> archives = korvane::MakeDemoArchives(dir.Path());
+    Start({Q(archives[1])});
+    form->resize(1000, 620);
+    // A wider preview pane than the start-up one, as a user would drag it.
+    Find<QSplitter>("Splitter1")->setSizes({540, 460});
+    QApplication::processEvents();
+
+    auto shoot = [&](int row, const char* name) {
+        QTableView* list = form->ListView();
+        list->clearSelection();
+        list->selectionModel()->select(list->model()->index(row, 0),
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        if (auto* txd = form->findChild<TTxdPage*>()) txd->WaitForThumbnails();
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents();
+            QTest::qWait(20);
+        }
+        ASSERT_TRUE(form->grab().save(QString::fromLocal8Bit(out) + "/" + name)) << name;
+    };
+    shoot(0, "korvane-txd.png");
+    shoot(1, "korvane-dff.png");
+    shoot(2, "korvane-ipl.png");
+    EXPECT_TRUE(prompts.Messages().isEmpty());
+}
