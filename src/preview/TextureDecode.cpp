@@ -106,7 +106,7 @@ struct TJob {
     std::vector<uint32_t> xs;  // source column of each target column
     const TTables* tables;
     // Paletted textures: each index's colour and alpha; entries past the
-    // palette's own stay zero.
+    // palette's own are black and clear.
     std::array<uint32_t, 256> palColour{};
     std::array<uint8_t, 256> palAlpha{};
 
@@ -375,6 +375,7 @@ bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mod
     if (job.enc == TTextureEncoding::Unsupported || t.Width == 0 || t.Height == 0 || bmp.Pixels.empty()) return false;
     if (mode != dmColor && mode != dmMask && mode != dmComposite) return false;
     job.tables = &Tables();
+    job.palColour.fill(Black);
     if (Paletted(job.enc) && palette) {
         for (unsigned i = 0; i < std::min<unsigned>(t.PaletteEntries, 256); ++i) {
             const uint8_t* e = palette + 4 * i;  // red, green, blue, alpha

@@ -19,8 +19,8 @@ enum class TTextureEncoding : uint8_t {
     Dxt3, Dxt1, Bgra32, Rgb1555, Rgb565, Argb4444, Rgb555, Dxt5, Pal8, Pal4, Unsupported
 };
 
-// Paletted textures by DataSize: W×H bytes → one index a byte, W×H/2 → two
-// a byte; other sizes are not decoded. The rest chosen by DataSize: W×H bytes
+// Paletted textures by DataSize: W×H bytes → one index a byte, W×H/2 (or
+// rounded up) → two a byte; other sizes are not decoded. The rest chosen by DataSize: W×H bytes
 // → DXT3 (DXT5 when the header names it: "DXT5" on platform 9, compression 5
 // on platform 8), W×H/2 → DXT1, at least W×H×4 → 32-bit; W×H×2 with a 16-bit
 // raster format → that layout; anything else is not decoded.

@@ -9,7 +9,8 @@ TTextureEncoding TextureEncoding(const TTextureInfo& t)
     const uint32_t pixels = uint32_t(t.Width) * t.Height;
     if (t.PaletteEntries) {
         if (t.DataSize == pixels) return TTextureEncoding::Pal8;
-        if (t.DataSize == pixels / 2) return TTextureEncoding::Pal4;
+        // Two indices a byte; an odd count ends on a byte of its own.
+        if (t.DataSize == pixels / 2 || t.DataSize == pixels / 2 + pixels % 2) return TTextureEncoding::Pal4;
         return TTextureEncoding::Unsupported;
     }
     if (t.DataSize == pixels) {
