@@ -375,9 +375,9 @@ bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mod
     if (job.enc == TTextureEncoding::Unsupported || t.Width == 0 || t.Height == 0 || bmp.Pixels.empty()) return false;
     if (mode != dmColor && mode != dmMask && mode != dmComposite) return false;
     job.tables = &Tables();
-    job.palColour.fill(Black);
-    if (Paletted(job.enc) && palette) {
-        for (unsigned i = 0; i < std::min<unsigned>(t.PaletteEntries, 256); ++i) {
+    if (Paletted(job.enc)) {
+        job.palColour.fill(Black);
+        for (unsigned i = 0; palette && i < std::min<unsigned>(t.PaletteEntries, 256); ++i) {
             const uint8_t* e = palette + 4 * i;  // red, green, blue, alpha
             job.palColour[i] = Bgr(e[2], e[1], e[0]);
             job.palAlpha[i] = e[3];
