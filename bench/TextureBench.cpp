@@ -37,18 +37,32 @@ std::string RandomBytes(size_t n, unsigned seed)
     return s;
 }
 
-TTextureInfo Info(unsigned w, unsigned h, size_t size)
+TTextureInfo Info(unsigned w, unsigned h, size_t size, TTextureEncoding e = TTextureEncoding::Dxt1)
 {
     TTextureInfo t;
     t.Width = uint16_t(w);
     t.Height = uint16_t(h);
     t.DataSize = uint32_t(size);
+    if (e == TTextureEncoding::Dxt5) {
+        t.Platform = 9;
+        t.PlatformFormat = D3DFormatDxt5;
+    }
+    if (e == TTextureEncoding::Pal8) {
+        t.PaletteEntries = 256;
+        t.PalettePos = size;  // the palette after the pixels in the scratch file
+    }
     return t;
 }
 
 size_t DataSize(TTextureEncoding e, unsigned w, unsigned h)
 {
-    return e == TTextureEncoding::Dxt1 ? w * h / 2 : e == TTextureEncoding::Dxt3 ? w * h : w * h * 4;
+    switch (e) {
+    case TTextureEncoding::Dxt1: return w * h / 2;
+    case TTextureEncoding::Dxt3:
+    case TTextureEncoding::Dxt5:
+    case TTextureEncoding::Pal8: return w * h;
+    default: return w * h * 4;
+    }
 }
 
 // A scratch file removed at exit.
@@ -72,10 +86,11 @@ void SetRate(benchmark::State& state, double pixels)
 
 void Decode(benchmark::State& state, TTextureEncoding enc, TDecodeMode mode)
 {
-    const std::string data = RandomBytes(DataSize(enc, 1024, 1024), 1);
-    const TTextureInfo t = Info(1024, 1024, data.size());
+    const std::string data = RandomBytes(DataSize(enc, 1024, 1024), 1), palette = RandomBytes(1024, 4);
+    const TTextureInfo t = Info(1024, 1024, data.size(), enc);
     for (auto _ : state) {
-        TTextureBitmap b = DecodeTexture(reinterpret_cast<const uint8_t*>(data.data()), data.size(), t, 1024, 1024, mode);
+        TTextureBitmap b = DecodeTexture(reinterpret_cast<const uint8_t*>(data.data()), data.size(), t, 1024, 1024, mode,
+                                         reinterpret_cast<const uint8_t*>(palette.data()));
         benchmark::DoNotOptimize(b.Pixels.data());
     }
     SetRate(state, 1024.0 * 1024);
@@ -83,9 +98,9 @@ void Decode(benchmark::State& state, TTextureEncoding enc, TDecodeMode mode)
 
 void DecodeFile(benchmark::State& state, TTextureEncoding enc, TDecodeMode mode)
 {
-    const TScratch file(RandomBytes(DataSize(enc, 1024, 1024), 1));
+    const TScratch file(RandomBytes(DataSize(enc, 1024, 1024) + 1024, 1));
     TFile f = TFile::OpenReadWrite(file.path);
-    const TTextureInfo t = Info(1024, 1024, DataSize(enc, 1024, 1024));
+    const TTextureInfo t = Info(1024, 1024, DataSize(enc, 1024, 1024), enc);
     for (auto _ : state) {
         TTextureBitmap b = BuildTextureBitmap(f, t, 1024, 1024, mode);
         benchmark::DoNotOptimize(b.Pixels.data());
@@ -161,7 +176,8 @@ void DictionaryFull(benchmark::State& state)
 void Register()
 {
     const std::pair<TTextureEncoding, const char*> encodings[] = {
-        {TTextureEncoding::Dxt1, "dxt1"}, {TTextureEncoding::Dxt3, "dxt3"}, {TTextureEncoding::Bgra32, "bgra32"}};
+        {TTextureEncoding::Dxt1, "dxt1"}, {TTextureEncoding::Dxt3, "dxt3"}, {TTextureEncoding::Bgra32, "bgra32"},
+        {TTextureEncoding::Dxt5, "dxt5"}, {TTextureEncoding::Pal8, "pal8"}};
     const std::pair<TDecodeMode, const char*> modes[] = {{dmColor, "color"}, {dmMask, "mask"}, {dmComposite, "composite"}};
     for (auto [enc, en] : encodings)
         for (auto [mode, mn] : modes)
@@ -173,6 +189,7 @@ void Register()
                 ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Squish/dxt1", Squish, int(squish::kDxt1))->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Squish/dxt3", Squish, int(squish::kDxt3))->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Squish/dxt5", Squish, int(squish::kDxt5))->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("Thumbnail2048/Dxt1", Big, 48)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Full2048/Dxt1", Big, 2048)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("Dictionary200/Thumbnails", DictionaryThumbnails)->Unit(benchmark::kMillisecond)->UseRealTime();

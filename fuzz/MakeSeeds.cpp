@@ -54,21 +54,15 @@ void ModelSeeds()
 void DictionarySeeds()
 {
     auto grey = [](unsigned x, unsigned y) { return uint32_t(0xFF000000u | (x * 16) << 16 | (y * 16) << 8 | 0x40); };
-    TTextureSpec dxt1{}, dxt3{}, bgra{};
-    dxt1.name = "dxt1";
-    dxt1.width = dxt1.height = 8;
-    dxt1.data = EncodeDxt1(8, 8, grey);
-    dxt3.name = "dxt3";
-    dxt3.maskName = "dxt3a";
-    dxt3.alphaFlag = 1;
-    dxt3.width = dxt3.height = 8;
-    dxt3.data = EncodeDxt3(8, 8, grey);
-    bgra.name = "bgra";
-    bgra.width = 4;
-    bgra.height = 2;
-    bgra.data = Bgra32Bytes(4, 2, grey);
-    Seed("txd_fuzz", "three", DictionaryBytes({dxt1, dxt3, bgra}));
+    auto fade = [](unsigned x, unsigned y) { return uint32_t((x * 32) << 24 | (y * 16) << 16 | 0x8040); };
+    TTextureSpec dxt3 = Dxt3Texture("dxt3", "dxt3a", 8, 8, grey);
+    Seed("txd_fuzz", "three", DictionaryBytes({Dxt1Texture("dxt1", 8, 8, grey), dxt3, Bgra32Texture("bgra", "", 4, 2, grey)}));
     Seed("txd_fuzz", "empty", DictionaryBytes({}));
+    Seed("txd_fuzz", "dxt5", DictionaryBytes({Dxt5Texture("dxt5", "", 8, 8, fade)}));
+    const std::vector<uint32_t> palette = {0xFF000000u, 0x80FF0000u, 0xFF00FF00u, 0x000000FFu};
+    auto index = [](unsigned x, unsigned y) { return uint8_t((x + y) % 4); };
+    Seed("txd_fuzz", "pal8_pal4", DictionaryBytes({PalTexture("pal8", 8, 4, false, palette, 8, index),
+                                                   PalTexture("pal4", 8, 4, true, palette, 4, index)}));
 }
 
 void MaskSeeds()

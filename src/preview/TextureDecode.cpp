@@ -74,6 +74,29 @@ uint32_t Blend(const TTables& tb, uint32_t bgr, unsigned weight, unsigned x, uns
 
 uint32_t Grey(unsigned v) { return Bgr(v, v, v); }
 
+// The eight alphas a DXT5 block's 3-bit indices choose from.
+void Dxt5AlphaTable(const uint8_t* block, uint8_t* table)
+{
+    const unsigned a0 = block[0], a1 = block[1];
+    table[0] = uint8_t(a0);
+    table[1] = uint8_t(a1);
+    if (a0 > a1) {
+        for (unsigned i = 2; i < 8; ++i) table[i] = uint8_t(((8 - i) * a0 + (i - 1) * a1 + 3) / 7);
+    } else {
+        for (unsigned i = 2; i < 6; ++i) table[i] = uint8_t(((6 - i) * a0 + (i - 1) * a1 + 2) / 5);
+        table[6] = 0;
+        table[7] = 255;
+    }
+}
+
+// The 48 bits of a DXT5 block's alpha indices, pixel p in bits 3p..3p+2.
+uint64_t Dxt5Indices(const uint8_t* block)
+{
+    uint64_t bits = 0;
+    for (int k = 7; k >= 2; --k) bits = bits << 8 | block[k];
+    return bits;
+}
+
 // Which source bytes one target row needs, and how it decodes them.
 struct TJob {
     const TTextureInfo* t;
@@ -82,9 +105,16 @@ struct TJob {
     int reqWidth;
     std::vector<uint32_t> xs;  // source column of each target column
     const TTables* tables;
+    // Paletted textures: each index's colour and alpha; entries past the
+    // palette's own are black and clear.
+    std::array<uint32_t, 256> palColour{};
+    std::array<uint8_t, 256> palAlpha{};
 
-    bool Blocks() const { return enc == TTextureEncoding::Dxt1 || enc == TTextureEncoding::Dxt3; }
-    unsigned BlockBytes() const { return enc == TTextureEncoding::Dxt3 ? 16 : 8; }
+    bool Blocks() const
+    {
+        return enc == TTextureEncoding::Dxt1 || enc == TTextureEncoding::Dxt3 || enc == TTextureEncoding::Dxt5;
+    }
+    unsigned BlockBytes() const { return enc == TTextureEncoding::Dxt1 ? 8 : 16; }
     unsigned PixelBytes() const { return enc == TTextureEncoding::Bgra32 ? 4 : 2; }
 
     // Byte range [begin, end) of the data that source row sy can touch,
@@ -96,6 +126,14 @@ struct TJob {
             const uint64_t first = uint64_t(sy / 4) * (w / 4);
             begin = first * BlockBytes();
             end = (first + (w - 1) / 4 + 1) * BlockBytes();
+        } else if (enc == TTextureEncoding::Pal8) {
+            begin = uint64_t(sy) * w;
+            end = begin + w;
+        } else if (enc == TTextureEncoding::Pal4) {
+            // Pixel n in byte n div 2; a row of odd width shares its bytes.
+            const uint64_t n = uint64_t(sy) * w;
+            begin = n / 2;
+            end = (n + w - 1) / 2 + 1;
         } else {
             begin = uint64_t(sy) * w * PixelBytes();
             end = begin + w * PixelBytes();
@@ -110,6 +148,14 @@ struct TJob {
     // worked out once for its sixteen pixels. Fills target rows y..y+3.
     void FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const;
     void PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
+    void PaletteRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
+    // One pixel of colour and 8-bit alpha in the job's mode.
+    uint32_t Shade(uint32_t colour, unsigned a, uint32_t sx, uint32_t sy) const
+    {
+        if (mode == dmColor) return colour;
+        if (mode == dmMask) return Grey(a);
+        return Blend(*tables, colour, a, sx, sy);
+    }
 };
 
 void TJob::Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const
@@ -123,7 +169,6 @@ void TJob::Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, u
 void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const
 {
     const TTables& tb = *tables;
-    const bool dxt3 = enc == TTextureEncoding::Dxt3;
     const unsigned bs = BlockBytes();
     const uint64_t rowFirst = uint64_t(sy / 4) * (t->Width / 4);
     const unsigned rowShift = 4 * (sy % 4);
@@ -131,7 +176,9 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
     bool valid = false;
     uint32_t pal[4] = {};
     uint32_t indices = 0;
-    uint16_t alphas = 0;  // this row's four nibbles
+    uint16_t alphas = 0;         // DXT3: this row's four nibbles
+    unsigned alphaIndices = 0;   // DXT5: this row's four 3-bit indices
+    uint8_t alphaTable[8] = {};  // DXT5: the values they choose from
     for (int x = 0; x < reqWidth; ++x) {
         const uint32_t sx = xs[size_t(x)];
         const uint32_t bx = sx / 4;
@@ -141,10 +188,13 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
             valid = off + bs <= end;
             if (valid) {
                 const uint8_t* b = data + (off - begin);
-                if (dxt3) {
+                if (enc == TTextureEncoding::Dxt3) {
                     alphas = LoadLE16(b + 2 * (sy % 4));
-                    b += 8;
+                } else if (enc == TTextureEncoding::Dxt5) {
+                    Dxt5AlphaTable(b, alphaTable);
+                    alphaIndices = unsigned(Dxt5Indices(b) >> (3 * rowShift)) & 0xFFF;
                 }
+                if (enc != TTextureEncoding::Dxt1) b += 8;
                 const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
                 indices = LoadLE32(b + 4) >> (2 * rowShift);
                 const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
@@ -156,8 +206,12 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
         if (!valid) continue;  // stays black
         const unsigned col = sx % 4;
         const uint32_t colour = pal[(indices >> (2 * col)) & 3];
-        if (!dxt3) {
+        if (enc == TTextureEncoding::Dxt1) {
             out[x] = mode == dmMask ? Grey(255) : colour;
+            continue;
+        }
+        if (enc == TTextureEncoding::Dxt5) {
+            out[x] = Shade(colour, alphaTable[(alphaIndices >> (3 * col)) & 7], sx, sy);
             continue;
         }
         const unsigned a = (alphas >> (4 * col)) & 15;
@@ -170,11 +224,12 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
     }
 }
 
-template <bool Dxt3, TDecodeMode Mode>
+template <TTextureEncoding Enc, TDecodeMode Mode>
 void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp)
 {
+    constexpr bool Dxt3 = Enc == TTextureEncoding::Dxt3, Dxt5 = Enc == TTextureEncoding::Dxt5;
     const TTables& tb = *job.tables;
-    constexpr unsigned bs = Dxt3 ? 16 : 8;
+    constexpr unsigned bs = Dxt3 || Dxt5 ? 16 : 8;
     const unsigned w = job.t->Width;
     const int rows = std::min(4, bmp.Height - y);
     const uint64_t first = uint64_t(y / 4) * (w / 4);
@@ -183,9 +238,15 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
         const uint64_t off = (first + bx) * bs;
         if (off + bs > end) break;  // and so are all after it
         const uint8_t* alpha = data + (off - begin);
-        const uint8_t* b = Dxt3 ? alpha + 8 : alpha;
+        const uint8_t* b = bs == 16 ? alpha + 8 : alpha;
         const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
         const uint32_t indices = LoadLE32(b + 4);
+        uint8_t alphaTable[8] = {};
+        uint64_t alphaIndices = 0;
+        if (Dxt5 && Mode != dmColor) {
+            Dxt5AlphaTable(alpha, alphaTable);
+            alphaIndices = Dxt5Indices(alpha);
+        }
         uint32_t pal[4];
         if (Mode != dmMask) {
             const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
@@ -197,11 +258,25 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
             uint32_t* px = out + size_t(r) * w + bx * 4;
             const uint32_t idx = indices >> (8 * r);
             const unsigned alphas = Dxt3 ? LoadLE16(alpha + 2 * r) : 0;
+            const unsigned rowIndices = unsigned(alphaIndices >> (12 * r));
             // A block's four columns lie in one square of the checkerboard.
             const unsigned grey = CheckerGrey(bx * 4, unsigned(y + r)) == 255;
             for (unsigned c = 0; c < cols; ++c) {
                 const unsigned a = (alphas >> (4 * c)) & 15;
-                if (Mode == dmMask) {
+                if constexpr (Dxt5) {
+                    const unsigned a8 = alphaTable[(rowIndices >> (3 * c)) & 7];
+                    if (Mode == dmMask) {
+                        px[c] = Grey(a8);
+                    } else {
+                        const uint32_t colour = pal[(idx >> (2 * c)) & 3];
+                        if (Mode == dmColor) {
+                            px[c] = colour;
+                        } else {
+                            const auto& blend = tb.blend[a8][grey];
+                            px[c] = Bgr(blend[colour & 0xFF], blend[(colour >> 8) & 0xFF], blend[(colour >> 16) & 0xFF]);
+                        }
+                    }
+                } else if (Mode == dmMask) {
                     px[c] = Dxt3 ? Grey(a * 16) : Grey(255);
                 } else if (Mode == dmColor || !Dxt3) {
                     px[c] = pal[(idx >> (2 * c)) & 3];
@@ -215,19 +290,40 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
     }
 }
 
+template <TTextureEncoding Enc>
+void FullBlocksIn(const TJob& job, int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp)
+{
+    switch (job.mode) {
+    case dmColor: return FullBlocks<Enc, dmColor>(job, y, data, begin, end, bmp);
+    case dmMask: return FullBlocks<Enc, dmMask>(job, y, data, begin, end, bmp);
+    case dmComposite: return FullBlocks<Enc, dmComposite>(job, y, data, begin, end, bmp);
+    }
+}
+
 void TJob::FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const
 {
-    const bool dxt3 = enc == TTextureEncoding::Dxt3;
-    switch (mode) {
-    case dmColor: return (dxt3 ? FullBlocks<true, dmColor> : FullBlocks<false, dmColor>)(*this, y, data, begin, end, bmp);
-    case dmMask: return (dxt3 ? FullBlocks<true, dmMask> : FullBlocks<false, dmMask>)(*this, y, data, begin, end, bmp);
-    case dmComposite:
-        return (dxt3 ? FullBlocks<true, dmComposite> : FullBlocks<false, dmComposite>)(*this, y, data, begin, end, bmp);
+    switch (enc) {
+    case TTextureEncoding::Dxt3: return FullBlocksIn<TTextureEncoding::Dxt3>(*this, y, data, begin, end, bmp);
+    case TTextureEncoding::Dxt5: return FullBlocksIn<TTextureEncoding::Dxt5>(*this, y, data, begin, end, bmp);
+    default: return FullBlocksIn<TTextureEncoding::Dxt1>(*this, y, data, begin, end, bmp);
+    }
+}
+
+void TJob::PaletteRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const
+{
+    const uint64_t first = uint64_t(sy) * t->Width;
+    for (int x = 0; x < reqWidth; ++x) {
+        const uint32_t sx = xs[size_t(x)];
+        const uint64_t n = first + sx;
+        // Two pixels a byte: the low nibble first.
+        const unsigned i = enc == TTextureEncoding::Pal8 ? data[n - begin] : (data[n / 2 - begin] >> (4 * (n % 2))) & 15;
+        out[x] = Shade(palColour[i], palAlpha[i], sx, sy);
     }
 }
 
 void TJob::PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const
 {
+    if (Paletted(enc)) return PaletteRow(sy, data, begin, out);
     const TTables& tb = *tables;
     const uint8_t* row = data + (uint64_t(sy) * t->Width * PixelBytes() - begin);
     for (int x = 0; x < reqWidth; ++x) {
@@ -265,7 +361,8 @@ void TJob::PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* 
 }
 
 // Prepares the result and the column map; false when nothing is to decode.
-bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode, TTextureBitmap& bmp, TJob& job)
+bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode, const uint8_t* palette,
+             TTextureBitmap& bmp, TJob& job)
 {
     bmp.Width = std::max(reqWidth, 0);
     bmp.Height = std::max(reqHeight, 0);
@@ -278,6 +375,14 @@ bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mod
     if (job.enc == TTextureEncoding::Unsupported || t.Width == 0 || t.Height == 0 || bmp.Pixels.empty()) return false;
     if (mode != dmColor && mode != dmMask && mode != dmComposite) return false;
     job.tables = &Tables();
+    if (Paletted(job.enc)) {
+        job.palColour.fill(Black);
+        for (unsigned i = 0; palette && i < std::min<unsigned>(t.PaletteEntries, 256); ++i) {
+            const uint8_t* e = palette + 4 * i;  // red, green, blue, alpha
+            job.palColour[i] = Bgr(e[2], e[1], e[0]);
+            job.palAlpha[i] = e[3];
+        }
+    }
     job.xs.resize(size_t(bmp.Width));
     for (int x = 0; x < bmp.Width; ++x) job.xs[size_t(x)] = uint32_t(uint64_t(x) * t.Width / uint64_t(bmp.Width));
     return true;
@@ -288,50 +393,6 @@ uint32_t SourceRow(const TTextureInfo& t, int y, int reqHeight) { return uint32_
 uint32_t* OutRow(TTextureBitmap& bmp, int y) { return reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * size_t(bmp.Width); }
 
 }  // namespace
-
-TTextureEncoding TextureEncoding(const TTextureInfo& t)
-{
-    const uint32_t pixels = uint32_t(t.Width) * t.Height;
-    if (t.DataSize == pixels) return TTextureEncoding::Dxt3;
-    if (t.DataSize == pixels / 2) return TTextureEncoding::Dxt1;
-    if (t.DataSize >= uint64_t(pixels) * 4) return TTextureEncoding::Bgra32;
-    if (t.DataSize == uint64_t(pixels) * 2) {
-        switch ((t.RasterFormat >> 8) & 0xF) {
-        case 0x1: return TTextureEncoding::Rgb1555;
-        case 0x2: return TTextureEncoding::Rgb565;
-        case 0x3: return TTextureEncoding::Argb4444;
-        case 0xA: return TTextureEncoding::Rgb555;
-        default: break;
-        }
-    }
-    return TTextureEncoding::Unsupported;
-}
-
-const char* EncodingName(TTextureEncoding e)
-{
-    switch (e) {
-    case TTextureEncoding::Dxt3: return "dxt3";
-    case TTextureEncoding::Dxt1: return "dxt1";
-    case TTextureEncoding::Bgra32: return "bgra32";
-    case TTextureEncoding::Rgb1555: return "rgb1555";
-    case TTextureEncoding::Rgb565: return "rgb565";
-    case TTextureEncoding::Argb4444: return "argb4444";
-    case TTextureEncoding::Rgb555: return "rgb555";
-    case TTextureEncoding::Unsupported: break;
-    }
-    return "unsupported";
-}
-
-int EncodingBitsPerPixel(TTextureEncoding e)
-{
-    switch (e) {
-    case TTextureEncoding::Dxt1: return 4;
-    case TTextureEncoding::Dxt3: return 8;
-    case TTextureEncoding::Bgra32: return 32;
-    case TTextureEncoding::Unsupported: return 0;
-    default: return 16;
-    }
-}
 
 uint8_t MixBlockColor(unsigned f0, unsigned f1, unsigned index, bool sixBit)
 {
@@ -355,6 +416,13 @@ unsigned BlockAlpha(const uint8_t* block, unsigned p)
     return p % 2 ? b >> 4 : b & 15;
 }
 
+unsigned Dxt5Alpha(const uint8_t* block, unsigned p)
+{
+    uint8_t table[8];
+    Dxt5AlphaTable(block, table);
+    return table[(Dxt5Indices(block) >> (3 * p)) & 7];
+}
+
 uint8_t CheckerGrey(unsigned x, unsigned y) { return (x % 16 < 8) == (y % 16 < 8) ? 192 : 255; }
 
 void BlendOverGrey(uint8_t* pixel, uint8_t grey, float a)
@@ -363,11 +431,11 @@ void BlendOverGrey(uint8_t* pixel, uint8_t grey, float a)
 }
 
 TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInfo& t, int reqWidth, int reqHeight,
-                             TDecodeMode mode)
+                             TDecodeMode mode, const uint8_t* palette)
 {
     TTextureBitmap bmp;
     TJob job;
-    if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;
+    if (!Prepare(t, reqWidth, reqHeight, mode, palette, bmp, job)) return bmp;
     const uint64_t limit = std::min<uint64_t>(size, t.DataSize);
     const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
     for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
@@ -386,12 +454,26 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
 
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
 {
-    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
+    const TTextureEncoding enc = TextureEncoding(t);
+    const uint64_t paletteBytes = Paletted(enc) ? uint64_t(std::min<uint16_t>(t.PaletteEntries, 256)) * 4 : 0;
+    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
+    if (t.PalettePos + paletteBytes > file.Size()) RaiseReadBeyondEof();
+    const uint64_t saved = file.Position();
+    std::array<uint8_t, 256 * 4> palette{};
+    if (paletteBytes) {
+        try {
+            file.Seek(t.PalettePos);
+            file.ReadExact(palette.data(), size_t(paletteBytes));
+        } catch (...) {
+            file.Seek(saved);
+            throw;
+        }
+        file.Seek(saved);
+    }
     TTextureBitmap bmp;
     TJob job;
-    if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;
+    if (!Prepare(t, reqWidth, reqHeight, mode, palette.data(), bmp, job)) return bmp;
 
-    const uint64_t saved = file.Position();
     // A window on the data: a full-size decode reads ahead in large pieces,
     // a reduced one reads only the rows it samples.
     constexpr uint64_t ReadAhead = 256 * 1024;
@@ -402,9 +484,9 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
     try {
         for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
             const uint32_t sy = SourceRow(t, y, bmp.Height);
-            uint64_t begin, end;
-            job.RowRange(sy, begin, end);
-            end = std::min<uint64_t>(end, t.DataSize);
+            uint64_t begin, rowEnd;
+            job.RowRange(sy, begin, rowEnd);
+            const uint64_t end = std::min<uint64_t>(rowEnd, t.DataSize);
             if (begin >= end) continue;
             if (begin < winBegin || end > winEnd) {
                 const uint64_t readEnd = sequential ? std::min<uint64_t>(std::max(end, begin + ReadAhead), t.DataSize) : end;
@@ -414,7 +496,7 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
                 winBegin = begin;
                 winEnd = readEnd;
             }
-            if (!job.Blocks() && end - begin < uint64_t(t.Width) * job.PixelBytes()) continue;
+            if (!job.Blocks() && end < rowEnd) continue;  // a row cut short stays black
             if (full)
                 job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
             else

@@ -15,14 +15,21 @@ namespace korvane {
 // The numbers are part of the interface: menu items carry them in their tags.
 enum TDecodeMode : uint8_t { dmColor = 0, dmMask = 1, dmComposite = 2 };
 
-enum class TTextureEncoding : uint8_t { Dxt3, Dxt1, Bgra32, Rgb1555, Rgb565, Argb4444, Rgb555, Unsupported };
+enum class TTextureEncoding : uint8_t {
+    Dxt3, Dxt1, Bgra32, Rgb1555, Rgb565, Argb4444, Rgb555, Dxt5, Pal8, Pal4, Unsupported
+};
 
-// Chosen by DataSize: W×H bytes → DXT3, W×H/2 → DXT1, at least W×H×4 → 32-bit;
-// W×H×2 with a 16-bit raster format → that layout; anything else is not
-// decoded.
+// Paletted textures by DataSize: W×H bytes → one index a byte, W×H/2 (or
+// rounded up) → two a byte; other sizes are not decoded. The rest chosen by DataSize: W×H bytes
+// → DXT3 (DXT5 when the header names it: "DXT5" on platform 9, compression 5
+// on platform 8), W×H/2 → DXT1, at least W×H×4 → 32-bit; W×H×2 with a 16-bit
+// raster format → that layout; anything else is not decoded.
 TTextureEncoding TextureEncoding(const TTextureInfo& t);
-const char* EncodingName(TTextureEncoding e);  // "dxt1", "bgra32", "unsupported", ...
+const char* EncodingName(TTextureEncoding e);  // "dxt1", "bgra32", "pal8", "unsupported", ...
 int EncodingBitsPerPixel(TTextureEncoding e);  // 4, 8, 32, 16; 0 when unsupported
+// The palette's bytes (PaletteEntries × 4: red, green, blue, alpha) are read
+// along with the pixels of these.
+inline bool Paletted(TTextureEncoding e) { return e == TTextureEncoding::Pal8 || e == TTextureEncoding::Pal4; }
 
 // ReqWidth × ReqHeight pixels, four bytes each (blue, green, red, 255), rows
 // top to bottom with no padding.
@@ -36,14 +43,17 @@ struct TTextureBitmap {
 // decodes it, stretched without filtering: target pixel (x, y) is source pixel
 // (x·W div ReqWidth, y·H div ReqHeight). Only the rows that are sampled are
 // read, through a bounded buffer. Data running past the end of the file
-// raises "Read beyond end of file" before anything is allocated. Pixels whose
-// block lies outside the data, all pixels of an empty texture and every pixel
-// of an unsupported one stay black.
+// raises "Read beyond end of file" before anything is allocated, and so does
+// a palette that does. Pixels whose block or row lies outside the data, all
+// pixels of an empty texture and every pixel of an unsupported one stay
+// black; an index past the palette's entries reads as 0, 0, 0, alpha 0.
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode);
 
-// The same decode from pixel data already in memory (`size` bytes of it).
+// The same decode from pixel data already in memory (`size` bytes of it);
+// a paletted texture's palette is `palette` (PaletteEntries × 4 bytes), all
+// zero when none is given.
 TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInfo& t, int reqWidth, int reqHeight,
-                             TDecodeMode mode);
+                             TDecodeMode mode, const uint8_t* palette = nullptr);
 
 // The per-pixel rules, exposed for the tests.
 // A channel of a block colour: (f0·g + f1·(1−g))·K with g = w/3 for the index's
@@ -54,6 +64,10 @@ uint8_t MixBlockColor(unsigned f0, unsigned f1, unsigned index, bool sixBit);
 void DecodeBlockColor(const uint8_t* colourBlock, unsigned p, uint8_t* bgr);
 // The 4-bit alpha of pixel p of a 16-byte block.
 unsigned BlockAlpha(const uint8_t* block, unsigned p);
+// The 8-bit alpha of pixel p of a DXT5 block: endpoints a0, a1 in bytes 0
+// and 1, 3-bit indices from byte 2 on; eight values when a0 > a1, otherwise
+// six plus 0 and 255; the values between are rounded to nearest.
+unsigned Dxt5Alpha(const uint8_t* block, unsigned p);
 uint8_t CheckerGrey(unsigned x, unsigned y);  // 192 or 255, squares of 8
 // Blue, green and red over the grey by weight a (single precision).
 void BlendOverGrey(uint8_t* pixel, uint8_t grey, float a);

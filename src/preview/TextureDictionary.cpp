@@ -32,15 +32,28 @@ uint16_t ReadTextureCount(TFile& file)
     return LoadLE16(raw);
 }
 
+uint16_t PaletteEntriesOf(uint32_t rasterFormat)
+{
+    if (rasterFormat & RasterPal8) return 256;
+    if (rasterFormat & RasterPal4) return 32;
+    return 0;
+}
+
 void ParseTextureHeader(const uint8_t* header, TTextureInfo& t)
 {
+    t.Platform = LoadLE32(header);
     t.Name = FixedName(header + 8);
     t.MaskName = FixedName(header + 40);
     t.RasterFormat = LoadLE32(header + 72);
-    t.HasAlpha = LoadLE32(header + 76) == 1;
+    t.PlatformFormat = LoadLE32(header + 76);
+    t.PlatformFlags = header[87];
+    // Direct3D 9 headers hold the D3D format where older ones hold the
+    // alpha indicator; their alpha is a flag bit instead.
+    t.HasAlpha = t.Platform == 9 ? (t.PlatformFlags & 1) != 0 : t.PlatformFormat == 1;
     t.Width = LoadLE16(header + 80);
     t.Height = LoadLE16(header + 82);
-    t.DataSize = LoadLE32(header + 88);
+    t.PaletteEntries = PaletteEntriesOf(t.RasterFormat);
+    t.DataSize = t.PaletteEntries ? 0 : LoadLE32(header + 88);
 }
 
 void ReadTextureHeader(TFile& file, TTextureInfo& t)
@@ -48,12 +61,25 @@ void ReadTextureHeader(TFile& file, TTextureInfo& t)
     TSectionHeader section;
     FindSection(file, rwTextureNative, section);
     FindSection(file, rwStruct, section);
+    const uint64_t start = file.Position();
     uint8_t header[TextureHeaderSize];
     file.ReadExact(header, sizeof header);
     ParseTextureHeader(header, t);
+    if (t.PaletteEntries) {
+        // The palette stands where the data size would be; the size follows
+        // it. Read whole, so that a palette cut short fails here.
+        t.PalettePos = start + TexturePaletteOffset;
+        file.Seek(t.PalettePos);
+        uint8_t palette[256 * 4];
+        file.ReadExact(palette, size_t(t.PaletteEntries) * 4);
+        uint8_t size[4];
+        file.ReadExact(size, sizeof size);
+        t.DataSize = LoadLE32(size);
+    }
     t.DataPos = file.Position();
-    // Back onto the struct's own header: 92 bytes read plus 12 of the header.
-    file.Seek(file.Position() - TextureHeaderSize - 12);
+    // Back onto the struct's own header, so that the next walk skips the
+    // struct by its size.
+    file.Seek(start - 12);
 }
 
 std::vector<TTextureInfo> ReadTextureDictionary(TFile& file)

@@ -15,6 +15,7 @@
 #include "preview/BmpWriter.h"
 #include "preview/ImageLoader.h"
 #include "preview/PictureView.h"
+#include "preview/TextureDictionary.h"
 #include "preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
@@ -255,8 +256,8 @@ TEST_F(TxdPageTest, ExportsColourAndMaskAsBmpFiles)
 
 TEST_F(TxdPageTest, AnUnsupportedTextureShowsAPlaceholder)
 {
-    TTextureSpec odd = MakeTexture("pal", "", 16, 16, std::string(16 * 16 / 2 + 64, '\x01'));
-    odd.rasterFormat = 0x2500;
+    TTextureSpec odd = MakeTexture("odd", "", 16, 16, std::string(100, '\x01'));  // no encoding has 100 bytes
+    odd.rasterFormat = 0x500;
     Open({{"a.txd", DictionaryBytes({odd})}});
     list->resize(300, 100);
     SelectEntry(0);
@@ -310,4 +311,93 @@ TEST_F(TxdPageTest, PixelsPastTheEndOfTheArchiveFailCleanly)
     // The other texture still shows.
     SelectTexture(1);
     EXPECT_EQ(Rgb(image->Picture(), 0, 0), 0xFF0000u);
+}
+
+TEST_F(TxdPageTest, PalettedAndDxt5TexturesShowInEveryModeWithThumbnails)
+{
+    // PAL8 with alpha: opaque red on the left, clear blue on the right.
+    TTextureSpec pal = PalTexture("pal", 16, 16, false, {0xFFFF0000u, 0x000000FFu}, 8,
+                                  [](unsigned x, unsigned) { return uint8_t(x < 8 ? 0 : 1); });
+    pal.alphaFlag = 1;
+    TTextureSpec pal4 = PalTexture("pal4", 16, 8, true, {0xFF000000u, 0xFF00FF00u}, 4, [](unsigned, unsigned) { return 1; });
+    // DXT5 on platform 9: red, alpha 255 on the left half and 0 on the right.
+    TTextureSpec shield =
+        Dxt5Texture("shield", "shieldm", 32, 16, [](unsigned x, unsigned) { return x < 16 ? 0xFFFF0000u : 0x00FF0000u; });
+    Open({{"a.txd", DictionaryBytes({pal, pal4, shield})}});
+    list->resize(300, 200);
+    SelectEntry(0);
+    EXPECT_TRUE(prompts.Messages().isEmpty());
+    ASSERT_EQ(list->model()->rowCount(), 3);
+    EXPECT_EQ(Rgb(image->Picture(), 3, 3), 0xFF0000u);
+    EXPECT_EQ(Rgb(image->Picture(), 8, 0), Grey(255));  // clear: the checkerboard alone
+    EXPECT_EQ(Rgb(image->Picture(), 8, 8), Grey(192));
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(Rgb(image->Picture(), 3, 3), Grey(255));
+    EXPECT_EQ(Rgb(image->Picture(), 10, 3), 0u);
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(Rgb(image->Picture(), 10, 3), 0x0000FFu);
+    SelectTexture(1);
+    EXPECT_EQ(Rgb(image->Picture(), 15, 7), 0x00FF00u);
+    SelectTexture(2);
+    EXPECT_EQ(Rgb(image->Picture(), 3, 3), 0xFF0000u);
+    EXPECT_EQ(Rgb(image->Picture(), 20, 3), Grey(192));
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(Rgb(image->Picture(), 3, 3), Grey(255));  // 8-bit alpha: 255, not 240
+    EXPECT_EQ(Rgb(image->Picture(), 20, 3), 0u);
+    EXPECT_TRUE(Find<QAction>("N21")->isEnabled());
+
+    page->WaitForThumbnails();
+    const std::vector<TTextureInfo>& t = page->Textures();
+    ASSERT_GE(t[0].ImageIndex, 0);
+    ASSERT_GE(t[0].MaskImageIndex, 0);
+    ASSERT_GE(t[1].ImageIndex, 0);
+    EXPECT_EQ(t[1].MaskImageIndex, -1);
+    ASSERT_GE(t[2].ImageIndex, 0);
+    ASSERT_GE(t[2].MaskImageIndex, 0);
+    const std::vector<QImage>& images = page->ImageList1();
+    EXPECT_EQ(Rgb(images[size_t(t[0].ImageIndex)], 10, 10), 0xFF0000u);
+    EXPECT_EQ(Rgb(images[size_t(t[0].ImageIndex)], 30, 10), 0x0000FFu);
+    EXPECT_EQ(Rgb(images[size_t(t[0].MaskImageIndex)], 30, 10), 0u);
+    EXPECT_EQ(Rgb(images[size_t(t[1].ImageIndex)], 47, 47), 0x00FF00u);
+    // 32 × 16 squeezed into 48 × 48: column x comes from x·32 div 48.
+    EXPECT_EQ(Rgb(images[size_t(t[2].MaskImageIndex)], 23, 0), Grey(255));
+    EXPECT_EQ(Rgb(images[size_t(t[2].MaskImageIndex)], 24, 0), 0u);
+    const QImage shot = Shot();
+    const int R = list->viewport()->width();
+    EXPECT_EQ(Rgb(shot, R - 52 + 5, 2 + 5), 0xFF0000u);
+    EXPECT_EQ(Rgb(shot, R - 52 + 20, 52 + 2 + 20), 0x00FF00u);
+    EXPECT_EQ(Rgb(shot, R - 102 + 5, 104 + 2 + 5), Grey(255));
+}
+
+TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
+{
+    const std::string root = RealDataDir();
+    if (root.empty()) GTEST_SKIP() << "no real data folder";
+    const std::string infernus = root + "/txd/rwparser_infernus.txd", shield = root + "/txd/mta_stealth_riot_shield_22068.txd";
+    Open({{"infernus.txd", ReadBytes(infernus)}, {"shield.txd", ReadBytes(shield)}});
+    SelectEntry(0);
+    page->WaitForThumbnails();
+    {
+        // Only the handle has alpha, so only it has a mask thumbnail.
+        const std::vector<TTextureInfo>& t = page->Textures();
+        ASSERT_EQ(t.size(), 3u);
+        EXPECT_EQ(t[0].MaskImageIndex, -1);
+        EXPECT_EQ(t[1].MaskImageIndex, -1);
+        EXPECT_GE(t[2].MaskImageIndex, 0);
+    }
+    SelectEntry(1);
+    EXPECT_TRUE(prompts.Messages().isEmpty());
+    tabs->setCurrentIndex(2);
+    // The window's mask is the core's decode of the same bytes.
+    TFile f = TFile::OpenReadWrite(shield);
+    const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+    ASSERT_EQ(t.size(), 1u);
+    f.Seek(t[0].DataPos);
+    const TTextureBitmap mask = BuildTextureBitmap(f, t[0], 128, 128, dmMask);
+    const QImage& pic = image->Picture();
+    ASSERT_EQ(pic.size(), QSize(128, 128));
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) ASSERT_EQ(Rgb(pic, x, y), Grey(mask.Pixels[(size_t(y) * 128 + size_t(x)) * 4])) << x << "," << y;
+    page->WaitForThumbnails();
+    EXPECT_GE(page->Textures()[0].MaskImageIndex, 0);
 }

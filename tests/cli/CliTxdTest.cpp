@@ -45,8 +45,12 @@ TTextureBitmap Decoded(const TTextureSpec& s, TDecodeMode mode, int w = -1, int 
     t.Height = s.height;
     t.DataSize = uint32_t(s.data.size());
     t.RasterFormat = s.rasterFormat;
+    t.Platform = s.platform;
+    t.PlatformFormat = s.alphaFlag;
+    t.PlatformFlags = s.flags;
+    t.PaletteEntries = uint16_t(s.palette.size() / 4);
     return DecodeTexture(reinterpret_cast<const uint8_t*>(s.data.data()), s.data.size(), t, w < 0 ? s.width : w,
-                         h < 0 ? s.height : h, mode);
+                         h < 0 ? s.height : h, mode, reinterpret_cast<const uint8_t*>(s.palette.data()));
 }
 
 uint32_t Pattern(unsigned x, unsigned y) { return uint32_t((x * 16) << 24 | (x * 8) << 16 | (y * 8) << 8 | (x + y)); }
@@ -54,12 +58,17 @@ uint32_t Pattern(unsigned x, unsigned y) { return uint32_t((x * 16) << 24 | (x *
 // Textures of every kind the list tells apart.
 std::vector<TTextureSpec> Textures()
 {
-    TTextureSpec pal = MakeTexture("pal", "", 16, 16, std::string(16 * 16 / 2 + 64, '\x01'));
-    pal.rasterFormat = 0x2500;
+    TTextureSpec odd = MakeTexture("odd", "", 16, 16, std::string(100, '\x01'));
+    odd.rasterFormat = 0x500;
     TTextureSpec rgb565 = MakeTexture("dash", "", 4, 2, Pixel16Bytes(4, 2, [](unsigned, unsigned) { return 0xF800; }));
     rgb565.rasterFormat = 0x200;
+    const std::vector<uint32_t> palette = {0xFFFF0000u, 0x8000FF00u, 0x000000FFu};
+    auto index = [](unsigned x, unsigned y) { return uint8_t((x + y) % 3); };
+    TTextureSpec pal8 = PalTexture("pal", 16, 16, false, palette, 8, index);
+    pal8.alphaFlag = 1;
     return {Dxt1Texture("\xC4\xEE\xF0\xEE\xE3\xE0", 16, 8, Pattern), Dxt3Texture("glass", "glassm", 8, 8, Pattern),
-            Bgra32Texture("sky", "", 4, 4, Pattern), pal, rgb565};
+            Bgra32Texture("sky", "", 4, 4, Pattern), odd, rgb565, pal8,
+            PalTexture("pal4", 8, 2, true, palette, 4, index), Dxt5Texture("shield", "shieldm", 8, 8, Pattern)};
 }
 
 }  // namespace
@@ -73,8 +82,11 @@ TEST(CliTxd, ListsTheTexturesOfALooseDictionaryAndOfAnArchiveEntry)
         "Дорога\t\t16x8\tdxt1\t0\n"
         "glass\tglassm\t8x8\tdxt3\t1\n"
         "sky\t\t4x4\tbgra32\t1\n"
-        "pal\t\t16x16\tunsupported\t0\n"
-        "dash\t\t4x2\trgb565\t0\n";
+        "odd\t\t16x16\tunsupported\t0\n"
+        "dash\t\t4x2\trgb565\t0\n"
+        "pal\t\t16x16\tpal8\t1\n"
+        "pal4\t\t8x2\tpal4\t0\n"
+        "shield\tshieldm\t8x8\tdxt5\t1\n";
     TRun r = Txd(Quote(dir.File("a.txd")));
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, expected);
@@ -103,18 +115,45 @@ TEST(CliTxd, ExportsEachTextureAsABmpFile)
     EXPECT_EQ(ReadBytes(out + "/glass.bmp"), BmpBytes(Decoded(tex[1], dmColor)));
     EXPECT_EQ(ReadBytes(out + "/sky.bmp"), BmpBytes(Decoded(tex[2], dmColor)));
     EXPECT_EQ(ReadBytes(out + "/dash.bmp"), BmpBytes(Decoded(tex[4], dmColor)));
-    EXPECT_FALSE(std::ifstream(out + "/pal.bmp").good());
-    EXPECT_EQ(r.err, "korvane-cli txd: skipping pal: unsupported pixel format\n");
+    EXPECT_EQ(ReadBytes(out + "/pal.bmp"), BmpBytes(Decoded(tex[5], dmColor)));
+    EXPECT_EQ(ReadBytes(out + "/pal4.bmp"), BmpBytes(Decoded(tex[6], dmColor)));
+    EXPECT_EQ(ReadBytes(out + "/shield.bmp"), BmpBytes(Decoded(tex[7], dmColor)));
+    EXPECT_FALSE(std::ifstream(out + "/odd.bmp").good());
+    EXPECT_EQ(r.err, "korvane-cli txd: skipping odd: unsupported pixel format\n");
 
     // Masks under the mask name, or NAME_mask without one; any size.
     r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode mask --size 5x3");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(ReadBytes(out + "/glassm.bmp"), BmpBytes(Decoded(tex[1], dmMask, 5, 3)));
     EXPECT_EQ(ReadBytes(out + "/sky_mask.bmp"), BmpBytes(Decoded(tex[2], dmMask, 5, 3)));
+    EXPECT_EQ(ReadBytes(out + "/pal_mask.bmp"), BmpBytes(Decoded(tex[5], dmMask, 5, 3)));
+    EXPECT_EQ(ReadBytes(out + "/shieldm.bmp"), BmpBytes(Decoded(tex[7], dmMask, 5, 3)));
     r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode composite --format png");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(ReadBytes(out + "/glass.png"), PngBytes(Decoded(tex[1], dmComposite)));
     EXPECT_EQ(ReadBytes(out + "/glass.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
+    EXPECT_EQ(ReadBytes(out + "/pal.png"), PngBytes(Decoded(tex[5], dmComposite)));
+    EXPECT_EQ(ReadBytes(out + "/shield.png"), PngBytes(Decoded(tex[7], dmComposite)));
+}
+
+TEST(CliTxd, ListsRealDictionariesWithTheirEncodingsAndAlpha)
+{
+    const std::string root = RealDataDir();
+    if (root.empty()) GTEST_SKIP() << "no real data folder";
+    TRun r = Txd(Quote(root + "/txd/rwparser_infernus.txd"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out,
+              "infernus92wheel32\t\t32x32\tdxt1\t0\n"
+              "infernus92interior128\t\t128x128\tdxt1\t0\n"
+              "infernus92handle32\t\t32x16\tdxt3\t1\n");
+    r = Txd(Quote(root + "/txd/mta_stealth_riot_shield_22068.txd"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "riot_shield\t\t128x128\tdxt5\t1\n");
+    TempDir dir;
+    r = Txd(Quote(root + "/txd/mta_stealth_riot_shield_22068.txd") + " --export " + Quote(dir.File("out")) +
+            " --mode mask");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadBytes(dir.File("out/riot_shield_mask.bmp")).size(), 54u + 128 * 128 * 3);
 }
 
 TEST(CliTxd, HostileDictionariesFailCleanly)
@@ -138,6 +177,14 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     // One texture more than there are: the list shows those read, then fails.
     WriteBytes(dir.File("d.txd"), DictionaryBytes({Dxt1Texture("only", 4, 4, Pattern)}, 2));
     r = Txd(Quote(dir.File("d.txd")));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
+    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    // A palette cut short by the end of the file.
+    const std::string cut = DictionaryBytes(
+        {Dxt1Texture("only", 4, 4, Pattern), PalTexture("p", 4, 4, false, {0xFF000000u}, 8, [](unsigned, unsigned) { return 0; })});
+    WriteBytes(dir.File("e.txd"), cut.substr(0, cut.size() - 600));
+    r = Txd(Quote(dir.File("e.txd")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
     EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");

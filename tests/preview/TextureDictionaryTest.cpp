@@ -128,26 +128,35 @@ TEST(TextureDictionary, RealDictionariesFromOtherTools)
     if (root.empty()) GTEST_SKIP() << "no real data folder";
     struct TExpected {
         const char* file;
-        std::vector<std::tuple<std::string, unsigned, unsigned, std::string>> textures;
+        std::vector<std::tuple<std::string, unsigned, unsigned, std::string, bool>> textures;
     };
+    // Platform 9 headers: the alpha is bit 0 of header byte 87.
     const TExpected cases[] = {
         {"txd/rwparser_infernus.txd",
-         {{"infernus92wheel32", 32, 32, "dxt1"}, {"infernus92interior128", 128, 128, "dxt1"}, {"infernus92handle32", 32, 16, "dxt3"}}},
-        {"txd/mta_editor2_Test.txd", {{"FLBlinker", 4, 4, "dxt1"}}},
-        {"txd/mta_race_nitro_11132.txd", {{"nitro", 128, 128, "dxt1"}}},
-        {"txd/mta_stealth_riot_shield_262312.txd", {{"riot_shield", 256, 256, "bgra32"}}},
+         {{"infernus92wheel32", 32, 32, "dxt1", false},
+          {"infernus92interior128", 128, 128, "dxt1", false},
+          {"infernus92handle32", 32, 16, "dxt3", true}}},
+        {"txd/mta_editor2_Test.txd", {{"FLBlinker", 4, 4, "dxt1", false}}},
+        {"txd/mta_race_nitro_11132.txd", {{"nitro", 128, 128, "dxt1", false}}},
+        {"txd/mta_stealth_riot_shield_262312.txd", {{"riot_shield", 256, 256, "bgra32", true}}},
+        {"txd/mta_stealth_riot_shield_22068.txd", {{"riot_shield", 128, 128, "dxt5", true}}},
+        {"txd/rwparser_bullet.txd", {{"bullet92interior128", 128, 128, "dxt1", false}}},
+        {"txd/rwparser_copcarla.txd",
+         {{"copcarla92wheel64", 64, 64, "dxt1", false}, {"copcarla92interior128", 128, 128, "dxt1", false}}},
     };
     for (const TExpected& c : cases) {
         TFile f = TFile::OpenReadWrite(root + "/" + c.file);
         const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
         ASSERT_EQ(t.size(), c.textures.size()) << c.file;
         for (size_t i = 0; i < t.size(); ++i) {
-            const auto& [name, w, h, enc] = c.textures[i];
+            const auto& [name, w, h, enc, alpha] = c.textures[i];
             EXPECT_EQ(t[i].Name, name);
             EXPECT_EQ(t[i].MaskName, "");
             EXPECT_EQ(t[i].Width, w);
             EXPECT_EQ(t[i].Height, h);
             EXPECT_EQ(EncodingName(TextureEncoding(t[i])), enc) << name;
+            EXPECT_EQ(t[i].HasAlpha, alpha) << name;
+            EXPECT_EQ(t[i].PaletteEntries, 0) << name;
             f.Seek(t[i].DataPos);
             const TTextureBitmap b = BuildTextureBitmap(f, t[i], w, h, dmMask);
             EXPECT_EQ(b.Pixels.size(), size_t(w) * h * 4);

@@ -58,11 +58,13 @@ std::string EncodeColourBlock(unsigned w, unsigned h, unsigned bx, unsigned by, 
 std::string TextureHeaderBytes(const TTextureSpec& t)
 {
     const uint32_t dataSize = t.dataSizeOverride >= 0 ? uint32_t(t.dataSizeOverride) : uint32_t(t.data.size());
-    std::string h = LE32(8) + LE32(0x1106);  // platform, filter and addressing
+    std::string h = LE32(t.platform) + LE32(0x1106);  // platform, filter and addressing
     h += Field32(t.name) + Field32(t.maskName);
     h += LE32(t.rasterFormat) + LE32(t.alphaFlag);
     h += LE16(t.width) + LE16(t.height);
-    h += std::string{char(32), char(1), char(4), char(0)};  // depth, levels, raster type, compression
+    const char depth = t.palette.empty() ? char(32) : t.palette.size() > 128 ? char(8) : char(4);
+    h += std::string{depth, char(1), char(4), char(t.flags)};  // depth, levels, raster type, compression/flags
+    h += t.palette;
     h += LE32(dataSize);
     return h;
 }
@@ -165,5 +167,86 @@ TTextureSpec Bgra32Texture(const std::string& name, const std::string& mask, uns
     TTextureSpec t = MakeTexture(name, mask, w, h, Bgra32Bytes(w, h, pixel));
     t.alphaFlag = 1;
     t.rasterFormat = 0x500;
+    return t;
+}
+
+std::string Dxt5Block(uint8_t a0, uint8_t a1, uint64_t alphaIndices, uint16_t c0, uint16_t c1, uint32_t indices)
+{
+    std::string b{char(a0), char(a1)};
+    for (int k = 0; k < 6; ++k) b += char((alphaIndices >> (8 * k)) & 255);
+    return b + Dxt1Block(c0, c1, indices);
+}
+
+std::string EncodeDxt5(unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    return BlockBytes(w, h, [&](unsigned bx, unsigned by) {
+        unsigned alpha[16];
+        for (unsigned p = 0; p < 16; ++p) {
+            const unsigned x = std::min(bx * 4 + p % 4, w - 1), y = std::min(by * 4 + p / 4, h - 1);
+            alpha[p] = pixel(x, y) >> 24;
+        }
+        const unsigned hi = *std::max_element(alpha, alpha + 16), lo = *std::min_element(alpha, alpha + 16);
+        // a0 > a1 gives the eight-value rule; equal endpoints need index 0 only.
+        uint64_t indices = 0;
+        for (unsigned p = 0; p < 16; ++p) {
+            unsigned best = 0, bestDist = 1000;
+            for (unsigned i = 0; i < 8; ++i) {
+                const unsigned v = i == 0 ? hi : i == 1 ? lo : ((8 - i) * hi + (i - 1) * lo + 3) / 7;
+                const unsigned d = v > alpha[p] ? v - alpha[p] : alpha[p] - v;
+                if (d < bestDist) bestDist = d, best = i;
+            }
+            indices |= uint64_t(best) << (3 * p);
+        }
+        return Dxt5Block(uint8_t(hi), uint8_t(lo), indices, 0, 0, 0).substr(0, 8) + EncodeColourBlock(w, h, bx, by, pixel);
+    });
+}
+
+std::string PaletteBytes(const std::vector<uint32_t>& argb)
+{
+    std::string out;
+    for (uint32_t c : argb) out += {char((c >> 16) & 255), char((c >> 8) & 255), char(c & 255), char(c >> 24)};
+    return out;
+}
+
+std::string IndexBytes(unsigned w, unsigned h, unsigned bits, const std::function<uint8_t(unsigned, unsigned)>& index)
+{
+    std::string out;
+    for (unsigned y = 0; y < h; ++y)
+        for (unsigned x = 0; x < w; ++x) {
+            const uint8_t i = index(x, y);
+            if (bits == 8)
+                out += char(i);
+            else if ((y * w + x) % 2 == 0)
+                out += char(i & 15);
+            else
+                out.back() = char(out.back() | (i & 15) << 4);
+        }
+    return out;
+}
+
+uint32_t FourCC(const char* code)
+{
+    return uint32_t(uint8_t(code[0])) | uint32_t(uint8_t(code[1])) << 8 | uint32_t(uint8_t(code[2])) << 16 |
+           uint32_t(uint8_t(code[3])) << 24;
+}
+
+TTextureSpec Dxt5Texture(const std::string& name, const std::string& mask, unsigned w, unsigned h, const TPixelFn& pixel)
+{
+    TTextureSpec t = MakeTexture(name, mask, w, h, EncodeDxt5(w, h, pixel));
+    t.platform = 9;
+    t.alphaFlag = FourCC("DXT5");
+    t.flags = 9;  // alpha, compressed
+    t.rasterFormat = 0x300;
+    return t;
+}
+
+TTextureSpec PalTexture(const std::string& name, unsigned w, unsigned h, bool pal4, const std::vector<uint32_t>& palette,
+                        unsigned bits, const std::function<uint8_t(unsigned, unsigned)>& index)
+{
+    TTextureSpec t = MakeTexture(name, "", w, h, IndexBytes(w, h, bits, index));
+    std::vector<uint32_t> entries = palette;
+    entries.resize(pal4 ? 32 : 256, 0);
+    t.palette = PaletteBytes(entries);
+    t.rasterFormat = (pal4 ? 0x4000 : 0x2000) | 0x500;  // paletted 8888
     return t;
 }
