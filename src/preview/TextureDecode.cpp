@@ -386,7 +386,7 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
 
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
 {
-    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
+    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof(file.Path());
     TTextureBitmap bmp;
     TJob job;
     if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;

@@ -127,7 +127,7 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     WriteBytes(dir.File("a.txd"), DictionaryBytes({Dxt1Texture("first", 8, 8, Pattern), big, late}));
     TRun r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(dir.File("out")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("a.txd") + ": Read beyond end of file\n");
     EXPECT_FALSE(ReadBytes(dir.File("out/first.bmp")).empty());
     EXPECT_FALSE(std::ifstream(dir.File("out/late.bmp")).good());
     // A name that would leave the folder stays inside it.
@@ -140,12 +140,12 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     r = Txd(Quote(dir.File("d.txd")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("d.txd") + ": Read beyond end of file\n");
     // Not a dictionary at all.
     WriteBytes(dir.File("c.txd"), "hello");
     r = Txd(Quote(dir.File("c.txd")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("c.txd") + ": Read beyond end of file\n");
 }
 
 TEST(CliTxd, UsageErrors)
