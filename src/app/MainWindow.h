@@ -27,6 +27,7 @@ namespace korvane {
 struct TArchiveLocation;
 }
 class TForm2;
+class TEntryDragOut;
 
 // The list of entries: a click anywhere on it is reported, as the selection
 // handler runs on clicks too.
@@ -71,6 +72,10 @@ public:
     void N13Click();  // Добавить...
     void N14Click();  // Удалить
     TForm2* RenameDialog() const { return form2_; }
+    // Selected rows dragged out of the list: their entries are extracted for
+    // the drop target and handed over as files.
+    void ListView1StartDrag();
+    TEntryDragOut* DragOut() const { return dragOut_; }
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -101,6 +106,7 @@ private:
     void BuildEditCommands();
     std::vector<int> SelectedRows() const;  // every selected row, top to bottom
     void SelectRowQuietly(int row);
+    void BuildDragOut();
 
     Prompts& prompts_;
     QStringList arguments_;
@@ -125,4 +131,5 @@ private:
     QAction *N24, *N25, *N26, *N28, *N29;
     bool popupAttached_ = false;
     TForm2* form2_ = nullptr;
+    TEntryDragOut* dragOut_ = nullptr;
 };
