@@ -4,8 +4,9 @@
 #include <QDrag>
 #include <QFile>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QUrl>
+#include <cerrno>
+#include <cstdlib>
 
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
@@ -18,14 +19,12 @@ TEntryDragOut::TEntryDragOut(QObject* parent) : QObject(parent)
     Exec = [](QDrag* drag, Qt::DropActions actions) { return drag->exec(actions, Qt::CopyAction); };
 }
 
-TEntryDragOut::~TEntryDragOut() = default;
-
-QStringList TEntryDragOut::Folders() const
+TEntryDragOut::~TEntryDragOut()
 {
-    QStringList out;
-    for (const auto& folder : folders_) out << folder->path();
-    return out;
+    for (const QString& folder : folders_) QDir(folder).removeRecursively();
 }
+
+QStringList TEntryDragOut::Folders() const { return folders_; }
 
 QStringList TopLevelItems(const QStringList& relativePaths)
 {
@@ -40,36 +39,62 @@ QStringList TopLevelItems(const QStringList& relativePaths)
     return items;
 }
 
+namespace {
+
+// A folder of our own that goes with everything in it unless kept.
+class TScratchFolder {
+public:
+    TScratchFolder()
+    {
+        const std::string temp = QFile::encodeName(QDir::tempPath()).toStdString();
+        std::string pattern = temp + "/korvane-drag-XXXXXX";
+        if (!::mkdtemp(pattern.data())) RaiseIoErrno(errno, temp);
+        path_ = pattern;
+    }
+    ~TScratchFolder()
+    {
+        if (!kept_) QDir(Path()).removeRecursively();
+    }
+    TScratchFolder(const TScratchFolder&) = delete;
+    TScratchFolder& operator=(const TScratchFolder&) = delete;
+    const std::string& Local() const { return path_; }
+    QString Path() const { return QFile::decodeName(path_.c_str()); }
+    void Keep() { kept_ = true; }
+
+private:
+    std::string path_;
+    bool kept_ = false;
+};
+
+}  // namespace
+
 QMimeData* TEntryDragOut::Prepare(const Catalogue& cat, const std::vector<uint32_t>& indices)
 {
-    auto folder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/korvane-drag-XXXXXX"));
-    if (!folder->isValid()) {
-        const std::string where = QFile::encodeName(QDir::tempPath()).toStdString();
-        throw EInOutError(ioAccessDenied, "File access denied", where);
-    }
-    const std::string root = QFile::encodeName(folder->path()).toStdString();
-
+    TScratchFolder folder;
     QStringList relative;
     for (uint32_t index : indices) {
         if (index >= cat.Entries.size()) continue;  // refused by the extraction below
         bool safe = false;
-        const QString path = QString::fromStdString(RelativeEntryPath(EntryName(cat.Entries[index]), safe));
+        const std::string path = RelativeEntryPath(EntryName(cat.Entries[index]), safe);
         if (!safe) continue;
-        relative << path;
-        // The folders the names run through exist here, unlike in a folder the
-        // user chose: this one is new and empty.
-        const int slash = path.lastIndexOf(QLatin1Char('/'));
-        if (slash > 0 && !QDir(folder->path()).mkpath(path.left(slash)))
-            throw EInOutError(ioAccessDenied, "File access denied", root + "/" + path.left(slash).toStdString());
+        relative << QFile::decodeName(path.c_str());
+        // The folders the names run through are made here, unlike in a folder
+        // the user chose: this one is new and holds nothing else.
+        const size_t slash = path.rfind('/');
+        if (slash != std::string::npos && slash > 0) {
+            const std::string sub = folder.Local() + "/" + path.substr(0, slash);
+            if (!QDir().mkpath(QFile::decodeName(sub.c_str()))) throw EInOutError(ioAccessDenied, "File access denied", sub);
+        }
     }
     // Unsafe names are refused here, after the others are written; the folder
     // then goes with everything in it.
-    ExtractEntriesInto(cat, indices, root);
+    ExtractEntriesInto(cat, indices, folder.Local());
 
     QList<QUrl> urls;
-    for (const QString& item : TopLevelItems(relative)) urls << QUrl::fromLocalFile(folder->path() + QLatin1Char('/') + item);
+    for (const QString& item : TopLevelItems(relative)) urls << QUrl::fromLocalFile(folder.Path() + QLatin1Char('/') + item);
     auto* mime = new QMimeData;
     mime->setUrls(urls);
-    folders_.push_back(std::move(folder));
+    folders_ << folder.Path();
+    folder.Keep();
     return mime;
 }

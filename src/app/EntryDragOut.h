@@ -8,14 +8,12 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "archive/Catalogue.h"
 
 class QDrag;
 class QMimeData;
-class QTemporaryDir;
 
 class TEntryDragOut : public QObject {
     Q_OBJECT
@@ -37,7 +35,7 @@ public:
     QStringList Folders() const;
 
 private:
-    std::vector<std::unique_ptr<QTemporaryDir>> folders_;
+    QStringList folders_;
 };
 
 // The items directly inside the folder that a set of relative entry paths

@@ -215,6 +215,16 @@ TEST_F(DragOutTest, ArchivesThatCannotBeChangedCanBeDraggedFrom)
     ASSERT_EQ(seen.urls.size(), 2);
     EXPECT_EQ(copied, (std::map<std::string, std::string>{{Url(0), "12345"}, {Url(1), "abc"}}));
     EXPECT_EQ(std::filesystem::path(Url(1)).filename().string(), "two.txt");
+
+    // On a list sorted by name, descending, the top row is the last entry.
+    form->ListView1ColumnClick(1);
+    form->ListView1ColumnClick(1);
+    ClickRow(0);
+    DragFromRow(0, QApplication::startDragDistance() + 4);
+    ASSERT_EQ(seen.drags, 2);
+    ASSERT_EQ(seen.urls.size(), 1);
+    EXPECT_EQ(std::filesystem::path(Url(0)).filename().string(), "two.txt");
+    EXPECT_EQ(copied, (std::map<std::string, std::string>{{Url(0), "abc"}}));
 }
 
 TEST_F(DragOutTest, TopLevelItemsOfRelativePaths)
