@@ -4,6 +4,7 @@
 #include <QDrag>
 #include <QFile>
 #include <QMimeData>
+#include <QSet>
 #include <QUrl>
 #include <cerrno>
 #include <cstdlib>
@@ -24,17 +25,19 @@ TEntryDragOut::~TEntryDragOut()
     for (const QString& folder : folders_) QDir(folder).removeRecursively();
 }
 
-QStringList TEntryDragOut::Folders() const { return folders_; }
-
 QStringList TopLevelItems(const QStringList& relativePaths)
 {
     QStringList items;
+    QSet<QString> seen;  // a drag may carry thousands of rows
     for (const QString& path : relativePaths) {
         // "./a//b" is the item "a"; a name that cleans to nothing names no item.
         const QString clean = QDir::cleanPath(path);
         const QString first = clean.section(QLatin1Char('/'), 0, 0, QString::SectionSkipEmpty);
         if (first.isEmpty() || first == QLatin1String(".") || first == QLatin1String("..")) continue;
-        if (!items.contains(first)) items << first;
+        if (!seen.contains(first)) {
+            seen.insert(first);
+            items << first;
+        }
     }
     return items;
 }
@@ -83,7 +86,8 @@ QMimeData* TEntryDragOut::Prepare(const Catalogue& cat, const std::vector<uint32
         const size_t slash = path.rfind('/');
         if (slash != std::string::npos && slash > 0) {
             const std::string sub = folder.Local() + "/" + path.substr(0, slash);
-            if (!QDir().mkpath(QFile::decodeName(sub.c_str()))) throw EInOutError(ioAccessDenied, "File access denied", sub);
+            if (!QDir().mkpath(QFile::decodeName(sub.c_str())))
+                throw EInOutError(ioAccessDenied, "File access denied", sub);
         }
     }
     // Unsafe names are refused here, after the others are written; the folder
@@ -91,7 +95,8 @@ QMimeData* TEntryDragOut::Prepare(const Catalogue& cat, const std::vector<uint32
     ExtractEntriesInto(cat, indices, folder.Local());
 
     QList<QUrl> urls;
-    for (const QString& item : TopLevelItems(relative)) urls << QUrl::fromLocalFile(folder.Path() + QLatin1Char('/') + item);
+    for (const QString& item : TopLevelItems(relative))
+        urls << QUrl::fromLocalFile(folder.Path() + QLatin1Char('/') + item);
     auto* mime = new QMimeData;
     mime->setUrls(urls);
     folders_ << folder.Path();

@@ -31,9 +31,6 @@ public:
     // with it; QDrag::exec (which blocks until the drop) unless replaced.
     std::function<Qt::DropAction(QDrag*, Qt::DropActions actions)> Exec;
 
-    // The folders made so far, oldest first.
-    QStringList Folders() const;
-
 private:
     QStringList folders_;
 };
