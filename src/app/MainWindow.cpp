@@ -56,6 +56,7 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
     BuildClientArea();
     BuildMenus();
     BuildEditCommands();
+    BuildDragOut();
 
     findDialog_ = new TFindDialog(this);
     WireSearch();
@@ -288,6 +289,8 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event)
 {
+    // Entries dragged from our own list are no archive to open.
+    if (event->source() == listView_) return;
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 

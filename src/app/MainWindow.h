@@ -27,6 +27,7 @@ namespace korvane {
 struct TArchiveLocation;
 }
 class TForm2;
+class TEntryDragOut;
 
 // The list of entries: a click anywhere on it is reported, as the selection
 // handler runs on clicks too.
@@ -75,6 +76,10 @@ public:
     void FindDialog1Find();  // Поиск / Найти далее, and the find dialog's button
     void N15Click();         // Поиск / Найти все
     void N32Click();         // Поиск / Показать результаты
+    // Selected rows dragged out of the list: their entries are extracted for
+    // the drop target and handed over as files.
+    void ListView1StartDrag();
+    TEntryDragOut* DragOut() const { return dragOut_; }
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -107,6 +112,7 @@ private:
     void SelectRowQuietly(int row);
     // Search commands (MainWindowSearch.cpp).
     void WireSearch();
+    void BuildDragOut();
 
     Prompts& prompts_;
     QStringList arguments_;
@@ -131,4 +137,5 @@ private:
     QAction *N24, *N25, *N26, *N28, *N29;
     bool popupAttached_ = false;
     TForm2* form2_ = nullptr;
+    TEntryDragOut* dragOut_ = nullptr;
 };

@@ -88,7 +88,7 @@ TRecArray ReadSyb(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
     const uint32_t end = ReadHeaderValue(file, 4, false) + 8u;  // 32-bit arithmetic, as stored archives expect
-    if (end > file.Size()) RaiseReadBeyondEof();
+    if (end > file.Size()) RaiseReadBeyondEof(path);
 
     // First pass counts the records, so the catalogue is sized once and a
     // broken directory fails before anything is allocated.
@@ -119,7 +119,7 @@ TRecArray ReadBig(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
     const uint32_t end = ReadHeaderValue(file, 12, true) - 8u;
-    if (end > file.Size()) RaiseReadBeyondEof();
+    if (end > file.Size()) RaiseReadBeyondEof(path);
 
     TBufferedReader in(file);
     in.Seek(16);

@@ -3,13 +3,20 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace korvane {
 
 class EInOutError : public std::runtime_error {
 public:
-    EInOutError(int code, const std::string& message) : std::runtime_error(message), ErrorCode(code) {}
+    EInOutError(int code, const std::string& message, std::string path = {})
+        : std::runtime_error(message), ErrorCode(code), Path(std::move(path))
+    {
+    }
     int ErrorCode;
+    // The file the error concerns, where the raising code knows it; the
+    // message itself never repeats it, as the window shows the message alone.
+    std::string Path;
 };
 
 // Raised before an allocation that the data asks for but no machine should make.
@@ -28,9 +35,10 @@ enum : int {
     ioDiskFull = 101,
 };
 
-[[noreturn]] void RaiseReadBeyondEof();
+// `path`, when given, is the file concerned (EInOutError::Path).
+[[noreturn]] void RaiseReadBeyondEof(const std::string& path = {});
 // Maps an errno value to the runtime's error code and message and throws.
-[[noreturn]] void RaiseIoErrno(int err);
+[[noreturn]] void RaiseIoErrno(int err, const std::string& path = {});
 
 // Text of the standard error box: a "." is appended when the last character
 // sorts after ".".

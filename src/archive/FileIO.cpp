@@ -22,7 +22,7 @@ int OpenChecked(const std::string& path, int flags)
     do {
         fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) RaiseIoErrno(errno);
+    if (fd < 0) RaiseIoErrno(errno, path);
     return fd;
 }
 
@@ -60,14 +60,14 @@ void TFile::Close()
     FileOpPoint(foOther);
     int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR) RaiseIoErrno(errno);
+    if (::close(fd) != 0 && errno != EINTR) RaiseIoErrno(errno, path_);
 }
 
 uint64_t TFile::Size() const
 {
     FileOpPoint(foOther);
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno);
+    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno, path_);
     return uint64_t(st.st_size);
 }
 
@@ -80,7 +80,7 @@ size_t TFile::ReadSome(void* buf, size_t n)
         ssize_t got = ::pread(fd_, out + done, n - done, off_t(pos_));
         if (got < 0) {
             if (errno == EINTR) continue;
-            RaiseIoErrno(errno);
+            RaiseIoErrno(errno, path_);
         }
         if (got == 0) break;
         done += size_t(got);
@@ -91,7 +91,7 @@ size_t TFile::ReadSome(void* buf, size_t n)
 
 void TFile::ReadExact(void* buf, size_t n)
 {
-    if (ReadSome(buf, n) != n) RaiseReadBeyondEof();
+    if (ReadSome(buf, n) != n) RaiseReadBeyondEof(path_);
 }
 
 void TFile::Write(const void* buf, size_t n)
@@ -103,7 +103,7 @@ void TFile::Write(const void* buf, size_t n)
         ssize_t put = ::pwrite(fd_, in + done, n - done, off_t(pos_));
         if (put < 0) {
             if (errno == EINTR) continue;
-            RaiseIoErrno(errno);
+            RaiseIoErrno(errno, path_);
         }
         done += size_t(put);
         pos_ += uint64_t(put);
@@ -113,7 +113,7 @@ void TFile::Write(const void* buf, size_t n)
 void TFile::Truncate(uint64_t size)
 {
     FileOpPoint(foOther);
-    if (::ftruncate(fd_, off_t(size)) != 0) RaiseIoErrno(errno);
+    if (::ftruncate(fd_, off_t(size)) != 0) RaiseIoErrno(errno, path_);
 }
 
 bool FileExists(const std::string& path)
@@ -138,7 +138,7 @@ void TBufferedReader::Fill()
 {
     file_.Seek(filePos_);
     size_t got = file_.ReadSome(buffer_.data(), buffer_.size());
-    if (got == 0) RaiseReadBeyondEof();
+    if (got == 0) RaiseReadBeyondEof(file_.Path());
     next_ = reinterpret_cast<const uint8_t*>(buffer_.data());
     end_ = next_ + got;
     filePos_ += got;
@@ -215,7 +215,9 @@ uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
             // pipes, overlapping ranges of one file) go through the buffer.
             if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF)
                 return done + CopyThroughBuffer(from, to, n - done);
-            RaiseIoErrno(errno);
+            // Which of the two files failed is known only for a full disk.
+            const int err = errno;
+            RaiseIoErrno(err, err == ENOSPC || err == EDQUOT || err == EFBIG ? to.path_ : std::string());
         }
         if (got == 0) {
             // Some special files report nothing although data is there.
@@ -238,21 +240,21 @@ namespace korvane {
 void TFile::Sync()
 {
     FileOpPoint(foSync);
-    if (::fsync(fd_) != 0) RaiseIoErrno(errno);
+    if (::fsync(fd_) != 0) RaiseIoErrno(errno, path_);
 }
 
 uint32_t TFile::Mode() const
 {
     FileOpPoint(foOther);
     struct stat st {};
-    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno);
+    if (::fstat(fd_, &st) != 0) RaiseIoErrno(errno, path_);
     return uint32_t(st.st_mode & 07777);
 }
 
 void TFile::SetMode(uint32_t mode)
 {
     FileOpPoint(foOther);
-    if (::fchmod(fd_, mode_t(mode)) != 0) RaiseIoErrno(errno);
+    if (::fchmod(fd_, mode_t(mode)) != 0) RaiseIoErrno(errno, path_);
 }
 
 void SyncFolder(const std::string& folder)
@@ -262,12 +264,12 @@ void SyncFolder(const std::string& folder)
     do {
         fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0) RaiseIoErrno(errno);
+    if (fd < 0) RaiseIoErrno(errno, folder);
     int rc = ::fsync(fd);
     int err = errno;
     ::close(fd);
     // Some file systems cannot flush a folder; the rename is made all the same.
-    if (rc != 0 && err != EINVAL && err != ENOTSUP) RaiseIoErrno(err);
+    if (rc != 0 && err != EINVAL && err != ENOTSUP) RaiseIoErrno(err, folder);
 }
 
 void RenameFile(const std::string& from, const std::string& to)
@@ -279,7 +281,7 @@ void RenameFile(const std::string& from, const std::string& to)
 void RemoveFile(const std::string& path)
 {
     FileOpPoint(foRemove);
-    if (::unlink(path.c_str()) != 0) RaiseIoErrno(errno);
+    if (::unlink(path.c_str()) != 0) RaiseIoErrno(errno, path);
 }
 
 bool DiscardFile(const std::string& path) noexcept

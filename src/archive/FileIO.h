@@ -93,6 +93,7 @@ public:
     }
     uint32_t ReadLE32();
     uint32_t ReadBE32();
+    const std::string& Path() const { return file_.Path(); }
 
 private:
     void Fill();  // at least one byte or raises

@@ -43,7 +43,7 @@ TRecArray ReadImgDir(const std::string& dirPath)
     TFile file = TFile::OpenReadWrite(dirPath);
     uint64_t len = file.Size();
     // A trailing partial record is read too and runs past the end.
-    if (len % DirRecordSize != 0) RaiseReadBeyondEof();
+    if (len % DirRecordSize != 0) RaiseReadBeyondEof(dirPath);
     return ReadRecords(file, 0, len / DirRecordSize);
 }
 
@@ -54,7 +54,7 @@ TRecArray ReadVer2Dir(const std::string& path)
     file.Seek(Ver2CountPos);
     file.ReadExact(raw, sizeof raw);
     const uint32_t count = LoadLE32(raw);
-    if (Ver2HeaderSize + uint64_t(count) * DirRecordSize > file.Size()) RaiseReadBeyondEof();
+    if (Ver2HeaderSize + uint64_t(count) * DirRecordSize > file.Size()) RaiseReadBeyondEof(path);
     return ReadRecords(file, Ver2HeaderSize, count);
 }
 

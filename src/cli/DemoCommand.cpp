@@ -22,7 +22,7 @@ int DemoCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         return 2;
     }
     const std::string& dir = args[0];
-    if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) RaiseIoErrno(errno);
+    if (::mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST) RaiseIoErrno(errno, dir);
     for (const std::string& path : MakeDemoArchives(dir)) out << path << "\n";
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CliError.h"
 #include "cli/DemoCommand.h"
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
@@ -35,6 +36,8 @@ void Usage(std::ostream& out)
            "  rename   rename an entry\n"
            "  find     print the entries whose names match a mask\n"
            "  make-demo  write demo archives of every kind\n";
+    out << "a failure prints \"korvane-cli: FILE: MESSAGE\" on stderr (without FILE when it concerns none)\n"
+           "and exits 1; a usage error exits 2\n";
 }
 
 }  // namespace
@@ -72,7 +75,7 @@ int main(int argc, char** argv)
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "korvane-cli: " << e.what() << "\n";
+        std::cerr << CliErrorLine(e) << "\n";
         return 1;
     }
     std::cerr << "korvane-cli: unknown verb '" << verb << "'\n";

@@ -40,7 +40,7 @@ QVariant TEntryListModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags TEntryListModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled : Qt::NoItemFlags;
 }
 
 void TEntryListModel::SetRows(uint32_t n)

@@ -17,6 +17,10 @@ TEntryListView::TEntryListView(QWidget* parent) : QTableView(parent)
     setSortingEnabled(false);
     setContextMenuPolicy(Qt::CustomContextMenu);
     setTabKeyNavigation(false);
+    // Rows can be dragged out (onto a file manager), nothing dropped in.
+    setDragEnabled(true);
+    setDragDropMode(QAbstractItemView::DragOnly);
+    setDefaultDropAction(Qt::CopyAction);
 
     QFont font(QStringLiteral("Courier New"));
     font.setPixelSize(11);
@@ -39,4 +43,9 @@ void TEntryListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTableView::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) emit Clicked();
+}
+
+void TEntryListView::startDrag(Qt::DropActions)
+{
+    emit DragStarted();
 }

@@ -59,7 +59,7 @@ uint64_t ReadGeometryStruct(TBufferedReader& reader, uint64_t pos, uint32_t vers
     // sized from them.
     const uint64_t need = (lighting ? 12 : 0) + (prelit ? 4 * V : 0) + sets * 8 * V + 8 * T + 24 + 12 * V +
                           (normals ? 12 * V : 0);
-    if (in.Position() > fileSize || need > fileSize - in.Position()) RaiseReadBeyondEof();
+    if (in.Position() > fileSize || need > fileSize - in.Position()) RaiseReadBeyondEof(reader.Path());
 
     part.Triangles.resize(T);
     part.Positions.resize(V);

@@ -15,7 +15,7 @@ void FindSection(TFile& file, uint32_t id, TSectionHeader& header)
         header.Version = LoadLE32(raw + 8);
         if (header.Id == id) return;
         const uint64_t next = file.Position() + header.Size;
-        if (next > 0xFFFFFFFFu) RaiseReadBeyondEof();
+        if (next > 0xFFFFFFFFu) RaiseReadBeyondEof(file.Path());
         file.Seek(next);
     }
 }

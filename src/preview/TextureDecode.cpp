@@ -456,8 +456,8 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
 {
     const TTextureEncoding enc = TextureEncoding(t);
     const uint64_t paletteBytes = Paletted(enc) ? uint64_t(std::min<uint16_t>(t.PaletteEntries, 256)) * 4 : 0;
-    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
-    if (t.PalettePos + paletteBytes > file.Size()) RaiseReadBeyondEof();
+    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof(file.Path());
+    if (t.PalettePos + paletteBytes > file.Size()) RaiseReadBeyondEof(file.Path());
     const uint64_t saved = file.Position();
     std::array<uint8_t, 256 * 4> palette{};
     if (paletteBytes) {

@@ -79,7 +79,7 @@ TEST(CliDff, AFailurePrintsThePartsReadSoFar)
     const TRun r = Cli("dff " + Quote(dir.File("cut.dff")) + " --obj " + Quote(dir.File("cut.obj")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "< Часть #1 >\t4\t2\t1.500000\n");
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("cut.dff") + ": Read beyond end of file\n");
     EXPECT_FALSE(korvane::FileExists(dir.File("cut.obj")));
 
     TRwClump negative;
@@ -127,7 +127,7 @@ TEST(CliDff, UsageAndBadSources)
     const TRun range = Cli("dff " + Quote(dir.File("a.img")) + " 1");
     EXPECT_EQ(range.code, 1);
     EXPECT_EQ(range.err, "korvane-cli: no entry 1: the archive has 1 entries\n");
-    EXPECT_EQ(Cli("dff " + Quote(dir.File("none.dff"))).err, "korvane-cli: File not found\n");
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("none.dff"))).err, "korvane-cli: " + dir.File("none.dff") + ": File not found\n");
     const TRun help = Cli("dff --help");
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage: korvane-cli dff"), std::string::npos);

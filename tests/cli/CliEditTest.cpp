@@ -100,7 +100,7 @@ TEST_F(CliEdit, ExtractWritesEveryEntryOrTheChosenOnes)
     // A missing folder ends the command with the file error.
     r = Cli("extract " + a + " 1 -C " + Quote(dir.File("here")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: File not found\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("here/sub/two.dff") + ": File not found\n");
 }
 
 TEST_F(CliEdit, ExtractRefusesNamesThatLeadOutsideTheFolder)

@@ -100,13 +100,13 @@ TEST(CliIpl, ARecordPastTheEndPrintsTheLinesBeforeItAndFails)
                                  "7, item1, 8, 1.00, 1.00, 1.00, 1.00, 1.00, 1.00, 1.00, 9\n";
     const TRun r = Cli("ipl " + Quote(dir.File("short.ipl")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("short.ipl") + ": Read beyond end of file\n");
     EXPECT_EQ(r.out, expected);
 
     // -o gets the same lines, as the window would save them after the failure.
     const TRun o = Cli("ipl " + Quote(dir.File("short.ipl")) + " -o " + Quote(dir.File("out.ipl")));
     EXPECT_EQ(o.code, 1);
-    EXPECT_EQ(o.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(o.err, "korvane-cli: " + dir.File("short.ipl") + ": Read beyond end of file\n");
     std::string crlf;
     for (char c : expected) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     EXPECT_EQ(ReadBytes(dir.File("out.ipl")), crlf);
@@ -140,7 +140,7 @@ TEST(CliIpl, ErrorsAndUsage)
     WriteBytes(dir.File("tiny.ipl"), "bnry");
     const TRun tiny = Cli("ipl " + Quote(dir.File("tiny.ipl")) + " -o " + Quote(dir.File("o.ipl")));
     EXPECT_EQ(tiny.code, 1);
-    EXPECT_EQ(tiny.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(tiny.err, "korvane-cli: " + dir.File("tiny.ipl") + ": Read beyond end of file\n");
     EXPECT_FALSE(std::ifstream(dir.File("o.ipl")).good());
 
     // The output never replaces the file being read.
@@ -152,7 +152,7 @@ TEST(CliIpl, ErrorsAndUsage)
     EXPECT_EQ(Cli("ipl " + Quote(dir.File("p.ipl")) + " -o " + Quote(dir.File("p.ipl"))).code, 1);
     EXPECT_EQ(ReadBytes(dir.File("p.ipl")), kPlacement);
 
-    EXPECT_EQ(Cli("ipl " + Quote(dir.File("none.ipl"))).err, "korvane-cli: File not found\n");
+    EXPECT_EQ(Cli("ipl " + Quote(dir.File("none.ipl"))).err, "korvane-cli: " + dir.File("none.ipl") + ": File not found\n");
     EXPECT_EQ(Cli("ipl").code, 2);
     EXPECT_EQ(Cli("ipl " + a + " x").code, 2);
     EXPECT_EQ(Cli("ipl " + a + " -1").code, 2);

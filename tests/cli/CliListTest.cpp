@@ -80,10 +80,10 @@ TEST(CliList, ErrorsAndUsage)
     WriteBytes(dir.File("bad.img"), Ver2Bytes({}, 0, 5));
     const TRun bad = Cli("list " + Quote(dir.File("bad.img")));
     EXPECT_EQ(bad.code, 1);
-    EXPECT_EQ(bad.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(bad.err, "korvane-cli: " + dir.File("bad.img") + ": Read beyond end of file\n");
     EXPECT_TRUE(bad.out.empty());
 
-    EXPECT_EQ(Cli("list " + Quote(dir.File("none.img"))).err, "korvane-cli: File not found\n");
+    EXPECT_EQ(Cli("list " + Quote(dir.File("none.img"))).err, "korvane-cli: " + dir.File("none.img") + ": File not found\n");
     EXPECT_EQ(Cli("list").code, 2);
     EXPECT_EQ(Cli("list x --sort 4").code, 2);
     EXPECT_EQ(Cli("list x --format xml").code, 2);
@@ -106,4 +106,34 @@ TEST(CliList, SizeTextsFollowLcNumeric)
                         std::string("LOCPATH=") + KORVANE_TEST_LOCALES + " LC_ALL= LC_NUMERIC=ru_RU.UTF-8");
     if (ru.out.find(',') == std::string::npos) GTEST_SKIP() << "the ru_RU.UTF-8 locale could not be made";
     EXPECT_EQ(ru.out, "0\ta\t00000010\t1,50 КБ\n");
+}
+
+TEST(CliList, AFileErrorNamesTheFileItConcerns)
+{
+    TempDir dir;
+    // A file with no ".dir" beside it is read as an .img archive, whose
+    // directory is the file missing; a relative name is shown from the root.
+    WriteBytes(dir.File("notes.txt"), "just some notes\n");
+    TRun r = Cli("list notes.txt", "cd " + Quote(dir.Path()) + " &&");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("notes.dir") + ": File not found\n");
+    EXPECT_TRUE(r.out.empty());
+    r = Cli("list " + Quote(dir.File("notes.txt")));
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("notes.dir") + ": File not found\n");
+    r = Cli("list .//notes.txt", "cd " + Quote(dir.Path()) + " &&");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("notes.dir") + ": File not found\n");
+    // ".." over a folder that is not there names the path as given.
+    r = Cli("list sub/../notes.txt", "cd " + Quote(dir.Path()) + " &&");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("sub/../notes.txt") + ": File not found\n");
+
+    r = Cli("list /no/such.img");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "korvane-cli: /no/such.img: File not found\n");
+
+    // Errors that concern no file read as before.
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "m.dff"}}, 2 * 2048));
+    r = Cli("extract " + Quote(dir.File("v.img")) + " 5");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err.rfind("korvane-cli", 0), 0u);
+    EXPECT_EQ(r.err.find(dir.Path()), std::string::npos) << r.err;
 }

@@ -111,7 +111,7 @@ TEST(CliRepack, RewritesQuietlyOrWithAProgressBar)
         << bar.err;
     EXPECT_EQ(Cli("repack --help").code, 0);
     EXPECT_EQ(Cli("repack").code, 2);
-    EXPECT_EQ(Cli("repack " + Quote(dir.File("none.img"))).err, "korvane-cli: File not found\n");
+    EXPECT_EQ(Cli("repack " + Quote(dir.File("none.img"))).err, "korvane-cli: " + dir.File("none.img") + ": File not found\n");
 }
 
 TEST(CliRepack, AShortDiskLeavesTheOldArchive)
@@ -123,7 +123,7 @@ TEST(CliRepack, AShortDiskLeavesTheOldArchive)
     // ulimit -f counts blocks of 1024 bytes.
     const TRun r = Cli("repack " + Quote(dir.File("g.img")), "ulimit -f 100;");
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Disk full\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("g.~new") + ": Disk full\n");
     EXPECT_TRUE(ReadBytes(dir.File("g.img")) == img);
     EXPECT_EQ(ReadBytes(dir.File("g.dir")), ImgDirBytes({{10, 200, "BIG"}, {0, 5, "SMALL"}}));
     EXPECT_EQ(FileCount(dir.Path()), 2u);
@@ -145,7 +145,7 @@ TEST(CliRepack, AnUnwritableFolderLeavesTheOldArchive)
     const TRun r = Cli("repack " + Quote(dir.File("u.img")), prefix);
     ::chmod(dir.Path().c_str(), 0755);
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: File access denied\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("u.~new") + ": File access denied\n");
     EXPECT_EQ(ReadBytes(dir.File("u.img")), file);
     EXPECT_EQ(FileCount(dir.Path()), 1u);
 }

@@ -166,7 +166,7 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     WriteBytes(dir.File("a.txd"), DictionaryBytes({Dxt1Texture("first", 8, 8, Pattern), big, late}));
     TRun r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(dir.File("out")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("a.txd") + ": Read beyond end of file\n");
     EXPECT_FALSE(ReadBytes(dir.File("out/first.bmp")).empty());
     EXPECT_FALSE(std::ifstream(dir.File("out/late.bmp")).good());
     // A name that would leave the folder stays inside it.
@@ -179,7 +179,7 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     r = Txd(Quote(dir.File("d.txd")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("d.txd") + ": Read beyond end of file\n");
     // A palette cut short by the end of the file.
     const std::string cut = DictionaryBytes(
         {Dxt1Texture("only", 4, 4, Pattern), PalTexture("p", 4, 4, false, {0xFF000000u}, 8, [](unsigned, unsigned) { return 0; })});
@@ -187,12 +187,12 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     r = Txd(Quote(dir.File("e.txd")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("e.txd") + ": Read beyond end of file\n");
     // Not a dictionary at all.
     WriteBytes(dir.File("c.txd"), "hello");
     r = Txd(Quote(dir.File("c.txd")));
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: Read beyond end of file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("c.txd") + ": Read beyond end of file\n");
 }
 
 TEST(CliTxd, UsageErrors)

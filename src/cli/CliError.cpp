@@ -1,0 +1,40 @@
+#include "cli/CliError.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "archive/Errors.h"
+
+namespace {
+
+// Only "." steps and doubled slashes are dropped: ".." stays, since taking
+// it back over a missing folder or a link would name another file.
+std::string ShownPath(const std::string& path)
+{
+    std::string full = path;
+    if (path.empty() || path[0] != '/') {
+        std::error_code ec;
+        const std::filesystem::path cwd = std::filesystem::current_path(ec);
+        if (ec) return path;  // no current folder to start from
+        full = cwd.string() + "/" + path;
+    }
+    std::string shown;
+    for (size_t start = 0; start <= full.size();) {
+        size_t end = full.find('/', start);
+        if (end == std::string::npos) end = full.size();
+        const std::string step = full.substr(start, end - start);
+        if (!step.empty() && step != ".") shown += "/" + step;
+        start = end + 1;
+    }
+    return shown.empty() ? "/" : shown;
+}
+
+}  // namespace
+
+std::string CliErrorLine(const std::exception& e)
+{
+    std::string line = "korvane-cli: ";
+    if (const auto* io = dynamic_cast<const korvane::EInOutError*>(&e); io && !io->Path.empty())
+        line += ShownPath(io->Path) + ": ";
+    return line + e.what();
+}
