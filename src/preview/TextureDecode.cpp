@@ -386,7 +386,14 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
 
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
 {
-    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof();
+    const uint64_t fileSize = file.Size();
+    if (TextureEncoding(t) != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > fileSize) RaiseReadBeyondEof();
+    // The densest encoding holds two pixels a byte, so a real texture's full
+    // picture never has more pixels than twice the file's bytes; a larger one
+    // (an unsupported texture with a hostile size, all black) is refused
+    // before it is made.
+    const uint64_t pixels = uint64_t(std::max(reqWidth, 0)) * uint64_t(std::max(reqHeight, 0));
+    if (pixels > std::max(MaxUnbackedPixels, 2 * fileSize)) throw EOutOfMemory();
     TTextureBitmap bmp;
     TJob job;
     if (!Prepare(t, reqWidth, reqHeight, mode, bmp, job)) return bmp;

@@ -39,7 +39,10 @@ struct TTextureBitmap {
 // raises "Read beyond end of file" before anything is allocated. Pixels whose
 // block lies outside the data, all pixels of an empty texture and every pixel
 // of an unsupported one stay black.
+// A picture of more than MaxUnbackedPixels pixels and more than twice the
+// file's bytes raises EOutOfMemory ("Out of memory") before it is made.
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode);
+constexpr uint64_t MaxUnbackedPixels = 8192ull * 8192;
 
 // The same decode from pixel data already in memory (`size` bytes of it).
 TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInfo& t, int reqWidth, int reqHeight,
