@@ -26,6 +26,11 @@ void CheckIndex(const Catalogue& cat, uint32_t index)
         throw EEntryError("No entry " + std::to_string(index) + " in the archive");
 }
 
+void CheckRoomForEntry(const Catalogue& cat)
+{
+    if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+}
+
 uint32_t SectorIndex(uint64_t bytePos)
 {
     if (bytePos / SectorSize > UINT32_MAX) throw EEntryError("The archive is too large for another entry");
@@ -115,7 +120,7 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
 {
     const uint64_t n = cat.Entries.size();
-    if (n >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+    CheckRoomForEntry(cat);
     const uint64_t slot = RecordPos(cat.ArchiveKind, n);
 
     TArchiveEntry e{};
@@ -145,6 +150,7 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
 uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
 {
     CheckEditable(cat);
+    CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
