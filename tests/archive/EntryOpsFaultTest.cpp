@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "EntryFaultFixtures.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
@@ -22,102 +23,11 @@
 #include "support/TempDir.h"
 
 using namespace korvane;
+using namespace entry_faults;
 
 namespace {
 
-using TNames = std::vector<std::string>;
-
-std::string Pattern(size_t n, int seed)
-{
-    std::string s(n, '\0');
-    for (size_t i = 0; i < n; ++i) s[i] = char((i * 7 + i / 2048 * 13 + size_t(seed) * 31 + 1) % 251);
-    return s;
-}
-
-std::string Padded(const std::string& data)
-{
-    return data + std::string((2048 - data.size() % 2048) % 2048, '\0');
-}
-
-// The bytes a record points at, cut where the archive ends.
-std::string DataAt(const std::string& img, uint32_t offset, uint32_t size)
-{
-    const uint64_t pos = uint64_t(offset) * 2048;
-    return pos >= img.size() ? std::string() : img.substr(size_t(pos), size_t(size) * 2048);
-}
-
-// An archive as the test wrote it, and every entry's bytes by name.
-struct TFixture {
-    bool ver2 = false;
-    std::vector<TDirRecord> recs;
-    std::string img, dir;
-    std::map<std::string, std::string> data;
-
-    void Seal()
-    {
-        if (ver2) {
-            const std::string head = Ver2Bytes(recs);
-            img.replace(0, head.size(), head);
-        } else {
-            dir = ImgDirBytes(recs);
-        }
-        for (const TDirRecord& r : recs) data[r.name] = DataAt(img, r.offset, r.size);
-    }
-    void Put(uint32_t sector, const std::string& bytes)
-    {
-        const size_t pos = size_t(sector) * 2048;
-        if (img.size() < pos + bytes.size()) img.resize(pos + bytes.size(), '\0');
-        img.replace(pos, bytes.size(), bytes);
-    }
-    TNames Names() const
-    {
-        TNames n;
-        for (const TDirRecord& r : recs) n.push_back(r.name);
-        return n;
-    }
-    const TDirRecord* Find(const std::string& name) const
-    {
-        for (const TDirRecord& r : recs)
-            if (r.name == name) return &r;
-        return nullptr;
-    }
-};
-
-// Four entries with a gap between them; `tail` bytes past the last whole sector.
-TFixture Img(size_t tail = 0)
-{
-    TFixture fx;
-    fx.recs = {{0, 1, "A.TXD"}, {1, 2, "B.DFF"}, {4, 1, "C.COL"}, {5, 2, "D.IFP"}};
-    for (size_t i = 0; i < fx.recs.size(); ++i) fx.Put(fx.recs[i].offset, Pattern(fx.recs[i].size * 2048, int(i)));
-    fx.img += Pattern(tail, 9);
-    fx.Seal();
-    return fx;
-}
-
-TFixture Ver2()
-{
-    TFixture fx;
-    fx.ver2 = true;
-    fx.recs = {{1, 1, "A.TXD"}, {2, 2, "B.DFF"}, {5, 1, "C.COL"}, {6, 2, "D.IFP"}};
-    for (size_t i = 0; i < fx.recs.size(); ++i) fx.Put(fx.recs[i].offset, Pattern(fx.recs[i].size * 2048, int(i)));
-    fx.Seal();
-    return fx;
-}
-
-// 63 records end 24 bytes short of sector 1, where the first entry's data
-// starts: the next record needs that entry moved.
-TFixture Ver2Full()
-{
-    TFixture fx;
-    fx.ver2 = true;
-    fx.recs = {{1, 1, "X1.TXD"}, {2, 2, "X2.DFF"}, {4, 1, "X3.COL"}};
-    for (int i = 0; i < 60; ++i) fx.recs.push_back({0, 0, "Z" + std::to_string(i)});
-    for (size_t i = 0; i < 3; ++i) fx.Put(fx.recs[i].offset, Pattern(fx.recs[i].size * 2048, int(i)));
-    fx.Seal();
-    return fx;
-}
-
-enum class TOp { Add, Remove, ReplaceInPlace, ReplaceMoved, Rename, Extract };
+enum class TOp { Add, Remove, ReplaceInPlace, ReplaceMoved, Rename, Extract, ExtractInto };
 
 struct TCase {
     TOp op;
@@ -133,7 +43,12 @@ void WriteFiles(const TFixture& fx, const TCase& c, const TempDir& dir)
     if (!fx.ver2) WriteBytes(dir.File("a.dir"), fx.dir);
     for (const auto& [name, bytes] : c.sources) WriteBytes(dir.File(name), bytes);
     std::filesystem::remove(dir.File("out.bin"));
+    std::filesystem::remove_all(dir.File("out"));
+    std::filesystem::create_directory(dir.File("out"));
 }
+
+// The entries that ExtractInto copies: the target and the two after it.
+std::vector<uint32_t> IntoTargets(const TCase& c) { return {c.target, c.target + 1, c.target + 2}; }
 
 Catalogue OpenCat(const std::string& path)
 {
@@ -165,6 +80,7 @@ void Run(Catalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
         break;
     case TOp::Rename: RenameEntry(cat, c.target, kRenamed); break;
     case TOp::Extract: ExtractEntry(cat, c.target, dir.File("out.bin")); break;
+    case TOp::ExtractInto: ExtractEntriesInto(cat, IntoTargets(c), dir.File("out")); break;
     }
 }
 
@@ -203,7 +119,8 @@ std::vector<TNames> Stages(const TFixture& fx, const TCase& c)
     }
     case TOp::ReplaceInPlace: renamed[c.target] = c.sources[0].first; return {old, renamed};
     case TOp::Rename: renamed[c.target] = kRenamed; return {old, renamed};
-    case TOp::Extract: return {old};
+    case TOp::Extract:
+    case TOp::ExtractInto: return {old};
     }
     return {};
 }
@@ -287,6 +204,29 @@ void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const Ca
         const size_t at = std::max((fx.img.size() + 2047) / 2048, (dirEnd + 2047) / 2048) * 2048;
         if (img.size() < at + first.size() || img.compare(at, first.size(), first) != 0) {
             EXPECT_EQ(img.substr(0, 8 + 32 * fx.recs.size()), fx.img.substr(0, 8 + 32 * fx.recs.size()));
+        }
+    }
+    if (c.op == TOp::ExtractInto) {
+        // Copies are written one after another; only the one being written
+        // when the failure came can be short.
+        EXPECT_EQ(img, fx.img);
+        bool shortSeen = false;
+        for (uint32_t i : IntoTargets(c)) {
+            const std::string& name = fx.recs[i].name;
+            const std::string want = fx.data.at(name);
+            const std::string path = dir.File("out/" + name);
+            if (!std::filesystem::exists(path)) {
+                EXPECT_TRUE(failed) << name;
+                shortSeen = true;
+                continue;
+            }
+            EXPECT_FALSE(shortSeen) << name << " written after a copy that failed";
+            const std::string out = ReadBytes(path);
+            EXPECT_EQ(want.substr(0, out.size()), out) << name;
+            if (out.size() < want.size()) {
+                EXPECT_TRUE(failed) << name;
+                shortSeen = true;
+            }
         }
     }
     if (c.op == TOp::Extract) {
@@ -458,6 +398,7 @@ TEST(EntryOpsFaults, RenamingAndExtracting)
         const TFixture fx = v2 ? Ver2() : Img();
         FailEveryStep(fx, {TOp::Rename, 2});
         FailEveryStep(fx, {TOp::Extract, 1});
+        FailEveryStep(fx, {TOp::ExtractInto, 1});
     }
 }
 
