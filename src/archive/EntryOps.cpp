@@ -26,6 +26,11 @@ void CheckIndex(const Catalogue& cat, uint32_t index)
         throw EEntryError("No entry " + std::to_string(index) + " in the archive");
 }
 
+void CheckRoomForEntry(const Catalogue& cat)
+{
+    if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+}
+
 uint32_t SectorIndex(uint64_t bytePos)
 {
     if (bytePos / SectorSize > UINT32_MAX) throw EEntryError("The archive is too large for another entry");
@@ -115,7 +120,7 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
 {
     const uint64_t n = cat.Entries.size();
-    if (n >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+    CheckRoomForEntry(cat);
     const uint64_t slot = RecordPos(cat.ArchiveKind, n);
 
     TArchiveEntry e{};
@@ -128,13 +133,15 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
     if (cat.ArchiveKind == akImgV2) MakeRoomForRecord(cat, dir, slot);
     WriteRecord(dir, e);
     if (cat.ArchiveKind == akImgV2) WriteVer2Count(dir, uint32_t(n + 1));
-    dir.Close();
 
+    // The directory holds the entry now: the catalogue follows before the
+    // file is closed, so that a failing close leaves the two in step.
     cat.Entries.push_back(e);
     cat.RowOrder.push_back(0);
     rows = std::min<uint32_t>(rows, uint32_t(n));
     cat.RowOrder[rows] = uint32_t(n);  // the new entry is the last row, whatever the sort or filter
     ++rows;
+    dir.Close();
     return uint32_t(n);
 }
 
@@ -143,6 +150,7 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
 uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
 {
     CheckEditable(cat);
+    CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
@@ -161,28 +169,39 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
     CheckIndex(cat, index);
     const size_t n = cat.Entries.size();
 
-    // Each slot keeps its own DirPos and takes the next slot's fields.
+    // Each slot keeps its own DirPos and takes the next slot's fields. The
+    // catalogue follows the records as they reach the disk, so that after a
+    // failure it lists what the directory holds and a later command does not
+    // write a stale record over another entry's.
+    size_t shifted = index;
+    auto follow = [&cat, &shifted](size_t upTo) {
+        for (; shifted < upTo; ++shifted) {
+            TArchiveEntry& slot = cat.Entries[shifted];
+            const TArchiveEntry& next = cat.Entries[shifted + 1];
+            slot.Offset = next.Offset;
+            slot.Size = next.Size;
+            std::memcpy(slot.Name, next.Name, sizeof slot.Name);
+        }
+    };
     TFile dir = TFile::OpenReadWrite(cat.DirPath);
     TRecordWriter writer(dir);
-    for (size_t j = index; j + 1 < n; ++j) {
-        TArchiveEntry next = cat.Entries[j + 1];
-        next.DirPos = cat.Entries[j].DirPos;
-        writer.Put(next);
+    try {
+        for (size_t j = index; j + 1 < n; ++j) {
+            TArchiveEntry next = cat.Entries[j + 1];
+            next.DirPos = cat.Entries[j].DirPos;
+            writer.Put(next);
+        }
+        writer.Flush();
+    } catch (...) {
+        follow(index + writer.Written());
+        throw;
     }
-    writer.Flush();
+    follow(n - 1);
+    // Until the count or the length drops, the last entry is listed twice.
     if (cat.ArchiveKind == akImgV2)
         WriteVer2Count(dir, uint32_t(n - 1));
     else
         dir.Truncate(DirRecordSize * (n - 1));
-    dir.Close();
-
-    for (size_t j = index; j + 1 < n; ++j) {
-        TArchiveEntry& slot = cat.Entries[j];
-        const TArchiveEntry& next = cat.Entries[j + 1];
-        slot.Offset = next.Offset;
-        slot.Size = next.Size;
-        std::memcpy(slot.Name, next.Name, sizeof slot.Name);
-    }
     cat.Entries.pop_back();
 
     auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
@@ -193,6 +212,7 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
     for (uint32_t& i : cat.RowOrder)
         if (i > index) --i;
     rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
+    dir.Close();
 }
 
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
@@ -211,8 +231,8 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, cons
         StoreName(e, name);
         TFile dir = TFile::OpenReadWrite(cat.DirPath);
         WriteRecord(dir, e);
-        dir.Close();
         cat.Entries[index] = e;
+        dir.Close();
 
         TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
         arc.Seek(EntryBytePos(cat.ArchiveKind, old));
@@ -241,8 +261,8 @@ void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
     StoreName(e, name);
     TFile dir = TFile::OpenReadWrite(cat.DirPath);
     WriteRecord(dir, e);
-    dir.Close();
     cat.Entries[index] = e;
+    dir.Close();
 }
 
 std::string EntryNameFromPath(const std::string& path)

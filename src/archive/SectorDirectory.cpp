@@ -85,6 +85,7 @@ void TRecordWriter::Flush()
     if (pending_.empty()) return;
     dir_.Seek(start_);
     dir_.Write(pending_.data(), pending_.size());
+    written_ += pending_.size() / DirRecordSize;
     pending_.clear();
 }
 

@@ -36,9 +36,12 @@ public:
     explicit TRecordWriter(TFile& dir) : dir_(dir) {}
     void Put(const TArchiveEntry& e);
     void Flush();
+    // Records that have reached the file, in the order they were put.
+    size_t Written() const { return written_; }
 
 private:
     TFile& dir_;
+    size_t written_ = 0;
     std::vector<uint8_t> pending_;
     uint64_t start_ = 0;
 };

@@ -1,7 +1,6 @@
 #include "preview/SectionWalk.h"
 
 #include "archive/ByteOrder.h"
-#include "archive/Errors.h"
 
 namespace korvane {
 
@@ -14,9 +13,9 @@ void FindSection(TFile& file, uint32_t id, TSectionHeader& header)
         header.Size = LoadLE32(raw + 4);
         header.Version = LoadLE32(raw + 8);
         if (header.Id == id) return;
-        const uint64_t next = file.Position() + header.Size;
-        if (next > 0xFFFFFFFFu) RaiseReadBeyondEof(file.Path());
-        file.Seek(next);
+        // Positions are 64-bit: a large size cannot wrap back onto the header
+        // just read, and one past the end fails on the next read.
+        file.Seek(file.Position() + header.Size);
     }
 }
 

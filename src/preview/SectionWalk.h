@@ -21,9 +21,10 @@ struct TSectionHeader {
 
 // Reads headers from the file's position on, skipping each section by its
 // size, until one with `id`; the file is then on that section's first content
-// byte and `header` holds its header. Running off the end of the file, or a
-// size that would carry the position past 4 GiB, raises "Read beyond end of
-// file". The walk only ever moves forward.
+// byte and `header` holds its header. Running off the end of the file (a
+// size that skips past it included) raises "Read beyond end of file"; sections
+// past 4 GiB of a large archive are walked like any other. The walk only ever
+// moves forward.
 void FindSection(TFile& file, uint32_t id, TSectionHeader& header);
 
 }  // namespace korvane

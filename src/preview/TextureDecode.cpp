@@ -454,10 +454,17 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
 
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
 {
+    const uint64_t fileSize = file.Size();
     const TTextureEncoding enc = TextureEncoding(t);
     const uint64_t paletteBytes = Paletted(enc) ? uint64_t(std::min<uint16_t>(t.PaletteEntries, 256)) * 4 : 0;
-    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > file.Size()) RaiseReadBeyondEof(file.Path());
-    if (t.PalettePos + paletteBytes > file.Size()) RaiseReadBeyondEof(file.Path());
+    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > fileSize) RaiseReadBeyondEof(file.Path());
+    if (t.PalettePos + paletteBytes > fileSize) RaiseReadBeyondEof(file.Path());
+    // The densest encoding holds two pixels a byte, so a real texture's full
+    // picture never has more pixels than twice the file's bytes; a larger one
+    // (an unsupported texture with a hostile size, all black) is refused
+    // before it is made.
+    const uint64_t pixels = uint64_t(std::max(reqWidth, 0)) * uint64_t(std::max(reqHeight, 0));
+    if (pixels > std::max(MaxUnbackedPixels, 2 * fileSize)) throw EOutOfMemory();
     const uint64_t saved = file.Position();
     std::array<uint8_t, 256 * 4> palette{};
     if (paletteBytes) {

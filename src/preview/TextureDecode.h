@@ -47,7 +47,10 @@ struct TTextureBitmap {
 // a palette that does. Pixels whose block or row lies outside the data, all
 // pixels of an empty texture and every pixel of an unsupported one stay
 // black; an index past the palette's entries reads as 0, 0, 0, alpha 0.
+// A picture of more than MaxUnbackedPixels pixels and more than twice the
+// file's bytes raises EOutOfMemory ("Out of memory") before it is made.
 TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode);
+constexpr uint64_t MaxUnbackedPixels = 8192ull * 8192;
 
 // The same decode from pixel data already in memory (`size` bytes of it);
 // a paletted texture's palette is `palette` (PaletteEntries × 4 bytes), all

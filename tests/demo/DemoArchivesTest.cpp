@@ -99,7 +99,9 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
             }
             const double pixels = double(want.Pixels.size() / 4);
             EXPECT_LT(colourError / (3 * pixels), 12.0) << t.Name;  // mean error per channel
-            if (t.HasAlpha) EXPECT_LT(maskError / pixels, 12.0) << t.Name;
+            if (t.HasAlpha) {
+                EXPECT_LT(maskError / pixels, 12.0) << t.Name;
+            }
         }
     }
     {
