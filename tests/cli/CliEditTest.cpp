@@ -2,37 +2,16 @@
 // process, with the files read back byte for byte.
 #include <gtest/gtest.h>
 
-#include <array>
+#include "CliRun.h"
+
 #include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct TRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-TRun Cli(const std::string& args, const std::string& prefix = "")
-{
-    TempDir scratch;
-    const std::string errFile = scratch.File("err");
-    const std::string cmd = prefix + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 std::string Bytes(size_t n, int seed)
 {

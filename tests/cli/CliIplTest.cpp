@@ -1,10 +1,10 @@
 // korvane-cli ipl, run as a separate process.
 #include <gtest/gtest.h>
 
-#include <array>
+#include "CliRun.h"
+
 #include <fstream>
 #include <cstdio>
-#include <sys/wait.h>
 
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
@@ -12,27 +12,6 @@
 
 namespace {
 
-struct TRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-TRun Cli(const std::string& args, const std::string& env = "")
-{
-    TempDir scratch;
-    const std::string errFile = scratch.File("err");
-    const std::string cmd = env + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 const std::string kPlacement = BinaryIplBytes({{{0.125f, -2.5f, 10.0f, 0, 0, 0, 1}, 1234, 0, -1}},
                                               {{{-0.375f, -0.004f, 1e6f, 2}, {1, 2, 3, 4, 5, 6, 7, -8}}});

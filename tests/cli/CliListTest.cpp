@@ -1,38 +1,12 @@
 // korvane-cli list, run as a separate process.
 #include <gtest/gtest.h>
 
-#include <array>
+#include "CliRun.h"
+
 #include <cstdio>
-#include <sys/wait.h>
 
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
-
-namespace {
-
-struct TRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-TRun Cli(const std::string& args, const std::string& env = "")
-{
-    TempDir scratch;
-    const std::string errFile = scratch.File("err");
-    const std::string cmd = env + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
-}  // namespace
 
 TEST(CliList, TsvPrintsTheFourCellTextsOfEveryRow)
 {

@@ -15,11 +15,12 @@ struct TCliRun {
     std::string err;
 };
 
-inline TCliRun RunCli(const std::string& args)
+// `prefix` is shell text put before the program (variables, ulimit, setpriv).
+inline TCliRun RunCli(const std::string& args, const std::string& prefix = "")
 {
     TempDir scratch;
     const std::string errFile = scratch.File("err");
-    const std::string cmd = std::string(KORVANE_CLI) + " " + args + " 2>" + errFile;
+    const std::string cmd = prefix + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
     FILE* pipe = popen(cmd.c_str(), "r");
     std::string out;
     std::array<char, 4096> buf;
@@ -29,4 +30,9 @@ inline TCliRun RunCli(const std::string& args)
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
 }
 
+// The suites' short names for the same.
+using TRun = TCliRun;
+inline TRun Cli(const std::string& args, const std::string& prefix = "") { return RunCli(args, prefix); }
+
 inline std::string ShellQuote(const std::string& s) { return "'" + s + "'"; }
+inline std::string Quote(const std::string& s) { return ShellQuote(s); }

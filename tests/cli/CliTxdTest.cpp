@@ -1,10 +1,10 @@
 // korvane-cli txd, run as a separate process.
 #include <gtest/gtest.h>
 
-#include <array>
+#include "CliRun.h"
+
 #include <cstdio>
 #include <fstream>
-#include <sys/wait.h>
 
 #include "preview/BmpWriter.h"
 #include "preview/PngWriter.h"
@@ -16,27 +16,7 @@ using namespace korvane;
 
 namespace {
 
-struct TRun {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-TRun Txd(const std::string& args)
-{
-    TempDir scratch;
-    const std::string errFile = scratch.File("err");
-    const std::string cmd = std::string(KORVANE_CLI) + " txd " + args + " 2>" + errFile;
-    FILE* pipe = popen(cmd.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), pipe)) > 0) out.append(buf.data(), n);
-    const int status = pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, ReadBytes(errFile)};
-}
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
+TRun Txd(const std::string& args) { return Cli("txd " + args); }
 
 TTextureBitmap Decoded(const TTextureSpec& s, TDecodeMode mode, int w = -1, int h = -1)
 {
