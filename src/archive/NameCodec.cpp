@@ -27,6 +27,8 @@ constexpr std::array<char16_t, 128> kHighHalf = {
     0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447,
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,};
 
+}  // namespace
+
 void AppendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -64,7 +66,6 @@ char32_t NextCodePoint(std::string_view text, size_t& i)
     return cp;
 }
 
-}  // namespace
 
 char32_t Cp1251ToUnicode(unsigned char c) { return c < 0x80 ? c : kHighHalf[c - 0x80]; }
 

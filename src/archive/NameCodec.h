@@ -13,4 +13,9 @@ std::string Cp1251ToUtf8(std::string_view name);
 // Windows-1251 bytes of UTF-8 text; characters the code page lacks become '?'.
 std::string Utf8ToCp1251(std::string_view text);
 
+// UTF-8 helpers: appends one code point; decodes the code point at text[i]
+// and advances i (a malformed byte decodes as U+FFFD on its own).
+void AppendUtf8(std::string& out, char32_t cp);
+char32_t NextCodePoint(std::string_view text, size_t& i);
+
 }  // namespace korvane

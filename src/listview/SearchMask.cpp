@@ -13,51 +13,8 @@ std::u32string DecodeUtf8(std::string_view text)
 {
     std::u32string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size();) {
-        const auto b0 = static_cast<unsigned char>(text[i++]);
-        if (b0 < 0x80) {
-            out += char32_t(b0);
-            continue;
-        }
-        const int extra = b0 >= 0xF0 ? 3 : b0 >= 0xE0 ? 2 : b0 >= 0xC0 ? 1 : -1;
-        if (extra < 0 || b0 > 0xF4 || i + size_t(extra) > text.size()) {
-            out += char32_t(0xFFFD);
-            continue;
-        }
-        char32_t cp = b0 & (0x3F >> extra);
-        bool ok = true;
-        for (int k = 0; k < extra && ok; ++k) {
-            const auto b = static_cast<unsigned char>(text[i + size_t(k)]);
-            ok = (b & 0xC0) == 0x80;
-            cp = (cp << 6) | (b & 0x3F);
-        }
-        if (!ok) {
-            out += char32_t(0xFFFD);
-            continue;
-        }
-        i += size_t(extra);
-        out += cp;
-    }
+    for (size_t i = 0; i < text.size();) out += NextCodePoint(text, i);
     return out;
-}
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += char(cp);
-    } else if (cp < 0x800) {
-        out += char(0xC0 | (cp >> 6));
-        out += char(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += char(0xE0 | (cp >> 12));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    } else {
-        out += char(0xF0 | (cp >> 18));
-        out += char(0x80 | ((cp >> 12) & 0x3F));
-        out += char(0x80 | ((cp >> 6) & 0x3F));
-        out += char(0x80 | (cp & 0x3F));
-    }
 }
 
 // The code page byte of a code point, or -1 when the code page lacks it.
