@@ -306,6 +306,7 @@ void TForm1::dropEvent(QDropEvent* event)
 void TForm1::DragFiles(const QStringList& paths)
 {
     if (paths.isEmpty()) return;
+    // The whole path: cutting a long one short would open another file.
     Load(LocalPath(paths.first()));
 }
 

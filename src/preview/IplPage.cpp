@@ -5,7 +5,6 @@
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -46,6 +45,12 @@ private:
     QString text_;
 };
 
+// Where the memo stands inside the page: a 264-pixel page gives it 249 pixels.
+constexpr int MemoLeft = 8;
+constexpr int MemoTop = 40;
+constexpr int MemoRight = 7;
+constexpr int MemoBottom = 8;
+
 bool HasExtension(const QString& path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).contains(QLatin1Char('.'));
@@ -58,13 +63,11 @@ TIplPage::TIplPage(QWidget* parent, Prompts& prompts, TGuard guard)
 {
     setObjectName(QStringLiteral("IPL"));
     setAccessibleName(QStringLiteral("IPL"));
+    // The memo stands at (8, 40) and follows the page's edges; the labels
+    // above it are placed by resizeEvent.
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setContentsMargins(MemoLeft, MemoTop, MemoRight, MemoBottom);
     header_ = MakePreviewHeader(this, "Label5", "Label7");
-    auto* top = new QHBoxLayout;
-    top->addWidget(header_.Name, 1);
-    top->addWidget(header_.Size);
-    layout->addLayout(top);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -105,11 +108,26 @@ TIplPage::TIplPage(QWidget* parent, Prompts& prompts, TGuard guard)
             [this](const QPoint& pos) { PopupMenu3->popup(Memo1->viewport()->mapToGlobal(pos)); });
 }
 
+void TIplPage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    LayOutHeader();
+}
+
+void TIplPage::LayOutHeader()
+{
+    header_.Name->adjustSize();
+    header_.Name->move(8, 8);
+    header_.Size->adjustSize();
+    header_.Size->move(width() - 8 - header_.Size->width(), 8);
+}
+
 void TIplPage::Preview(TFile& file, const unsigned char* header, const TArchiveEntry& e, const QString& name,
                        const QString& sizeText)
 {
     header_.Name->setText(name);
     header_.Size->setText(sizeText);
+    LayOutHeader();
 
     // The lines are gathered with the memo's redrawing suspended and shown
     // in one go; after a failure the lines converted before it are shown.

@@ -34,7 +34,11 @@ public:
     void N35Click();  // Выделить всё
     void N37Click();  // Сохранить как...
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void LayOutHeader();
     Prompts& prompts_;
     TGuard guard_;
     TPreviewHeader header_;

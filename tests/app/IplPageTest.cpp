@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -93,6 +94,11 @@ TEST_F(IplPageTest, ShowsTheConvertedTextWithTheCaretAtTheStart)
     EXPECT_EQ(memo->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(memo->contextMenuPolicy(), Qt::CustomContextMenu);
+    QCoreApplication::processEvents();
+    QWidget* page = Find<QWidget>("IPL");
+    EXPECT_EQ(memo->geometry(), QRect(8, 40, page->width() - 15, page->height() - 48));
+    EXPECT_EQ(Find<QLabel>("Label5")->pos(), QPoint(8, 8));
+    EXPECT_EQ(Find<QLabel>("Label7")->geometry().right(), page->width() - 9);
 
     // A text placement file gets the Default page; the memo keeps its text.
     Select(0);
