@@ -107,7 +107,11 @@ void TForm1::N10Click()
     const int r = SelectedRow();
     if (r < 0) return;
     const uint32_t index = cat_.RowOrder[size_t(r)];
-    form2_->Edit1->setText(NameText(cat_.Entries[index]));
+    const QString name = NameText(cat_.Entries[index]);
+    // The box holds 24 characters, or a longer name added in this session
+    // whole, so that confirming it unchanged does not cut it in the list.
+    form2_->Edit1->setMaxLength(std::max<int>(24, int(name.size())));
+    form2_->Edit1->setText(name);
     form2_->setResult(QDialog::Rejected);
     prompts_.ShowModal(form2_);
     if (form2_->result() != QDialog::Accepted) return;
@@ -173,8 +177,9 @@ void TForm1::N13Click()
 
 void TForm1::N14Click()
 {
+    // With no row selected the question is still asked; nothing goes, and the
+    // selection handler brings the menus in step.
     const std::vector<int> rows = SelectedRows();
-    if (rows.empty()) return;
     if (prompts_.Question(this, QStringLiteral("Вы действительно хотите удалить эти файлы?"),
                           QStringLiteral("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::Question) != QMessageBox::Yes)

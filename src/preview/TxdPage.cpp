@@ -111,7 +111,8 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
         if (QMenu* menu = ListPopupMenu()) menu->popup(ListBox1->viewport()->mapToGlobal(pos));
     });
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    // Any change of the selection, a control-click that leaves none included.
+    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this] { guard_([this] { ListBox1Click(); }); });
     // A click on the row already selected still brings back "RGB+A".
     connect(ListBox1, &QAbstractItemView::clicked, this, [this] {

@@ -162,6 +162,20 @@ TEST_F(EditCommandsTest, DeleteAsksThenRemovesExactlyTheSelectedRows)
     EXPECT_EQ(Reopened(), left);
 }
 
+TEST_F(EditCommandsTest, DeleteWithNoRowSelectedAsksAndRemovesNothing)
+{
+    Start({Q(Img(2))});
+    const std::string before = ReadBytes(dir.File("a.dir"));
+    ASSERT_TRUE(Find<QAction>("N14")->isEnabled());  // by the archive's kind, before any click
+    prompts.AnswerQuestion(QMessageBox::Yes);
+    Trigger("N14");
+    ASSERT_EQ(prompts.calls.size(), 1u);
+    EXPECT_EQ(prompts.calls[0].kind, "question");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), before);
+    EXPECT_EQ(Names(), QStringList({"F0.DAT", "F1.DAT"}));
+    EXPECT_FALSE(Find<QAction>("N14")->isEnabled());  // the selection handler ran
+}
+
 TEST_F(EditCommandsTest, DeletingTheOnlyEntryEmptiesTheList)
 {
     WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "ONLY.DAT"}}, 4096));
@@ -259,6 +273,20 @@ TEST_F(EditCommandsTest, RenameDialogTakesAtMost24CharactersAndCancelChangesNoth
     EXPECT_EQ(form->ListModel()->CellText(1, 1), "");
     EXPECT_EQ(ReadBytes(dir.File("a.dir"))[32 + 8], '\0');
     EXPECT_EQ(Reopened(), QStringList({"F0.DAT", ""}));
+
+    // A longer name added in this session is offered whole and stays whole
+    // in the list when confirmed unchanged.
+    const QString longName = "abcdefghijklmnopqrstuvwxyz.txt";
+    prompts.AnswerOpenMany({Q(Source(longName.toStdString(), "x"))});
+    Trigger("N13");
+    ClickRow(2);
+    prompts.onModal = [&](QDialog* d) {
+        EXPECT_EQ(d->findChild<QLineEdit*>("Edit1")->text(), longName);
+        d->accept();
+    };
+    Trigger("N10");
+    EXPECT_EQ(form->ListModel()->CellText(2, 1), longName);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(64 + 8, 24), longName.left(24).toStdString());
 }
 
 TEST_F(EditCommandsTest, ExtractingOneRowAsksWhereWithTheEntrysExtension)

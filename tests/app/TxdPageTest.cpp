@@ -125,6 +125,13 @@ TEST_F(TxdPageTest, ListsTheTexturesAndShowsTheFirstInRgbPlusA)
     EXPECT_EQ(tabs->currentIndex(), 0);
     // 32-bit green at alpha 128 over the checkerboard.
     EXPECT_EQ(Rgb(image->Picture(), 0, 0), 0x60E060u);
+    // A control-click that leaves no texture selected hides the picture.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      list->visualRect(list->model()->index(2, 0)).center());
+    ASSERT_TRUE(list->selectionModel()->selectedRows().isEmpty());
+    EXPECT_FALSE(image->isVisible());
+    EXPECT_FALSE(tabs->isEnabled());
+    EXPECT_EQ(page->ListPopupMenu(), nullptr);
     EXPECT_TRUE(prompts.Messages().isEmpty());
 }
 
