@@ -1,5 +1,7 @@
 #include "cli/DffCommand.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -19,10 +21,6 @@ struct TDffOptions {
     std::string source;
     std::optional<std::string> index;
     std::optional<std::string> obj;
-};
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 TDffOptions ParseDffOptions(const std::vector<std::string>& args)
@@ -79,26 +77,17 @@ void WriteObj(const std::string& path, const std::vector<std::vector<TMeshVertex
     for (size_t i = 0; i < meshes.size(); ++i) {
         const auto& mesh = meshes[i];
         buf += "o part_" + std::to_string(i + 1) + "\n";
-        for (const TMeshVertex& v : mesh) {
-            buf += "v ";
-            AppendFloat(buf, v.Position.X);
-            buf += ' ';
-            AppendFloat(buf, v.Position.Y);
-            buf += ' ';
-            AppendFloat(buf, v.Position.Z);
+        auto line = [&](const char* tag, const auto& p) {
+            buf += tag;
+            for (float c : {p.X, p.Y, p.Z}) {
+                buf += ' ';
+                AppendFloat(buf, c);
+            }
             buf += '\n';
             flush(false);
-        }
-        for (const TMeshVertex& v : mesh) {
-            buf += "vn ";
-            AppendFloat(buf, v.Normal.X);
-            buf += ' ';
-            AppendFloat(buf, v.Normal.Y);
-            buf += ' ';
-            AppendFloat(buf, v.Normal.Z);
-            buf += '\n';
-            flush(false);
-        }
+        };
+        for (const TMeshVertex& v : mesh) line("v", v.Position);
+        for (const TMeshVertex& v : mesh) line("vn", v.Normal);
         for (uint64_t k = 0; k + 2 < mesh.size(); k += 3) {
             const std::string a = std::to_string(base + k), b = std::to_string(base + k + 1),
                               c = std::to_string(base + k + 2);
@@ -126,23 +115,17 @@ void DffUsage(std::ostream& out)
 
 int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        DffUsage(out);
-        return 0;
-    }
     TDffOptions o;
     std::optional<uint32_t> index;
-    try {
-        o = ParseDffOptions(args);
-        if (o.index) {
-            index = ParseEntryIndex(*o.index);
-            if (!index) throw UsageError("INDEX must be an entry number, not '" + *o.index + "'");
+    auto parse = [&] {
+        TDffOptions parsed = ParseDffOptions(args);
+        if (parsed.index) {
+            index = ParseEntryIndex(*parsed.index);
+            if (!index) throw UsageError("INDEX must be an entry number, not '" + *parsed.index + "'");
         }
-    } catch (const UsageError& e) {
-        err << "korvane-cli dff: " << e.what() << "\n";
-        DffUsage(err);
-        return 2;
-    }
+        return parsed;
+    };
+    if (auto code = ParseVerb("dff", args, out, err, DffUsage, parse, o)) return *code;
 
     TCliSource source = OpenCliSource(o.source, index);
     TFile& file = source.File;

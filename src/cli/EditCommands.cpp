@@ -2,6 +2,8 @@
 // and its files exactly what the window's command does.
 #include "cli/EditCommands.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -12,10 +14,6 @@
 using namespace korvane;
 
 namespace {
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // An index that names no entry: a failure, not a usage error.
 class NoSuchEntry : public std::runtime_error {

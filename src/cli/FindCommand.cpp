@@ -1,5 +1,7 @@
 #include "cli/FindCommand.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -16,10 +18,6 @@ struct TFindOptions {
     bool wholeWord = false;
     bool matchCase = false;
     std::string format = "text";
-};
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 TFindOptions ParseFindOptions(const std::vector<std::string>& args)
@@ -65,18 +63,8 @@ void FindUsage(std::ostream& out)
 
 int FindCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        FindUsage(out);
-        return 0;
-    }
     TFindOptions o;
-    try {
-        o = ParseFindOptions(args);
-    } catch (const UsageError& e) {
-        err << "korvane-cli find: " << e.what() << "\n";
-        FindUsage(err);
-        return 2;
-    }
+    if (auto code = ParseVerb("find", args, out, err, FindUsage, [&] { return ParseFindOptions(args); }, o)) return *code;
 
     const Catalogue cat = OpenForListing(o.operands[0]);
     const TNameMatcher matcher(BuildSearchMask(o.operands[1], o.wholeWord, o.matchCase));

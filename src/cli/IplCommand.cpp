@@ -1,5 +1,7 @@
 #include "cli/IplCommand.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <optional>
 #include <stdexcept>
@@ -19,10 +21,6 @@ struct TIplOptions {
     std::string source;
     std::optional<uint32_t> index;
     std::string output;
-};
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 TIplOptions ParseIplOptions(const std::vector<std::string>& args)
@@ -96,18 +94,8 @@ void IplUsage(std::ostream& out)
 
 int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        IplUsage(out);
-        return 0;
-    }
     TIplOptions o;
-    try {
-        o = ParseIplOptions(args);
-    } catch (const UsageError& e) {
-        err << "korvane-cli ipl: " << e.what() << "\n";
-        IplUsage(err);
-        return 2;
-    }
+    if (auto code = ParseVerb("ipl", args, out, err, IplUsage, [&] { return ParseIplOptions(args); }, o)) return *code;
 
     TCliSource src = OpenCliSource(o.source, o.index);
     src.File.Seek(src.EntryPos);

@@ -1,5 +1,7 @@
 #include "cli/ListCommand.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 
 #include "archive/ArchiveOpen.h"
@@ -19,10 +21,6 @@ struct TListOptions {
     std::string filterText;
     bool wholeWord = false;
     bool matchCase = false;
-};
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
 };
 
 TListOptions ParseListOptions(const std::vector<std::string>& args)
@@ -93,18 +91,8 @@ void ListUsage(std::ostream& out)
 
 int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        ListUsage(out);
-        return 0;
-    }
     TListOptions o;
-    try {
-        o = ParseListOptions(args);
-    } catch (const UsageError& e) {
-        err << "korvane-cli list: " << e.what() << "\n";
-        ListUsage(err);
-        return 2;
-    }
+    if (auto code = ParseVerb("list", args, out, err, ListUsage, [&] { return ParseListOptions(args); }, o)) return *code;
 
     Catalogue cat = OpenForListing(o.archive);
     uint32_t rows = uint32_t(cat.Entries.size());

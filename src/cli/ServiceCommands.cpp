@@ -1,6 +1,8 @@
 // The archive commands of the window's "Сервис" menu: repack and check.
 #include "cli/ServiceCommands.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
@@ -13,10 +15,6 @@
 using namespace korvane;
 
 namespace {
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 enum class TProgressMode { pmAuto, pmOn, pmOff };
 

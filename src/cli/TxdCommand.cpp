@@ -1,5 +1,7 @@
 #include "cli/TxdCommand.h"
 
+#include "cli/CliUsage.h"
+
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
@@ -16,10 +18,6 @@
 using namespace korvane;
 
 namespace {
-
-class UsageError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct TTxdOptions {
     std::string source;
@@ -110,18 +108,8 @@ void TxdUsage(std::ostream& out)
 
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
-        TxdUsage(out);
-        return 0;
-    }
     TTxdOptions o;
-    try {
-        o = ParseTxdOptions(args);
-    } catch (const UsageError& e) {
-        err << "korvane-cli txd: " << e.what() << "\n";
-        TxdUsage(err);
-        return 2;
-    }
+    if (auto code = ParseVerb("txd", args, out, err, TxdUsage, [&] { return ParseTxdOptions(args); }, o)) return *code;
 
     std::string path = o.source;
     uint64_t start = 0;
