@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "archive/ArchiveOpen.h"
+#include "archive/Catalogue.h"
 #include "archive/FileIO.h"
 
 struct TCliSource {
@@ -19,6 +21,10 @@ struct TCliSource {
 // (a ".dir" path names the ".img" beside it). A number past the last entry
 // raises an error that names the archive's entry count.
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
+
+// The archive's catalogue as it opens, every entry a row in directory order.
+korvane::Catalogue OpenCatalogue(const std::string& path);
+korvane::Catalogue OpenCatalogue(const korvane::TArchiveLocation& where);
 
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

@@ -2,6 +2,7 @@
 // and its files exactly what the window's command does.
 #include "cli/EditCommands.h"
 
+#include "cli/CliSource.h"
 #include "cli/CliUsage.h"
 
 #include <algorithm>
@@ -98,24 +99,9 @@ TArgs ParseArgs(const std::vector<std::string>& args, bool allowExtractOptions)
 
 uint32_t ParseIndex(const std::string& s)
 {
-    if (s.empty() || s.size() > 10 || !std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        throw UsageError("INDEX must be an entry number, not '" + s + "'");
-    const unsigned long long v = std::stoull(s);
-    if (v > UINT32_MAX) throw UsageError("INDEX must be an entry number, not '" + s + "'");
-    return uint32_t(v);
-}
-
-Catalogue OpenArchive(const std::string& path)
-{
-    Catalogue cat;
-    const TArchiveLocation where = LocateArchive(path);
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    cat.RowOrder.resize(cat.Entries.size());
-    for (uint32_t i = 0; i < cat.RowOrder.size(); ++i) cat.RowOrder[i] = i;
-    return cat;
+    const std::optional<uint32_t> index = ParseEntryIndex(s);
+    if (!index) throw UsageError("INDEX must be an entry number, not '" + s + "'");
+    return *index;
 }
 
 // Every index is checked before anything changes.
@@ -161,7 +147,7 @@ int ExtractCommand(const std::vector<std::string>& args, std::ostream& out, std:
         std::vector<uint32_t> indices;
         for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
         if (o.hasTo && indices.size() != 1) throw UsageError("--to takes exactly one INDEX");
-        const Catalogue cat = OpenArchive(o.positional[0]);
+        const Catalogue cat = OpenCatalogue(o.positional[0]);
         if (indices.empty())
             for (uint32_t i = 0; i < cat.Entries.size(); ++i) indices.push_back(i);
         CheckIndices(cat, indices);
@@ -177,7 +163,7 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     return RunVerb(kAdd, args, out, err, [&] {
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() < 2) throw UsageError("no file to add");
-        Catalogue cat = OpenArchive(o.positional[0]);
+        Catalogue cat = OpenCatalogue(o.positional[0]);
         uint32_t rows = uint32_t(cat.Entries.size());
         for (size_t i = 1; i < o.positional.size(); ++i) AddFileEntry(cat, rows, o.positional[i]);
     });
@@ -189,7 +175,7 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() != 3) throw UsageError("replace takes ARCHIVE INDEX FILE");
         const uint32_t index = ParseIndex(o.positional[1]);
-        Catalogue cat = OpenArchive(o.positional[0]);
+        Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, {index});
         uint32_t rows = uint32_t(cat.Entries.size());
         ReplaceEntry(cat, rows, index, o.positional[2]);
@@ -203,7 +189,7 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         if (o.positional.size() < 2) throw UsageError("no INDEX given");
         std::vector<uint32_t> indices;
         for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
-        Catalogue cat = OpenArchive(o.positional[0]);
+        Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, indices);
         // As rows are selected once each, an index given twice is removed once.
         std::sort(indices.rbegin(), indices.rend());
@@ -221,7 +207,7 @@ int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::
         const uint32_t index = ParseIndex(o.positional[1]);
         const std::string& name = o.positional[2];
         if (Utf8Length(name) > 24) throw UsageError("NEWNAME has more than 24 characters");
-        Catalogue cat = OpenArchive(o.positional[0]);
+        Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, {index});
         RenameEntry(cat, index, Utf8ToCp1251(name));
     });

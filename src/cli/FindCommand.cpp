@@ -1,5 +1,6 @@
 #include "cli/FindCommand.h"
 
+#include "cli/CliSource.h"
 #include "cli/CliUsage.h"
 
 #include <algorithm>
@@ -66,7 +67,7 @@ int FindCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     TFindOptions o;
     if (auto code = ParseVerb("find", args, out, err, FindUsage, [&] { return ParseFindOptions(args); }, o)) return *code;
 
-    const Catalogue cat = OpenForListing(o.operands[0]);
+    const Catalogue cat = OpenCatalogue(o.operands[0]);
     const TNameMatcher matcher(BuildSearchMask(o.operands[1], o.wholeWord, o.matchCase));
     const std::vector<uint32_t> rows = FindAllRows(cat, uint32_t(cat.Entries.size()), matcher);
     if (rows.empty()) throw std::runtime_error("Данная строка не найдена.");

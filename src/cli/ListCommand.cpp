@@ -1,5 +1,6 @@
 #include "cli/ListCommand.h"
 
+#include "cli/CliSource.h"
 #include "cli/CliUsage.h"
 
 #include <algorithm>
@@ -62,17 +63,6 @@ TListOptions ParseListOptions(const std::vector<std::string>& args)
 
 }  // namespace
 
-Catalogue OpenForListing(const std::string& archive)
-{
-    Catalogue cat;
-    const TArchiveLocation where = LocateArchive(archive);
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    ShowAllRows(cat);
-    return cat;
-}
 
 void ListUsage(std::ostream& out)
 {
@@ -94,7 +84,7 @@ int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     TListOptions o;
     if (auto code = ParseVerb("list", args, out, err, ListUsage, [&] { return ParseListOptions(args); }, o)) return *code;
 
-    Catalogue cat = OpenForListing(o.archive);
+    Catalogue cat = OpenCatalogue(o.archive);
     uint32_t rows = uint32_t(cat.Entries.size());
     if (o.filter) rows = FilterRows(cat, TNameMatcher(BuildSearchMask(o.filterText, o.wholeWord, o.matchCase)));
     int marked = -1;

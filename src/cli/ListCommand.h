@@ -10,5 +10,3 @@
 int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 void ListUsage(std::ostream& out);
 
-// The archive opened as the window opens it: every entry in one row, in catalogue order.
-korvane::Catalogue OpenForListing(const std::string& archive);

@@ -1,6 +1,7 @@
 // The archive commands of the window's "Сервис" menu: repack and check.
 #include "cli/ServiceCommands.h"
 
+#include "cli/CliSource.h"
 #include "cli/CliUsage.h"
 
 #include <algorithm>
@@ -49,14 +50,7 @@ Catalogue OpenForService(const std::string& path)
 {
     const TArchiveLocation where = LocateArchive(path);
     if (!IsSectorKind(where.Kind)) throw std::runtime_error("only .img and VER2 archives have this command");
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    cat.RowOrder.resize(cat.Entries.size());
-    for (uint32_t i = 0; i < cat.RowOrder.size(); ++i) cat.RowOrder[i] = i;
-    return cat;
+    return OpenCatalogue(where);
 }
 
 // A bar on the terminal, redrawn when the whole percentage changes.
