@@ -217,12 +217,17 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
 
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
 {
+    return ReplaceEntryData(cat, rows, index, path, EntryNameFromPath(path));
+}
+
+TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path,
+                                std::string_view name)
+{
     CheckEditable(cat);
     CheckIndex(cat, index);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
-    const std::string name = EntryNameFromPath(path);
 
     if (srcLen <= EntryByteLen(cat.ArchiveKind, old)) {
         // The record first, then the data over the entry's own sectors.

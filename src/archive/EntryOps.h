@@ -46,6 +46,9 @@ enum class TReplaceResult { rrInPlace, rrMoved };
 // after it stay), else the entry leaves its slot and becomes the last one.
 // Either way it takes the file's name.
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path);
+// The same with the entry named `name` (raw Windows-1251) afterwards.
+TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path,
+                                std::string_view name);
 
 // `name` is raw Windows-1251 bytes; the bytes of the old name after the new
 // terminating zero stay in the slot.

@@ -10,6 +10,7 @@
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "archive/FileReplace.h"
 
 namespace korvane {
 
@@ -28,25 +29,6 @@ void PutRecord(uint8_t* out, const TArchiveEntry& e, uint32_t offset)
     StoreLE32(out, offset);
     StoreLE32(out + 4, e.Size);
     std::memcpy(out + 8, e.Name, kNameFieldSize);
-}
-
-std::string WithExtension(const std::string& path, const char* ext)
-{
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
-    return path.substr(0, dot) + ext;
-}
-
-// A name for a file of our own that is none of the files to keep: a temporary
-// name that happens to be one of them gets "~" appended until it is not.
-std::string FreeName(std::string name, const std::vector<std::string>& keep)
-{
-    auto clashes = [&](const std::string& n) {
-        return std::any_of(keep.begin(), keep.end(), [&](const std::string& k) { return k == n || SameFile(k, n); });
-    };
-    while (clashes(name)) name += '~';
-    return name;
 }
 
 // Refuses up front a new archive the disk cannot hold, rather than failing
@@ -137,14 +119,6 @@ void WriteImgDirectory(TFile& dir, const TRecArray& entries, const TRepackLayout
     }
 }
 
-// A file of the run's own, made afresh: whatever had its name before goes,
-// and a link there is removed rather than followed to the file it names.
-TFile CreateFresh(const std::string& path)
-{
-    DiscardFile(path);
-    return TFile::Create(path);
-}
-
 void CopyFile(const std::string& from, const std::string& to, std::vector<uint8_t>& buf)
 {
     TFile in = TFile::OpenReadWrite(from);
@@ -173,25 +147,6 @@ public:
 private:
     std::vector<std::string> paths_;
 };
-
-// Durability of the renames; the swap has been made either way, so a folder
-// that cannot be flushed does not undo it.
-void SyncFolderAfterSwap(const std::string& folder) noexcept
-{
-    try {
-        SyncFolder(folder);
-    } catch (...) {
-    }
-}
-
-std::string RealPath(const std::string& path)
-{
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return path;  // opening it will report what is wrong
-    std::string result(real);
-    std::free(real);
-    return result;
-}
 
 }  // namespace
 

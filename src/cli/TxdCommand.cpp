@@ -1,10 +1,12 @@
 #include "cli/TxdCommand.h"
 
+#include "cli/CliSource.h"
 #include "cli/CliUsage.h"
 
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
 #include "archive/ArchiveOpen.h"
@@ -14,6 +16,7 @@
 #include "preview/PngWriter.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
+#include "preview/TextureDictionaryEdit.h"
 
 using namespace korvane;
 
@@ -26,6 +29,8 @@ struct TTxdOptions {
     TDecodeMode mode = dmColor;
     int width = 0, height = 0;  // 0: each texture's own size
     std::string format = "bmp";
+    std::optional<TTextureChange> change;  // --replace, --add or --remove
+    bool exportOptions = false;
 };
 
 bool ParseNumber(const std::string& s, long long& v)
@@ -39,21 +44,49 @@ TTxdOptions ParseTxdOptions(const std::vector<std::string>& args)
 {
     TTxdOptions o;
     int positional = 0;
+    std::optional<std::string> name;
+    std::optional<TTextureEncoding> encoding;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&]() -> const std::string& {
             if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
             return args[++i];
         };
-        if (a == "--export") {
+        auto change = [&](TTextureChangeKind kind) -> TTextureChange& {
+            if (o.change) throw UsageError("one of --replace, --add and --remove at a time");
+            o.change.emplace();
+            o.change->Kind = kind;
+            return *o.change;
+        };
+        if (a == "--replace") {
+            TTextureChange& c = change(TTextureChangeKind::Replace);
+            c.Texture = Utf8ToCp1251(value());
+            c.PicturePath = value();
+        } else if (a == "--add") {
+            change(TTextureChangeKind::Add).PicturePath = value();
+        } else if (a == "--remove") {
+            change(TTextureChangeKind::Remove).Texture = Utf8ToCp1251(value());
+        } else if (a == "--name") {
+            name = value();
+        } else if (a == "--encoding") {
+            const std::string& v = value();
+            if (v == "dxt1") encoding = TTextureEncoding::Dxt1;
+            else if (v == "dxt3") encoding = TTextureEncoding::Dxt3;
+            else if (v == "dxt5") encoding = TTextureEncoding::Dxt5;
+            else if (v == "bgra32") encoding = TTextureEncoding::Bgra32;
+            else throw UsageError("--encoding takes dxt1, dxt3, dxt5 or bgra32, not '" + v + "'");
+        } else if (a == "--export") {
+            o.exportOptions = true;
             o.exportDir = value();
         } else if (a == "--mode") {
+            o.exportOptions = true;
             const std::string& v = value();
             if (v == "color") o.mode = dmColor;
             else if (v == "mask") o.mode = dmMask;
             else if (v == "composite") o.mode = dmComposite;
             else throw UsageError("--mode takes color, mask or composite, not '" + v + "'");
         } else if (a == "--size") {
+            o.exportOptions = true;
             const std::string& v = value();
             const size_t x = v.find('x');
             long long w, h;
@@ -63,6 +96,7 @@ TTxdOptions ParseTxdOptions(const std::vector<std::string>& args)
             o.width = int(w);
             o.height = int(h);
         } else if (a == "--format") {
+            o.exportOptions = true;
             o.format = value();
             if (o.format != "bmp" && o.format != "png") throw UsageError("--format takes bmp or png, not '" + o.format + "'");
         } else if (a.size() > 1 && a[0] == '-') {
@@ -78,6 +112,16 @@ TTxdOptions ParseTxdOptions(const std::vector<std::string>& args)
         }
     }
     if (o.source.empty()) throw UsageError("no archive or dictionary given");
+    const bool adding = o.change && o.change->Kind == TTextureChangeKind::Add;
+    if ((name || encoding) && !adding) throw UsageError("--name and --encoding go with --add");
+    if (o.change && o.exportOptions) throw UsageError("a change cannot be combined with --export, --mode, --size or --format");
+    if (adding) {
+        if (name) {
+            o.change->Texture = Utf8ToCp1251(*name);
+            if (o.change->Texture.empty() || o.change->Texture.size() > MaxTextureName) throw UsageError("--name takes a name of 1 to 31 characters");
+        }
+        o.change->Encoding = encoding;
+    }
     return o;
 }
 
@@ -103,13 +147,52 @@ void TxdUsage(std::ostream& out)
            "    name, mask name, WxH, encoding, alpha (0|1), separated by tabs.\n"
            "  --export DIR writes each texture to DIR/NAME.bmp (mask mode: DIR/MASKNAME.bmp,\n"
            "  or NAME_mask.bmp when the mask name is empty), at its own size or --size,\n"
-           "  decoded in --mode (default color). --format png writes .png files instead.\n";
+           "  decoded in --mode (default color). --format png writes .png files instead.\n"
+           "\n"
+           "       korvane-cli txd SOURCE [INDEX] --replace NAME IMAGE\n"
+           "       korvane-cli txd SOURCE [INDEX] --add IMAGE [--name NAME] [--encoding dxt1|dxt3|dxt5|bgra32]\n"
+           "       korvane-cli txd SOURCE [INDEX] --remove NAME\n"
+           "  Change one texture; IMAGE is a PNG or BMP picture, NAME a texture's name\n"
+           "  (letters in either case). --replace gives the texture the picture and its\n"
+           "  size, encoded as before (DXT1, DXT3, DXT5 or 32-bit; paletted and 16-bit\n"
+           "  textures become 32-bit, DXT1 becomes DXT3 when the picture has transparent\n"
+           "  pixels) with as many mip levels. --add appends the picture as a texture\n"
+           "  named NAME or after the file (at most 31 characters, none twice), encoded\n"
+           "  --encoding or else DXT1 when it is opaque, DXT5 otherwise. The archive\n"
+           "  entry gets the new dictionary as the replace verb gives data (it keeps its\n"
+           "  name); a loose .txd is written beside and renamed over the old one.\n";
 }
+
+namespace {
+
+int ChangeTexture(const TTxdOptions& o, std::ostream& err)
+{
+    TTextureChangeResult result;
+    if (o.index >= 0) {
+        Catalogue cat = OpenCatalogue(o.source);
+        if (uint64_t(o.index) >= cat.Entries.size()) {
+            err << "korvane-cli txd: the archive has no entry " << o.index << " (" << cat.Entries.size() << " entries)\n";
+            return 1;
+        }
+        uint32_t rows = uint32_t(cat.Entries.size());
+        result = ChangeTextureInEntry(cat, rows, uint32_t(o.index), *o.change);
+    } else {
+        result = ChangeTextureInFile(o.source, *o.change);
+    }
+    if (result.Dxt3ForAlpha)
+        err << "korvane-cli txd: warning: the picture has transparent pixels, so " << Cp1251ToUtf8(result.Texture)
+            << " is stored as DXT3, not DXT1\n";
+    return 0;
+}
+
+}  // namespace
 
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TTxdOptions o;
     if (auto code = ParseVerb("txd", args, out, err, TxdUsage, [&] { return ParseTxdOptions(args); }, o)) return *code;
+
+    if (o.change) return ChangeTexture(o, err);
 
     std::string path = o.source;
     uint64_t start = 0;

@@ -28,7 +28,7 @@ void Usage(std::ostream& out)
            "  dff      print the parts of a model, optionally as an OBJ file\n"
            "  repack   rewrite an .img or VER2 archive without unused space\n"
            "  check    check the entry names of an .img or VER2 archive\n"
-           "  txd      list or export the textures of a texture dictionary\n"
+           "  txd      list, export, replace, add or remove the textures of a dictionary\n"
            "  extract  write entries to files\n"
            "  add      append files as new entries\n"
            "  replace  give an entry a file's data and name\n"
