@@ -99,8 +99,14 @@ bool DecodePng(png_structp png, png_infop info, TPngRead& r, std::vector<png_byt
 
 TTextureBitmap ReadPng(TFile& file, const std::string& path)
 {
+    // The sides stand in the first chunk: a hostile size is refused before
+    // libpng reads on.
+    uint8_t ihdr[16];
+    file.Seek(8);
+    if (file.ReadSome(ihdr, sizeof ihdr) == sizeof ihdr && std::memcmp(ihdr + 4, "IHDR", 4) == 0)
+        CheckSides(path, LoadBE32(ihdr + 8), LoadBE32(ihdr + 12));
+    file.Seek(8);
     TBufferedReader reader(file);
-    reader.Seek(8);
     TTextureBitmap bmp;
     std::vector<png_bytep> rows;
     TPngRead r;

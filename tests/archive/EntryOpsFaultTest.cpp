@@ -19,7 +19,10 @@
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "preview/PngWriter.h"
+#include "preview/TextureDictionaryEdit.h"
 #include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -27,7 +30,11 @@ using namespace entry_faults;
 
 namespace {
 
-enum class TOp { Add, Remove, ReplaceInPlace, ReplaceMoved, Rename, Extract, ExtractInto };
+// The texture ops give the dictionary in the target entry the picture in
+// sources[0] as its texture "tex" (the entry keeps its name).
+enum class TOp { Add, Remove, ReplaceInPlace, ReplaceMoved, Rename, Extract, ExtractInto, TextureInPlace, TextureMoved };
+
+bool TextureOp(TOp op) { return op == TOp::TextureInPlace || op == TOp::TextureMoved; }
 
 struct TCase {
     TOp op;
@@ -81,7 +88,24 @@ void Run(Catalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
     case TOp::Rename: RenameEntry(cat, c.target, kRenamed); break;
     case TOp::Extract: ExtractEntry(cat, c.target, dir.File("out.bin")); break;
     case TOp::ExtractInto: ExtractEntriesInto(cat, IntoTargets(c), dir.File("out")); break;
+    case TOp::TextureInPlace:
+    case TOp::TextureMoved: {
+        const TTextureChange change{TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}};
+        EXPECT_EQ(ChangeTextureInEntry(cat, rows, c.target, change).Moved, c.op == TOp::TextureMoved);
+        break;
     }
+    }
+}
+
+// The target's dictionary after a texture op, as the change makes it.
+std::string ChangedDictionary(const TFixture& fx, const TCase& c, const TempDir& dir)
+{
+    static std::map<std::string, std::string> made;  // by picture and dictionary: each is encoded once
+    std::string& bytes = made[c.sources[0].second + fx.data.at(fx.recs[c.target].name)];
+    if (!bytes.empty()) return bytes;
+    TTextureDictionaryParts parts = SplitDictionary(fx.data.at(fx.recs[c.target].name), 0);
+    ApplyTextureChange(parts, {TTextureChangeKind::Replace, "tex", dir.File(c.sources[0].first), {}});
+    return bytes = JoinDictionary(parts);
 }
 
 TNames Without(TNames names, size_t i)
@@ -108,6 +132,8 @@ std::vector<TNames> Stages(const TFixture& fx, const TCase& c)
         for (const auto& source : c.sources) s.push_back(Plus(s.back(), source.first));
         return s;
     }
+    case TOp::TextureInPlace: return {old};
+    case TOp::TextureMoved:
     case TOp::Remove:
     case TOp::ReplaceMoved: {
         // Records move down one slot, then the count drops: in between the
@@ -115,6 +141,7 @@ std::vector<TNames> Stages(const TFixture& fx, const TCase& c)
         const TNames removed = Without(old, c.target);
         std::vector<TNames> s{old, Plus(removed, old.back()), removed};
         if (c.op == TOp::ReplaceMoved) s.push_back(Plus(removed, c.sources[0].first));
+        if (c.op == TOp::TextureMoved) s.push_back(Plus(removed, old[c.target]));
         return s;
     }
     case TOp::ReplaceInPlace: renamed[c.target] = c.sources[0].first; return {old, renamed};
@@ -153,11 +180,29 @@ void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const Ca
     std::map<std::string, std::string> fresh;
     for (const auto& [name, bytes] : c.sources) fresh[name] = Padded(bytes);
     const TDirRecord* target = c.op == TOp::Add ? nullptr : &fx.recs[c.target];
+    const std::string changed = TextureOp(c.op) ? ChangedDictionary(fx, c, dir) : "";
     for (const TArchiveEntry& e : listed) {
         const std::string name(EntryName(e));
         SCOPED_TRACE(name);
         const std::string got = DataAt(img, e.Offset, e.Size);
-        if (name == kRenamed) {
+        if (TextureOp(c.op) && name == target->name) {
+            // The old dictionary where it was, or the new one: moved, it is whole
+            // before its record is written; in place the record goes first.
+            const bool old = e.Offset == target->offset && e.Size == target->size && got == fx.data.at(name);
+            if (c.op == TOp::TextureMoved && !old) {
+                EXPECT_GE(uint64_t(e.Offset) * 2048, fx.img.size());
+                EXPECT_EQ(got, Padded(changed));
+            } else if (!old) {
+                EXPECT_EQ(e.Offset, target->offset);
+                EXPECT_EQ(e.Size, Padded(changed).size() / 2048);
+                if (!failed) {
+                    EXPECT_EQ(got.substr(0, changed.size()), changed);
+                }
+            }
+            if (!failed) {
+                EXPECT_FALSE(old);
+            }
+        } else if (name == kRenamed) {
             EXPECT_EQ(e.Offset, target->offset);
             EXPECT_EQ(e.Size, target->size);
             EXPECT_EQ(got, fx.data.at(target->name));
@@ -336,6 +381,26 @@ void CrashEveryStep(const TFixture& fx, const TCase& c)
     EXPECT_GT(crashes, 2);
 }
 
+// An archive whose entry 1 holds a dictionary of one 32×32 DXT1 texture
+// "tex" in its two sectors, and pictures for it: 32×32 fits there, 128×128
+// (8 KiB of DXT1) does not.
+TFixture WithDictionary(TFixture fx)
+{
+    const std::string txd = DictionaryBytes({Dxt1Texture("tex", 32, 32, [](unsigned x, unsigned y) { return x * 8 + y; })});
+    fx.Put(fx.recs[1].offset, txd);
+    fx.data.clear();
+    fx.Seal();
+    return fx;
+}
+
+std::string Picture(int side)
+{
+    TTextureBitmap bmp;
+    bmp.Width = bmp.Height = side;
+    for (int i = 0; i < side * side; ++i) bmp.Pixels.insert(bmp.Pixels.end(), {uint8_t(i), uint8_t(i / side * 2), 90, 255});
+    return PngBytes(bmp);
+}
+
 const std::vector<std::pair<std::string, std::string>> kOne = {{"n1.bin", Pattern(3000, 21)}};
 const std::vector<std::pair<std::string, std::string>> kSeveral = {
     {"n1.bin", Pattern(4097, 21)}, {"empty.bin", ""}, {"n3.bin", Pattern(2048, 23)}};
@@ -373,6 +438,18 @@ TEST(EntryOpsFaults, ReplacingInPlaceAndMoving)
         FailEveryStep(fx, {TOp::ReplaceInPlace, 1, {{"r.bin", Pattern(3000, 31)}}});
         FailEveryStep(fx, {TOp::ReplaceMoved, 1, {{"r.bin", Pattern(3 * 2048 + 1, 31)}}});
         FailEveryStep(fx, {TOp::ReplaceMoved, 3, {{"r.bin", Pattern(5 * 2048, 31)}}});
+    }
+}
+
+// A texture changed inside an archive goes through Replace: the same safety
+// at every failure, and the entry keeps its name.
+TEST(EntryOpsFaults, ChangingATextureInPlaceAndMoving)
+{
+    for (bool v2 : {false, true}) {
+        SCOPED_TRACE(v2 ? "VER2" : ".img and .dir");
+        const TFixture fx = WithDictionary(v2 ? Ver2() : Img());
+        FailEveryStep(fx, {TOp::TextureInPlace, 1, {{"p.png", Picture(32)}}});
+        FailEveryStep(fx, {TOp::TextureMoved, 1, {{"p.png", Picture(128)}}});
     }
 }
 

@@ -10,6 +10,7 @@
 #include "preview/PngWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/PngWriters.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -185,4 +186,60 @@ TEST(CliTxd, UsageErrors)
     const TRun help = Txd("--help");
     EXPECT_EQ(help.code, 0);
     EXPECT_NE(help.out.find("usage: korvane-cli txd"), std::string::npos);
+}
+
+// One change a call, to a loose dictionary or an archive entry, which keeps
+// its name; the list shows the result.
+TEST(CliTxd, ReplacesAddsAndRemovesTextures)
+{
+    TempDir dir;
+    const std::string txd = DictionaryBytes({Dxt1Texture("wall", 4, 4, Pattern), Dxt3Texture("glass", "", 4, 4, Pattern)});
+    std::string img = Ver2Bytes({{1, 1, "x.dat"}, {2, 1, "car.txd"}}, 3 * 2048);
+    img.replace(2 * 2048, txd.size(), txd);
+    WriteBytes(dir.File("b.img"), img);
+    TPngSpec clear;
+    clear.width = clear.height = 4;
+    clear.colourType = 6;
+    clear.rows = std::string(64, '\x7f');  // alpha 127 everywhere
+    WriteBytes(dir.File("clear.png"), PngFileBytes(clear));
+    const std::string clearPng = Quote(dir.File("clear.png"));
+    const std::string wall = "wall\t\t4x4\tdxt1\t0\n", glass = "glass\t\t4x4\tdxt3\t1\n";
+    const struct {
+        std::string args;
+        int code;
+        std::string err, list;
+    } cases[] = {
+        {"--replace WALL " + clearPng, 0,
+         "korvane-cli txd: warning: the picture has transparent pixels, so wall is stored as DXT3, not DXT1\n",
+         "wall\t\t4x4\tdxt3\t1\n" + glass},
+        {"--add " + clearPng + " --encoding bgra32", 0, "", wall + glass + "clear\t\t4x4\tbgra32\t1\n"},
+        {"--add " + clearPng + " --name Стекло", 0, "", wall + glass + "Стекло\t\t4x4\tdxt5\t1\n"},
+        {"--remove Glass", 0, "", wall},
+        {"--remove nope", 1, "korvane-cli: No texture named \"nope\" in the dictionary\n", wall + glass},
+        {"--add " + clearPng + " --name GLASS", 1, "korvane-cli: A texture named \"GLASS\" is already in the dictionary\n",
+         wall + glass},
+    };
+    for (const char* where : {"loose", "archive"}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(where) + " " + c.args);
+            const bool loose = where[0] == 'l';
+            WriteBytes(dir.File("a.txd"), txd);
+            WriteBytes(dir.File("b.img"), img);
+            const std::string source = loose ? Quote(dir.File("a.txd")) : Quote(dir.File("b.img")) + " 1";
+            const TRun r = Txd(source + " " + c.args);
+            EXPECT_EQ(r.code, c.code);
+            EXPECT_EQ(r.err, c.err);
+            EXPECT_EQ(Txd(source).out, c.list);
+        }
+    }
+    // Replaced in its own sector, the entry keeps its record: place, size, name.
+    EXPECT_EQ(Txd(Quote(dir.File("b.img")) + " 1 --replace wall " + clearPng).code, 0);
+    EXPECT_EQ(ReadBytes(dir.File("b.img")).substr(8, 64), img.substr(8, 64));
+
+    for (const std::string args : {"--remove a --add b.png", "--replace a", "--name x --remove a",
+                                   "--add b.png --encoding png", "--add b.png --export out", "--add b.png --name ''"}) {
+        const TRun r = Txd(Quote(dir.File("a.txd")) + " " + args);
+        EXPECT_EQ(r.code, 2) << args;
+        EXPECT_NE(r.err.find("usage: korvane-cli txd"), std::string::npos) << r.err;
+    }
 }
