@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
@@ -38,6 +40,15 @@ TArchiveEntry Entry(uint32_t offset, const char* name)
     e.Offset = offset;
     std::strcpy(e.Name, name);
     return e;
+}
+
+// One entry, "car.txd" at sector 1: Open's copy of it is img00000800.txd
+// (byte 1 × 2048 = 0x800).
+Catalogue CarArchive(const TempDir& dir)
+{
+    WriteBytes(dir.File("a.img"), Bytes(2 * 2048, 3));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{1, 1, "car.txd"}}));
+    return OpenCat(dir.File("a.img"));
 }
 
 }  // namespace
@@ -161,11 +172,79 @@ TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
     EXPECT_EQ(FilterExtension("car.txd"), "TXD");
     EXPECT_EQ(FilterExtension("README"), "");
     EXPECT_EQ(FilterExtension("x.\xEF\xF0"), "пр");
-    EXPECT_EQ(OpenTempPath(Entry(26, "car.txd"), "/tmp"), "/tmp/img0000D000.txd");
-    EXPECT_EQ(OpenTempPath(Entry(26, "CAR.TxD"), "/t"), "/t/img0000D000.TxD");
-    EXPECT_EQ(OpenTempPath(Entry(1, "README"), "/tmp"), "/tmp/img00000800");
+    EXPECT_EQ(OpenTempName(Entry(26, "car.txd")), "img0000D000.txd");
+    EXPECT_EQ(OpenTempName(Entry(26, "CAR.TxD")), "img0000D000.TxD");
+    EXPECT_EQ(OpenTempName(Entry(1, "README")), "img00000800");
     // Only the low 32 bits of the byte position.
-    EXPECT_EQ(OpenTempPath(Entry(0x200001, "big.dat"), "/tmp"), "/tmp/img00000800.dat");
+    EXPECT_EQ(OpenTempName(Entry(0x200001, "big.dat")), "img00000800.dat");
     // A name's folder parts never reach the temporary file's name.
-    EXPECT_EQ(OpenTempPath(Entry(2, "x.d/../../etc"), "/tmp"), "/tmp/img00001000");
+    EXPECT_EQ(OpenTempName(Entry(2, "x.d/../../etc")), "img00001000");
+}
+
+// The temporary folder is shared: links planted there by another user must
+// never lead the copy elsewhere, and only a folder of the user's own is used.
+TEST(EntryExtract, OpensCopyInAFolderOfTheUsersOwnNeverThroughALink)
+{
+    TempDir dir;
+    const Catalogue cat = CarArchive(dir);
+    const std::string tmp = dir.File("tmp"), own = tmp + "/korvane-" + std::to_string(::geteuid());
+    const std::string copy = own + "/img00000800.txd";
+    std::filesystem::create_directory(tmp);
+    WriteBytes(dir.File("victim"), "precious");
+    std::filesystem::create_symlink(dir.File("victim"), tmp + "/img00000800.txd");  // the old shared name
+
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
+    EXPECT_EQ(std::filesystem::status(own).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);  // over the copy of the first time
+    std::filesystem::remove(copy);
+    std::filesystem::create_symlink(dir.File("victim"), copy);
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
+    EXPECT_FALSE(std::filesystem::is_symlink(copy));
+    EXPECT_EQ(ReadBytes(copy), Bytes(2 * 2048, 3).substr(2048));
+    EXPECT_EQ(ReadBytes(dir.File("victim")), "precious");
+}
+
+TEST(EntryExtract, OpenRefusesAFolderThatIsNotTheUsersOwn)
+{
+    TempDir dir;
+    const Catalogue cat = CarArchive(dir);
+    const std::string tmp = dir.File("tmp"), own = tmp + "/korvane-" + std::to_string(::geteuid());
+    using std::filesystem::perms;
+    auto folder = [](perms mode) {
+        return [mode](const std::string& p) {
+            std::filesystem::create_directory(p);
+            std::filesystem::permissions(p, mode);
+            return true;
+        };
+    };
+    // Each makes the folder's place; false when it cannot be made here.
+    const std::function<bool(const std::string&)> places[] = {
+        folder(perms::owner_all | perms::group_read),
+        folder(perms::owner_all | perms::others_exec),
+        [&dir](const std::string& p) { std::filesystem::create_directory_symlink(dir.Path(), p); return true; },
+        [](const std::string& p) { WriteBytes(p, ""); return true; },
+        [&folder](const std::string& p) {
+            folder(perms::owner_all)(p);
+            return ::chown(p.c_str(), ::geteuid() + 1, gid_t(-1)) == 0;  // another user's, when root
+        },
+    };
+    bool skipped = false;
+    for (size_t i = 0; i < std::size(places); ++i) {
+        SCOPED_TRACE(i);
+        std::filesystem::remove_all(tmp);
+        std::filesystem::create_directory(tmp);
+        if (!places[i](own)) {
+            skipped = true;
+            continue;
+        }
+        try {
+            ExtractEntryForOpen(cat, 0, tmp);
+            ADD_FAILURE() << "the folder was used";
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), "File access denied");
+            EXPECT_EQ(e.Path, own);
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.File("img00000800.txd")));  // not through the link
+    }
+    if (skipped) GTEST_SKIP() << "not root: no folder of another user could be made";
 }
