@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
@@ -40,15 +39,6 @@ TArchiveEntry Entry(uint32_t offset, const char* name)
     e.Offset = offset;
     std::strcpy(e.Name, name);
     return e;
-}
-
-// One entry, "car.txd" at sector 1: Open's copy of it is img00000800.txd
-// (byte 1 × 2048 = 0x800).
-Catalogue CarArchive(const TempDir& dir)
-{
-    WriteBytes(dir.File("a.img"), Bytes(2 * 2048, 3));
-    WriteBytes(dir.File("a.dir"), ImgDirBytes({{1, 1, "car.txd"}}));
-    return OpenCat(dir.File("a.img"));
 }
 
 }  // namespace
@@ -183,60 +173,47 @@ TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
 
 // The temporary folder is shared: links planted there by another user must
 // never lead the copy elsewhere, and only a folder of the user's own is used.
-TEST(EntryExtract, OpensCopyInAFolderOfTheUsersOwnNeverThroughALink)
+TEST(EntryExtract, OpensCopyOnlyInAFolderOfTheUsersOwnNeverThroughALink)
 {
+    namespace fs = std::filesystem;
     TempDir dir;
-    const Catalogue cat = CarArchive(dir);
+    WriteBytes(dir.File("a.img"), Bytes(2 * 2048, 3));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{1, 1, "car.txd"}}));
+    const Catalogue cat = OpenCat(dir.File("a.img"));
     const std::string tmp = dir.File("tmp"), own = tmp + "/korvane-" + std::to_string(::geteuid());
-    const std::string copy = own + "/img00000800.txd";
-    std::filesystem::create_directory(tmp);
+    const std::string copy = own + "/img00000800.txd";  // sector 1: byte 0x800
+    fs::create_directory(tmp);
     WriteBytes(dir.File("victim"), "precious");
-    std::filesystem::create_symlink(dir.File("victim"), tmp + "/img00000800.txd");  // the old shared name
+    fs::create_symlink(dir.File("victim"), tmp + "/img00000800.txd");  // the old shared name
 
     EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
-    EXPECT_EQ(std::filesystem::status(own).permissions(), std::filesystem::perms::owner_all);
+    EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
     EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);  // over the copy of the first time
-    std::filesystem::remove(copy);
-    std::filesystem::create_symlink(dir.File("victim"), copy);
+    fs::remove(copy);
+    fs::create_symlink(dir.File("victim"), copy);
     EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
-    EXPECT_FALSE(std::filesystem::is_symlink(copy));
+    EXPECT_FALSE(fs::is_symlink(copy));
     EXPECT_EQ(ReadBytes(copy), Bytes(2 * 2048, 3).substr(2048));
     EXPECT_EQ(ReadBytes(dir.File("victim")), "precious");
-}
 
-TEST(EntryExtract, OpenRefusesAFolderThatIsNotTheUsersOwn)
-{
-    TempDir dir;
-    const Catalogue cat = CarArchive(dir);
-    const std::string tmp = dir.File("tmp"), own = tmp + "/korvane-" + std::to_string(::geteuid());
-    using std::filesystem::perms;
-    auto folder = [](perms mode) {
-        return [mode](const std::string& p) {
-            std::filesystem::create_directory(p);
-            std::filesystem::permissions(p, mode);
-            return true;
-        };
-    };
-    // Each makes the folder's place; false when it cannot be made here.
-    const std::function<bool(const std::string&)> places[] = {
-        folder(perms::owner_all | perms::group_read),
-        folder(perms::owner_all | perms::others_exec),
-        [&dir](const std::string& p) { std::filesystem::create_directory_symlink(dir.Path(), p); return true; },
-        [](const std::string& p) { WriteBytes(p, ""); return true; },
-        [&folder](const std::string& p) {
-            folder(perms::owner_all)(p);
-            return ::chown(p.c_str(), ::geteuid() + 1, gid_t(-1)) == 0;  // another user's, when root
-        },
-    };
-    bool skipped = false;
-    for (size_t i = 0; i < std::size(places); ++i) {
-        SCOPED_TRACE(i);
-        std::filesystem::remove_all(tmp);
-        std::filesystem::create_directory(tmp);
-        if (!places[i](own)) {
-            skipped = true;
-            continue;
+    // What takes the folder's place: a folder with these permissions, a link
+    // to a folder of ours, a file, a folder of another user (the last row).
+    enum TPlace { Folder, Link, File, Others };
+    const std::pair<TPlace, fs::perms> places[] = {{Folder, fs::perms::owner_all | fs::perms::group_read},
+                                                   {Folder, fs::perms::owner_all | fs::perms::others_exec},
+                                                   {Link, {}}, {File, {}}, {Others, fs::perms::owner_all}};
+    for (const auto& [place, mode] : places) {
+        SCOPED_TRACE(int(place));
+        fs::remove_all(tmp);
+        fs::create_directory(tmp);
+        if (place == Link) fs::create_directory_symlink(dir.Path(), own);
+        if (place == File) WriteBytes(own, "");
+        if (place == Folder || place == Others) {
+            fs::create_directory(own);
+            fs::permissions(own, mode);
         }
+        if (place == Others && ::chown(own.c_str(), ::geteuid() + 1, gid_t(-1)) != 0)
+            GTEST_SKIP() << "not root: no folder of another user can be made";
         try {
             ExtractEntryForOpen(cat, 0, tmp);
             ADD_FAILURE() << "the folder was used";
@@ -244,7 +221,6 @@ TEST(EntryExtract, OpenRefusesAFolderThatIsNotTheUsersOwn)
             EXPECT_STREQ(e.what(), "File access denied");
             EXPECT_EQ(e.Path, own);
         }
-        EXPECT_FALSE(std::filesystem::exists(dir.File("img00000800.txd")));  // not through the link
+        EXPECT_FALSE(fs::exists(dir.File("img00000800.txd")));  // not through the link
     }
-    if (skipped) GTEST_SKIP() << "not root: no folder of another user could be made";
 }

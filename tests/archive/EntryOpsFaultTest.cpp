@@ -116,7 +116,8 @@ std::vector<TNames> Stages(const TFixture& fx, const TCase& c)
     }
     case TOp::ReplaceMoved:
         // One write moves the records down and the entry to the end: it is
-        // never missing.
+        // listed once, in its old slot with its old bytes or last with the
+        // new ones (the data checks below).
         return {old, Plus(Without(old, c.target), c.sources[0].first)};
     case TOp::ReplaceInPlace: renamed[c.target] = c.sources[0].first; return {old, renamed};
     case TOp::Rename: renamed[c.target] = kRenamed; return {old, renamed};
@@ -188,15 +189,6 @@ void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const Ca
         }
     }
 
-    if (c.op == TOp::ReplaceMoved || c.op == TOp::ReplaceInPlace) {
-        // The entry is there once: whole with its old bytes under its old
-        // name, or under the new name with the new bytes (whole once the
-        // command has finished; in place they are written over the old ones).
-        const std::string& fresh = c.sources[0].first;
-        const size_t was = size_t(std::count(names.begin(), names.end(), target->name));
-        const size_t now = size_t(std::count(names.begin(), names.end(), fresh));
-        EXPECT_EQ(was + now, 1u) << ::testing::PrintToString(names);
-    }
     if (c.op == TOp::Add && !fx.ver2) {
         // Adding only appends to the archive.
         EXPECT_EQ(img.substr(0, fx.img.size()), fx.img);
