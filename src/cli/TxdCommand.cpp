@@ -9,11 +9,12 @@
 #include <optional>
 #include <stdexcept>
 
-#include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
+#include "cli/CliSource.h"
 #include "preview/BmpWriter.h"
 #include "preview/PngWriter.h"
+#include "preview/SectionWalk.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "preview/TextureDictionaryEdit.h"
@@ -24,7 +25,7 @@ namespace {
 
 struct TTxdOptions {
     std::string source;
-    long long index = -1;  // -1: the source is a loose dictionary file
+    std::optional<uint32_t> index;  // none: the source is a loose dictionary file
     std::string exportDir;
     TDecodeMode mode = dmColor;
     int width = 0, height = 0;  // 0: each texture's own size
@@ -105,7 +106,8 @@ TTxdOptions ParseTxdOptions(const std::vector<std::string>& args)
             o.source = a;
             ++positional;
         } else if (positional == 1) {
-            if (!ParseNumber(a, o.index)) throw UsageError("INDEX must be an entry number, not '" + a + "'");
+            o.index = ParseEntryIndex(a);
+            if (!o.index) throw UsageError("INDEX must be an entry number, not '" + a + "'");
             ++positional;
         } else {
             throw UsageError("unexpected argument '" + a + "'");
@@ -168,14 +170,13 @@ namespace {
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
 {
     TTextureChangeResult result;
-    if (o.index >= 0) {
+    if (o.index) {
         Catalogue cat = OpenCatalogue(o.source);
-        if (uint64_t(o.index) >= cat.Entries.size()) {
-            err << "korvane-cli txd: the archive has no entry " << o.index << " (" << cat.Entries.size() << " entries)\n";
-            return 1;
-        }
+        if (*o.index >= cat.Entries.size())
+            throw std::runtime_error("no entry " + std::to_string(*o.index) + ": the archive has " +
+                                     std::to_string(cat.Entries.size()) + " entries");
         uint32_t rows = uint32_t(cat.Entries.size());
-        result = ChangeTextureInEntry(cat, rows, uint32_t(o.index), *o.change);
+        result = ChangeTextureInEntry(cat, rows, *o.index, *o.change);
     } else {
         result = ChangeTextureInFile(o.source, *o.change);
     }
@@ -194,20 +195,11 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     if (o.change) return ChangeTexture(o, err);
 
-    std::string path = o.source;
-    uint64_t start = 0;
-    if (o.index >= 0) {
-        const TArchiveLocation where = LocateArchive(o.source);
-        const TRecArray entries = ReadDirectory(where);
-        if (uint64_t(o.index) >= entries.size()) {
-            err << "korvane-cli txd: the archive has no entry " << o.index << " (" << entries.size() << " entries)\n";
-            return 1;
-        }
-        path = where.ArchivePath;
-        start = EntryBytePos(where.Kind, entries[size_t(o.index)]);
-    }
-    TFile file = TFile::OpenReadWrite(path);
-    file.Seek(start);
+    TCliSource source = OpenCliSource(o.source, o.index);
+    TFile& file = source.File;
+    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwTextureDictionary))
+        RaiseHoldsNo(source, "texture dictionary");
+    file.Seek(source.EntryPos);
     if (o.exportDir.empty()) {
         // Line by line as the walk goes, so a failure shows how far it got.
         const uint16_t n = ReadTextureCount(file);
