@@ -19,6 +19,8 @@ inline constexpr TFileDialog OpenDialog1 = {
 inline constexpr TFileDialog OpenDialog2 = {"OpenDialog2", "Файл DIR (*.dir)|*.dir|Все файлы|*.*", false};
 // Files to add to an archive.
 inline constexpr TFileDialog OpenDialog3 = {"OpenDialog3", "Все файлы|*.*", true};
+// A picture to put into a texture dictionary.
+inline constexpr TFileDialog OpenDialog4 = {"OpenDialog4", "Рисунки (*.png;*.bmp)|*.png;*.bmp", false};
 // An extracted entry (asks before overwriting, as every save dialog here does).
 inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
 // An exported texture.

@@ -189,6 +189,7 @@ void TForm1::BuildClientArea()
     notebook_->addWidget(defaultPage);
     txdPage_ = new TTxdPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
     notebook_->addWidget(txdPage_);
+    txdPage_->SetTextureChanger([this](const TTextureChange& change) { ChangeTexture(change); });
     dffPage_ = new TDffPage(notebook_);
     dffPage_->SetCommandGuard([this](const std::function<void()>& handler) { Guard(handler); });
     notebook_->addWidget(dffPage_);

@@ -25,6 +25,7 @@ class TDffPage;
 class TIplPage;
 namespace korvane {
 struct TArchiveLocation;
+struct TTextureChange;
 }
 class TForm2;
 class TEntryDragOut;
@@ -102,6 +103,9 @@ private:
     void EnableForKind();
     int SelectedRow() const;  // the first selected row in list order, or -1
     void ShowPreview(const korvane::TArchiveEntry& e);
+    // A texture change from the TXD page, to the dictionary entry it shows;
+    // the entry is previewed again afterwards (MainWindowEdit.cpp).
+    void ChangeTexture(const korvane::TTextureChange& change);
     void ShowErrorBox(const QString& message);
     QAction* AddAction(QMenu* menu, const char* name, const QString& caption);
     // Shows every entry again in catalogue order, as unchecking N32 does.
@@ -136,6 +140,9 @@ private:
     QMenu* PopupMenu1;
     QAction *N24, *N25, *N26, *N28, *N29;
     bool popupAttached_ = false;
+    // The entry the preview pane shows, to find it again after other changes.
+    uint32_t shownIndex_ = UINT32_MAX;
+    korvane::TArchiveEntry shown_{};
     TForm2* form2_ = nullptr;
     TEntryDragOut* dragOut_ = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "app/RenameDialog.h"
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
+#include "preview/TxdPage.h"
 #include "listview/EntryListModel.h"
 #include "listview/EntryListView.h"
 
@@ -195,4 +196,44 @@ void TForm1::N14Click()
         }
     }
     ListView1Click();
+}
+
+void TForm1::ChangeTexture(const TTextureChange& change)
+{
+    // The entry shown: where it was, unless a change since then moved it.
+    uint32_t index = shownIndex_;
+    auto same = [this](const TArchiveEntry& e) {
+        return e.Offset == shown_.Offset && e.Size == shown_.Size && EntryName(e) == EntryName(shown_);
+    };
+    if (index >= cat_.Entries.size() || !same(cat_.Entries[index])) {
+        const auto at = std::find_if(cat_.Entries.begin(), cat_.Entries.end(), same);
+        if (at == cat_.Entries.end()) throw EEntryError("The dictionary shown is no longer in the archive");
+        index = uint32_t(at - cat_.Entries.begin());
+    }
+    TTextureChangeResult result;
+    {
+        TRowsInStep step(listView_, model_, false);
+        result = ChangeTextureInEntry(cat_, step.rows, index, change);
+        if (result.Moved) {
+            // The entry left its row and became the last one, which alone is
+            // selected now, so that the dictionary stays the entry worked on.
+            model_->ResizeRows(step.rows - 1);
+            model_->ResizeRows(step.rows);
+            {
+                const QSignalBlocker quiet(listView_->selectionModel());
+                listView_->selectionModel()->clearSelection();
+            }
+            SelectRowQuietly(int(step.rows) - 1);
+        }
+    }
+    shownIndex_ = result.EntryIndex;
+    shown_ = cat_.Entries[shownIndex_];
+    ShowPreview(shown_);
+    txdPage_->SelectTexture(result.TextureIndex);
+    if (result.Dxt3ForAlpha)
+        prompts_.Message(this,
+                         QStringLiteral("В рисунке есть прозрачные точки, поэтому текстура %1 сохранена в формате DXT3, "
+                                        "а не DXT1")
+                             .arg(QString::fromStdString(Cp1251ToUtf8(result.Texture))),
+                         QStringLiteral("Korvane"), QMessageBox::Warning);
 }

@@ -29,7 +29,8 @@ void TForm1::ListView1Click()
         return;
     }
     // A copy: a preview must not depend on the catalogue staying put.
-    const TArchiveEntry e = cat_.Entries[cat_.RowOrder[size_t(r)]];
+    shownIndex_ = cat_.RowOrder[size_t(r)];
+    const TArchiveEntry e = shown_ = cat_.Entries[shownIndex_];
     ShowPreview(e);
     // Only a preview that ended without a failure gives the list its menu.
     popupAttached_ = true;

@@ -106,6 +106,16 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     N23->setData(int(dmMask));
     for (QAction* a : {N21, N23})
         connect(a, &QAction::triggered, this, [this, a] { guard_([this, a] { N21Click(TDecodeMode(a->data().toInt())); }); });
+    PopupMenu2->addSeparator();
+    N38 = PopupMenu2->addAction(QStringLiteral("Заменить текстуру..."));
+    N38->setObjectName(QStringLiteral("N38"));
+    N39 = PopupMenu2->addAction(QStringLiteral("Добавить текстуру..."));
+    N39->setObjectName(QStringLiteral("N39"));
+    N40 = PopupMenu2->addAction(QStringLiteral("Удалить текстуру"));
+    N40->setObjectName(QStringLiteral("N40"));
+    connect(N38, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
+    connect(N39, &QAction::triggered, this, [this] { guard_([this] { N39Click(); }); });
+    connect(N40, &QAction::triggered, this, [this] { guard_([this] { N40Click(); }); });
 
     ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
@@ -135,6 +145,7 @@ void TTxdPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QStri
     TFile file = TFile::OpenReadWrite(cat.ArchivePath);
     file.Seek(EntryBytePos(cat.ArchiveKind, e));
     const uint16_t n = ReadTextureCount(file);
+    editable_ = IsSectorKind(cat.ArchiveKind);
     Label9->setText(QStringLiteral("%1 текстур").arg(n));
 
     // The old worker reads the old table: it ends before the table changes.
@@ -239,6 +250,8 @@ void TTxdPage::ListBox1Click()
     const bool decodable = TextureEncoding(textures_[size_t(r)]) != TTextureEncoding::Unsupported;
     N21->setEnabled(decodable);
     N23->setEnabled(decodable);
+    // Changes only where the archive's entries can be changed.
+    for (QAction* a : {N38, N39, N40}) a->setEnabled(editable_);
     UpdatePreview(TabSet1->currentIndex());
 }
 
@@ -323,4 +336,46 @@ void TTxdPage::N21Click(TDecodeMode mode)
     const TTextureBitmap bmp = BuildTextureBitmap(file, t, t.Width, t.Height, mode);
     WriteBmpFile(QFile::encodeName(path).toStdString(), bmp);
     file.Close();
+}
+
+namespace {
+
+// The picture to put in, or empty when the dialog was cancelled.
+std::string AskPicture(Prompts& prompts, QWidget* owner)
+{
+    const QString path = prompts.OpenFile(owner, DialogName(OpenDialog4), DialogFilter(OpenDialog4));
+    return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
+}
+
+}  // namespace
+
+void TTxdPage::N38Click()
+{
+    const int r = SelectedRow();
+    if (r < 0 || size_t(r) >= textures_.size() || !editable_ || !changer_) return;
+    const std::string picture = AskPicture(prompts_, this);
+    if (picture.empty()) return;
+    changer_({TTextureChangeKind::Replace, textures_[size_t(r)].Name, picture, {}});
+}
+
+void TTxdPage::N39Click()
+{
+    if (!editable_ || !changer_) return;
+    const std::string picture = AskPicture(prompts_, this);
+    if (picture.empty()) return;
+    changer_({TTextureChangeKind::Add, "", picture, {}});
+}
+
+void TTxdPage::N40Click()
+{
+    const int r = SelectedRow();
+    if (r < 0 || size_t(r) >= textures_.size() || !editable_ || !changer_) return;
+    changer_({TTextureChangeKind::Remove, textures_[size_t(r)].Name, "", {}});
+}
+
+void TTxdPage::SelectTexture(size_t row)
+{
+    const int rows = model_->rowCount();
+    if (rows == 0) return;
+    ListBox1->setCurrentIndex(model_->index(int(std::min<size_t>(row, size_t(rows - 1)))));
 }

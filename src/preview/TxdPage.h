@@ -12,6 +12,7 @@
 #include "preview/PreviewPageHeader.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
+#include "preview/TextureDictionaryEdit.h"
 
 class QLabel;
 class QListView;
@@ -46,6 +47,16 @@ public:
     void ListBox1DrawItem(QPainter* canvas, int index, const QRect& rect, bool selected);
     void Splitter3Moved();
     void N21Click(korvane::TDecodeMode mode);
+    // Заменить текстуру..., Добавить текстуру..., Удалить текстуру: each
+    // gathers the change and hands it to the changer, which writes it and
+    // previews the entry again.
+    void N38Click();
+    void N39Click();
+    void N40Click();
+    using TTextureChanger = std::function<void(const korvane::TTextureChange&)>;
+    void SetTextureChanger(TTextureChanger changer) { changer_ = std::move(changer); }
+    // Selects texture row `row` (the last one when past the end) and shows it.
+    void SelectTexture(size_t row);
 
     const std::vector<korvane::TTextureInfo>& Textures() const { return textures_; }
     const std::vector<QImage>& ImageList1() const { return imageList_; }
@@ -77,6 +88,9 @@ private:
     QTabBar* TabSet1;
     QMenu* PopupMenu2;
     QAction *N21, *N23;
+    QAction *N38, *N39, *N40;
+    bool editable_ = false;  // the archive is one whose entries can be changed
+    TTextureChanger changer_;
     TTextureListModel* model_;
     bool popupAttached_ = false;
 

@@ -19,6 +19,7 @@
 #include "preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/PngWriters.h"
 
 using namespace korvane;
 
@@ -407,4 +408,85 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
         for (int x = 0; x < 128; ++x) ASSERT_EQ(Rgb(pic, x, y), Grey(mask.Pixels[(size_t(y) * 128 + size_t(x)) * 4])) << x << "," << y;
     page->WaitForThumbnails();
     EXPECT_GE(page->Textures()[0].MaskImageIndex, 0);
+}
+
+// Replace, add and remove through the page's menu: the picture from the open
+// dialog, the entry read again with the changed texture selected, the entry
+// moved to the end when the dictionary outgrows its sectors.
+TEST_F(TxdPageTest, TheMenuReplacesAddsAndRemovesTextures)
+{
+    const std::string txd =
+        DictionaryBytes({HalfClear("glass", ""), Dxt1Texture("road", 64, 64, [](unsigned, unsigned) { return 0xFF0000FFu; })});
+    auto picture = [this](const char* name, int side, uint8_t alpha) {
+        TTextureBitmap bmp;
+        bmp.Width = bmp.Height = side;
+        bmp.Pixels.assign(size_t(side) * side * 4, alpha);
+        WriteBytes(dir.File(name), BmpBytes(bmp));
+        if (alpha < 255) {  // BMP has no alpha: a PNG with the same pixels
+            TPngSpec png;
+            png.width = png.height = uint32_t(side);
+            png.colourType = 6;
+            png.rows.assign(bmp.Pixels.begin(), bmp.Pixels.end());
+            WriteBytes(dir.File(name), PngFileBytes(png));
+        }
+        return Q(dir.File(name));
+    };
+    Open({{"a.txd", txd}, {"x.dat", "x"}});
+    QAction *replace = Find<QAction>("N38"), *add = Find<QAction>("N39"), *remove = Find<QAction>("N40");
+    EXPECT_EQ(replace->text(), "Заменить текстуру...");
+    EXPECT_EQ(add->text(), "Добавить текстуру...");
+    EXPECT_EQ(remove->text(), "Удалить текстуру");
+    SelectEntry(0);
+    SelectTexture(1);
+    EXPECT_TRUE(replace->isEnabled() && add->isEnabled() && remove->isEnabled());
+
+    prompts.AnswerOpen(picture("clear.png", 8, 0x80));
+    replace->trigger();
+    EXPECT_EQ(prompts.calls.front().dialog, "OpenDialog4");
+    EXPECT_EQ(prompts.calls.front().filter, "Рисунки (*.png;*.bmp)|*.png;*.bmp");
+    EXPECT_EQ(prompts.Messages(),
+              QStringList({"В рисунке есть прозрачные точки, поэтому текстура road сохранена в формате DXT3, а не DXT1"}));
+    ASSERT_EQ(page->Textures().size(), 2u);
+    EXPECT_EQ(page->Textures()[1].Width, 8);
+    EXPECT_TRUE(page->Textures()[1].HasAlpha);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+
+    prompts.AnswerOpen(picture("new.bmp", 4, 0xFF));
+    add->trigger();
+    ASSERT_EQ(page->Textures().size(), 3u);
+    EXPECT_EQ(page->Textures()[2].Name, "new");
+    EXPECT_EQ(list->currentIndex().row(), 2);
+    remove->trigger();
+    ASSERT_EQ(page->Textures().size(), 2u);
+    EXPECT_EQ(list->currentIndex().row(), 1);
+    EXPECT_EQ(form->Cat().Entries[0].Offset, 1u);
+
+    // 256×256 DXT1 is 32 KiB: the entry moves to the end and stays shown.
+    prompts.AnswerOpen(picture("big.bmp", 256, 0xFF));
+    add->trigger();
+    ASSERT_EQ(form->Cat().Entries.size(), 2u);
+    EXPECT_EQ(std::string(EntryName(form->Cat().Entries[1])), "a.txd");
+    EXPECT_EQ(form->ListView()->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
+    EXPECT_EQ(page->Textures().size(), 3u);
+    EXPECT_EQ(list->currentIndex().row(), 2);
+
+    // A picture that cannot be read: the error box, the archive as it was.
+    const std::string before = ReadBytes(dir.File("a.img"));
+    WriteBytes(dir.File("bad.png"), "\x89PNG\r\n\x1a\n");
+    prompts.AnswerOpen(Q(dir.File("bad.png")));
+    replace->trigger();
+    EXPECT_EQ(prompts.Messages().back(), "Read beyond end of file.");
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), before);
+}
+
+TEST_F(TxdPageTest, ArchivesThatCannotChangeOfferNoTextureChanges)
+{
+    const std::string txd = DictionaryBytes({HalfClear("glass", "")});
+    WriteBytes(dir.File("s.syb"), SybBytes({{"a.txd", uint32_t(txd.size())}}, -1, false) + txd);
+    Start({Q(dir.File("s.syb"))});
+    page = Find<TTxdPage>("TXD");
+    SelectEntry(0);
+    ASSERT_EQ(page->Textures().size(), 1u);
+    for (const char* name : {"N38", "N39", "N40"}) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
 }
