@@ -59,7 +59,7 @@ void PngReadData(png_structp png, png_bytep out, size_t n)
 
 // The pixel buffers are allocated between two libpng calls: an allocation
 // failure is thrown from this frame, never through libpng's.
-bool AllocatePng(TPngRead& r, std::vector<png_bytep>& rows)
+void AllocatePng(TPngRead& r, std::vector<png_bytep>& rows)
 {
     r.bmp->Width = int(r.width);
     r.bmp->Height = int(r.height);
@@ -67,7 +67,6 @@ bool AllocatePng(TPngRead& r, std::vector<png_bytep>& rows)
     rows.resize(r.height);
     for (png_uint_32 y = 0; y < r.height; ++y) rows[y] = r.bmp->Pixels.data() + size_t(y) * r.width * 4;
     r.rows = rows.data();
-    return true;
 }
 
 // Runs libpng from the signature on; false when it gave up (r says why).
@@ -151,7 +150,7 @@ TTextureBitmap ReadBmp(TFile& file, const std::string& path)
     CheckSides(path, width, rowsCount);
     const size_t bytesPerPixel = bits / 8;
     const size_t rowBytes = (size_t(width) * bytesPerPixel + 3) & ~size_t(3);
-    if (pixelsAt < 14 + infoSize || pixelsAt + uint64_t(rowBytes) * uint64_t(rowsCount) > file.Size())
+    if (pixelsAt < 14 + uint64_t(infoSize) || pixelsAt + uint64_t(rowBytes) * uint64_t(rowsCount) > file.Size())
         throw EImageError(path, "the BMP pixels are cut short");
 
     TTextureBitmap bmp;
