@@ -166,14 +166,10 @@ TEST_F(DffPageTest, ThePictureIsBlackWithARedSelectedAndGreyOtherParts)
 // and the origin 70 ahead.
 TEST(ModelViewMatrix, LooksAtTheOriginWithZUp)
 {
+    const double r5 = std::sqrt(5.0), e[16] = {-1 / r5, 2 / r5, 0, 0, -4 / (7 * r5), -2 / (7 * r5), 15 / (7 * r5), 0,
+                                               6 / 7.0, 3 / 7.0, 2 / 7.0, -70, 0, 0, 0, 1};
     const QMatrix4x4 m = ViewMatrix({60, 30, 20});
-    const double r5 = std::sqrt(5.0);
-    const double expected[4][4] = {{-1 / r5, 2 / r5, 0, 0},
-                                   {-4 / (7 * r5), -2 / (7 * r5), 15 / (7 * r5), 0},
-                                   {6 / 7.0, 3 / 7.0, 2 / 7.0, -70},
-                                   {0, 0, 0, 1}};
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c) EXPECT_NEAR(m(r, c), expected[r][c], 1e-5) << r << ", " << c;
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m(i / 4, i % 4), e[i], 1e-5) << i;
 }
 
 TEST_F(DffPageTest, MouseOrbitZoomAndWheel)

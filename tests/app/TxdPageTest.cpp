@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 #include <thread>
+#include <tuple>
 
 #include "AppFixture.h"
 #include "preview/BmpWriter.h"
@@ -265,19 +266,15 @@ TEST_F(TxdPageTest, ExportsPngByTheChosenFilterOrTheTypedExtension)
 {
     Open({{"a.txd", DictionaryBytes({HalfClear("glass", "")})}});
     SelectEntry(0);
-    prompts.AnswerSave(Q(dir.File("out")), 1);  // the PNG filter
-    Find<QAction>("N21")->trigger();
-    prompts.AnswerSave(Q(dir.File("typed.PNG")), 0);
-    Find<QAction>("N21")->trigger();
-    prompts.AnswerSave(Q(dir.File("m")), 1);
-    Find<QAction>("N23")->trigger();
-    prompts.AnswerSave(Q(dir.File("typed.bmp")), 1);
-    Find<QAction>("N21")->trigger();
+    // (name typed, filter chosen, mask): the PNG filter, a typed ".PNG", a typed ".bmp".
+    for (auto [name, filter, action] : {std::tuple{"out", 1, "N21"}, {"typed.PNG", 0, "N21"}, {"m", 1, "N23"},
+                                        {"typed.bmp", 1, "N21"}}) {
+        prompts.AnswerSave(Q(dir.File(name)), filter);
+        Find<QAction>(action)->trigger();
+    }
     EXPECT_TRUE(prompts.Messages().isEmpty());
-
     // Opaque red on the left (alpha 15 → 255), clear on the right.
-    QImage png(Q(dir.File("out.png")), "PNG");
-    ASSERT_FALSE(png.isNull());
+    const QImage png(Q(dir.File("out.png")), "PNG");
     EXPECT_TRUE(png.hasAlphaChannel());
     EXPECT_EQ(png.size(), QSize(32, 16));
     EXPECT_EQ(png.pixel(0, 0), 0xFFFF0000u);

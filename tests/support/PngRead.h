@@ -4,16 +4,14 @@
 
 #include <png.h>
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 struct TPngPicture {
-    bool ok = false;
-    std::string error;
+    std::string error;          // empty when read
     int width = 0, height = 0;
     bool alpha = false;         // the file has an alpha channel
-    std::vector<uint8_t> rgba;  // red, green, blue, alpha; 255 when the file has no alpha
+    std::vector<uint8_t> rgba;  // red, green, blue, alpha (255 without one)
     uint32_t Pixel(int x, int y) const  // 0xAARRGGBB
     {
         const uint8_t* p = rgba.data() + (size_t(y) * size_t(width) + size_t(x)) * 4;
@@ -27,16 +25,16 @@ inline TPngPicture ReadPng(const std::string& bytes)
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (png_image_begin_read_from_memory(&image, bytes.data(), bytes.size())) {
-        pic.alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
+        pic.alpha = image.format & PNG_FORMAT_FLAG_ALPHA;
         image.format = PNG_FORMAT_RGBA;
         pic.rgba.resize(PNG_IMAGE_SIZE(image));
         if (png_image_finish_read(&image, nullptr, pic.rgba.data(), 0, nullptr)) {
-            pic.ok = true;
             pic.width = int(image.width);
             pic.height = int(image.height);
+            return pic;
         }
     }
-    if (!pic.ok) pic.error = image.message;
+    pic.error = image.message[0] ? image.message : "unreadable";
     png_image_free(&image);
     return pic;
 }
