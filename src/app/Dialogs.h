@@ -23,8 +23,10 @@ inline constexpr TFileDialog OpenDialog3 = {"OpenDialog3", "Все файлы|*.
 inline constexpr TFileDialog OpenDialog4 = {"OpenDialog4", "Рисунки (*.png;*.bmp)|*.png;*.bmp", false};
 // An extracted entry (asks before overwriting, as every save dialog here does).
 inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
-// An exported texture.
-inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp", false};
+// An exported texture; the chosen filter gives the format of a name without
+// an extension.
+inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png",
+                                            false};
 // A converted placement file.
 inline constexpr TFileDialog SaveDialog3 = {"SaveDialog3", "Текстовый IPL (*.ipl)|*.ipl", false};
 

@@ -10,16 +10,17 @@
 #include <QTableView>
 #include <QTest>
 #include <thread>
+#include <tuple>
 
 #include "AppFixture.h"
 #include "preview/BmpWriter.h"
+#include "preview/PngWriter.h"
 #include "preview/ImageLoader.h"
 #include "preview/PictureView.h"
 #include "preview/TextureDictionary.h"
 #include "preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
-#include "support/PngWriters.h"
 
 using namespace korvane;
 
@@ -246,7 +247,7 @@ TEST_F(TxdPageTest, ExportsColourAndMaskAsBmpFiles)
     ASSERT_EQ(prompts.calls.size(), 3u);
     EXPECT_EQ(prompts.calls[0].dialog, "SaveDialog2");
     EXPECT_EQ(prompts.calls[0].text, "glass");
-    EXPECT_EQ(prompts.calls[0].filter, "Точечный рисунок (*.bmp)|*.bmp");
+    EXPECT_EQ(prompts.calls[0].filter, "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png");
     EXPECT_EQ(prompts.calls[1].text, "");  // no mask name
     EXPECT_TRUE(prompts.Messages().isEmpty());
 
@@ -260,6 +261,31 @@ TEST_F(TxdPageTest, ExportsColourAndMaskAsBmpFiles)
     EXPECT_EQ(mask, BmpBytes(DecodeTexture(data, glass.data.size(), t, 32, 16, dmMask)));
     // Bottom-up rows of 24-bit pixels: the last row's first pixel is grey 240.
     EXPECT_EQ(mask.substr(54, 3), std::string(3, char(240)));
+}
+
+TEST_F(TxdPageTest, ExportsPngByTheChosenFilterOrTheTypedExtension)
+{
+    Open({{"a.txd", DictionaryBytes({HalfClear("glass", "")})}});
+    SelectEntry(0);
+    // (name typed, filter chosen, mask): the PNG filter, a typed ".PNG", a typed ".bmp".
+    for (auto [name, filter, action] : {std::tuple{"out", 1, "N21"}, {"typed.PNG", 0, "N21"}, {"m", 1, "N23"},
+                                        {"typed.bmp", 1, "N21"}}) {
+        prompts.AnswerSave(Q(dir.File(name)), filter);
+        Find<QAction>(action)->trigger();
+    }
+    EXPECT_TRUE(prompts.Messages().isEmpty());
+    // Opaque red on the left (alpha 15 → 255), clear on the right.
+    const QImage png(Q(dir.File("out.png")), "PNG");
+    EXPECT_TRUE(png.hasAlphaChannel());
+    EXPECT_EQ(png.size(), QSize(32, 16));
+    EXPECT_EQ(png.pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(qAlpha(png.pixel(31, 15)), 0);
+    EXPECT_EQ(QImage(Q(dir.File("typed.PNG")), "PNG"), png);
+    // The mask has no alpha of its own: grey 240 for alpha 15.
+    const QImage mask(Q(dir.File("m.png")), "PNG");
+    EXPECT_FALSE(mask.hasAlphaChannel());
+    EXPECT_EQ(mask.pixel(0, 0), 0xFFF0F0F0u);
+    EXPECT_EQ(ReadBytes(dir.File("typed.bmp")).substr(0, 2), "BM");
 }
 
 TEST_F(TxdPageTest, AnUnsupportedTextureShowsAPlaceholder)
@@ -421,14 +447,8 @@ TEST_F(TxdPageTest, TheMenuReplacesAddsAndRemovesTextures)
         TTextureBitmap bmp;
         bmp.Width = bmp.Height = side;
         bmp.Pixels.assign(size_t(side) * side * 4, alpha);
-        WriteBytes(dir.File(name), BmpBytes(bmp));
-        if (alpha < 255) {  // BMP has no alpha: a PNG with the same pixels
-            TPngSpec png;
-            png.width = png.height = uint32_t(side);
-            png.colourType = 6;
-            png.rows.assign(bmp.Pixels.begin(), bmp.Pixels.end());
-            WriteBytes(dir.File(name), PngFileBytes(png));
-        }
+        // BMP has no alpha: a transparent picture goes as PNG.
+        WriteBytes(dir.File(name), alpha < 255 ? PngBytes(bmp, TPngChannels::Rgba) : BmpBytes(bmp));
         return Q(dir.File(name));
     };
     Open({{"a.txd", txd}, {"x.dat", "x"}});

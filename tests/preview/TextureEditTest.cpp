@@ -11,8 +11,10 @@
 #include "archive/Errors.h"
 #include "preview/BmpWriter.h"
 #include "preview/ImageReader.h"
+#include "preview/PngWriter.h"
 #include "preview/TextureDictionaryEdit.h"
 #include "preview/TextureEncode.h"
+#include "preview/TextureExport.h"
 #include "support/DictionaryWriters.h"
 #include "support/PngWriters.h"
 #include "support/TempDir.h"
@@ -34,17 +36,8 @@ TTextureBitmap Picture(int w, int h, const std::function<uint32_t(int x, int y)>
     return bmp;
 }
 
-// An RGBA PNG of the picture, written by libpng.
-std::string RgbaPng(const TTextureBitmap& bmp)
-{
-    TPngSpec s;
-    s.width = uint32_t(bmp.Width);
-    s.height = uint32_t(bmp.Height);
-    s.colourType = 6;
-    for (size_t i = 0; i < bmp.Pixels.size(); i += 4)
-        s.rows += {char(bmp.Pixels[i + 2]), char(bmp.Pixels[i + 1]), char(bmp.Pixels[i]), char(bmp.Pixels[i + 3])};
-    return PngFileBytes(s);
-}
+// An RGBA PNG of the picture.
+std::string RgbaPng(const TTextureBitmap& bmp) { return PngBytes(bmp, TPngChannels::Rgba); }
 
 std::string Hex(const std::string& bytes)
 {
@@ -60,18 +53,13 @@ std::vector<TTextureInfo> ReadList(const std::string& path)
     return ReadTextureDictionary(f);
 }
 
-// A texture as it decodes, its alpha with it (DXT3's mask a×16 taken back to
-// its four bits, ×17).
+// A texture as it decodes with its alpha, read in the other modes too.
 TTextureBitmap Decoded(const std::string& path, const TTextureInfo& t)
 {
     TFile f = TFile::OpenReadOnly(path);
-    TTextureBitmap colour = BuildTextureBitmap(f, t, t.Width, t.Height, dmColor);
-    const TTextureBitmap mask = BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);
     BuildTextureBitmap(f, t, t.Width, t.Height, dmComposite);
-    const bool nibbles = TextureEncoding(t) == TTextureEncoding::Dxt3;
-    for (size_t i = 3; i < colour.Pixels.size(); i += 4)
-        colour.Pixels[i] = uint8_t(nibbles ? mask.Pixels[i - 3] / 16 * 17 : mask.Pixels[i - 3]);
-    return colour;
+    BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);
+    return BuildTextureBitmapWithAlpha(f, t, t.Width, t.Height);
 }
 
 // Mean absolute difference of each of blue, green, red, alpha.
@@ -334,7 +322,8 @@ TEST(ImageReader, RefusesDamagedAndHugePicturesBeforeAnythingIsWritten)
     std::filesystem::current_path(cwd);
 }
 
-// Each texture of the real dictionaries exported as a PNG and put back: DXT
+// Each texture of the real dictionaries exported as a PNG (RGBA where it has
+// alpha) and put back: DXT
 // within a few levels of the picture, 32-bit exactly, the same mip levels;
 // every other texture's bytes and the rest of the list as they were.
 TEST(TextureEdit, RealDictionariesTakeBackTheirOwnTextures)
@@ -349,8 +338,11 @@ TEST(TextureEdit, RealDictionariesTakeBackTheirOwnTextures)
             SCOPED_TRACE(file.path().filename().string() + " " + list[k].Name);
             const std::string txd = dir.File("t.txd"), png = dir.File("t.png");
             WriteBytes(txd, ReadBytes(original));
+            {
+                TFile f = TFile::OpenReadOnly(original);
+                ExportTexture(f, list[k], list[k].Width, list[k].Height, dmColor, TPictureFormat::Png, png);
+            }
             const TTextureBitmap picture = Decoded(original, list[k]);
-            WriteBytes(png, RgbaPng(picture));
             ChangeTextureInFile(txd, Replace(list[k].Name, png));
 
             const std::vector<TTextureInfo> now = ReadList(txd);
