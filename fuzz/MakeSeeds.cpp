@@ -9,6 +9,7 @@
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"
 #include "support/PlacementWriters.h"
+#include "support/PngWriters.h"
 
 namespace {
 
@@ -65,6 +66,18 @@ void DictionarySeeds()
                                                    PalTexture("pal4", 8, 4, true, palette, 4, index)}));
 }
 
+void TextureEditSeeds()
+{
+    auto grey = [](unsigned x, unsigned y) { return uint32_t(0xFF000000u | (x * 16) << 16 | (y * 16) << 8 | 0x40); };
+    std::string two = DictionaryBytes({Dxt1Texture("a", 4, 4, grey), Bgra32Texture("b", "", 2, 2, grey)});
+    Seed("texture_edit_fuzz", "dictionary", two);
+    Seed("texture_edit_fuzz", "png_palette", PngFileBytes({3, 1, 3, 2, false, "\x18", std::string("\xff\0\0\0\xff\0\0\0\xff", 9), "\xff"}));
+    Seed("texture_edit_fuzz", "png_rgba16", PngFileBytes({2, 2, 6, 16, true, std::string(32, '\x42')}));
+    const std::string bmp = "BM" + LE32(54 + 8) + LE32(0) + LE32(54) + LE32(40) + LE32(1) + LE32(2) + LE16(1) + LE16(24) +
+                            LE32(0) + LE32(8) + LE32(0) + LE32(0) + LE32(0) + LE32(0) + std::string("\x01\x02\x03\0\x04\x05\x06\0", 8);
+    Seed("texture_edit_fuzz", "bmp", bmp);
+}
+
 void MaskSeeds()
 {
     using namespace std::string_literals;
@@ -89,5 +102,6 @@ int main(int argc, char** argv)
     ModelSeeds();
     DictionarySeeds();
     MaskSeeds();
+    TextureEditSeeds();
     return 0;
 }
