@@ -169,12 +169,15 @@ namespace {
 
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
 {
+    {
+        // The entry and its dictionary named as the listing names them.
+        TCliSource source = OpenCliSource(o.source, o.index);
+        if (!SectionStartsWithin(source.File, source.EntryPos, source.EntryPos + source.EntryLen, rwTextureDictionary))
+            RaiseHoldsNo(source, "texture dictionary");
+    }
     TTextureChangeResult result;
     if (o.index) {
         Catalogue cat = OpenCatalogue(o.source);
-        if (*o.index >= cat.Entries.size())
-            throw std::runtime_error("no entry " + std::to_string(*o.index) + ": the archive has " +
-                                     std::to_string(cat.Entries.size()) + " entries");
         uint32_t rows = uint32_t(cat.Entries.size());
         result = ChangeTextureInEntry(cat, rows, *o.index, *o.change);
     } else {

@@ -288,6 +288,10 @@ TEST(CliTxd, ReplacesAddsAndRemovesTextures)
             EXPECT_EQ(Txd(source).out, c.list);
         }
     }
+    // An entry of another kind is named, as the listing names it.
+    const TRun other = Txd(Quote(dir.File("b.img")) + " 0 --remove wall");
+    EXPECT_EQ(other.code, 1);
+    EXPECT_EQ(other.err, "korvane-cli: " + dir.File("b.img") + ": entry 0 (x.dat) holds no texture dictionary\n");
     // Replaced in its own sector, the entry keeps its record: place, size, name.
     EXPECT_EQ(Txd(Quote(dir.File("b.img")) + " 1 --replace wall " + clearPng).code, 0);
     EXPECT_EQ(ReadBytes(dir.File("b.img")).substr(8, 64), img.substr(8, 64));
