@@ -1,0 +1,98 @@
+#include "preview/ModelTextures.h"
+
+#include <map>
+
+#include "preview/TextureDecode.h"
+
+namespace korvane {
+
+namespace {
+
+std::string Lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return out;
+}
+
+}  // namespace
+
+std::string_view NameStem(std::string_view name)
+{
+    const size_t folder = name.find_last_of("\\:/");
+    const size_t dot = name.rfind('.');
+    const bool hasExtension = dot != std::string_view::npos && (folder == std::string_view::npos || dot > folder);
+    return hasExtension ? name.substr(0, dot) : name;
+}
+
+std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_view modelName)
+{
+    const std::string wanted = Lower(NameStem(modelName)) + ".txd";
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (Lower(EntryName(entries[i])) == wanted) return i;
+    return std::nullopt;
+}
+
+TModelImage DecodeImage(TFile& file, const TTextureInfo& t)
+{
+    TModelImage image;
+    image.Name = t.Name;
+    image.Width = t.Width;
+    image.Height = t.Height;
+    image.HasAlpha = t.HasAlpha;
+    const TTextureBitmap colour = BuildTextureBitmap(file, t, t.Width, t.Height, dmColor);
+    TTextureBitmap mask;
+    // The mask shows DXT3's 4-bit alphas as a × 16; as alpha they span 0..255.
+    if (t.HasAlpha) mask = BuildTextureBitmap(file, t, t.Width, t.Height, dmMask);
+    const bool nibbles = TextureEncoding(t) == TTextureEncoding::Dxt3;
+    image.Rgba.resize(colour.Pixels.size());
+    for (size_t i = 0; i + 3 < colour.Pixels.size(); i += 4) {
+        image.Rgba[i] = colour.Pixels[i + 2];
+        image.Rgba[i + 1] = colour.Pixels[i + 1];
+        image.Rgba[i + 2] = colour.Pixels[i];
+        const uint8_t a = t.HasAlpha ? mask.Pixels[i] : 255;
+        image.Rgba[i + 3] = nibbles ? uint8_t((a >> 4) * 17) : a;
+    }
+    return image;
+}
+
+TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDictionarySource>& sources,
+                                 std::vector<std::exception_ptr>* failures)
+{
+    TModelTextures out;
+    std::map<std::string, int32_t> images;  // wanted name → image, -1 until found
+    for (const TModelPart& p : model.Parts)
+        for (const TMaterial& m : p.Materials)
+            if (m.Textured && !m.Texture.empty()) images.emplace(Lower(m.Texture), -1);
+    size_t missing = images.size();
+    for (const TDictionarySource& source : sources) {
+        if (missing == 0) break;
+        try {
+            TFile file = TFile::OpenReadOnly(source.Path);
+            file.Seek(source.Start);
+            const uint16_t n = ReadTextureCount(file);
+            for (uint16_t i = 0; i < n && missing > 0; ++i) {
+                TTextureInfo t;
+                ReadTextureHeader(file, t);
+                const auto it = images.find(Lower(t.Name));
+                if (it == images.end() || it->second >= 0 || TextureEncoding(t) == TTextureEncoding::Unsupported)
+                    continue;
+                out.Images.push_back(DecodeImage(file, t));
+                it->second = int32_t(out.Images.size() - 1);
+                --missing;
+            }
+        } catch (const std::runtime_error&) {
+            if (failures) failures->push_back(std::current_exception());
+        }
+    }
+    out.ByMaterial.resize(model.Parts.size());
+    for (size_t g = 0; g < model.Parts.size(); ++g)
+        for (const TMaterial& m : model.Parts[g].Materials) {
+            const auto it = m.Textured ? images.find(Lower(m.Texture)) : images.end();
+            out.ByMaterial[g].push_back(it == images.end() ? -1 : it->second);
+        }
+    return out;
+}
+
+}  // namespace korvane
