@@ -14,6 +14,7 @@
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
 #include "preview/ModelTextures.h"
+#include "preview/SectionWalk.h"
 
 using namespace korvane;
 
@@ -119,8 +120,10 @@ void ExportGltf(const TDffOptions& o, const TCliSource& source, bool inArchive, 
     std::vector<TDictionarySource> sources;
     if (inArchive) {
         const Catalogue cat = OpenCatalogue(o.source);
-        if (const auto k = CompanionDictionary(cat.Entries, source.Name))
-            sources.push_back({cat.ArchivePath, EntryBytePos(cat.ArchiveKind, cat.Entries[*k])});
+        if (const auto k = CompanionDictionary(cat.Entries, source.Name)) {
+            const uint64_t start = EntryBytePos(cat.ArchiveKind, cat.Entries[*k]);
+            sources.push_back({cat.ArchivePath, start, start + EntryByteLen(cat.ArchiveKind, cat.Entries[*k])});
+        }
     }
     for (const std::string& path : o.txd) sources.push_back({path, 0});
     std::vector<std::exception_ptr> failures;
@@ -167,6 +170,8 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource source = OpenCliSource(o.source, index);
     TFile& file = source.File;
+    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwClump))
+        RaiseHoldsNo(source, "model");
     file.Seek(source.EntryPos);
     TModelRead read;
     std::exception_ptr failure;

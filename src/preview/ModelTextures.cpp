@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "preview/SectionWalk.h"
 #include "preview/TextureDecode.h"
 
 namespace korvane {
@@ -70,6 +71,8 @@ TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDic
         if (missing == 0) break;
         try {
             TFile file = TFile::OpenReadOnly(source.Path);
+            if (source.End != UINT64_MAX && !SectionStartsWithin(file, source.Start, source.End, rwTextureDictionary))
+                continue;
             file.Seek(source.Start);
             const uint16_t n = ReadTextureCount(file);
             for (uint16_t i = 0; i < n && missing > 0; ++i) {

@@ -16,10 +16,13 @@
 
 namespace korvane {
 
-// A texture dictionary: a file, and where in it the dictionary starts.
+// A texture dictionary: a file, and where in it the dictionary starts; for
+// an archive entry, where the entry ends: an entry that does not begin with a
+// dictionary is passed over.
 struct TDictionarySource {
     std::string Path;
     uint64_t Start = 0;
+    uint64_t End = UINT64_MAX;
 };
 
 // A model's name without its extension (from the last "." of the file name
