@@ -23,6 +23,8 @@ inline constexpr TFileDialog OpenDialog3 = {"OpenDialog3", "Все файлы|*.
 inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
 // An exported texture.
 inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp", false};
+// An exported model.
+inline constexpr TFileDialog SaveDialog4 = {"SaveDialog4", "glTF (*.glb)|*.glb", false};
 // A converted placement file.
 inline constexpr TFileDialog SaveDialog3 = {"SaveDialog3", "Текстовый IPL (*.ipl)|*.ipl", false};
 
