@@ -4,15 +4,14 @@
 //   Export       GltfBytes: primitives by material, PNG-embedded textures,
 //                the JSON and the GLB framing, all in memory
 //   MeshAndPng   the baseline: BuildModelMeshes with every part checked plus
-//                encoding the four textures with libpng (RGBA for the two
-//                with alpha, RGB for the others)
+//                encoding the four textures with libpng through PngBytes
+//                (RGBA for the two with alpha, RGB for the others)
 //
 // Target: Export at most 2× MeshAndPng. The model: 16 parts of 62,500
 // triangles over 32,768 vertices with stored normals and one texture-
 // coordinate set, four textured materials each, a frame and an atomic each.
 
 #include <benchmark/benchmark.h>
-#include <png.h>
 
 #include <random>
 #include <string>
@@ -20,6 +19,7 @@
 #include "preview/GltfExport.h"
 #include "preview/ModelMesh.h"
 #include "preview/ModelScene.h"
+#include "preview/PngWriter.h"
 
 namespace korvane {
 namespace {
@@ -63,42 +63,19 @@ TModelTextures MakeTextures()
     std::mt19937 rng(5);
     for (int k = 0; k < 4; ++k) {
         TModelImage img{"texture" + std::to_string(k), kTextureSide, kTextureSide, k < 2, {}};
-        img.Rgba.resize(size_t(kTextureSide) * kTextureSide * 4);
-        for (size_t i = 0; i < img.Rgba.size(); i += 4) {
+        img.Bgra.resize(size_t(kTextureSide) * kTextureSide * 4);
+        for (size_t i = 0; i < img.Bgra.size(); i += 4) {
             const unsigned x = unsigned(i / 4) % kTextureSide, y = unsigned(i / 4) / kTextureSide;
             const unsigned grain = rng() & 15;
-            img.Rgba[i] = uint8_t((x / 4 + grain) & 255);
-            img.Rgba[i + 1] = uint8_t((y / 4 + grain) & 255);
-            img.Rgba[i + 2] = uint8_t(((x + y) / 8 + k * 40) & 255);
-            img.Rgba[i + 3] = img.HasAlpha ? uint8_t(255 - (x / 8)) : 255;
+            img.Bgra[i] = uint8_t((x / 4 + grain) & 255);
+            img.Bgra[i + 1] = uint8_t((y / 4 + grain) & 255);
+            img.Bgra[i + 2] = uint8_t(((x + y) / 8 + k * 40) & 255);
+            img.Bgra[i + 3] = img.HasAlpha ? uint8_t(255 - (x / 8)) : 255;
         }
         t.Images.push_back(std::move(img));
     }
     t.ByMaterial.assign(kParts, {0, 1, 2, 3});
     return t;
-}
-
-void AppendPng(png_structp png, png_bytep data, png_size_t n)
-{
-    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<const char*>(data), n);
-}
-
-std::string LibpngBytes(const TModelImage& img)
-{
-    std::string out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, AppendPng, nullptr);
-    png_set_IHDR(png, info, png_uint_32(img.Width), png_uint_32(img.Height), 8,
-                 img.HasAlpha ? PNG_COLOR_TYPE_RGBA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    if (!img.HasAlpha) png_set_filler(png, 0, PNG_FILLER_AFTER);  // rows keep their fourth byte
-    for (int y = 0; y < img.Height; ++y)
-        png_write_row(png, const_cast<png_bytep>(img.Rgba.data() + size_t(y) * size_t(img.Width) * 4));
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
-    return out;
 }
 
 struct TFixture {
@@ -132,7 +109,8 @@ void MeshAndPng(benchmark::State& state)
         auto meshes = BuildModelMeshes(f.model.Parts, f.model.Parts.size(), checked, -1);
         benchmark::DoNotOptimize(meshes.data());
         for (const TModelImage& img : f.textures.Images) {
-            const std::string png = LibpngBytes(img);
+            const std::string png =
+                PngBytes(img.Bgra.data(), img.Width, img.Height, img.HasAlpha ? TPngChannels::Rgba : TPngChannels::Rgb);
             benchmark::DoNotOptimize(png.data());
         }
     }

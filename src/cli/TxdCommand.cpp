@@ -11,11 +11,10 @@
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
-#include "preview/BmpWriter.h"
-#include "preview/PngWriter.h"
 #include "preview/SectionWalk.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
+#include "preview/TextureExport.h"
 
 using namespace korvane;
 
@@ -106,7 +105,8 @@ void TxdUsage(std::ostream& out)
            "    name, mask name, WxH, encoding, alpha (0|1), separated by tabs.\n"
            "  --export DIR writes each texture to DIR/NAME.bmp (mask mode: DIR/MASKNAME.bmp,\n"
            "  or NAME_mask.bmp when the mask name is empty), at its own size or --size,\n"
-           "  decoded in --mode (default color). --format png writes .png files instead.\n";
+           "  decoded in --mode (default color). --format png writes .png files instead,\n"
+           "  in color mode with the texture's alpha when it has one.\n";
 }
 
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -150,14 +150,14 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             name = t.MaskName.empty() ? FileNameFor(t.Name) + "_mask" : FileNameFor(t.MaskName);
         else
             name = FileNameFor(t.Name);
+        const int width = o.width ? o.width : t.Width, height = o.height ? o.height : t.Height;
+        const TPictureFormat format = o.format == "png" ? TPictureFormat::Png : TPictureFormat::Bmp;
+        if (format == TPictureFormat::Png && (width == 0 || height == 0)) {
+            err << "korvane-cli txd: skipping " << Cp1251ToUtf8(t.Name) << ": a PNG file cannot be empty\n";
+            continue;
+        }
         file.Seek(t.DataPos);
-        const TTextureBitmap bmp =
-            BuildTextureBitmap(file, t, o.width ? o.width : t.Width, o.height ? o.height : t.Height, o.mode);
-        const std::string target = o.exportDir + "/" + name + ext;
-        if (o.format == "png")
-            WritePngFile(target, bmp);
-        else
-            WriteBmpFile(target, bmp);
+        ExportTexture(file, t, width, height, o.mode, format, o.exportDir + "/" + name + ext);
     }
     return 0;
 }

@@ -222,17 +222,7 @@ void PutLE32(std::string& s, uint32_t v)
 
 std::string EmbeddedPng(const TModelImage& image)
 {
-    TTextureBitmap bmp;
-    bmp.Width = image.Width;
-    bmp.Height = image.Height;
-    bmp.Pixels.resize(image.Rgba.size());
-    for (size_t i = 0; i + 3 < image.Rgba.size(); i += 4) {
-        bmp.Pixels[i] = image.Rgba[i + 2];
-        bmp.Pixels[i + 1] = image.Rgba[i + 1];
-        bmp.Pixels[i + 2] = image.Rgba[i];
-        bmp.Pixels[i + 3] = image.Rgba[i + 3];
-    }
-    return PngBytes(bmp);
+    return PngBytes(image.Bgra.data(), image.Width, image.Height, image.HasAlpha ? TPngChannels::Rgba : TPngChannels::Rgb);
 }
 
 std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement>& placements,

@@ -21,7 +21,7 @@ std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement
 
 void WriteGltfFile(const std::string& path, const std::string& bytes);
 
-// The PNG file a texture is embedded as.
+// The PNG file a texture is embedded as: RGBA when it has alpha, else RGB.
 std::string EmbeddedPng(const TModelImage& image);
 
 }  // namespace korvane

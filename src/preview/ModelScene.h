@@ -52,8 +52,8 @@ struct TModelImage {
     std::string Name;  // raw, as the dictionary holds it
     int Width = 0;
     int Height = 0;
-    bool HasAlpha = false;      // the dictionary says so; Rgba's alpha is 255 otherwise
-    std::vector<uint8_t> Rgba;  // rows top to bottom
+    bool HasAlpha = false;      // the dictionary says so: the alpha is used
+    std::vector<uint8_t> Bgra;  // blue, green, red, alpha; rows top to bottom
 };
 
 struct TModelTextures {

@@ -4,6 +4,7 @@
 
 #include "preview/SectionWalk.h"
 #include "preview/TextureDecode.h"
+#include "preview/TextureExport.h"
 
 namespace korvane {
 
@@ -37,25 +38,8 @@ std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_
 
 TModelImage DecodeImage(TFile& file, const TTextureInfo& t)
 {
-    TModelImage image;
-    image.Name = t.Name;
-    image.Width = t.Width;
-    image.Height = t.Height;
-    image.HasAlpha = t.HasAlpha;
-    const TTextureBitmap colour = BuildTextureBitmap(file, t, t.Width, t.Height, dmColor);
-    TTextureBitmap mask;
-    // The mask shows DXT3's 4-bit alphas as a × 16; as alpha they span 0..255.
-    if (t.HasAlpha) mask = BuildTextureBitmap(file, t, t.Width, t.Height, dmMask);
-    const bool nibbles = TextureEncoding(t) == TTextureEncoding::Dxt3;
-    image.Rgba.resize(colour.Pixels.size());
-    for (size_t i = 0; i + 3 < colour.Pixels.size(); i += 4) {
-        image.Rgba[i] = colour.Pixels[i + 2];
-        image.Rgba[i + 1] = colour.Pixels[i + 1];
-        image.Rgba[i + 2] = colour.Pixels[i];
-        const uint8_t a = t.HasAlpha ? mask.Pixels[i] : 255;
-        image.Rgba[i + 3] = nibbles ? uint8_t((a >> 4) * 17) : a;
-    }
-    return image;
+    TTextureBitmap bmp = BuildTextureBitmapWithAlpha(file, t, t.Width, t.Height);
+    return {t.Name, bmp.Width, bmp.Height, t.HasAlpha, std::move(bmp.Pixels)};
 }
 
 TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDictionarySource>& sources,
@@ -79,7 +63,8 @@ TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDic
                 TTextureInfo t;
                 ReadTextureHeader(file, t);
                 const auto it = images.find(Lower(t.Name));
-                if (it == images.end() || it->second >= 0 || TextureEncoding(t) == TTextureEncoding::Unsupported)
+                if (it == images.end() || it->second >= 0 || TextureEncoding(t) == TTextureEncoding::Unsupported ||
+                    t.Width == 0 || t.Height == 0)
                     continue;
                 out.Images.push_back(DecodeImage(file, t));
                 it->second = int32_t(out.Images.size() - 1);

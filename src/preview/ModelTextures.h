@@ -41,8 +41,7 @@ std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_
 TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDictionarySource>& sources,
                                  std::vector<std::exception_ptr>* failures = nullptr);
 
-// The texture's first level as red, green, blue, alpha bytes; alpha is 255
-// where the dictionary says the texture has none.
+// The texture's first level with its alpha.
 TModelImage DecodeImage(TFile& file, const TTextureInfo& t);
 
 }  // namespace korvane

@@ -7,10 +7,10 @@
 #include <fstream>
 
 #include "preview/BmpWriter.h"
-#include "preview/PngWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"
+#include "support/PngRead.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -109,12 +109,35 @@ TEST(CliTxd, ExportsEachTextureAsABmpFile)
     EXPECT_EQ(ReadBytes(out + "/sky_mask.bmp"), BmpBytes(Decoded(tex[2], dmMask, 5, 3)));
     EXPECT_EQ(ReadBytes(out + "/pal_mask.bmp"), BmpBytes(Decoded(tex[5], dmMask, 5, 3)));
     EXPECT_EQ(ReadBytes(out + "/shieldm.bmp"), BmpBytes(Decoded(tex[7], dmMask, 5, 3)));
-    r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode composite --format png");
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(ReadBytes(out + "/glass.png"), PngBytes(Decoded(tex[1], dmComposite)));
-    EXPECT_EQ(ReadBytes(out + "/glass.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(ReadBytes(out + "/pal.png"), PngBytes(Decoded(tex[5], dmComposite)));
-    EXPECT_EQ(ReadBytes(out + "/shield.png"), PngBytes(Decoded(tex[7], dmComposite)));
+}
+
+TEST(CliTxd, ExportsPngFilesWithTheAlphaOfColourPictures)
+{
+    TempDir dir;
+    const std::vector<TTextureSpec> tex = Textures();
+    WriteBytes(dir.File("a.txd"), DictionaryBytes(tex));
+    auto png = [&](const std::string& mode, const std::string& file) {
+        Txd(Quote(dir.File("a.txd")) + " --format png --export " + Quote(dir.File(mode)) + " --mode " + mode);
+        return ReadPng(ReadBytes(dir.File(mode + "/" + file)));
+    };
+    // Composite pictures are RGB, the decoded colours as they are.
+    const TTextureBitmap d = Decoded(tex[1], dmComposite);
+    std::vector<uint8_t> rgba = d.Pixels;
+    for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+    TPngPicture p = png("composite", "glass.png");
+    EXPECT_FALSE(p.alpha);
+    EXPECT_EQ(p.rgba, rgba);
+    // Pattern's alpha is 16x: DXT3 keeps x, widened to 17x; 32 bits keep 16x.
+    EXPECT_EQ(png("color", "glass.png").Pixel(3, 5) >> 24, 51u);
+    EXPECT_EQ(png("color", "sky.png").Pixel(3, 1) >> 24, 48u);
+    EXPECT_FALSE(png("color", "Дорога.png").alpha);  // DXT1 without alpha
+    EXPECT_FALSE(png("mask", "glassm.png").alpha);
+
+    // A texture of no pixels cannot be a PNG file: skipped with a word.
+    WriteBytes(dir.File("z.txd"), DictionaryBytes({MakeTexture("none", "", 0, 4, "")}));
+    const TRun r = Txd(Quote(dir.File("z.txd")) + " --export " + Quote(dir.File("z")) + " --format png");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "korvane-cli txd: skipping none: a PNG file cannot be empty\n");
 }
 
 TEST(CliTxd, ListsRealDictionariesWithTheirEncodingsAndAlpha)

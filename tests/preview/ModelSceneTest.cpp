@@ -8,6 +8,7 @@
 #include "preview/ModelTextures.h"
 #include "support/DictionaryWriters.h"
 #include "support/GltfCheck.h"
+#include "support/PngRead.h"
 #include "support/ModelWriters.h"
 #include "support/TempDir.h"
 
@@ -166,10 +167,10 @@ TEST(ModelScene, TexturesComeFromTheFirstDictionaryHoldingThem)
     EXPECT_EQ(t.ImageOf(0, 0), 0);
     EXPECT_EQ(t.ImageOf(1, 0), -1);
     EXPECT_EQ(t.ImageOf(1, 1), 0);
-    EXPECT_EQ(t.Images[0].Rgba[3], 136);
+    EXPECT_EQ(t.Images[0].Bgra[3], 136);
     TFile a = TFile::OpenReadOnly(dir.File("a.txd"));
     const std::vector<TTextureInfo> infos = ReadTextureDictionary(a);
-    EXPECT_EQ(DecodeImage(a, infos[0]).Rgba, (std::vector<uint8_t>{0xFF, 0x20, 0x10, 0x80}));
+    EXPECT_EQ(DecodeImage(a, infos[0]).Bgra, (std::vector<uint8_t>{0x10, 0x20, 0xFF, 0x80}));
 
     TRecArray entries(3, TArchiveEntry{});
     std::strcpy(entries[1].Name, "CARS\\INFERNUS.TXD");
@@ -211,6 +212,10 @@ TEST(ModelScene, GltfFileHoldsFramesMeshesAndMaterials)
     EXPECT_FALSE(m[1].contains("alphaMode"));
     EXPECT_EQ(m[0]["pbrMetallicRoughness"]["baseColorTexture"]["index"], 0);
     EXPECT_EQ(j["images"][0]["mimeType"], "image/png");
+    // The embedded picture keeps its alpha: pixels 0xAARRGGBB.
+    const TPngPicture png = ReadPng(GlbView(glb, j["images"][0]["bufferView"]));
+    EXPECT_EQ(png.Pixel(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(png.Pixel(1, 0), 0x00FF0000u);
 
     TempDir dir;
     WriteGltfFile(dir.File("car.glb"), glb);

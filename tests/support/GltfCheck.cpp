@@ -1,5 +1,6 @@
 #include "support/GltfCheck.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -17,16 +18,21 @@ uint32_t Le32(const std::string& s, size_t at)
 template <class T>
 std::vector<T> Elements(const std::string& glb, int index, size_t perElement)
 {
-    const nlohmann::json doc = GlbJson(glb);
-    const auto& a = doc["accessors"][size_t(index)];
-    const auto& view = doc["bufferViews"][a["bufferView"].get<size_t>()];
-    const size_t bin = 20 + Le32(glb, 12) + 8;
+    const nlohmann::json a = GlbJson(glb)["accessors"][size_t(index)];
+    const std::string bytes = GlbView(glb, a["bufferView"].get<size_t>());
     std::vector<T> out(a["count"].get<size_t>() * perElement);
-    std::memcpy(out.data(), glb.data() + bin + view.value("byteOffset", size_t(0)), out.size() * sizeof(T));
+    std::memcpy(out.data(), bytes.data(), std::min(bytes.size(), out.size() * sizeof(T)));
     return out;
 }
 
 }  // namespace
+
+std::string GlbView(const std::string& glb, size_t index)
+{
+    const nlohmann::json view = GlbJson(glb)["bufferViews"][index];
+    const size_t bin = 20 + Le32(glb, 12) + 8;
+    return glb.substr(bin + view.value("byteOffset", size_t(0)), view["byteLength"].get<size_t>());
+}
 
 nlohmann::json GlbJson(const std::string& glb) { return nlohmann::json::parse(glb.substr(20, Le32(glb, 12))); }
 

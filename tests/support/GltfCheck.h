@@ -7,6 +7,8 @@
 
 // The JSON chunk of a ".glb" file.
 nlohmann::json GlbJson(const std::string& glb);
+// The bytes of buffer view `view`.
+std::string GlbView(const std::string& glb, size_t view);
 // The elements of accessor `index`, as floats or as 32-bit indices.
 std::vector<float> GlbFloats(const std::string& glb, int index);
 std::vector<uint32_t> GlbIndices(const std::string& glb, int index);
