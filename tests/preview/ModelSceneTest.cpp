@@ -154,8 +154,8 @@ TEST(ModelScene, TexturesComeFromTheFirstDictionaryHoldingThem)
 {
     TempDir dir;
     // 0xAARRGGBB; DXT3 keeps four bits of alpha, 0x88 as 8, which is 8 × 17.
-    WriteBytes(dir.File("a.txd"), DictionaryBytes({Bgra32Texture("BODY", "", 1, 1, [](unsigned, unsigned) { return 0x80FF2010u; })}));
-    WriteBytes(dir.File("b.txd"), DictionaryBytes({Dxt3Texture("body", "", 4, 4, [](unsigned, unsigned) { return 0x88FFFFFFu; })}));
+    WriteBytes(dir.File("a.txd"), DictionaryBytes({Bgra32Texture("body", "", 1, 1, [](unsigned, unsigned) { return 0x80FF2010u; })}));
+    WriteBytes(dir.File("b.txd"), DictionaryBytes({Dxt3Texture("BODY", "", 4, 4, [](unsigned, unsigned) { return 0x88FFFFFFu; })}));
     TRwClump c = Chain();
     c.Geometries[1].Materials = {{{1, 2, 3, 4}, "other", ""}, {{1, 2, 3, 4}, "body", ""}};
     const TModelRead r = ReadModelBytes(ClumpBytes(c));
