@@ -220,5 +220,10 @@ TEST(ModelScene, GltfFileHoldsFramesMeshesAndMaterials)
     TempDir dir;
     WriteGltfFile(dir.File("car.glb"), glb);
     WriteGltfFile(dir.File("none.glb"), GltfBytes(r, AssembleModel(r), {false, false}, tex, "car"));
-    EXPECT_EQ(GltfValidatorErrors({dir.File("car.glb"), dir.File("none.glb")}), "");
+    TModelRead flat = r;  // without frames: a node "part_N" per part under the root
+    flat.Frames.clear();
+    const std::string parts = GltfBytes(flat, AssembleModel(flat), {true, true}, tex, "car");
+    EXPECT_EQ(GlbJson(parts)["nodes"][2]["name"], "part_2");
+    WriteGltfFile(dir.File("parts.glb"), parts);
+    EXPECT_EQ(GltfValidatorErrors({dir.File("car.glb"), dir.File("none.glb"), dir.File("parts.glb")}), "");
 }
