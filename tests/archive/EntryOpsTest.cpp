@@ -159,6 +159,15 @@ TEST_F(EntryOpsTest, Ver2CountAndRecordFollowAddsAndDeletes)
     ASSERT_EQ(again.Entries.size(), 10u);
     EXPECT_EQ(Name(again.Entries[4]), "E5.DAT");
     EXPECT_EQ(again.Entries[4].DirPos, 8u + 4 * 32);
+
+    // Past one byte: 256 is 00 01 00 00, and back to 255.
+    File("w.img", Ver2Bytes(std::vector<TDirRecord>(255, {0, 0, "e"})));
+    Catalogue w = OpenCat(dir.File("w.img"));
+    rows = 255;
+    AddFileEntry(w, rows, File("e.bin", ""));
+    EXPECT_EQ(ReadBytes(dir.File("w.img")).substr(4, 4), std::string("\0\x01\0\0", 4));
+    RemoveEntry(w, rows, 0);
+    EXPECT_EQ(ReadBytes(dir.File("w.img")).substr(4, 4), std::string("\xFF\0\0\0", 4));
 }
 
 TEST_F(EntryOpsTest, DeletingFromADirFileCutsItToTheRemainingRecords)

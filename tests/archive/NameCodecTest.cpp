@@ -26,3 +26,12 @@ TEST(NameCodec, CharactersTheCodePageLacksBecomeQuestionMarks)
     EXPECT_EQ(Utf8ToCp1251("é"), "?");
     EXPECT_EQ(Utf8ToCp1251("\xFF" "x"), "?x");
 }
+
+TEST(NameCodec, EveryHighByteAsTheCodePageChartShowsIt)
+{
+    std::string high;
+    for (int b = 0x80; b < 0x100; ++b) high += char(b);
+    // 0x98 has no character: the control code U+0098.
+    EXPECT_EQ(Cp1251ToUtf8(high), "ЂЃ‚ѓ„…†‡€‰Љ‹ЊЌЋЏђ‘’“”•–—\u0098™љ›њќћџ\u00A0ЎўЈ¤Ґ¦§Ё©Є«¬\u00AD®Ї°±Ііґµ¶·ё№є»јЅѕї"
+                                  "АБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя");
+}
