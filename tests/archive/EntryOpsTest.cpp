@@ -338,10 +338,7 @@ TEST_F(EntryOpsTest, AGrowingVer2DirectoryMovesTheEntryUnderItsNewRecord)
         EXPECT_EQ(Name(again.Entries[i]), Name(cat.Entries[i]));
         EXPECT_EQ(again.Entries[i].Offset, cat.Entries[i].Offset);
     }
-}
 
-TEST_F(EntryOpsTest, AVer2FileEndingInsideTheNextRecordsSlotGetsItsDataPastThatSlot)
-{
     // 63 records end at byte 2024, the 64th takes 2024..2055: the file ends
     // at its start, inside it, or 2 bytes into sector 1 under entry 0's data.
     for (const std::string& tail : {std::string(), std::string(16, 'j'), std::string(24, 'j') + "ab"}) {
