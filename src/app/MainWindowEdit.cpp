@@ -96,8 +96,7 @@ void TForm1::N9Click()
     const int r = SelectedRow();
     if (r < 0) return;
     const uint32_t index = cat_.RowOrder[size_t(r)];
-    const std::string path = OpenTempPath(cat_.Entries[index], LocalFile(QDir::tempPath()));
-    ExtractEntry(cat_, index, path);
+    const std::string path = ExtractEntryForOpen(cat_, index, LocalFile(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }

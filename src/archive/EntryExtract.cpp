@@ -1,5 +1,6 @@
 // Copying entries out of the archive, and the names their copies get.
 #include <cstdio>
+#include <unistd.h>
 
 #include "archive/EntryOps.h"
 #include "archive/FileIO.h"
@@ -7,20 +8,48 @@
 
 namespace korvane {
 
-void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
+namespace {
+
+void CheckIndex(const Catalogue& cat, uint32_t index)
 {
     if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+}
+
+// Copies the entry into the file `create` makes at `path`.
+template <class TCreate>
+void CopyEntry(const Catalogue& cat, uint32_t index, const std::string& path, TCreate create)
+{
+    CheckIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
-    // Truncating the target would destroy the archive (or its directory)
-    // before a byte of the entry is read.
+    // Truncating (or removing) the target would destroy the archive or its
+    // directory before a byte of the entry is read.
     if (SameFile(path, cat.ArchivePath) || (cat.ArchiveKind == akImg && SameFile(path, cat.DirPath)))
         throw EEntryError("An entry cannot be extracted over its own archive: " + path);
-    TFile out = TFile::Create(path);
+    TFile out = create();
     arc.Seek(EntryBytePos(cat.ArchiveKind, e));
     CopyFileData(arc, out, EntryByteLen(cat.ArchiveKind, e));
     out.Close();
     arc.Close();
+}
+
+}  // namespace
+
+void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
+{
+    CopyEntry(cat, index, path, [&path] { return TFile::Create(path); });
+}
+
+std::string ExtractEntryForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir)
+{
+    CheckIndex(cat, index);
+    // The temporary folder is shared and the copy's name is predictable: it
+    // goes into a folder of the user's own.
+    TPrivateFolder folder(tempDir, "korvane-" + std::to_string(::geteuid()));
+    const std::string name = OpenTempName(cat.Entries[index]);
+    const std::string path = folder.Path() + "/" + name;
+    CopyEntry(cat, index, path, [&] { return folder.CreateFresh(name); });
+    return path;
 }
 
 std::string RelativeEntryPath(std::string_view name, bool& safe)
@@ -44,8 +73,7 @@ std::string RelativeEntryPath(std::string_view name, bool& safe)
 
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
 {
-    for (uint32_t index : indices)
-        if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    for (uint32_t index : indices) CheckIndex(cat, index);
     std::string refused;
     for (uint32_t index : indices) {
         const std::string_view name = EntryName(cat.Entries[index]);
@@ -78,11 +106,11 @@ std::string FilterExtension(std::string_view name)
     return Cp1251ToUtf8(ext);
 }
 
-std::string OpenTempPath(const TArchiveEntry& e, const std::string& tempDir)
+std::string OpenTempName(const TArchiveEntry& e)
 {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(uint32_t(e.Offset * SectorSize)));
-    return tempDir + "/img" + hex + Cp1251ToUtf8(FileNameExtension(EntryName(e)));
+    return "img" + std::string(hex) + Cp1251ToUtf8(FileNameExtension(EntryName(e)));
 }
 
 }  // namespace korvane

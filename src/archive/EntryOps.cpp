@@ -115,6 +115,17 @@ void StoreName(TArchiveEntry& e, std::string_view name)
     e.Name[n] = '\0';
 }
 
+// The catalogue's last entry is new: it becomes the last row, whatever the
+// sort or filter.
+void AppendRow(Catalogue& cat, uint32_t& rows)
+{
+    const uint32_t last = uint32_t(cat.Entries.size() - 1);
+    cat.RowOrder.push_back(0);
+    rows = std::min<uint32_t>(rows, last);
+    cat.RowOrder[rows] = last;
+    ++rows;
+}
+
 // The directory half of adding: the new entry's record (after making room
 // for it in a VER2 directory), the count, then the catalogue and row order.
 uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
@@ -137,12 +148,56 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
     // The directory holds the entry now: the catalogue follows before the
     // file is closed, so that a failing close leaves the two in step.
     cat.Entries.push_back(e);
-    cat.RowOrder.push_back(0);
-    rows = std::min<uint32_t>(rows, uint32_t(n));
-    cat.RowOrder[rows] = uint32_t(n);  // the new entry is the last row, whatever the sort or filter
-    ++rows;
+    AppendRow(cat, rows);
     dir.Close();
     return uint32_t(n);
+}
+
+// Entry `index` has left the catalogue: its row goes (or the last one, when
+// no row shows it) and the rows after it show the entries one place down.
+void DropRow(Catalogue& cat, uint32_t& rows, uint32_t index)
+{
+    auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
+    if (at != cat.RowOrder.end())
+        cat.RowOrder.erase(at);
+    else if (!cat.RowOrder.empty())
+        cat.RowOrder.pop_back();
+    for (uint32_t& i : cat.RowOrder)
+        if (i > index) --i;
+    rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
+}
+
+// The directory half of a moving replace. The records from the entry's slot
+// to the end go out in one write: those after it one slot down, the entry
+// last with its new data and name. Before that write the directory is the old
+// one, after it the new one, so the entry is never missing from it. (One
+// buffer of 32 bytes a record: a small part of what the catalogue holds.)
+void MoveRecordToEnd(Catalogue& cat, uint32_t& rows, uint32_t index, const TPlacedData& placed, std::string_view name)
+{
+    const size_t n = cat.Entries.size();
+    TArchiveEntry moved{};
+    moved.Offset = placed.Offset;
+    moved.Size = placed.Size;
+    StoreName(moved, name);
+    std::vector<uint8_t> records(DirRecordSize * (n - index));
+    for (size_t j = index; j + 1 < n; ++j) StoreRecord(cat.Entries[j + 1], &records[DirRecordSize * (j - index)]);
+    StoreRecord(moved, &records[records.size() - DirRecordSize]);
+
+    TFile dir = TFile::OpenReadWrite(cat.DirPath);
+    dir.Seek(cat.Entries[index].DirPos);
+    dir.Write(records.data(), records.size());
+    // The catalogue follows before the close, as in adding; each slot keeps
+    // its DirPos.
+    for (size_t j = index; j < n; ++j) {
+        TArchiveEntry& slot = cat.Entries[j];
+        const TArchiveEntry& from = j + 1 < n ? cat.Entries[j + 1] : moved;
+        slot.Offset = from.Offset;
+        slot.Size = from.Size;
+        std::memcpy(slot.Name, from.Name, sizeof slot.Name);
+    }
+    DropRow(cat, rows, index);
+    AppendRow(cat, rows);
+    dir.Close();
 }
 
 }  // namespace
@@ -203,15 +258,7 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
     else
         dir.Truncate(DirRecordSize * (n - 1));
     cat.Entries.pop_back();
-
-    auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
-    if (at != cat.RowOrder.end())
-        cat.RowOrder.erase(at);
-    else if (!cat.RowOrder.empty())
-        cat.RowOrder.pop_back();
-    for (uint32_t& i : cat.RowOrder)
-        if (i > index) --i;
-    rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
+    DropRow(cat, rows, index);
     dir.Close();
 }
 
@@ -248,8 +295,7 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, cons
     const TPlacedData placed = AppendData(arc, src, srcLen, 0);
     arc.Close();
     src.Close();
-    RemoveEntry(cat, rows, index);
-    AddRecord(cat, rows, placed, name);
+    MoveRecordToEnd(cat, rows, index, placed, name);
     return TReplaceResult::rrMoved;
 }
 

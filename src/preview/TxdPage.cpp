@@ -12,9 +12,9 @@
 #include "app/Dialogs.h"
 #include "app/Prompts.h"
 #include "archive/NameCodec.h"
-#include "preview/BmpWriter.h"
 #include "preview/ImageLoader.h"
 #include "preview/PictureView.h"
+#include "preview/TextureExport.h"
 #include "preview/TxdTextureList.h"
 
 using namespace korvane;
@@ -314,13 +314,20 @@ void TTxdPage::N21Click(TDecodeMode mode)
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size()) return;
     const TTextureInfo& t = textures_[size_t(r)];
+    int filter = 0;
     QString path = prompts_.SaveFile(this, DialogName(SaveDialog2), DialogFilter(SaveDialog2),
-                                     NameText(mode == dmMask ? t.MaskName : t.Name));
+                                     NameText(mode == dmMask ? t.MaskName : t.Name), &filter);
     if (path.isEmpty()) return;
-    if (!HasExtension(path)) path += QStringLiteral(".bmp");
+    // A ".png" or ".bmp" the user typed decides; otherwise the chosen filter.
+    TPictureFormat format = filter == 1 ? TPictureFormat::Png : TPictureFormat::Bmp;
+    if (!HasExtension(path))
+        path += format == TPictureFormat::Png ? QStringLiteral(".png") : QStringLiteral(".bmp");
+    else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        format = TPictureFormat::Png;
+    else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+        format = TPictureFormat::Bmp;
     TFile file = TFile::OpenReadWrite(archivePath_);
     file.Seek(t.DataPos);
-    const TTextureBitmap bmp = BuildTextureBitmap(file, t, t.Width, t.Height, mode);
-    WriteBmpFile(QFile::encodeName(path).toStdString(), bmp);
+    ExportTexture(file, t, t.Width, t.Height, mode, format, QFile::encodeName(path).toStdString());
     file.Close();
 }
