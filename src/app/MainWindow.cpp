@@ -192,6 +192,7 @@ void TForm1::BuildClientArea()
     txdPage_->SetTextureChanger([this](const TTextureChange& change) { ChangeTexture(change); });
     dffPage_ = new TDffPage(notebook_);
     dffPage_->SetCommandGuard([this](const std::function<void()>& handler) { Guard(handler); });
+    dffPage_->SetPrompts(prompts_);
     notebook_->addWidget(dffPage_);
     iplPage_ = new TIplPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
     notebook_->addWidget(iplPage_);
