@@ -27,13 +27,13 @@
 #include "app/ShellIntegration.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
-#include "listview/EntryRowDelegate.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
+#include "app/list/EntryRowDelegate.h"
 #include "listview/RowSort.h"
-#include "preview/DffPage.h"
-#include "preview/IplPage.h"
-#include "preview/TxdPage.h"
+#include "app/preview/DffPage.h"
+#include "app/preview/IplPage.h"
+#include "app/preview/TxdPage.h"
 
 using namespace korvane;
 

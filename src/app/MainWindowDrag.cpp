@@ -6,7 +6,7 @@
 
 #include "app/EntryDragOut.h"
 #include "app/MainWindow.h"
-#include "listview/EntryListView.h"
+#include "app/list/EntryListView.h"
 
 void TForm1::BuildDragOut()
 {

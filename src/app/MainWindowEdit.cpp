@@ -18,8 +18,8 @@
 #include "app/RenameDialog.h"
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
 
 using namespace korvane;
 

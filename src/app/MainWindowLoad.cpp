@@ -11,8 +11,8 @@
 #include "app/Prompts.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
 
 using namespace korvane;
 

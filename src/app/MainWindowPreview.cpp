@@ -7,10 +7,10 @@
 #include "app/MainWindow.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
-#include "preview/DffPage.h"
-#include "preview/IplPage.h"
+#include "app/preview/DffPage.h"
+#include "app/preview/IplPage.h"
 #include "preview/PreviewDispatch.h"
-#include "preview/TxdPage.h"
+#include "app/preview/TxdPage.h"
 
 using namespace korvane;
 

@@ -9,8 +9,8 @@
 #include "app/FindDialog.h"
 #include "app/MainWindow.h"
 #include "app/Prompts.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
 #include "listview/RowSearch.h"
 #include "listview/SearchMask.h"
 

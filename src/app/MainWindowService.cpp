@@ -12,8 +12,8 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/QuickCheck.h"
 #include "archive/Repack.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
 
 using namespace korvane;
 

@@ -17,7 +17,7 @@
 #include "app/FindDialog.h"
 #include "app/ShellIntegration.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 
 using namespace korvane;

@@ -11,7 +11,7 @@
 
 #include "AppFixture.h"
 #include "demo/DemoArchives.h"
-#include "preview/TxdPage.h"
+#include "app/preview/TxdPage.h"
 
 TEST_F(WindowTest, ScreenshotsOfEveryPreview)
 {

@@ -1,4 +1,4 @@
-#include "listview/EntryListView.h"
+#include "app/list/EntryListView.h"
 
 #include <QHeaderView>
 #include <QMouseEvent>

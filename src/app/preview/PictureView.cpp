@@ -1,4 +1,4 @@
-#include "preview/PictureView.h"
+#include "app/preview/PictureView.h"
 
 #include <QPainter>
 

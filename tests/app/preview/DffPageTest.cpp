@@ -11,9 +11,9 @@
 #include <QWheelEvent>
 #include <cmath>
 
-#include "AppFixture.h"
-#include "preview/DffPage.h"
-#include "preview/ModelView.h"
+#include "app/AppFixture.h"
+#include "app/preview/DffPage.h"
+#include "app/preview/ModelView.h"
 #include "support/ArchiveWriters.h"
 #include "support/ModelWriters.h"
 

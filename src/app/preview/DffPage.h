@@ -7,7 +7,7 @@
 
 #include "archive/Catalogue.h"
 #include "preview/Model.h"
-#include "preview/PreviewPageHeader.h"
+#include "app/preview/PreviewPageHeader.h"
 
 class QFrame;
 class QLabel;

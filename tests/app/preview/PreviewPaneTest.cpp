@@ -4,7 +4,7 @@
 #include <QStackedWidget>
 #include <QTableView>
 
-#include "AppFixture.h"
+#include "app/AppFixture.h"
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
 #include "support/ModelWriters.h"

@@ -1,4 +1,4 @@
-#include "preview/IplPage.h"
+#include "app/preview/IplPage.h"
 
 #include <QAction>
 #include <algorithm>

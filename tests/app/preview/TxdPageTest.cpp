@@ -11,12 +11,12 @@
 #include <QTest>
 #include <thread>
 
-#include "AppFixture.h"
+#include "app/AppFixture.h"
 #include "preview/BmpWriter.h"
-#include "preview/ImageLoader.h"
-#include "preview/PictureView.h"
+#include "app/preview/ImageLoader.h"
+#include "app/preview/PictureView.h"
 #include "preview/TextureDictionary.h"
-#include "preview/TxdPage.h"
+#include "app/preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 

@@ -8,7 +8,7 @@
 
 #include "archive/Catalogue.h"
 #include "archive/FileIO.h"
-#include "preview/PreviewPageHeader.h"
+#include "app/preview/PreviewPageHeader.h"
 
 class QAction;
 class QMenu;

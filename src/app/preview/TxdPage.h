@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
-#include "preview/PreviewPageHeader.h"
+#include "app/preview/PreviewPageHeader.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 

@@ -1,4 +1,4 @@
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "preview/DffPage.h"
+#include "app/preview/DffPage.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "preview/ModelMesh.h"
-#include "preview/ModelView.h"
+#include "app/preview/ModelView.h"
 
 using namespace korvane;
 

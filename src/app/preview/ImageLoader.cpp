@@ -1,4 +1,4 @@
-#include "preview/ImageLoader.h"
+#include "app/preview/ImageLoader.h"
 
 using namespace korvane;
 

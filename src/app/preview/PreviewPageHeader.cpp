@@ -1,4 +1,4 @@
-#include "preview/PreviewPageHeader.h"
+#include "app/preview/PreviewPageHeader.h"
 
 #include <QFont>
 

@@ -1,4 +1,4 @@
-#include "listview/EntryRowDelegate.h"
+#include "app/list/EntryRowDelegate.h"
 
 #include <QHeaderView>
 #include <QPainter>

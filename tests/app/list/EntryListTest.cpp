@@ -10,8 +10,8 @@
 #include <QTableView>
 #include <QTest>
 
-#include "AppFixture.h"
-#include "listview/EntryListModel.h"
+#include "app/AppFixture.h"
+#include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 #include "support/ModelWriters.h"
 

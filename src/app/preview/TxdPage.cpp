@@ -1,4 +1,4 @@
-#include "preview/TxdPage.h"
+#include "app/preview/TxdPage.h"
 
 #include <QFile>
 #include <QLabel>
@@ -13,9 +13,9 @@
 #include "app/Prompts.h"
 #include "archive/NameCodec.h"
 #include "preview/BmpWriter.h"
-#include "preview/ImageLoader.h"
-#include "preview/PictureView.h"
-#include "preview/TxdTextureList.h"
+#include "app/preview/ImageLoader.h"
+#include "app/preview/PictureView.h"
+#include "app/preview/TxdTextureList.h"
 
 using namespace korvane;
 

@@ -10,7 +10,7 @@
 #include <QTableView>
 #include <QTextBlock>
 
-#include "AppFixture.h"
+#include "app/AppFixture.h"
 #include "archive/FileIO.h"
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"

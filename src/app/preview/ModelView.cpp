@@ -1,4 +1,4 @@
-#include "preview/ModelView.h"
+#include "app/preview/ModelView.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -1,4 +1,4 @@
-#include "preview/TxdTextureList.h"
+#include "app/preview/TxdTextureList.h"
 
 #include <QPainter>
 
