@@ -51,12 +51,6 @@ std::string FindIgnoringCase(const std::string& path)
     return found.empty() ? path : found;
 }
 
-std::string ReplaceExtension(const std::string& path, const char* ext)
-{
-    size_t dot = ExtensionStart(path);
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
-}
-
 void CheckEntryCount(uint64_t n)
 {
     if (n > MaxDirectoryEntries) throw EOutOfMemory();
@@ -143,6 +137,12 @@ TRecArray ReadBig(const std::string& path)
 
 }  // namespace
 
+std::string WithExtension(const std::string& path, const char* ext)
+{
+    size_t dot = ExtensionStart(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
 TArchiveKind DetectArchiveKind(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
@@ -159,12 +159,12 @@ std::string ArchivePathFor(const std::string& path)
 {
     size_t dot = ExtensionStart(path);
     if (dot == std::string::npos || AsciiLower(path.substr(dot)) != ".dir") return path;
-    return FindIgnoringCase(ReplaceExtension(path, ".img"));
+    return FindIgnoringCase(WithExtension(path, ".img"));
 }
 
 std::string DirPathFor(const std::string& archivePath)
 {
-    return FindIgnoringCase(ReplaceExtension(archivePath, ".dir"));
+    return FindIgnoringCase(WithExtension(archivePath, ".dir"));
 }
 
 TArchiveLocation LocateArchive(const std::string& path)

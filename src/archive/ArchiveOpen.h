@@ -12,6 +12,9 @@ namespace korvane {
 // (a file shorter than four bytes too) -> akImg.
 TArchiveKind DetectArchiveKind(const std::string& path);
 
+// The path with its extension (from a "." after the last "/") replaced by
+// `ext`, or `ext` appended when it has none.
+std::string WithExtension(const std::string& path, const char* ext);
 // A ".dir" path (any letter case) names the ".img" file beside it.
 std::string ArchivePathFor(const std::string& path);
 // The path with its extension replaced by ".dir", or ".dir" appended.

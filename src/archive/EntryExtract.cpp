@@ -3,13 +3,14 @@
 
 #include "archive/EntryOps.h"
 #include "archive/FileIO.h"
+#include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 
 namespace korvane {
 
 void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
 {
-    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    CheckEntryIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
     // Truncating the target would destroy the archive (or its directory)
@@ -44,8 +45,7 @@ std::string RelativeEntryPath(std::string_view name, bool& safe)
 
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
 {
-    for (uint32_t index : indices)
-        if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    for (uint32_t index : indices) CheckEntryIndex(cat, index);
     std::string refused;
     for (uint32_t index : indices) {
         const std::string_view name = EntryName(cat.Entries[index]);

@@ -20,12 +20,6 @@ void CheckEditable(const Catalogue& cat)
         throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
 }
 
-void CheckIndex(const Catalogue& cat, uint32_t index)
-{
-    if (index >= cat.Entries.size())
-        throw EEntryError("No entry " + std::to_string(index) + " in the archive");
-}
-
 void CheckRoomForEntry(const Catalogue& cat)
 {
     if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
@@ -147,6 +141,11 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
 
 }  // namespace
 
+void CheckEntryIndex(const Catalogue& cat, uint32_t index)
+{
+    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+}
+
 uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
 {
     CheckEditable(cat);
@@ -166,7 +165,7 @@ uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
 void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     const size_t n = cat.Entries.size();
 
     // Each slot keeps its own DirPos and takes the next slot's fields. The
@@ -218,7 +217,7 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
@@ -256,7 +255,7 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, cons
 void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     TArchiveEntry e = cat.Entries[index];
     StoreName(e, name);
     TFile dir = TFile::OpenReadWrite(cat.DirPath);

@@ -3,23 +3,21 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/Catalogue.h"
+#include "archive/Errors.h"
 
 namespace korvane {
-
-// Refusals of the entry operations themselves (as opposed to file errors).
-class EEntryError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // `rows` is the number of list rows: RowOrder[0 .. rows-1] are the entries
 // shown. Add puts the new entry in row `rows` and counts it; Remove drops the
 // last row.
+
+// Raises "No entry N in the archive" for an index past the last entry.
+void CheckEntryIndex(const Catalogue& cat, uint32_t index);
 
 // Appends the file's data (whole sectors, the last padded with zeros) to the
 // archive and a new, last entry named after the file to the catalogue and the

@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "archive/ArchiveOpen.h"
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "archive/FileReplace.h"
 
 namespace korvane {
 
@@ -28,14 +29,6 @@ void PutRecord(uint8_t* out, const TArchiveEntry& e, uint32_t offset)
     StoreLE32(out, offset);
     StoreLE32(out + 4, e.Size);
     std::memcpy(out + 8, e.Name, kNameFieldSize);
-}
-
-std::string WithExtension(const std::string& path, const char* ext)
-{
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path + ext;
-    return path.substr(0, dot) + ext;
 }
 
 // A name for a file of our own that is none of the files to keep: a temporary
@@ -221,7 +214,7 @@ TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
     layout.Offsets.reserve(entries.size());
     uint64_t sector = layout.DataStart / SectorSize;
     for (const TArchiveEntry& e : entries) {
-        if (sector > UINT32_MAX) throw std::runtime_error("The repacked archive would be too large");
+        if (sector > UINT32_MAX) throw EEntryError("The repacked archive would be too large");
         layout.Offsets.push_back(uint32_t(sector));
         sector += e.Size;
     }
@@ -231,9 +224,9 @@ TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
 
 std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgress& progress)
 {
-    if (!IsSectorKind(opened.ArchiveKind)) throw std::runtime_error("Only .img and VER2 archives can be repacked");
+    if (!IsSectorKind(opened.ArchiveKind)) throw EEntryError("Only .img and VER2 archives can be repacked");
     if (opened.ArchiveKind == akImg && SameFile(opened.ArchivePath, opened.DirPath))
-        throw std::runtime_error("The archive and its directory are the same file");
+        throw EEntryError("The archive and its directory are the same file");
     // A link is followed, so that the file it names is the one replaced.
     Catalogue cat;
     cat.ArchiveKind = opened.ArchiveKind;

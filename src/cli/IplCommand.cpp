@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
+#include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
 #include "preview/Placement.h"

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "archive/ByteOrder.h"
 #include "archive/FileIO.h"
 
 namespace korvane {
@@ -29,21 +30,13 @@ uint32_t Crc(const std::string& bytes, size_t from)
     return c ^ 0xFFFFFFFFu;
 }
 
-void PutBE32(std::string& out, uint32_t v)
-{
-    out += char(v >> 24);
-    out += char(v >> 16);
-    out += char(v >> 8);
-    out += char(v);
-}
-
 void Chunk(std::string& out, const char* type, const std::string& data)
 {
-    PutBE32(out, uint32_t(data.size()));
+    AppendBE32(out, uint32_t(data.size()));
     const size_t start = out.size();
     out += type;
     out += data;
-    PutBE32(out, Crc(out, start));
+    AppendBE32(out, Crc(out, start));
 }
 
 }  // namespace
@@ -64,7 +57,8 @@ std::string PngBytes(const TTextureBitmap& bmp)
         const size_t n = std::min<size_t>(raw.size() - pos, 65535);
         const bool last = pos + n == raw.size();
         z += char(last ? 1 : 0);
-        z += {char(n & 0xFF), char(n >> 8), char(~n & 0xFF), char((~n >> 8) & 0xFF)};
+        AppendLE16(z, uint16_t(n));
+        AppendLE16(z, uint16_t(~n));
         z.append(raw, pos, n);
         pos += n;
     } while (pos < raw.size());
@@ -73,12 +67,12 @@ std::string PngBytes(const TTextureBitmap& bmp)
         a = (a + uint8_t(c)) % 65521;
         b = (b + a) % 65521;
     }
-    PutBE32(z, b << 16 | a);
+    AppendBE32(z, b << 16 | a);
 
     std::string out = "\x89PNG\r\n\x1a\n";
     std::string ihdr;
-    PutBE32(ihdr, uint32_t(bmp.Width));
-    PutBE32(ihdr, uint32_t(bmp.Height));
+    AppendBE32(ihdr, uint32_t(bmp.Width));
+    AppendBE32(ihdr, uint32_t(bmp.Height));
     ihdr += {char(8), char(2), char(0), char(0), char(0)};  // 8-bit RGB, no interlace
     Chunk(out, "IHDR", ihdr);
     Chunk(out, "IDAT", z);
