@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
+#include <numeric>
 
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
@@ -191,6 +192,20 @@ TRecArray ReadDirectory(const TArchiveLocation& where)
     }
     return {};
 }
+
+Catalogue OpenCatalogue(const TArchiveLocation& where)
+{
+    Catalogue cat;
+    cat.Entries = ReadDirectory(where);
+    cat.RowOrder.resize(cat.Entries.size());
+    std::iota(cat.RowOrder.begin(), cat.RowOrder.end(), 0u);
+    cat.ArchivePath = where.ArchivePath;
+    cat.DirPath = where.DirPath;
+    cat.ArchiveKind = where.Kind;
+    return cat;
+}
+
+Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
 
 int LoadPercent(uint32_t i, uint32_t n)
 {

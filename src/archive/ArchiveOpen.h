@@ -34,6 +34,13 @@ TArchiveLocation LocateArchive(const std::string& path);
 // directory raises "Read beyond end of file" without a large allocation.
 TRecArray ReadDirectory(const TArchiveLocation& where);
 
+// An archive opened into a new catalogue: the directory read whole, the
+// paths and kind of `where`, one row per entry in directory order, nothing
+// sorted. The window builds the catalogue it swaps in this way, korvane-cli
+// the one its verbs work on.
+Catalogue OpenCatalogue(const TArchiveLocation& where);
+Catalogue OpenCatalogue(const std::string& path);  // located by LocateArchive
+
 // Most entries a directory may produce; more ends the open with EOutOfMemory.
 constexpr uint64_t MaxDirectoryEntries = 4u * 1024 * 1024;
 

@@ -111,7 +111,7 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 
 // The directory half of adding: the new entry's record (after making room
 // for it in a VER2 directory), the count, then the catalogue and row order.
-uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
+uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name)
 {
     const uint64_t n = cat.Entries.size();
     CheckRoomForEntry(cat);
@@ -131,10 +131,7 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
     // The directory holds the entry now: the catalogue follows before the
     // file is closed, so that a failing close leaves the two in step.
     cat.Entries.push_back(e);
-    cat.RowOrder.push_back(0);
-    rows = std::min<uint32_t>(rows, uint32_t(n));
-    cat.RowOrder[rows] = uint32_t(n);  // the new entry is the last row, whatever the sort or filter
-    ++rows;
+    cat.RowOrder.push_back(uint32_t(n));  // the last row, whatever the sort
     dir.Close();
     return uint32_t(n);
 }
@@ -146,7 +143,7 @@ void CheckEntryIndex(const Catalogue& cat, uint32_t index)
     if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
 }
 
-uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
+uint32_t AddFileEntry(Catalogue& cat, const std::string& path)
 {
     CheckEditable(cat);
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
@@ -159,10 +156,10 @@ uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
     const TPlacedData placed = AppendData(arc, src, srcLen, minEnd);
     arc.Close();
     src.Close();
-    return AddRecord(cat, rows, placed, EntryNameFromPath(path));
+    return AddRecord(cat, placed, EntryNameFromPath(path));
 }
 
-void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
+void RemoveEntry(Catalogue& cat, uint32_t index)
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
@@ -210,11 +207,10 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
         cat.RowOrder.pop_back();
     for (uint32_t& i : cat.RowOrder)
         if (i > index) --i;
-    rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
     dir.Close();
 }
 
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path)
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
@@ -247,8 +243,8 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, cons
     const TPlacedData placed = AppendData(arc, src, srcLen, 0);
     arc.Close();
     src.Close();
-    RemoveEntry(cat, rows, index);
-    AddRecord(cat, rows, placed, name);
+    RemoveEntry(cat, index);
+    AddRecord(cat, placed, name);
     return TReplaceResult::rrMoved;
 }
 

@@ -4,7 +4,6 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
-#include "listview/RowSearch.h"
 
 using namespace korvane;
 
@@ -38,17 +37,4 @@ std::optional<uint32_t> ParseEntryIndex(const std::string& text)
     }
     if (v > UINT32_MAX) return std::nullopt;
     return uint32_t(v);
-}
-
-Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
-
-Catalogue OpenCatalogue(const TArchiveLocation& where)
-{
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    ShowAllRows(cat);
-    return cat;
 }

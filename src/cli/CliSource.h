@@ -22,9 +22,5 @@ struct TCliSource {
 // raises an error that names the archive's entry count.
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
 
-// The archive's catalogue as it opens, every entry a row in directory order.
-korvane::Catalogue OpenCatalogue(const std::string& path);
-korvane::Catalogue OpenCatalogue(const korvane::TArchiveLocation& where);
-
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

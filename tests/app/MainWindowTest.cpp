@@ -391,7 +391,7 @@ TEST_F(WindowTest, ExitClosesTheWindowAndSetsClosing)
     Start();
     Find<QAction>("N4")->trigger();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(form->Cat().Closing);
+    EXPECT_TRUE(form->Closing());
 }
 
 TEST_F(WindowTest, ShellIntegrationWritesAndRemovesTheDesktopEntry)

@@ -20,6 +20,7 @@
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "support/ArchiveWriters.h"
+#include "support/EntryOpsInRows.h"
 #include "support/TempDir.h"
 
 using namespace korvane;

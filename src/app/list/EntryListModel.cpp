@@ -1,5 +1,6 @@
 #include "app/list/EntryListModel.h"
 
+#include <QAbstractItemView>
 #include <QLocale>
 
 #include "listview/CellText.h"
@@ -76,3 +77,24 @@ void TEntryListModel::ResizeRows(uint32_t n)
         endRemoveRows();
     }
 }
+
+TRowsInStep::TRowsInStep(Catalogue& cat, TEntryListModel& model, QAbstractItemView& view, bool suspend)
+    : model_(model), view_(view), suspend_(suspend), rows_(model.Rows()), shown_(cat, rows_)
+{
+    if (suspend_) view_.setUpdatesEnabled(false);
+}
+
+TRowsInStep::~TRowsInStep()
+{
+    try {
+        shown_.Finish();
+    } catch (...) {
+        // The row count is set before anything can fail.
+    }
+    model_.ResizeRows(rows_);
+    model_.RowsChanged();
+    if (suspend_) view_.setUpdatesEnabled(true);
+    view_.viewport()->update();
+}
+
+void TRowsInStep::Follow() { model_.ResizeRows(Rows()); }

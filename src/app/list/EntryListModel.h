@@ -7,6 +7,9 @@
 #include <string>
 
 #include "archive/Catalogue.h"
+#include "listview/ShownRows.h"
+
+class QAbstractItemView;
 
 class TEntryListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -36,4 +39,28 @@ private:
     uint32_t rows_ = 0;
     std::array<QString, 4> captions_;
     std::string decimalPoint_;
+};
+
+// Keeps the list's rows in step with the catalogue while entry operations
+// run: repainting stays off while several rows come or go, the rows follow
+// what each operation did (TShownRows), and however the command ends the
+// model gets as many rows as the operations left and the list is repainted.
+class TRowsInStep {
+public:
+    TRowsInStep(korvane::Catalogue& cat, TEntryListModel& model, QAbstractItemView& view, bool suspend);
+    ~TRowsInStep();
+    TRowsInStep(const TRowsInStep&) = delete;
+    TRowsInStep& operator=(const TRowsInStep&) = delete;
+
+    // The rows after the operations so far.
+    uint32_t Rows() const { return shown_.Rows(); }
+    // The model takes those rows now (between operations of one command).
+    void Follow();
+
+private:
+    TEntryListModel& model_;
+    QAbstractItemView& view_;
+    bool suspend_;
+    uint32_t rows_;
+    korvane::TShownRows shown_;
 };

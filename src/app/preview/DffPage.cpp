@@ -22,7 +22,7 @@ constexpr int ListBottomMargin = 11;
 
 }  // namespace
 
-TDffPage::TDffPage(QWidget* parent) : QWidget(parent)
+TDffPage::TDffPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std::move(guard))
 {
     setObjectName(QStringLiteral("DFF"));
     setAccessibleName(QStringLiteral("DFF"));
@@ -61,23 +61,11 @@ TDffPage::TDffPage(QWidget* parent) : QWidget(parent)
 
     // OnClickCheck and OnClick: a check mark changed, or another row chosen.
     connect(CheckListBox1, &QListWidget::itemChanged, this, [this] {
-        if (!filling_) Run([this] { CheckListBox1ClickCheck(); });
+        if (!filling_) guard_([this] { CheckListBox1ClickCheck(); });
     });
     connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] {
-        if (!filling_) Run([this] { CheckListBox1ClickCheck(); });
+        if (!filling_) guard_([this] { CheckListBox1ClickCheck(); });
     });
-}
-
-void TDffPage::Run(const std::function<void()>& handler)
-{
-    if (guard_) {
-        guard_(handler);
-        return;
-    }
-    try {
-        handler();
-    } catch (...) {
-    }
 }
 
 bool TDffPage::eventFilter(QObject* watched, QEvent* event)
@@ -98,14 +86,16 @@ void TDffPage::LayOutPanel()
     CheckListBox1->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
 }
 
-void TDffPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QString& name, const QString& sizeText)
+bool TDffPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".DFF"; }
+
+void TDffPage::Show(TPreviewEntry& entry)
 {
-    header_.Name->setText(name);
-    header_.Size->setText(sizeText);
+    header_.Name->setText(entry.Name);
+    header_.Size->setText(entry.SizeText);
     LayOutPanel();
 
-    TFile file = TFile::OpenReadWrite(cat.ArchivePath);
-    file.Seek(EntryBytePos(cat.ArchiveKind, e));
+    TFile file = TFile::OpenReadWrite(entry.Cat.ArchivePath);
+    file.Seek(EntryBytePos(entry.Cat.ArchiveKind, entry.Entry));
     TModelRead read;
     try {
         ReadModel(file, read);
@@ -154,4 +144,17 @@ void TDffPage::CheckListBox1ClickCheck()
     std::vector<bool> checked(size_t(CheckListBox1->count()));
     for (int i = 0; i < CheckListBox1->count(); ++i) checked[size_t(i)] = CheckListBox1->item(i)->checkState() == Qt::Checked;
     GLSceneViewer1->SetMeshes(BuildModelMeshes(parts_, meshed_, checked, CheckListBox1->currentRow()));
+}
+
+void TDffPage::Clear()
+{
+    header_.Clear();
+    Label2->setText(QStringLiteral("0 вершин, 0 полигонов"));
+    LayOutPanel();
+    filling_ = true;
+    CheckListBox1->clear();
+    filling_ = false;
+    parts_.clear();
+    meshed_ = 0;
+    GLSceneViewer1->SetMeshes({});
 }

@@ -5,9 +5,10 @@
 #include <functional>
 #include <vector>
 
+#include "app/preview/PreviewPage.h"
+#include "app/preview/PreviewPageHeader.h"
 #include "archive/Catalogue.h"
 #include "preview/Model.h"
-#include "app/preview/PreviewPageHeader.h"
 
 class QFrame;
 class QLabel;
@@ -15,22 +16,22 @@ class QListWidget;
 class QSplitter;
 class TModelView;
 
-class TDffPage : public QWidget {
+class TDffPage : public QWidget, public TPreviewPage {
     Q_OBJECT
 public:
-    explicit TDffPage(QWidget* parent);
+    // Runs a handler of the page's own, showing its failure like any command's.
+    using TGuard = std::function<void(const std::function<void()>&)>;
+    TDffPage(QWidget* parent, TGuard guard);
 
-    // Previews the model entry e of the open archive. Raises on a read
-    // failure, keeping what was read before it.
-    void Preview(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e, const QString& name,
-                 const QString& sizeText);
+    // ".DFF" entries: the model's parts. Show raises on a read failure,
+    // keeping what was read before it.
+    QWidget* Widget() override { return this; }
+    bool Takes(TPreviewEntry& entry) override;
+    void Show(TPreviewEntry& entry) override;
+    void Clear() override;
 
     // Rebuilds every part's mesh from the check marks and the selected row.
     void CheckListBox1ClickCheck();
-
-    // How the page's own event handlers run, so their failures are shown
-    // like any command's; by default they are swallowed.
-    void SetCommandGuard(std::function<void(const std::function<void()>&)> guard) { guard_ = std::move(guard); }
 
     const std::vector<korvane::TModelPart>& ModelParts() const { return parts_; }
     TModelView* View() const { return GLSceneViewer1; }
@@ -42,7 +43,6 @@ private:
     // Keeps what a load got to, as far as it got.
     void Take(korvane::TModelRead& read);
     void LayOutPanel();
-    void Run(const std::function<void()>& handler);
 
     TPreviewHeader header_;
     QFrame* Panel1 = nullptr;
@@ -54,5 +54,5 @@ private:
     std::vector<korvane::TModelPart> parts_;  // ModelParts
     size_t meshed_ = 0;                       // parts 0 .. meshed_-1 have a mesh
     bool filling_ = false;                    // rows are being added: no rebuilds
-    std::function<void(const std::function<void()>&)> guard_;
+    TGuard guard_;
 };

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/Dialogs.h"
+#include "app/LocalPaths.h"
 #include "app/Prompts.h"
 #include "archive/NameCodec.h"
 #include "preview/Placement.h"
@@ -50,11 +51,6 @@ constexpr int MemoLeft = 8;
 constexpr int MemoTop = 40;
 constexpr int MemoRight = 7;
 constexpr int MemoBottom = 8;
-
-bool HasExtension(const QString& path)
-{
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1).contains(QLatin1Char('.'));
-}
 
 }  // namespace
 
@@ -122,12 +118,19 @@ void TIplPage::LayOutHeader()
     header_.Size->move(width() - 8 - header_.Size->width(), 8);
 }
 
-void TIplPage::Preview(TFile& file, const unsigned char* header, const TArchiveEntry& e, const QString& name,
-                       const QString& sizeText)
+bool TIplPage::Takes(TPreviewEntry& entry)
 {
-    header_.Name->setText(name);
-    header_.Size->setText(sizeText);
+    if (entry.Extension != ".IPL") return false;
+    entry.File().ReadExact(head_, sizeof head_);
+    return IsBinaryPlacement(head_);
+}
+
+void TIplPage::Show(TPreviewEntry& entry)
+{
+    header_.Name->setText(entry.Name);
+    header_.Size->setText(entry.SizeText);
     LayOutHeader();
+    TFile& file = entry.File();
 
     // The lines are gathered with the memo's redrawing suspended and shown
     // in one go; after a failure the lines converted before it are shown.
@@ -143,7 +146,7 @@ void TIplPage::Preview(TFile& file, const unsigned char* header, const TArchiveE
         Memo1->setUpdatesEnabled(true);
     };
     try {
-        ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(header), EntryName(e), text);
+        ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(head_), EntryName(entry.Entry), text);
     } catch (...) {
         show();
         throw;
@@ -170,11 +173,18 @@ void TIplPage::N37Click()
     if (!HasExtension(path)) path += QStringLiteral(".ipl");
     saveName_ = path;
 
-    TPlacementTextFile out(QFile::encodeName(path).toStdString());
+    TPlacementTextFile out(LocalPath(path));
     const QTextDocument* doc = Memo1->document();
     // Block by block: the plain-text export would turn no-break spaces of
     // Windows-1251 names into ordinary ones.
     if (!doc->isEmpty())
         for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) out.Line(Utf8ToCp1251(b.text().toStdString()));
     out.Close();
+}
+
+void TIplPage::Clear()
+{
+    header_.Clear();
+    LayOutHeader();
+    Memo1->clear();
 }

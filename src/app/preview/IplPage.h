@@ -6,27 +6,31 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/preview/PreviewPage.h"
+#include "app/preview/PreviewPageHeader.h"
 #include "archive/Catalogue.h"
 #include "archive/FileIO.h"
-#include "app/preview/PreviewPageHeader.h"
+#include "preview/PreviewDispatch.h"
 
 class QAction;
 class QMenu;
 class QPlainTextEdit;
 class Prompts;
 
-class TIplPage : public QWidget {
+class TIplPage : public QWidget, public TPreviewPage {
     Q_OBJECT
 public:
     // Runs a command, showing any failure in the standard error box.
     using TGuard = std::function<void(const std::function<void()>&)>;
     TIplPage(QWidget* parent, Prompts& prompts, TGuard guard);
 
-    // Converts the placement entry whose first 76 bytes are `header`;
-    // `file` is the archive, positioned just after them. Raises on a read
-    // failure, keeping the lines converted before it.
-    void Preview(korvane::TFile& file, const unsigned char* header, const korvane::TArchiveEntry& e,
-                 const QString& name, const QString& sizeText);
+    // ".IPL" entries that begin with "bnry": Takes reads the first 76 bytes,
+    // Show converts the entry from them on. Show raises on a read failure,
+    // keeping the lines converted before it.
+    QWidget* Widget() override { return this; }
+    bool Takes(TPreviewEntry& entry) override;
+    void Show(TPreviewEntry& entry) override;
+    void Clear() override;
 
     // Handlers of the memo's pop-up menu.
     void PopupMenu3Popup();
@@ -46,4 +50,5 @@ private:
     QMenu* PopupMenu3;
     QAction *N33, *N35, *N36, *N37;
     QString saveName_;  // SaveDialog3's file name for the next time
+    unsigned char head_[korvane::PlacementHeaderSize] = {};  // of the entry taken
 };

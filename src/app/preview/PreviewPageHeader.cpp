@@ -15,5 +15,13 @@ TPreviewHeader MakePreviewHeader(QWidget* parent, const char* nameLabel, const c
     h.Size = new QLabel(sizeCaption, parent);
     h.Size->setObjectName(QString::fromLatin1(sizeLabel));
     h.Size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    h.NameCaption = nameCaption;
+    h.SizeCaption = sizeCaption;
     return h;
+}
+
+void TPreviewHeader::Clear()
+{
+    Name->setText(NameCaption);
+    Size->setText(SizeCaption);
 }

@@ -9,6 +9,10 @@
 struct TPreviewHeader {
     QLabel* Name;
     QLabel* Size;
+    QString NameCaption;  // the texts before the first preview
+    QString SizeCaption;
+    // Back to the texts before the first preview.
+    void Clear();
 };
 
 // Creates the two labels inside `parent` under the given object names, with

@@ -1,36 +1,17 @@
 #include "app/preview/TxdPage.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QPainter>
 #include <QSplitter>
 #include <QTabBar>
 #include <QVBoxLayout>
 
-#include "app/Dialogs.h"
-#include "app/Prompts.h"
-#include "archive/NameCodec.h"
-#include "preview/BmpWriter.h"
 #include "app/preview/ImageLoader.h"
 #include "app/preview/PictureView.h"
-#include "app/preview/TxdTextureList.h"
+#include "app/preview/TxdExport.h"
 
 using namespace korvane;
-
-namespace {
-
-QString NameText(const std::string& raw) { return QString::fromStdString(Cp1251ToUtf8(raw)); }
-
-// A file name has an extension when a "." follows its last "/".
-bool HasExtension(const QString& path)
-{
-    const int dot = path.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 && dot > path.lastIndexOf(QLatin1Char('/'));
-}
-
-}  // namespace
 
 TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     : QWidget(parent), prompts_(prompts), guard_(std::move(guard))
@@ -64,8 +45,7 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     ListBox1->setModel(model_);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setItemDelegate(new TTextureRowDelegate(
-        [this](QPainter* p, int i, const QRect& r, bool selected) { ListBox1DrawItem(p, i, r, selected); }, ListBox1));
+    ListBox1->setItemDelegate(new TTextureRowDelegate(ListBox1));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
     ListBox1->setFont(font);
@@ -127,13 +107,16 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
 
 TTxdPage::~TTxdPage() { StopImageLoader(); }
 
-void TTxdPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QString& name, const QString& sizeText)
-{
-    header_.Name->setText(name);
-    header_.Size->setText(sizeText);
+bool TTxdPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".TXD"; }
 
+void TTxdPage::Show(TPreviewEntry& entry)
+{
+    header_.Name->setText(entry.Name);
+    header_.Size->setText(entry.SizeText);
+
+    const Catalogue& cat = entry.Cat;
     TFile file = TFile::OpenReadWrite(cat.ArchivePath);
-    file.Seek(EntryBytePos(cat.ArchiveKind, e));
+    file.Seek(EntryBytePos(cat.ArchiveKind, entry.Entry));
     const uint16_t n = ReadTextureCount(file);
     Label9->setText(QStringLiteral("%1 текстур").arg(n));
 
@@ -141,9 +124,6 @@ void TTxdPage::Preview(const Catalogue& cat, const TArchiveEntry& e, const QStri
     StopImageLoader();
     archivePath_ = cat.ArchivePath;
     textures_.assign(n, TTextureInfo{});
-    // Nothing names the old thumbnails any more; keeping them would let the
-    // list grow with every dictionary shown.
-    imageList_.clear();
     model_->Clear();
     ListBox1->setUpdatesEnabled(false);
 
@@ -199,13 +179,8 @@ void TTxdPage::WaitForThumbnails()
 void TTxdPage::HandOver(int index, TTextureBitmap& bitmap, TTextureBitmap& mask)
 {
     // The image list keeps copies; the worker releases its bitmaps.
-    TTextureInfo& t = textures_[size_t(index)];
-    imageList_.push_back(WrapBitmap(bitmap).copy());
-    t.ImageIndex = int32_t(imageList_.size() - 1);
-    if (t.HasAlpha) {
-        imageList_.push_back(WrapBitmap(mask).copy());
-        t.MaskImageIndex = int32_t(imageList_.size() - 1);
-    }
+    const QImage maskImage = WrapBitmap(mask);
+    model_->AddThumbnails(index, WrapBitmap(bitmap), textures_[size_t(index)].HasAlpha ? &maskImage : nullptr);
     if (index < model_->rowCount()) ListBox1->viewport()->update(ListBox1->visualRect(model_->index(index)));
     emit ThumbnailHandedOver(index);
 }
@@ -265,62 +240,22 @@ void TTxdPage::TabSet1Change(int newTab) { UpdatePreview(newTab); }
 
 void TTxdPage::Splitter3Moved() { ListBox1->viewport()->update(); }
 
-void TTxdPage::ListBox1DrawItem(QPainter* canvas, int index, const QRect& rect, bool selected)
-{
-    // Edges as the row's rectangle gives them: right and bottom exclusive.
-    const int L = rect.left(), T = rect.top(), R = rect.left() + rect.width(), B = rect.top() + rect.height();
-    const QPalette& pal = ListBox1->palette();
-    canvas->fillRect(rect, selected ? pal.color(QPalette::Highlight) : pal.color(QPalette::Base));
-    canvas->setPen(QPen(pal.color(QPalette::Light), 1));
-    canvas->drawLine(L + 1, T, R - 2, T);
-    canvas->setPen(QPen(pal.color(QPalette::Dark), 1));
-    canvas->drawLine(L + 1, B - 1, R - 2, B - 1);
-    if (index < 0 || size_t(index) >= textures_.size()) return;
-    const TTextureInfo& t = textures_[size_t(index)];
-
-    canvas->setFont(ListBox1->font());
-    const int th = canvas->fontMetrics().height();
-    auto text = [&](int x, int y, const QColor& colour, const QString& s) {
-        canvas->setPen(colour);
-        canvas->drawText(QRect(x, y, std::max(R - 104 - x, 1), th), Qt::AlignLeft | Qt::AlignTop, s);
-    };
-    const TTextureEncoding enc = TextureEncoding(t);
-    text(L + 4, T + 2, Qt::black, NameText(t.Name));
-    text(L + 4, T + 2 + th, t.HasAlpha ? QColor(0, 0, 0x80) : QColor(0x80, 0x80, 0x80), NameText(t.MaskName));
-    text(L + 4, B - th - 2, Qt::black,
-         QStringLiteral("%1x%2x%3").arg(t.Width).arg(t.Height).arg(EncodingBitsPerPixel(enc)));
-
-    const int size = TImageLoader::ThumbnailSize;
-    if (enc == TTextureEncoding::Unsupported) {
-        canvas->setPen(QColor(0x80, 0x80, 0x80));
-        canvas->drawText(QRect(R - 102, T + 2, 98, size), Qt::AlignCenter, QStringLiteral("unsupported"));
-        return;
-    }
-    // Until the worker's thumbnail arrives the place shows an empty frame.
-    auto thumb = [&](int x, int32_t image) {
-        if (image >= 0 && size_t(image) < imageList_.size()) {
-            canvas->drawImage(QPoint(x, T + 2), imageList_[size_t(image)]);
-        } else {
-            canvas->setPen(pal.color(QPalette::Dark));
-            canvas->drawRect(x, T + 2, size - 1, size - 1);
-        }
-    };
-    thumb(R - 52, t.ImageIndex);
-    if (t.HasAlpha) thumb(R - 102, t.MaskImageIndex);
-}
-
 void TTxdPage::N21Click(TDecodeMode mode)
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size()) return;
-    const TTextureInfo& t = textures_[size_t(r)];
-    QString path = prompts_.SaveFile(this, DialogName(SaveDialog2), DialogFilter(SaveDialog2),
-                                     NameText(mode == dmMask ? t.MaskName : t.Name));
-    if (path.isEmpty()) return;
-    if (!HasExtension(path)) path += QStringLiteral(".bmp");
-    TFile file = TFile::OpenReadWrite(archivePath_);
-    file.Seek(t.DataPos);
-    const TTextureBitmap bmp = BuildTextureBitmap(file, t, t.Width, t.Height, mode);
-    WriteBmpFile(QFile::encodeName(path).toStdString(), bmp);
-    file.Close();
+    ExportTexture(this, prompts_, archivePath_, textures_[size_t(r)], mode);
+}
+
+void TTxdPage::Clear()
+{
+    StopImageLoader();
+    header_.Clear();
+    Label9->setText(QStringLiteral("0 текстур"));
+    textures_.clear();
+    model_->Clear();
+    Image1->Clear();
+    Image1->setVisible(false);
+    TabSet1->setEnabled(false);
+    popupAttached_ = false;
 }

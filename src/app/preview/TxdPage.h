@@ -8,8 +8,10 @@
 #include <memory>
 #include <vector>
 
-#include "archive/Catalogue.h"
+#include "app/preview/PreviewPage.h"
 #include "app/preview/PreviewPageHeader.h"
+#include "app/preview/TxdTextureList.h"
+#include "archive/Catalogue.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 
@@ -17,15 +19,13 @@ class QLabel;
 class QListView;
 class QMenu;
 class QAction;
-class QPainter;
 class QSplitter;
 class QTabBar;
 class Prompts;
 class TImageLoader;
 class TPictureView;
-class TTextureListModel;
 
-class TTxdPage : public QWidget {
+class TTxdPage : public QWidget, public TPreviewPage {
     Q_OBJECT
 public:
     // Runs a command and shows its failure in the standard error box.
@@ -34,21 +34,23 @@ public:
     // Stops the thumbnail worker before the table and the rows go.
     ~TTxdPage() override;
 
-    // Previews the dictionary entry e of the open archive. Raises on a read
+    // ".TXD" entries: the dictionary's textures. Show raises on a read
     // failure, after the page has shown what it could.
-    void Preview(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e, const QString& name,
-                 const QString& sizeText);
+    QWidget* Widget() override { return this; }
+    bool Takes(TPreviewEntry& entry) override;
+    void Show(TPreviewEntry& entry) override;
+    void Clear() override;
 
     // Handlers.
     void ListBox1Click();
     void UpdatePreview(int tab);
     void TabSet1Change(int newTab);
-    void ListBox1DrawItem(QPainter* canvas, int index, const QRect& rect, bool selected);
     void Splitter3Moved();
     void N21Click(korvane::TDecodeMode mode);
 
     const std::vector<korvane::TTextureInfo>& Textures() const { return textures_; }
-    const std::vector<QImage>& ImageList1() const { return imageList_; }
+    const std::vector<QImage>& ImageList1() const { return model_->ImageList(); }
+    const std::vector<TThumbnailIndex>& Thumbnails() const { return model_->Thumbnails(); }
     // The list's context menu: PopupMenu2 while a texture is shown, else none.
     QMenu* ListPopupMenu() const { return popupAttached_ ? PopupMenu2 : nullptr; }
     TImageLoader* ImageLoader() const { return imageLoader_.get(); }
@@ -80,9 +82,9 @@ private:
     TTextureListModel* model_;
     bool popupAttached_ = false;
 
-    // The dictionary shown: its archive, its texture table, the thumbnails.
+    // The dictionary shown: its archive and its texture table (the list's
+    // model holds the thumbnails).
     std::string archivePath_;
     std::vector<korvane::TTextureInfo> textures_;
-    std::vector<QImage> imageList_;
     std::unique_ptr<TImageLoader> imageLoader_;
 };

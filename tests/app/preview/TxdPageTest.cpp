@@ -160,7 +160,7 @@ TEST_F(TxdPageTest, ThumbnailsFillInRowByRow)
         EXPECT_TRUE(navy);
     }
     page->WaitForThumbnails();
-    const std::vector<TTextureInfo>& t = page->Textures();
+    const std::vector<TThumbnailIndex>& t = page->Thumbnails();
     ASSERT_EQ(t.size(), 2u);
     ASSERT_GE(t[0].ImageIndex, 0);
     ASSERT_GE(t[0].MaskImageIndex, 0);
@@ -214,7 +214,7 @@ TEST_F(TxdPageTest, AFailureInTheTextureWalkKeepsWhatWasRead)
     EXPECT_EQ(Rgb(image->Picture(), 0, 0), 0xFF0000u);
     ASSERT_NE(page->ImageLoader(), nullptr);
     page->WaitForThumbnails();
-    EXPECT_GE(page->Textures()[1].ImageIndex, 0);
+    EXPECT_GE(page->Thumbnails()[1].ImageIndex, 0);
     // The dispatch's last step was skipped: the list's menu stays as it was.
     EXPECT_NE(form->ListPopupMenu(), nullptr);
 }
@@ -272,7 +272,7 @@ TEST_F(TxdPageTest, AnUnsupportedTextureShowsAPlaceholder)
     EXPECT_EQ(image->PlaceholderText(), "unsupported");
     EXPECT_FALSE(Find<QAction>("N21")->isEnabled());
     page->WaitForThumbnails();
-    EXPECT_EQ(page->Textures()[0].ImageIndex, -1);
+    EXPECT_EQ(page->Thumbnails()[0].ImageIndex, -1);
 }
 
 TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
@@ -291,7 +291,7 @@ TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
     EXPECT_EQ(handed[0], std::make_pair(size_t(40), 0));
     page->WaitForThumbnails();
     EXPECT_EQ(handed.back(), std::make_pair(size_t(2), 1));
-    EXPECT_GE(page->Textures()[1].ImageIndex, 0);
+    EXPECT_GE(page->Thumbnails()[1].ImageIndex, 0);
     // The old dictionary's thumbnails are let go: two textures with masks.
     EXPECT_EQ(page->ImageList1().size(), 4u);
     // Closing the window with a worker waiting in a hand-over ends cleanly.
@@ -310,7 +310,7 @@ TEST_F(TxdPageTest, PixelsPastTheEndOfTheArchiveFailCleanly)
     EXPECT_EQ(list->model()->rowCount(), 2);
     EXPECT_TRUE(image->Picture().isNull());
     page->WaitForThumbnails();  // the worker ends silently at the first texture
-    EXPECT_EQ(page->Textures()[1].ImageIndex, -1);
+    EXPECT_EQ(page->Thumbnails()[1].ImageIndex, -1);
     prompts.AnswerSave(Q(dir.File("x.bmp")));
     Find<QAction>("N21")->trigger();
     EXPECT_EQ(prompts.Messages().size(), 2);
@@ -354,7 +354,7 @@ TEST_F(TxdPageTest, PalettedAndDxt5TexturesShowInEveryModeWithThumbnails)
     EXPECT_TRUE(Find<QAction>("N21")->isEnabled());
 
     page->WaitForThumbnails();
-    const std::vector<TTextureInfo>& t = page->Textures();
+    const std::vector<TThumbnailIndex>& t = page->Thumbnails();
     ASSERT_GE(t[0].ImageIndex, 0);
     ASSERT_GE(t[0].MaskImageIndex, 0);
     ASSERT_GE(t[1].ImageIndex, 0);
@@ -386,7 +386,7 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
     page->WaitForThumbnails();
     {
         // Only the handle has alpha, so only it has a mask thumbnail.
-        const std::vector<TTextureInfo>& t = page->Textures();
+        const std::vector<TThumbnailIndex>& t = page->Thumbnails();
         ASSERT_EQ(t.size(), 3u);
         EXPECT_EQ(t[0].MaskImageIndex, -1);
         EXPECT_EQ(t[1].MaskImageIndex, -1);
@@ -406,5 +406,5 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) ASSERT_EQ(Rgb(pic, x, y), Grey(mask.Pixels[(size_t(y) * 128 + size_t(x)) * 4])) << x << "," << y;
     page->WaitForThumbnails();
-    EXPECT_GE(page->Textures()[0].MaskImageIndex, 0);
+    EXPECT_GE(page->Thumbnails()[0].MaskImageIndex, 0);
 }
