@@ -408,3 +408,16 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
     page->WaitForThumbnails();
     EXPECT_GE(page->Thumbnails()[0].MaskImageIndex, 0);
 }
+
+TEST_F(TxdPageTest, ClosingTheWindowStopsTheWorkerAndEmptiesThePage)
+{
+    Open({{"a.txd", DictionaryBytes({HalfClear("glass", "")})}});
+    SelectEntry(0);
+    ASSERT_NE(page->ImageLoader(), nullptr);
+    Find<QAction>("N4")->trigger();
+    EXPECT_EQ(page->ImageLoader(), nullptr);
+    EXPECT_TRUE(page->Textures().empty() && page->ImageList1().empty());
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    EXPECT_EQ(Find<QLabel>("Label6")->text(), "имя файла");
+    EXPECT_EQ(Find<QLabel>("Label9")->text(), "0 текстур");
+}
