@@ -56,7 +56,7 @@ class NoPrompts : public Prompts {
 public:
     QString OpenFile(QWidget*, const QString&, const QString&) override { return {}; }
     QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
+    QString SaveFile(QWidget*, const QString&, const QString&, const QString&, int*) override { return {}; }
     QString ChooseFolder(QWidget*, const QString&) override { return {}; }
     QMessageBox::StandardButton Question(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
                                          QMessageBox::Icon) override

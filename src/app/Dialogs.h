@@ -21,8 +21,10 @@ inline constexpr TFileDialog OpenDialog2 = {"OpenDialog2", "Файл DIR (*.dir)
 inline constexpr TFileDialog OpenDialog3 = {"OpenDialog3", "Все файлы|*.*", true};
 // An extracted entry (asks before overwriting, as every save dialog here does).
 inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
-// An exported texture.
-inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp", false};
+// An exported texture; the chosen filter gives the format of a name without
+// an extension.
+inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png",
+                                            false};
 // A converted placement file.
 inline constexpr TFileDialog SaveDialog3 = {"SaveDialog3", "Текстовый IPL (*.ipl)|*.ipl", false};
 

@@ -85,8 +85,7 @@ void TEditCommands::Open()
     if (r < 0) return;
     const Catalogue& cat = form_.cat_;
     const uint32_t index = cat.RowOrder[size_t(r)];
-    const std::string path = OpenTempPath(cat.Entries[index], LocalPath(QDir::tempPath()));
-    ExtractEntry(cat, index, path);
+    const std::string path = ExtractEntryForOpen(cat, index, LocalPath(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }

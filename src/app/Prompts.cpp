@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <algorithm>
 
 #include "app/FileFilters.h"
 
@@ -16,10 +17,14 @@ QStringList QtPrompts::OpenFiles(QWidget* owner, const QString& /*dialog*/, cons
 }
 
 QString QtPrompts::SaveFile(QWidget* owner, const QString& /*dialog*/, const QString& filter,
-                            const QString& initialName)
+                            const QString& initialName, int* chosenFilter)
 {
     // QFileDialog asks before overwriting an existing file.
-    return QFileDialog::getSaveFileName(owner, QString(), initialName, ToQtFilter(filter));
+    const QString filters = ToQtFilter(filter);
+    QString chosen;
+    const QString path = QFileDialog::getSaveFileName(owner, QString(), initialName, filters, &chosen);
+    if (chosenFilter) *chosenFilter = std::max<int>(0, int(filters.split(QStringLiteral(";;")).indexOf(chosen)));
+    return path;
 }
 
 QString QtPrompts::ChooseFolder(QWidget* owner, const QString& title)

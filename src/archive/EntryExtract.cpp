@@ -1,5 +1,6 @@
 // Copying entries out of the archive, and the names their copies get.
 #include <cstdio>
+#include <unistd.h>
 
 #include "archive/EntryOps.h"
 #include "archive/FileIO.h"
@@ -8,20 +9,43 @@
 
 namespace korvane {
 
-void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
+namespace {
+
+// Copies the entry into the file `create` makes at `path`.
+template <class TCreate>
+void CopyEntry(const Catalogue& cat, uint32_t index, const std::string& path, TCreate create)
 {
     CheckEntryIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
-    // Truncating the target would destroy the archive (or its directory)
-    // before a byte of the entry is read.
+    // Truncating (or removing) the target would destroy the archive or its
+    // directory before a byte of the entry is read.
     if (SameFile(path, cat.ArchivePath) || (cat.ArchiveKind == akImg && SameFile(path, cat.DirPath)))
         throw EEntryError("An entry cannot be extracted over its own archive: " + path);
-    TFile out = TFile::Create(path);
+    TFile out = create();
     arc.Seek(EntryBytePos(cat.ArchiveKind, e));
     CopyFileData(arc, out, EntryByteLen(cat.ArchiveKind, e));
     out.Close();
     arc.Close();
+}
+
+}  // namespace
+
+void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
+{
+    CopyEntry(cat, index, path, [&path] { return TFile::Create(path); });
+}
+
+std::string ExtractEntryForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir)
+{
+    CheckEntryIndex(cat, index);
+    // The temporary folder is shared and the copy's name is predictable: it
+    // goes into a folder of the user's own.
+    TPrivateFolder folder(tempDir, "korvane-" + std::to_string(::geteuid()));
+    const std::string name = OpenTempName(cat.Entries[index]);
+    const std::string path = folder.Path() + "/" + name;
+    CopyEntry(cat, index, path, [&] { return folder.CreateFresh(name); });
+    return path;
 }
 
 std::string RelativeEntryPath(std::string_view name, bool& safe)
@@ -78,11 +102,11 @@ std::string FilterExtension(std::string_view name)
     return Cp1251ToUtf8(ext);
 }
 
-std::string OpenTempPath(const TArchiveEntry& e, const std::string& tempDir)
+std::string OpenTempName(const TArchiveEntry& e)
 {
     char hex[9];
     std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(uint32_t(e.Offset * SectorSize)));
-    return tempDir + "/img" + hex + Cp1251ToUtf8(FileNameExtension(EntryName(e)));
+    return "img" + std::string(hex) + Cp1251ToUtf8(FileNameExtension(EntryName(e)));
 }
 
 }  // namespace korvane

@@ -60,9 +60,13 @@ std::string FileNameExtension(std::string_view name);
 // The extension as the save dialog's filter shows it: without its dot, ASCII
 // letters upper-cased, in UTF-8.
 std::string FilterExtension(std::string_view name);
-// Where Open puts an entry's copy: tempDir + "/img" + eight upper-case hex
-// digits of the low 32 bits of Offset × 2048 + the extension (UTF-8).
-std::string OpenTempPath(const TArchiveEntry& e, const std::string& tempDir);
+// The name of Open's copy of an entry: "img" + eight upper-case hex digits of
+// the low 32 bits of Offset × 2048 + the extension (UTF-8).
+std::string OpenTempName(const TArchiveEntry& e);
+// Open's copy of entry `index`, under OpenTempName in the user's own folder
+// below tempDir ("korvane-" + the user id, see TPrivateFolder); a file left
+// there by an earlier Open is replaced. Returns the copy's path.
+std::string ExtractEntryForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir);
 // The relative path an entry name stands for below a folder (UTF-8, "/"
 // between folders), or "" with `safe` false when it would lead outside.
 std::string RelativeEntryPath(std::string_view name, bool& safe);

@@ -122,6 +122,44 @@ bool FileExists(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+TPrivateFolder::TPrivateFolder(const std::string& parent, const std::string& name) : path_(parent + "/" + name)
+{
+    FileOpPoint(foOther);
+    if (::mkdir(path_.c_str(), 0700) != 0 && errno != EEXIST) RaiseIoErrno(errno, path_);
+    FileOpPoint(foOpen);
+    do {
+        fd_ = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    } while (fd_ < 0 && errno == EINTR);
+    // A link (ELOOP) or something that is no folder (ENOTDIR) is not ours to use.
+    if (fd_ < 0) RaiseIoErrno(errno == ELOOP || errno == ENOTDIR ? EACCES : errno, path_);
+    struct stat st {};
+    int err = ::fstat(fd_, &st) != 0 ? errno : 0;
+    if (err == 0 && (st.st_uid != ::geteuid() || (st.st_mode & 077) != 0)) err = EACCES;
+    if (err != 0) {
+        ::close(fd_);  // no destructor runs for a constructor that raises
+        RaiseIoErrno(err, path_);
+    }
+}
+
+TPrivateFolder::~TPrivateFolder()
+{
+    if (fd_ >= 0) ::close(fd_);
+}
+
+TFile TPrivateFolder::CreateFresh(const std::string& name)
+{
+    const std::string path = path_ + "/" + name;
+    FileOpPoint(foRemove);
+    if (::unlinkat(fd_, name.c_str(), 0) != 0 && errno != ENOENT) RaiseIoErrno(errno, path);
+    FileOpPoint(foOpen);
+    int fd;
+    do {
+        fd = ::openat(fd_, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) RaiseIoErrno(errno, path);
+    return TFile(fd, path);
+}
+
 TBufferedReader::TBufferedReader(TFile& file, size_t bufferSize) : file_(file), buffer_(bufferSize, '\0')
 {
     Seek(file.Position());

@@ -47,6 +47,7 @@ public:
 
 private:
     friend uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n);
+    friend class TPrivateFolder;
     TFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
     uint64_t pos_ = 0;
@@ -54,6 +55,27 @@ private:
 };
 
 bool FileExists(const std::string& path);  // a regular file, not a folder
+
+// A folder of the user's own for files that others must not reach, such as
+// copies made in the shared temporary folder: `parent`/`name`, made with mode
+// 0700 when missing. A link, anything but a folder, a folder of another user
+// or one that group or others have any permission on is refused with "File
+// access denied": someone else could put a link in place of our files there.
+class TPrivateFolder {
+public:
+    TPrivateFolder(const std::string& parent, const std::string& name);
+    ~TPrivateFolder();
+    TPrivateFolder(const TPrivateFolder&) = delete;
+    TPrivateFolder& operator=(const TPrivateFolder&) = delete;
+    // Creates the file `name` in the folder afresh (a file of that name goes
+    // first), through the folder that was checked, never following a link.
+    TFile CreateFresh(const std::string& name);
+    const std::string& Path() const { return path_; }
+
+private:
+    int fd_ = -1;
+    std::string path_;
+};
 
 // Sequential reads through a fixed buffer; a read past the end of the file
 // raises "Read beyond end of file".

@@ -36,5 +36,7 @@ std::string CliErrorLine(const std::exception& e)
     std::string line = "korvane-cli: ";
     if (const auto* io = dynamic_cast<const korvane::EInOutError*>(&e); io && !io->Path.empty())
         line += ShownPath(io->Path) + ": ";
+    else if (const auto* file = dynamic_cast<const ECliFileError*>(&e); file && !file->Path.empty())
+        line += ShownPath(file->Path) + ": ";
     return line + e.what();
 }

@@ -2,7 +2,17 @@
 #pragma once
 
 #include <exception>
+#include <stdexcept>
 #include <string>
+#include <utility>
+
+// A failure that concerns a file without being a file error ("entry 20 (x.dff)
+// holds no texture dictionary"): its line names the file first too.
+class ECliFileError : public std::runtime_error {
+public:
+    ECliFileError(std::string path, const std::string& message) : std::runtime_error(message), Path(std::move(path)) {}
+    std::string Path;
+};
 
 // "korvane-cli: " + the message, with the file it concerns before it
 // ("korvane-cli: /home/u/notes.dir: File not found") when the error knows

@@ -4,6 +4,7 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
+#include "cli/CliError.h"
 
 using namespace korvane;
 
@@ -15,7 +16,7 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
         const uint64_t size = file.Size();
         const size_t slash = path.find_last_of('/');
         std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        return {std::move(file), 0, size, Utf8ToCp1251(base)};
+        return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt};
     }
     const TArchiveLocation where = LocateArchive(path);
     const TRecArray entries = ReadDirectory(where);
@@ -24,7 +25,14 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
                                  std::to_string(entries.size()) + " entries");
     const TArchiveEntry& e = entries[*index];
     return {TFile::OpenReadOnly(where.ArchivePath), EntryBytePos(where.Kind, e), EntryByteLen(where.Kind, e),
-            std::string(EntryName(e))};
+            std::string(EntryName(e)), index};
+}
+
+void RaiseHoldsNo(const TCliSource& source, const std::string& what)
+{
+    if (!source.Index) throw ECliFileError(source.File.Path(), "the file holds no " + what);
+    throw ECliFileError(source.File.Path(), "entry " + std::to_string(*source.Index) + " (" + Cp1251ToUtf8(source.Name) +
+                                                ") holds no " + what);
 }
 
 std::optional<uint32_t> ParseEntryIndex(const std::string& text)

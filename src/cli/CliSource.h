@@ -15,12 +15,17 @@ struct TCliSource {
     uint64_t EntryPos = 0; // the entry's first byte in File
     uint64_t EntryLen = 0; // its length in bytes
     std::string Name;      // Windows-1251: the entry's Name, or the loose file's base name
+    std::optional<uint32_t> Index;  // the entry's number; none for a loose file
 };
 
 // Without `index`, `path` is a loose file; with it, an archive of any kind
 // (a ".dir" path names the ".img" beside it). A number past the last entry
 // raises an error that names the archive's entry count.
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
+
+// The source holds no `what` ("texture dictionary", "model", ...): raises the
+// error that says so, naming the archive and the entry, or the loose file.
+[[noreturn]] void RaiseHoldsNo(const TCliSource& source, const std::string& what);
 
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

@@ -12,6 +12,7 @@
 #include "cli/CliSource.h"
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
+#include "preview/SectionWalk.h"
 
 using namespace korvane;
 
@@ -129,6 +130,8 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource source = OpenCliSource(o.source, index);
     TFile& file = source.File;
+    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwClump))
+        RaiseHoldsNo(source, "model");
     file.Seek(source.EntryPos);
     TModelRead read;
     std::exception_ptr failure;

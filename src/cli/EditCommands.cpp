@@ -11,6 +11,7 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
+#include "archive/SectorDirectory.h"
 
 using namespace korvane;
 
@@ -40,7 +41,8 @@ constexpr TVerb kAdd = {
     "add",
     "usage: korvane-cli add ARCHIVE FILE...\n"
     "  Appends each file to the archive as a new, last entry named after the\n"
-    "  file (in Windows-1251; characters it lacks become \"?\").\n"};
+    "  file (in Windows-1251; characters it lacks become \"?\"). A name that is\n"
+    "  not stored as it stands (cut to 24 bytes, or with \"?\") is warned about.\n"};
 constexpr TVerb kReplace = {
     "replace",
     "usage: korvane-cli replace ARCHIVE INDEX FILE\n"
@@ -113,6 +115,16 @@ void CheckIndices(const Catalogue& cat, const std::vector<uint32_t>& indices)
                               (cat.Entries.size() == 1 ? " entry" : " entries"));
 }
 
+// The directory keeps 24 Windows-1251 bytes of a name: when that is not the
+// file's name as it stands, the user is told what was stored.
+void WarnStoredName(std::ostream& err, const std::string& file)
+{
+    const size_t slash = file.rfind('/');
+    const std::string base = slash == std::string::npos ? file : file.substr(slash + 1);
+    const std::string stored = Cp1251ToUtf8(EntryNameFromPath(file).substr(0, DirNameFieldSize));
+    if (stored != base) err << "korvane-cli: warning: " << file << " stored as \"" << stored << "\"\n";
+}
+
 size_t Utf8Length(const std::string& s)
 {
     return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
@@ -164,7 +176,10 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() < 2) throw UsageError("no file to add");
         Catalogue cat = OpenCatalogue(o.positional[0]);
-        for (size_t i = 1; i < o.positional.size(); ++i) AddFileEntry(cat, o.positional[i]);
+        for (size_t i = 1; i < o.positional.size(); ++i) {
+            AddFileEntry(cat, o.positional[i]);
+            WarnStoredName(err, o.positional[i]);
+        }
     });
 }
 
@@ -177,6 +192,7 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, {index});
         ReplaceEntry(cat, index, o.positional[2]);
+        WarnStoredName(err, o.positional[2]);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
+#include "archive/Errors.h"
 #include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
@@ -100,9 +101,12 @@ int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource src = OpenCliSource(o.source, o.index);
     src.File.Seek(src.EntryPos);
-    unsigned char header[IplHeaderSize];
-    src.File.ReadExact(header, sizeof header);
-    if (!IsBinaryPlacement(header)) throw std::runtime_error("not a binary placement file: it does not begin with \"bnry\"");
+    unsigned char header[IplHeaderSize] = {};
+    // A placement file begins with "bnry"; one that does but whose header is
+    // cut short reads beyond the end of the file.
+    const size_t got = src.EntryLen >= 4 ? src.File.ReadSome(header, sizeof header) : 0;
+    if (got < 4 || !IsBinaryPlacement(header)) RaiseHoldsNo(src, "binary placement file");
+    if (got < sizeof header) RaiseReadBeyondEof(src.File.Path());
     const TIplHeader h = ParseIplHeader(header);
 
     if (o.output.empty()) {

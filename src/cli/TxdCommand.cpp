@@ -5,15 +5,16 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 
-#include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
-#include "preview/BmpWriter.h"
-#include "preview/PngWriter.h"
+#include "cli/CliSource.h"
+#include "preview/SectionWalk.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
+#include "preview/TextureExport.h"
 
 using namespace korvane;
 
@@ -21,7 +22,7 @@ namespace {
 
 struct TTxdOptions {
     std::string source;
-    long long index = -1;  // -1: the source is a loose dictionary file
+    std::optional<uint32_t> index;  // none: the source is a loose dictionary file
     std::string exportDir;
     TDecodeMode mode = dmColor;
     int width = 0, height = 0;  // 0: each texture's own size
@@ -71,7 +72,8 @@ TTxdOptions ParseTxdOptions(const std::vector<std::string>& args)
             o.source = a;
             ++positional;
         } else if (positional == 1) {
-            if (!ParseNumber(a, o.index)) throw UsageError("INDEX must be an entry number, not '" + a + "'");
+            o.index = ParseEntryIndex(a);
+            if (!o.index) throw UsageError("INDEX must be an entry number, not '" + a + "'");
             ++positional;
         } else {
             throw UsageError("unexpected argument '" + a + "'");
@@ -103,7 +105,8 @@ void TxdUsage(std::ostream& out)
            "    name, mask name, WxH, encoding, alpha (0|1), separated by tabs.\n"
            "  --export DIR writes each texture to DIR/NAME.bmp (mask mode: DIR/MASKNAME.bmp,\n"
            "  or NAME_mask.bmp when the mask name is empty), at its own size or --size,\n"
-           "  decoded in --mode (default color). --format png writes .png files instead.\n";
+           "  decoded in --mode (default color). --format png writes .png files instead,\n"
+           "  in color mode with the texture's alpha when it has one.\n";
 }
 
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -111,20 +114,11 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     TTxdOptions o;
     if (auto code = ParseVerb("txd", args, out, err, TxdUsage, [&] { return ParseTxdOptions(args); }, o)) return *code;
 
-    std::string path = o.source;
-    uint64_t start = 0;
-    if (o.index >= 0) {
-        const TArchiveLocation where = LocateArchive(o.source);
-        const TRecArray entries = ReadDirectory(where);
-        if (uint64_t(o.index) >= entries.size()) {
-            err << "korvane-cli txd: the archive has no entry " << o.index << " (" << entries.size() << " entries)\n";
-            return 1;
-        }
-        path = where.ArchivePath;
-        start = EntryBytePos(where.Kind, entries[size_t(o.index)]);
-    }
-    TFile file = TFile::OpenReadWrite(path);
-    file.Seek(start);
+    TCliSource source = OpenCliSource(o.source, o.index);
+    TFile& file = source.File;
+    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwTextureDictionary))
+        RaiseHoldsNo(source, "texture dictionary");
+    file.Seek(source.EntryPos);
     if (o.exportDir.empty()) {
         // Line by line as the walk goes, so a failure shows how far it got.
         const uint16_t n = ReadTextureCount(file);
@@ -156,14 +150,14 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             name = t.MaskName.empty() ? FileNameFor(t.Name) + "_mask" : FileNameFor(t.MaskName);
         else
             name = FileNameFor(t.Name);
+        const int width = o.width ? o.width : t.Width, height = o.height ? o.height : t.Height;
+        const TPictureFormat format = o.format == "png" ? TPictureFormat::Png : TPictureFormat::Bmp;
+        if (format == TPictureFormat::Png && (width == 0 || height == 0)) {
+            err << "korvane-cli txd: skipping " << Cp1251ToUtf8(t.Name) << ": a PNG file cannot be empty\n";
+            continue;
+        }
         file.Seek(t.DataPos);
-        const TTextureBitmap bmp =
-            BuildTextureBitmap(file, t, o.width ? o.width : t.Width, o.height ? o.height : t.Height, o.mode);
-        const std::string target = o.exportDir + "/" + name + ext;
-        if (o.format == "png")
-            WritePngFile(target, bmp);
-        else
-            WriteBmpFile(target, bmp);
+        ExportTexture(file, t, width, height, o.mode, format, o.exportDir + "/" + name + ext);
     }
     return 0;
 }

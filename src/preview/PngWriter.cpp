@@ -1,90 +1,119 @@
 #include "preview/PngWriter.h"
 
-#include <array>
+#include <png.h>
 
-#include "archive/ByteOrder.h"
+#include <exception>
+#include <stdexcept>
+
 #include "archive/FileIO.h"
 
 namespace korvane {
 
 namespace {
 
-const std::array<uint32_t, 256>& CrcTable()
+// What libpng's callbacks reach. libpng reports failures by longjmp, so no
+// C++ exception may cross its frames: a failing write is caught here, kept,
+// and raised again once libpng has unwound.
+struct TPngOut {
+    std::string* bytes = nullptr;  // to memory,
+    TFile* file = nullptr;         // or to a file through `pending`
+    std::string pending;
+    std::exception_ptr failure;
+    std::string message;  // libpng's own error
+};
+
+constexpr size_t FileChunk = 64 * 1024;
+
+void OnError(png_structp png, png_const_charp message)
 {
-    static const std::array<uint32_t, 256> table = [] {
-        std::array<uint32_t, 256> t{};
-        for (uint32_t n = 0; n < 256; ++n) {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[n] = c;
+    static_cast<TPngOut*>(png_get_error_ptr(png))->message = message;
+    png_longjmp(png, 1);
+}
+
+void OnWarning(png_structp, png_const_charp) {}
+
+void OnWrite(png_structp png, png_bytep data, size_t n)
+{
+    auto& out = *static_cast<TPngOut*>(png_get_io_ptr(png));
+    try {
+        if (out.bytes) {
+            out.bytes->append(reinterpret_cast<const char*>(data), n);
+        } else {
+            out.pending.append(reinterpret_cast<const char*>(data), n);
+            if (out.pending.size() >= FileChunk) {
+                out.file->Write(out.pending.data(), out.pending.size());
+                out.pending.clear();
+            }
         }
-        return t;
-    }();
-    return table;
+        return;
+    } catch (...) {
+        out.failure = std::current_exception();
+    }
+    png_error(png, "write failed");
 }
 
-uint32_t Crc(const std::string& bytes, size_t from)
+void OnFlush(png_structp) {}
+
+// libpng over the rows; false when it failed. Nothing in this frame needs a
+// destructor, as a failure returns to the setjmp past libpng's frames.
+bool EncodeRows(png_structp png, png_infop info, const uint8_t* bgra, int width, int height, TPngChannels channels)
 {
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = from; i < bytes.size(); ++i) c = CrcTable()[(c ^ uint8_t(bytes[i])) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
+    if (setjmp(png_jmpbuf(png))) return false;
+    png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), 8,
+                 channels == TPngChannels::Rgba ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    // The rows go in as they are: blue first, and without alpha the fourth
+    // byte is a filler that libpng drops.
+    png_set_bgr(png);
+    if (channels == TPngChannels::Rgb) png_set_filler(png, 0, PNG_FILLER_AFTER);
+    for (int y = 0; y < height; ++y) png_write_row(png, bgra + size_t(y) * size_t(width) * 4);
+    png_write_end(png, nullptr);
+    return true;
 }
 
-void Chunk(std::string& out, const char* type, const std::string& data)
+void CheckNotEmpty(int width, int height)
 {
-    AppendBE32(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out += type;
-    out += data;
-    AppendBE32(out, Crc(out, start));
+    if (width <= 0 || height <= 0) throw std::invalid_argument("PNG cannot hold an empty picture");
+}
+
+void Encode(TPngOut& out, const uint8_t* bgra, int width, int height, TPngChannels channels)
+{
+    CheckNotEmpty(width, height);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &out, OnError, OnWarning);
+    if (!png) throw std::bad_alloc();
+    png_infop info = png_create_info_struct(png);
+    if (!info) {
+        png_destroy_write_struct(&png, nullptr);
+        throw std::bad_alloc();
+    }
+    png_set_write_fn(png, &out, OnWrite, OnFlush);
+    const bool ok = EncodeRows(png, info, bgra, width, height, channels);
+    png_destroy_write_struct(&png, &info);
+    if (ok) return;
+    if (out.failure) std::rethrow_exception(out.failure);
+    throw std::runtime_error("PNG: " + out.message);
 }
 
 }  // namespace
 
-std::string PngBytes(const TTextureBitmap& bmp)
+std::string PngBytes(const uint8_t* bgra, int width, int height, TPngChannels channels)
 {
-    // Filter byte 0 and red, green, blue per pixel, row by row.
-    std::string raw;
-    raw.reserve((size_t(bmp.Width) * 3 + 1) * size_t(bmp.Height));
-    for (int y = 0; y < bmp.Height; ++y) {
-        raw += '\0';
-        const uint8_t* p = bmp.Pixels.data() + size_t(y) * size_t(bmp.Width) * 4;
-        for (int x = 0; x < bmp.Width; ++x, p += 4) raw += {char(p[2]), char(p[1]), char(p[0])};
-    }
-    std::string z = "\x78\x01";
-    size_t pos = 0;
-    do {
-        const size_t n = std::min<size_t>(raw.size() - pos, 65535);
-        const bool last = pos + n == raw.size();
-        z += char(last ? 1 : 0);
-        AppendLE16(z, uint16_t(n));
-        AppendLE16(z, uint16_t(~n));
-        z.append(raw, pos, n);
-        pos += n;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (char c : raw) {
-        a = (a + uint8_t(c)) % 65521;
-        b = (b + a) % 65521;
-    }
-    AppendBE32(z, b << 16 | a);
-
-    std::string out = "\x89PNG\r\n\x1a\n";
-    std::string ihdr;
-    AppendBE32(ihdr, uint32_t(bmp.Width));
-    AppendBE32(ihdr, uint32_t(bmp.Height));
-    ihdr += {char(8), char(2), char(0), char(0), char(0)};  // 8-bit RGB, no interlace
-    Chunk(out, "IHDR", ihdr);
-    Chunk(out, "IDAT", z);
-    Chunk(out, "IEND", "");
-    return out;
+    std::string bytes;
+    TPngOut out;
+    out.bytes = &bytes;
+    Encode(out, bgra, width, height, channels);
+    return bytes;
 }
 
-void WritePngFile(const std::string& path, const TTextureBitmap& bmp)
+void WritePngFile(const std::string& path, const uint8_t* bgra, int width, int height, TPngChannels channels)
 {
-    const std::string bytes = PngBytes(bmp);
+    CheckNotEmpty(width, height);
     TFile file = TFile::Create(path);
-    file.Write(bytes.data(), bytes.size());
+    TPngOut out;
+    out.file = &file;
+    Encode(out, bgra, width, height, channels);
+    file.Write(out.pending.data(), out.pending.size());
     file.Close();
 }
 

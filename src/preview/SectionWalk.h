@@ -27,4 +27,9 @@ struct TSectionHeader {
 // moves forward.
 void FindSection(TFile& file, uint32_t id, TSectionHeader& header);
 
+// Whether the walk from `start` meets a section with `id` whose header lies
+// before `end` (and the file's end): whether the bytes from `start` to `end`
+// hold that section, not merely some later ones. Moves the file's position.
+bool SectionStartsWithin(TFile& file, uint64_t start, uint64_t end, uint32_t id);
+
 }  // namespace korvane

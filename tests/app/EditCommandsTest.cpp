@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QUrl>
 #include <filesystem>
+#include <unistd.h>
 
 #include "AppFixture.h"
 #include "app/RenameDialog.h"
@@ -373,7 +374,8 @@ TEST_F(EditCommandsTest, OpenCopiesTheEntryToTheTemporaryFolderAndHandsItOn)
     Trigger("N28");
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
 
-    const QString first = QDir::tempPath() + "/img0000D000.dat", second = QDir::tempPath() + "/img0000D800";
+    const QString own = QDir::tempPath() + "/korvane-" + QString::number(::geteuid());
+    const QString first = own + "/img0000D000.dat", second = own + "/img0000D800";
     EXPECT_EQ(recorder.urls, QList<QUrl>({QUrl::fromLocalFile(first), QUrl::fromLocalFile(second)}));
     EXPECT_EQ(ReadBytes(first.toStdString()), data.substr(26 * 2048, 2048));
     EXPECT_EQ(ReadBytes(second.toStdString()), data.substr(27 * 2048));

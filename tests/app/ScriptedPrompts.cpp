@@ -34,10 +34,13 @@ QStringList ScriptedPrompts::OpenFiles(QWidget*, const QString& dialog, const QS
     return NextFiles("open");
 }
 
-QString ScriptedPrompts::SaveFile(QWidget*, const QString& dialog, const QString& filter, const QString& initialName)
+QString ScriptedPrompts::SaveFile(QWidget*, const QString& dialog, const QString& filter, const QString& initialName,
+                                  int* chosenFilter)
 {
     calls.push_back({"save", dialog, initialName, {}, filter});
-    return NextFiles("save").value(0);
+    const QStringList answer = NextFiles("save");
+    if (chosenFilter) *chosenFilter = answer.value(1).toInt();
+    return answer.value(0);
 }
 
 QString ScriptedPrompts::ChooseFolder(QWidget*, const QString& title)

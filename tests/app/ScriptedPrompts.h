@@ -24,7 +24,8 @@ public:
     // Queued answers, taken in order by the dialog calls that need one.
     void AnswerOpen(const QString& path) { files_.push_back({path}); }
     void AnswerOpenMany(const QStringList& paths) { files_.push_back(paths); }
-    void AnswerSave(const QString& path) { files_.push_back({path}); }
+    // `filter`: the number of the filter the user chose.
+    void AnswerSave(const QString& path, int filter = 0) { files_.push_back({path, QString::number(filter)}); }
     void AnswerFolder(const QString& path) { files_.push_back({path}); }
     void AnswerQuestion(QMessageBox::StandardButton b) { buttons_.push_back(b); }
 
@@ -38,7 +39,8 @@ public:
 
     QString OpenFile(QWidget* owner, const QString& dialog, const QString& filter) override;
     QStringList OpenFiles(QWidget* owner, const QString& dialog, const QString& filter) override;
-    QString SaveFile(QWidget* owner, const QString& dialog, const QString& filter, const QString& initialName) override;
+    QString SaveFile(QWidget* owner, const QString& dialog, const QString& filter, const QString& initialName,
+                     int* chosenFilter = nullptr) override;
     QString ChooseFolder(QWidget* owner, const QString& title) override;
     QMessageBox::StandardButton Question(QWidget* owner, const QString& text, const QString& caption,
                                          QMessageBox::StandardButtons buttons, QMessageBox::Icon icon) override;

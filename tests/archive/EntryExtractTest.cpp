@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
@@ -161,11 +162,65 @@ TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
     EXPECT_EQ(FilterExtension("car.txd"), "TXD");
     EXPECT_EQ(FilterExtension("README"), "");
     EXPECT_EQ(FilterExtension("x.\xEF\xF0"), "пр");
-    EXPECT_EQ(OpenTempPath(Entry(26, "car.txd"), "/tmp"), "/tmp/img0000D000.txd");
-    EXPECT_EQ(OpenTempPath(Entry(26, "CAR.TxD"), "/t"), "/t/img0000D000.TxD");
-    EXPECT_EQ(OpenTempPath(Entry(1, "README"), "/tmp"), "/tmp/img00000800");
+    EXPECT_EQ(OpenTempName(Entry(26, "car.txd")), "img0000D000.txd");
+    EXPECT_EQ(OpenTempName(Entry(26, "CAR.TxD")), "img0000D000.TxD");
+    EXPECT_EQ(OpenTempName(Entry(1, "README")), "img00000800");
     // Only the low 32 bits of the byte position.
-    EXPECT_EQ(OpenTempPath(Entry(0x200001, "big.dat"), "/tmp"), "/tmp/img00000800.dat");
+    EXPECT_EQ(OpenTempName(Entry(0x200001, "big.dat")), "img00000800.dat");
     // A name's folder parts never reach the temporary file's name.
-    EXPECT_EQ(OpenTempPath(Entry(2, "x.d/../../etc"), "/tmp"), "/tmp/img00001000");
+    EXPECT_EQ(OpenTempName(Entry(2, "x.d/../../etc")), "img00001000");
+}
+
+// The temporary folder is shared: links planted there by another user must
+// never lead the copy elsewhere, and only a folder of the user's own is used.
+TEST(EntryExtract, OpensCopyOnlyInAFolderOfTheUsersOwnNeverThroughALink)
+{
+    namespace fs = std::filesystem;
+    TempDir dir;
+    WriteBytes(dir.File("a.img"), Bytes(2 * 2048, 3));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{1, 1, "car.txd"}}));
+    const Catalogue cat = OpenCat(dir.File("a.img"));
+    const std::string tmp = dir.File("tmp"), own = tmp + "/korvane-" + std::to_string(::geteuid());
+    const std::string copy = own + "/img00000800.txd";  // sector 1: byte 0x800
+    fs::create_directory(tmp);
+    WriteBytes(dir.File("victim"), "precious");
+    fs::create_symlink(dir.File("victim"), tmp + "/img00000800.txd");  // the old shared name
+
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
+    EXPECT_EQ(fs::status(own).permissions(), fs::perms::owner_all);
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);  // over the copy of the first time
+    fs::remove(copy);
+    fs::create_symlink(dir.File("victim"), copy);
+    EXPECT_EQ(ExtractEntryForOpen(cat, 0, tmp), copy);
+    EXPECT_FALSE(fs::is_symlink(copy));
+    EXPECT_EQ(ReadBytes(copy), Bytes(2 * 2048, 3).substr(2048));
+    EXPECT_EQ(ReadBytes(dir.File("victim")), "precious");
+
+    // What takes the folder's place: a folder with these permissions, a link
+    // to a folder of ours, a file, a folder of another user (the last row).
+    enum TPlace { Folder, Link, File, Others };
+    const std::pair<TPlace, fs::perms> places[] = {{Folder, fs::perms::owner_all | fs::perms::group_read},
+                                                   {Folder, fs::perms::owner_all | fs::perms::others_exec},
+                                                   {Link, {}}, {File, {}}, {Others, fs::perms::owner_all}};
+    for (const auto& [place, mode] : places) {
+        SCOPED_TRACE(int(place));
+        fs::remove_all(tmp);
+        fs::create_directory(tmp);
+        if (place == Link) fs::create_directory_symlink(dir.Path(), own);
+        if (place == File) WriteBytes(own, "");
+        if (place == Folder || place == Others) {
+            fs::create_directory(own);
+            fs::permissions(own, mode);
+        }
+        if (place == Others && ::chown(own.c_str(), ::geteuid() + 1, gid_t(-1)) != 0)
+            GTEST_SKIP() << "not root: no folder of another user can be made";
+        try {
+            ExtractEntryForOpen(cat, 0, tmp);
+            ADD_FAILURE() << "the folder was used";
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), "File access denied");
+            EXPECT_EQ(e.Path, own);
+        }
+        EXPECT_FALSE(fs::exists(dir.File("img00000800.txd")));  // not through the link
+    }
 }

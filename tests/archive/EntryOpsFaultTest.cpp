@@ -109,15 +109,17 @@ std::vector<TNames> Stages(const TFixture& fx, const TCase& c)
         for (const auto& source : c.sources) s.push_back(Plus(s.back(), source.first));
         return s;
     }
-    case TOp::Remove:
-    case TOp::ReplaceMoved: {
+    case TOp::Remove: {
         // Records move down one slot, then the count drops: in between the
         // last entry is listed twice.
         const TNames removed = Without(old, c.target);
-        std::vector<TNames> s{old, Plus(removed, old.back()), removed};
-        if (c.op == TOp::ReplaceMoved) s.push_back(Plus(removed, c.sources[0].first));
-        return s;
+        return {old, Plus(removed, old.back()), removed};
     }
+    case TOp::ReplaceMoved:
+        // One write moves the records down and the entry to the end: it is
+        // listed once, in its old slot with its old bytes or last with the
+        // new ones (the data checks below).
+        return {old, Plus(Without(old, c.target), c.sources[0].first)};
     case TOp::ReplaceInPlace: renamed[c.target] = c.sources[0].first; return {old, renamed};
     case TOp::Rename: renamed[c.target] = kRenamed; return {old, renamed};
     case TOp::Extract:
@@ -403,7 +405,7 @@ TEST(EntryOpsFaults, RenamingAndExtracting)
     }
 }
 
-TEST(EntryOpsFaults, CrashWhileAddingOrDeleting)
+TEST(EntryOpsFaults, CrashWhileAddingDeletingOrReplacing)
 {
     CrashEveryStep(Img(100), {TOp::Add, 0, kSeveral});
     CrashEveryStep(Ver2(), {TOp::Add, 0, kSeveral});
@@ -412,6 +414,7 @@ TEST(EntryOpsFaults, CrashWhileAddingOrDeleting)
         SCOPED_TRACE(v2 ? "VER2" : ".img and .dir");
         CrashEveryStep(v2 ? Ver2() : Img(), {TOp::Remove, 1});
         CrashEveryStep(v2 ? Ver2() : Img(), {TOp::Remove, 3});
+        CrashEveryStep(v2 ? Ver2() : Img(), {TOp::ReplaceMoved, 1, {{"r.bin", Pattern(3 * 2048 + 1, 31)}}});
     }
 }
 

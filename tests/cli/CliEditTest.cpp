@@ -131,6 +131,27 @@ TEST_F(CliEdit, AddReplaceDeleteAndRenameChangeTheArchiveAsTheWindowDoes)
     EXPECT_EQ(Names(a), "fits.bin ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ  new.bin ");
 }
 
+// The directory keeps 24 Windows-1251 bytes of a name; a name that does not
+// survive that is stored all the same, with a warning.
+TEST_F(CliEdit, AddAndReplaceWarnWhenANameIsNotStoredAsItStands)
+{
+    const std::string a = Img(1);
+    const std::string fits = dir.File("exactly_24_characters.ab"), longer = dir.File("twenty_five_characters.ab"),
+                      snow = dir.File("snow☃.txt"), russian = dir.File("Привет.txt");
+    for (const std::string& f : {fits, longer, snow, russian}) WriteBytes(f, "x");
+    TRun r = Cli("add " + a + " " + Quote(fits) + " " + Quote(longer) + " " + Quote(snow) + " " + Quote(russian));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "korvane-cli: warning: " + longer + " stored as \"twenty_five_characters.a\"\n"
+                     "korvane-cli: warning: " + snow + " stored as \"snow?.txt\"\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(32),
+              DirRecordBytes({1, 1, "exactly_24_characters.ab"}) + DirRecordBytes({2, 1, "twenty_five_characters.a"}) +
+                  DirRecordBytes({3, 1, "snow?.txt"}) + DirRecordBytes({4, 1, "\xCF\xF0\xE8\xE2\xE5\xF2.txt"}));
+    r = Cli("replace " + a + " 0 " + Quote(longer));
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "korvane-cli: warning: " + longer + " stored as \"twenty_five_characters.a\"\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(0, 32), DirRecordBytes({0, 1, "twenty_five_characters.a"}));
+}
+
 TEST_F(CliEdit, Ver2ArchivesGrowTheirCountAndRecords)
 {
     WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A"}, {2, 1, "B"}}, 3 * 2048));

@@ -109,7 +109,7 @@ TEST(CliIpl, ErrorsAndUsage)
 
     const TRun text = Cli("ipl " + a + " 0");
     EXPECT_EQ(text.code, 1);
-    EXPECT_EQ(text.err, "korvane-cli: not a binary placement file: it does not begin with \"bnry\"\n");
+    EXPECT_EQ(text.err, "korvane-cli: " + dir.File("a.img") + ": entry 0 (text.ipl) holds no binary placement file\n");
     EXPECT_TRUE(text.out.empty());
     const TRun past = Cli("ipl " + a + " 2");
     EXPECT_EQ(past.code, 1);

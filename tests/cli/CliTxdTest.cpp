@@ -7,9 +7,10 @@
 #include <fstream>
 
 #include "preview/BmpWriter.h"
-#include "preview/PngWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/ModelWriters.h"
+#include "support/PngRead.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -108,12 +109,35 @@ TEST(CliTxd, ExportsEachTextureAsABmpFile)
     EXPECT_EQ(ReadBytes(out + "/sky_mask.bmp"), BmpBytes(Decoded(tex[2], dmMask, 5, 3)));
     EXPECT_EQ(ReadBytes(out + "/pal_mask.bmp"), BmpBytes(Decoded(tex[5], dmMask, 5, 3)));
     EXPECT_EQ(ReadBytes(out + "/shieldm.bmp"), BmpBytes(Decoded(tex[7], dmMask, 5, 3)));
-    r = Txd(Quote(dir.File("a.txd")) + " --export " + Quote(out) + " --mode composite --format png");
-    EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(ReadBytes(out + "/glass.png"), PngBytes(Decoded(tex[1], dmComposite)));
-    EXPECT_EQ(ReadBytes(out + "/glass.png").substr(0, 8), "\x89PNG\r\n\x1a\n");
-    EXPECT_EQ(ReadBytes(out + "/pal.png"), PngBytes(Decoded(tex[5], dmComposite)));
-    EXPECT_EQ(ReadBytes(out + "/shield.png"), PngBytes(Decoded(tex[7], dmComposite)));
+}
+
+TEST(CliTxd, ExportsPngFilesWithTheAlphaOfColourPictures)
+{
+    TempDir dir;
+    const std::vector<TTextureSpec> tex = Textures();
+    WriteBytes(dir.File("a.txd"), DictionaryBytes(tex));
+    auto png = [&](const std::string& mode, const std::string& file) {
+        Txd(Quote(dir.File("a.txd")) + " --format png --export " + Quote(dir.File(mode)) + " --mode " + mode);
+        return ReadPng(ReadBytes(dir.File(mode + "/" + file)));
+    };
+    // Composite pictures are RGB, the decoded colours as they are.
+    const TTextureBitmap d = Decoded(tex[1], dmComposite);
+    std::vector<uint8_t> rgba = d.Pixels;
+    for (size_t i = 0; i < rgba.size(); i += 4) std::swap(rgba[i], rgba[i + 2]);
+    TPngPicture p = png("composite", "glass.png");
+    EXPECT_FALSE(p.alpha);
+    EXPECT_EQ(p.rgba, rgba);
+    // Pattern's alpha is 16x: DXT3 keeps x, widened to 17x; 32 bits keep 16x.
+    EXPECT_EQ(png("color", "glass.png").Pixel(3, 5) >> 24, 51u);
+    EXPECT_EQ(png("color", "sky.png").Pixel(3, 1) >> 24, 48u);
+    EXPECT_FALSE(png("color", "Дорога.png").alpha);  // DXT1 without alpha
+    EXPECT_FALSE(png("mask", "glassm.png").alpha);
+
+    // A texture of no pixels cannot be a PNG file: skipped with a word.
+    WriteBytes(dir.File("z.txd"), DictionaryBytes({MakeTexture("none", "", 0, 4, "")}));
+    const TRun r = Txd(Quote(dir.File("z.txd")) + " --export " + Quote(dir.File("z")) + " --format png");
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.err, "korvane-cli txd: skipping none: a PNG file cannot be empty\n");
 }
 
 TEST(CliTxd, ListsRealDictionariesWithTheirEncodingsAndAlpha)
@@ -168,11 +192,43 @@ TEST(CliTxd, HostileDictionariesFailCleanly)
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "only\t\t4x4\tdxt1\t0\n");
     EXPECT_EQ(r.err, "korvane-cli: " + dir.File("e.txd") + ": Read beyond end of file\n");
-    // Not a dictionary at all.
-    WriteBytes(dir.File("c.txd"), "hello");
-    r = Txd(Quote(dir.File("c.txd")));
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("c.txd") + ": Read beyond end of file\n");
+}
+
+// txd, dff and ipl on something that is not what they read say what is
+// missing and name the entry; nothing is printed before.
+TEST(CliPreviews, AnEntryOrFileOfAnotherKindIsNamedWithWhatItDoesNotHold)
+{
+    TempDir dir;
+    // Sector 1: a model named "м.dff" in Windows-1251; 2: a dictionary, with
+    // an empty entry at the same place; 3: a placement file with no records.
+    std::string img = Ver2Bytes({{1, 1, "\xEC.dff"}, {2, 1, "a.txd"}, {3, 1, "p.ipl"}, {2, 0, "empty.txd"}}, 4 * 2048);
+    const std::string model = ModelBytes({QuadGeometry(1, true)}), txd = DictionaryBytes({Dxt1Texture("t", 4, 4, Pattern)});
+    img.replace(2048, model.size(), model);
+    img.replace(2 * 2048, txd.size(), txd);
+    img.replace(3 * 2048, 4, "bnry");
+    WriteBytes(dir.File("a.img"), img);
+    WriteBytes(dir.File("m.dff"), model);
+    WriteBytes(dir.File("t.ipl"), "bnr");
+    const std::string a = dir.File("a.img");
+    const std::pair<std::string, std::string> runs[] = {
+        {"txd " + Quote(a) + " 0", a + ": entry 0 (м.dff) holds no texture dictionary"},
+        {"ipl " + Quote(a) + " 0", a + ": entry 0 (м.dff) holds no binary placement file"},
+        {"dff " + Quote(a) + " 1", a + ": entry 1 (a.txd) holds no model"},
+        {"dff " + Quote(a) + " 2", a + ": entry 2 (p.ipl) holds no model"},
+        {"txd " + Quote(a) + " 3", a + ": entry 3 (empty.txd) holds no texture dictionary"},  // not entry 1's
+        {"txd " + Quote(dir.File("m.dff")), dir.File("m.dff") + ": the file holds no texture dictionary"},
+        {"ipl " + Quote(dir.File("t.ipl")), dir.File("t.ipl") + ": the file holds no binary placement file"},
+        {"txd " + Quote(dir.File("t.ipl")), dir.File("t.ipl") + ": the file holds no texture dictionary"},
+    };
+    for (const auto& [args, message] : runs) {
+        const TRun r = Cli(args);
+        EXPECT_EQ(r.code, 1) << args;
+        EXPECT_EQ(r.err, "korvane-cli: " + message + "\n");
+        EXPECT_EQ(r.out, "") << args;
+    }
+    EXPECT_EQ(Txd(Quote(a) + " 1").out, "t\t\t4x4\tdxt1\t0\n");
+    EXPECT_EQ(Cli("dff " + Quote(a) + " 0").code, 0);
+    EXPECT_EQ(Cli("ipl " + Quote(a) + " 2").code, 0);
 }
 
 TEST(CliTxd, UsageErrors)

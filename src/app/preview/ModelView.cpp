@@ -1,13 +1,41 @@
 #include "app/preview/ModelView.h"
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 using namespace korvane;
+
+namespace {
+
+// Each length is the square root of a single-precision sum of squares, as
+// GL's utility library took it; QMatrix4x4::lookAt goes through hypot, which
+// differs in the last bits and moves a few pixels on the parts' edges.
+QVector3D Normalised(QVector3D v)
+{
+    const float x = v.x(), y = v.y(), z = v.z();
+    const float length = float(std::sqrt(x * x + y * y + z * z));
+    return length == 0 ? v : QVector3D(x / length, y / length, z / length);
+}
+
+}  // namespace
+
+QMatrix4x4 ViewMatrix(const TCameraPos& eye)
+{
+    const QVector3D from(float(eye.X), float(eye.Y), float(eye.Z));
+    const QVector3D forward = Normalised(-from);
+    const QVector3D side = Normalised(QVector3D::crossProduct(forward, QVector3D(0, 0, 1)));
+    const QVector3D up = QVector3D::crossProduct(side, forward);
+    QMatrix4x4 m(side.x(), side.y(), side.z(), 0,  //
+                 up.x(), up.y(), up.z(), 0,        //
+                 -forward.x(), -forward.y(), -forward.z(), 0,  //
+                 0, 0, 0, 1);
+    m.translate(-from);
+    return m;
+}
 
 TModelView::TModelView(QWidget* parent) : QOpenGLWidget(parent)
 {
@@ -73,13 +101,15 @@ void TModelView::paintGL()
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
+    // GL keeps its matrices in single precision: built in floats here they
+    // are the very ones glFrustum and a look-at would make.
     const TFrustum f = ViewFrustum(width(), height());
+    QMatrix4x4 projection;
+    projection.frustum(float(f.Left), float(f.Right), float(f.Bottom), float(f.Top), float(f.Near), float(f.Far));
     glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(f.Left, f.Right, f.Bottom, f.Top, f.Near, f.Far);
+    glLoadMatrixf(projection.constData());
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    gluLookAt(camera_.X, camera_.Y, camera_.Z, 0, 0, 0, 0, 0, 1);
+    glLoadMatrixf(ViewMatrix(camera_).constData());
 
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DEPTH_TEST);

@@ -2,11 +2,16 @@
 // fixed-function pipeline, orbited and zoomed with the mouse.
 #pragma once
 
+#include <QMatrix4x4>
 #include <QOpenGLWidget>
 #include <vector>
 
 #include "preview/ModelCamera.h"
 #include "preview/ModelMesh.h"
+
+// The view matrix of a camera at `eye` looking at the origin with +z up, in
+// GL's single precision.
+QMatrix4x4 ViewMatrix(const korvane::TCameraPos& eye);
 
 class TModelView : public QOpenGLWidget {
     Q_OBJECT

@@ -244,7 +244,7 @@ void TTxdPage::N21Click(TDecodeMode mode)
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size()) return;
-    ExportTexture(this, prompts_, archivePath_, textures_[size_t(r)], mode);
+    SaveTextureAs(this, prompts_, archivePath_, textures_[size_t(r)], mode);
 }
 
 void TTxdPage::Clear()

@@ -161,6 +161,17 @@ TEST_F(DffPageTest, ThePictureIsBlackWithARedSelectedAndGreyOtherParts)
     EXPECT_TRUE(IsBlack(img.pixel(w / 2 - w / 8, h / 2)));
 }
 
+// From (60, 30, 20), 70 from the origin: forward (-6, -3, -2) / 7, side
+// forward × z = (-1, 2, 0) / √5, up side × forward = (-4, -2, 15) / (7√5),
+// and the origin 70 ahead.
+TEST(ModelViewMatrix, LooksAtTheOriginWithZUp)
+{
+    const double r5 = std::sqrt(5.0), e[16] = {-1 / r5, 2 / r5, 0, 0, -4 / (7 * r5), -2 / (7 * r5), 15 / (7 * r5), 0,
+                                               6 / 7.0, 3 / 7.0, 2 / 7.0, -70, 0, 0, 0, 1};
+    const QMatrix4x4 m = ViewMatrix({60, 30, 20});
+    for (int i = 0; i < 16; ++i) EXPECT_NEAR(m(i / 4, i % 4), e[i], 1e-5) << i;
+}
+
 TEST_F(DffPageTest, MouseOrbitZoomAndWheel)
 {
     Open({{"quad.dff", ModelBytes({QuadGeometry(2, true)})}});

@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <QTest>
 #include <thread>
+#include <tuple>
 
 #include "app/AppFixture.h"
 #include "preview/BmpWriter.h"
@@ -245,7 +246,7 @@ TEST_F(TxdPageTest, ExportsColourAndMaskAsBmpFiles)
     ASSERT_EQ(prompts.calls.size(), 3u);
     EXPECT_EQ(prompts.calls[0].dialog, "SaveDialog2");
     EXPECT_EQ(prompts.calls[0].text, "glass");
-    EXPECT_EQ(prompts.calls[0].filter, "Точечный рисунок (*.bmp)|*.bmp");
+    EXPECT_EQ(prompts.calls[0].filter, "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png");
     EXPECT_EQ(prompts.calls[1].text, "");  // no mask name
     EXPECT_TRUE(prompts.Messages().isEmpty());
 
@@ -259,6 +260,31 @@ TEST_F(TxdPageTest, ExportsColourAndMaskAsBmpFiles)
     EXPECT_EQ(mask, BmpBytes(DecodeTexture(data, glass.data.size(), t, 32, 16, dmMask)));
     // Bottom-up rows of 24-bit pixels: the last row's first pixel is grey 240.
     EXPECT_EQ(mask.substr(54, 3), std::string(3, char(240)));
+}
+
+TEST_F(TxdPageTest, ExportsPngByTheChosenFilterOrTheTypedExtension)
+{
+    Open({{"a.txd", DictionaryBytes({HalfClear("glass", "")})}});
+    SelectEntry(0);
+    // (name typed, filter chosen, mask): the PNG filter, a typed ".PNG", a typed ".bmp".
+    for (auto [name, filter, action] : {std::tuple{"out", 1, "N21"}, {"typed.PNG", 0, "N21"}, {"m", 1, "N23"},
+                                        {"typed.bmp", 1, "N21"}}) {
+        prompts.AnswerSave(Q(dir.File(name)), filter);
+        Find<QAction>(action)->trigger();
+    }
+    EXPECT_TRUE(prompts.Messages().isEmpty());
+    // Opaque red on the left (alpha 15 → 255), clear on the right.
+    const QImage png(Q(dir.File("out.png")), "PNG");
+    EXPECT_TRUE(png.hasAlphaChannel());
+    EXPECT_EQ(png.size(), QSize(32, 16));
+    EXPECT_EQ(png.pixel(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(qAlpha(png.pixel(31, 15)), 0);
+    EXPECT_EQ(QImage(Q(dir.File("typed.PNG")), "PNG"), png);
+    // The mask has no alpha of its own: grey 240 for alpha 15.
+    const QImage mask(Q(dir.File("m.png")), "PNG");
+    EXPECT_FALSE(mask.hasAlphaChannel());
+    EXPECT_EQ(mask.pixel(0, 0), 0xFFF0F0F0u);
+    EXPECT_EQ(ReadBytes(dir.File("typed.bmp")).substr(0, 2), "BM");
 }
 
 TEST_F(TxdPageTest, AnUnsupportedTextureShowsAPlaceholder)
