@@ -42,6 +42,15 @@ void ModelSeeds()
 {
     Seed("model_fuzz", "quad_normals", ModelBytes({QuadGeometry(1, true)}));
     Seed("model_fuzz", "two_parts", ModelBytes({QuadGeometry(1, false), QuadGeometry(2, true)}));
+    // Frames two deep, atomics out of order, a textured, an untextured and a
+    // repeated material.
+    TRwClump framed;
+    framed.Geometries = {QuadGeometry(1, true), QuadGeometry(2, false)};
+    framed.Geometries[0].Materials = {{{255, 0, 0, 128}, "body", "mask"}, {{1, 2, 3, 255}, "", ""}};
+    framed.Geometries[0].MaterialRefs = {{-1, -1, 0}};
+    framed.Frames = {{{0, 1, 0, -1, 0, 0, 0, 0, 1}, {1, 0, 0}, -1, "root"}, {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 2, 0}, 0, "door_dam"}};
+    framed.Atomics = {{{1, 1}, {0, 0}}};
+    Seed("model_fuzz", "frames_materials", ClumpBytes(framed));
     TRwClump old;
     old.Geometries = {QuadGeometry(1, false)};
     old.Geometries[0].Version = 0x0C02FFFF;

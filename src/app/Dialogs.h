@@ -25,6 +25,8 @@ inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
 // an extension.
 inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png",
                                             false};
+// An exported model.
+inline constexpr TFileDialog SaveDialog4 = {"SaveDialog4", "glTF (*.glb)|*.glb", false};
 // A converted placement file.
 inline constexpr TFileDialog SaveDialog3 = {"SaveDialog3", "Текстовый IPL (*.ipl)|*.ipl", false};
 

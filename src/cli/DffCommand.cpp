@@ -10,8 +10,10 @@
 
 #include "archive/FileIO.h"
 #include "cli/CliSource.h"
+#include "preview/GltfExport.h"
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
+#include "preview/ModelTextures.h"
 #include "preview/SectionWalk.h"
 
 using namespace korvane;
@@ -22,6 +24,8 @@ struct TDffOptions {
     std::string source;
     std::optional<std::string> index;
     std::optional<std::string> obj;
+    std::optional<std::string> gltf;
+    std::vector<std::string> txd;  // loose dictionaries, searched in order
 };
 
 TDffOptions ParseDffOptions(const std::vector<std::string>& args)
@@ -30,9 +34,15 @@ TDffOptions ParseDffOptions(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--obj") {
-            if (i + 1 >= args.size()) throw UsageError("option --obj needs a file");
-            o.obj = args[++i];
+        if (a == "--obj" || a == "--gltf" || a == "--txd") {
+            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a file");
+            const std::string& file = args[++i];
+            if (a == "--obj")
+                o.obj = file;
+            else if (a == "--gltf")
+                o.gltf = file;
+            else
+                o.txd.push_back(file);
         } else if (a.size() > 1 && a[0] == '-') {
             throw UsageError("unknown option " + a);
         } else {
@@ -40,6 +50,7 @@ TDffOptions ParseDffOptions(const std::vector<std::string>& args)
         }
     }
     if (positional.empty()) throw UsageError("no SOURCE given");
+    if (!o.txd.empty() && !o.gltf) throw UsageError("--txd goes with --gltf");
     if (positional.size() > 2) throw UsageError("too many arguments");
     o.source = positional[0];
     if (positional.size() == 2) o.index = positional[1];
@@ -101,17 +112,46 @@ void WriteObj(const std::string& path, const std::vector<std::vector<TMeshVertex
     file.Close();
 }
 
+// The model as glTF, textured from the archive's dictionary of the model's
+// name and the loose ones given, in that order.
+void ExportGltf(const TDffOptions& o, const TCliSource& source, bool inArchive, const TModelRead& read,
+                std::ostream& err)
+{
+    std::vector<TDictionarySource> sources;
+    if (inArchive) {
+        const Catalogue cat = OpenCatalogue(o.source);
+        if (const auto k = CompanionDictionary(cat.Entries, source.Name)) {
+            const uint64_t start = EntryBytePos(cat.ArchiveKind, cat.Entries[*k]);
+            sources.push_back({cat.ArchivePath, start, start + EntryByteLen(cat.ArchiveKind, cat.Entries[*k])});
+        }
+    }
+    for (const std::string& path : o.txd) sources.push_back({path, 0});
+    std::vector<std::exception_ptr> failures;
+    const TModelTextures textures = FindModelTextures(read, sources, &failures);
+    if (!failures.empty()) std::rethrow_exception(failures.front());
+    if (!read.SceneError.empty())
+        err << "korvane-cli: warning: the model's frames and materials could not be read (" << read.SceneError
+            << "); its parts are exported as stored, untextured\n";
+    const std::vector<TModelPlacement> placements = AssembleModel(read);
+    const std::vector<bool> all(placements.size(), true);
+    WriteGltfFile(*o.gltf, GltfBytes(read, placements, all, textures, std::string(NameStem(source.Name))));
+}
+
 }  // namespace
 
 void DffUsage(std::ostream& out)
 {
-    out << "usage: korvane-cli dff SOURCE [INDEX] [--obj FILE]\n"
+    out << "usage: korvane-cli dff SOURCE [INDEX] [--obj FILE] [--gltf FILE.glb [--txd TXD]...]\n"
            "  Reads the model that entry INDEX (its number in the list) of the archive\n"
            "  SOURCE holds, or the loose model file SOURCE when no INDEX is given, and\n"
            "  prints one line per part: its name, vertex count, triangle count and\n"
            "  bounding radius, separated by tabs; then the totals as the window shows them.\n"
            "  --obj FILE also writes the parts as the view draws them, every part\n"
-           "  checked and none selected, as a Wavefront OBJ file.\n";
+           "  checked and none selected, as a Wavefront OBJ file.\n"
+           "  --gltf FILE.glb also writes the model assembled by its frames, every part\n"
+           "  with its materials and textures, as a binary glTF 2.0 file. Textures come\n"
+           "  from the archive's dictionary of the model's name (NAME.txd) and then from\n"
+           "  each loose dictionary given with --txd, in order.\n";
 }
 
 int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -153,5 +193,6 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         const std::vector<bool> checked(read.Parts.size(), true);
         WriteObj(*o.obj, BuildModelMeshes(read.Parts, read.Parts.size(), checked, -1));
     }
+    if (o.gltf) ExportGltf(o, source, index.has_value(), read, err);
     return 0;
 }

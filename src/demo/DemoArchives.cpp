@@ -64,6 +64,38 @@ std::string DemoModel()
                        DemoTorus(1.6f, 0.35f, 9.2f, 24, 10)});
 }
 
+// A little cart as its frames assemble it: a brick body with a glass cabin
+// on "chassis", four wheels on their dummies (cylinders turned to run along
+// x), and a plain low-detail body on "chassis_vlo".
+std::string DemoCart()
+{
+    const float wheelTurn[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};  // z (the axle) along x
+    std::vector<TDemoFrame> frames = {{}, {}};
+    frames[0].Name = "cart";
+    frames[1] = {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0.45f}, 0, "chassis"};
+    const char* wheels[4] = {"wheel_lf_dummy", "wheel_rf_dummy", "wheel_lb_dummy", "wheel_rb_dummy"};
+    for (int i = 0; i < 4; ++i) {
+        TDemoFrame w{{}, {i % 2 ? 1.15f : -1.15f, i < 2 ? 1.3f : -1.3f, 0.45f}, 0, wheels[i]};
+        std::copy(wheelTurn, wheelTurn + 9, w.Rotation);
+        frames.push_back(w);
+    }
+    frames.push_back({{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0.45f}, 0, "chassis_vlo"});
+    std::vector<TDemoPart> parts = {{DemoBox(-1, -2, 0, 1, 2, 0.7f), 1, "bricks"},
+                                    {DemoBox(-0.8f, -0.9f, 0.7f, 0.8f, 0.7f, 1.4f), 1, "glass"}};
+    for (uint32_t i = 0; i < 4; ++i) parts.push_back({DemoCylinder(0.45f, -0.2f, 0.2f, 20), 2 + i, "rings"});
+    parts.push_back({DemoBox(-1, -2, 0, 1, 2, 1.4f), 6});
+    return DemoModelBytes(frames, parts);
+}
+
+std::string DemoCartDictionary()
+{
+    return DemoDictionaryBytes({
+        {"rings", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 64, 64)},
+        {"bricks", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
+        {"glass", "glassa", TDemoEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
+    });
+}
+
 std::string DemoPlacement()
 {
     std::vector<TDemoInstance> instances;
@@ -94,6 +126,8 @@ std::vector<std::pair<std::string, std::string>> DemoEntries()
         {"readme.txt", "Korvane demo archive.\nEvery entry here was made by Korvane's own code.\n"},
         {"empty.dat", ""},
         {"noise.dat", data},
+        {"cart.dff", DemoCart()},
+        {"cart.txd", DemoCartDictionary()},
     };
 }
 

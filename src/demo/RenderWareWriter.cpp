@@ -66,8 +66,9 @@ std::string TextureNative(const TDemoTexture& t)
     return Section(0x15, Struct(h + data) + Extension());
 }
 
-std::string Geometry(const TDemoMesh& m)
+std::string Geometry(const TDemoPart& part)
 {
+    const TDemoMesh& m = part.Mesh;
     const uint32_t v = uint32_t(m.Positions.size() / 3), t = uint32_t(m.Triangles.size() / 3);
     const bool normals = !m.Normals.empty();
     std::string s;
@@ -94,15 +95,23 @@ std::string Geometry(const TDemoMesh& m)
 
     std::string material;
     AppendLE32(material, 0);           // flags
-    material += "\xC0\xC0\xC0\xFF";  // grey
+    material.append(reinterpret_cast<const char*>(part.Colour), 4);
     AppendLE32(material, 0);
-    AppendLE32(material, 0);           // not textured
+    AppendLE32(material, part.Texture.empty() ? 0 : 1);
     F32(material, 1), F32(material, 1), F32(material, 1);
+    std::string texture;
+    if (!part.Texture.empty()) {
+        std::string filtering;
+        AppendLE32(filtering, 0x1106);  // linear, wrapped
+        std::string name = part.Texture + '\0';
+        name.resize((name.size() + 3) / 4 * 4, '\0');
+        texture = Section(0x06, Struct(filtering) + Section(0x02, name) + Section(0x02, std::string(4, '\0')) + Extension());
+    }
     std::string materialListStruct;
     AppendLE32(materialListStruct, 1);
     AppendLE32(materialListStruct, 0xFFFFFFFF);
     const std::string materials =
-        Section(0x08, Struct(materialListStruct) + Section(0x07, Struct(material) + Extension()));
+        Section(0x08, Struct(materialListStruct) + Section(0x07, Struct(material) + texture + Extension()));
     return Section(0x0F, Struct(s) + materials + Extension());
 }
 
@@ -120,29 +129,39 @@ std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures)
 
 std::string DemoModelBytes(const std::vector<TDemoMesh>& parts)
 {
+    std::vector<TDemoPart> onRoot;
+    for (const TDemoMesh& m : parts) onRoot.push_back({m});
+    return DemoModelBytes({TDemoFrame{}}, onRoot);
+}
+
+std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vector<TDemoPart>& parts)
+{
     const uint32_t n = uint32_t(parts.size());
     std::string clumpStruct;
     AppendLE32(clumpStruct, n);  // atomics
     AppendLE32(clumpStruct, 0);  // lights
     AppendLE32(clumpStruct, 0);  // cameras
 
-    std::string frames;
-    AppendLE32(frames, 1);
-    const float identity[12] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0};
-    for (float f : identity) F32(frames, f);
-    AppendLE32(frames, 0xFFFFFFFF);  // no parent
-    AppendLE32(frames, 0);
-    const std::string frameList = Section(0x0E, Struct(frames) + Extension());
+    std::string frameStruct, names;
+    AppendLE32(frameStruct, uint32_t(frames.size()));
+    for (const TDemoFrame& f : frames) {
+        for (float v : f.Rotation) F32(frameStruct, v);
+        for (float v : f.Position) F32(frameStruct, v);
+        AppendLE32(frameStruct, uint32_t(f.Parent));
+        AppendLE32(frameStruct, 0);
+        names += Section(0x03, f.Name.empty() ? std::string() : Section(0x0253F2FE, f.Name));
+    }
+    const std::string frameList = Section(0x0E, Struct(frameStruct) + names);
 
     std::string geometries;
     AppendLE32(geometries, n);
     std::string list = Struct(geometries);
-    for (const TDemoMesh& m : parts) list += Geometry(m);
+    for (const TDemoPart& p : parts) list += Geometry(p);
 
     std::string atomics;
     for (uint32_t i = 0; i < n; ++i) {
         std::string a;
-        AppendLE32(a, 0);  // frame
+        AppendLE32(a, parts[i].Frame);
         AppendLE32(a, i);  // geometry
         AppendLE32(a, 5);  // collision test + render
         AppendLE32(a, 0);

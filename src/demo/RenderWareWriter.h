@@ -27,6 +27,25 @@ std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures);
 // the normals flag; every part carries one texture-coordinate set.
 std::string DemoModelBytes(const std::vector<TDemoMesh>& parts);
 
+// A frame: rotation rows right, up, at; position in the parent's space; the
+// parent (-1: the root); a name (none when empty).
+struct TDemoFrame {
+    float Rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    float Position[3] = {0, 0, 0};
+    int32_t Parent = -1;
+    std::string Name;
+};
+// A part: its mesh on a frame, in one material of a colour and, when
+// `Texture` is not empty, that texture.
+struct TDemoPart {
+    TDemoMesh Mesh;
+    uint32_t Frame = 0;
+    std::string Texture;
+    uint8_t Colour[4] = {0xC0, 0xC0, 0xC0, 0xFF};
+};
+// A clump of the frames and one atomic per part.
+std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vector<TDemoPart>& parts);
+
 struct TDemoInstance {
     float Position[3];
     float Rotation[4];

@@ -6,6 +6,7 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
+#include "preview/ModelSceneRead.h"
 #include "preview/SectionWalk.h"
 
 namespace korvane {
@@ -55,6 +56,7 @@ uint64_t ReadGeometryStruct(TBufferedReader& reader, uint64_t pos, uint32_t vers
     const bool prelit = part.Flags & gfPrelit;
     const bool normals = part.Flags & gfNormals;
     const uint64_t sets = TexCoordSets(part.Flags, storedSets);
+    part.TexCoordSets = uint32_t(sets);
     // Everything the counts ask for must be in the file before anything is
     // sized from them.
     const uint64_t need = (lighting ? 12 : 0) + (prelit ? 4 * V : 0) + sets * 8 * V + 8 * T + 24 + 12 * V +
@@ -82,13 +84,43 @@ uint64_t ReadGeometryStruct(TBufferedReader& reader, uint64_t pos, uint32_t vers
     return in.Position();
 }
 
+// Reads the frames, atomics and materials beside the geometry. Their failure
+// is recorded, not raised: the geometry stands without them.
+class TSceneRead {
+public:
+    TSceneRead(TModelRead& out, bool enabled) : out_(out), enabled_(enabled) {}
+    ~TSceneRead()
+    {
+        if (out_.SceneError.empty()) return;
+        out_.Frames.clear();
+        out_.Atomics.clear();
+        for (TModelPart& p : out_.Parts) p.Materials.clear();
+    }
+    template <class TRead>
+    void Run(TRead read)
+    {
+        if (!enabled_ || !out_.SceneError.empty()) return;
+        try {
+            read();
+        } catch (const std::runtime_error& e) {
+            out_.SceneError = e.what();
+        }
+    }
+
+private:
+    TModelRead& out_;
+    bool enabled_;
+};
+
 }  // namespace
 
-void ReadModel(TFile& file, TModelRead& out)
+void ReadModel(TFile& file, TModelRead& out, bool scene)
 {
     const uint64_t fileSize = file.Size();
+    TSceneRead sceneRead(out, scene);
     TSectionHeader h;
     FindSection(file, rwClump, h);
+    const uint64_t clumpEnd = std::min(fileSize, file.Position() + h.Size);
     FindSection(file, rwStruct, h);
     out.ClumpFound = true;
 
@@ -101,10 +133,16 @@ void ReadModel(TFile& file, TModelRead& out)
     // Libraries up to 3.2 store the part count alone, later ones two more
     // counts: the struct's own size says where it ends.
     file.Seek(std::max(clumpStruct + 4, clumpStruct + h.Size));
+    const uint64_t afterStruct = file.Position();
 
     // The list's own struct (the geometry count) is skipped by the next walk.
     FindSection(file, rwGeometryList, h);
     out.ListStarted = true;
+    const uint64_t listBody = file.Position();
+    const uint64_t listEnd = std::min(fileSize, listBody + h.Size);
+    // The frame list stands between the clump's struct and the geometries.
+    sceneRead.Run([&] { ReadFrameList(file, afterStruct, std::min(listBody - 12, clumpEnd), out.Frames); });
+    file.Seek(listBody);
 
     TBufferedReader reader(file);
     for (int32_t i = 0; i < n; ++i) {
@@ -113,7 +151,9 @@ void ReadModel(TFile& file, TModelRead& out)
         const uint64_t geometryEnd = file.Position() + h.Size;
         FindSection(file, rwStruct, h);
         TModelPart part;
+        const uint64_t structEnd = file.Position() + h.Size;
         const uint64_t dataEnd = ReadGeometryStruct(reader, file.Position(), h.Version, fileSize, part);
+        sceneRead.Run([&] { ReadMaterialList(file, structEnd, std::min(geometryEnd, fileSize), part.Materials); });
         out.VertexTotal += int64_t(part.Positions.size());
         out.TriangleTotal += int64_t(part.Triangles.size());
         if (part.Radius > out.LargestRadius) out.LargestRadius = part.Radius;  // NaN never is
@@ -124,6 +164,9 @@ void ReadModel(TFile& file, TModelRead& out)
         // so a hostile file cannot have its bytes read again and again.
         file.Seek(std::max(geometryEnd, dataEnd));
     }
+    // The atomics follow the geometry list inside the clump.
+    if (!out.Frames.empty())
+        sceneRead.Run([&] { ReadAtomics(file, listEnd, clumpEnd, out.Frames.size(), out.Parts.size(), out.Atomics); });
 }
 
 std::string ModelTotalsText(int64_t vertices, int64_t triangles)

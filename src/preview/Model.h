@@ -14,6 +14,14 @@ enum : uint32_t {
     rwClump = 0x10,
     rwGeometryList = 0x1A,
     rwGeometry = 0x0F,
+    rwString = 0x02,
+    rwExtension = 0x03,
+    rwTexture = 0x06,
+    rwMaterial = 0x07,
+    rwMaterialList = 0x08,
+    rwFrameList = 0x0E,
+    rwAtomic = 0x14,
+    rwFrameName = 0x0253F2FE,
 };
 
 // Geometry flags the reader looks at.
@@ -42,6 +50,29 @@ struct TTriangle {
 };
 static_assert(sizeof(TVec3) == 12 && sizeof(TTexCoord) == 8 && sizeof(TTriangle) == 8);
 
+// One material of a geometry: its colour and the texture it names.
+struct TMaterial {
+    uint8_t Colour[4] = {255, 255, 255, 255};  // red, green, blue, alpha
+    bool Textured = false;
+    std::string Texture;  // raw 8-bit names, as the dictionaries hold them
+    std::string Mask;
+};
+
+// A frame of the model's hierarchy. A point p of the frame's space lies at
+// p.X·right + p.Y·up + p.Z·at + Position in its parent's space.
+struct TFrame {
+    float Rotation[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};  // right, up, at
+    TVec3 Position{0, 0, 0};
+    int32_t Parent = -1;  // -1: a root; otherwise an index in the frame list
+    std::string Name;     // from the frame-name extension; raw 8-bit, may be empty
+};
+
+// An atomic: a geometry drawn under a frame.
+struct TAtomic {
+    uint32_t Frame = 0;
+    uint32_t Geometry = 0;
+};
+
 struct TModelPart {
     uint32_t Flags = 0;  // the 16-bit geometry flags
     std::vector<TTriangle> Triangles;
@@ -50,6 +81,8 @@ struct TModelPart {
     std::vector<TTexCoord> TexCoords;  // the first set; zero when the file has none
     TVec3 Centre{0, 0, 0};           // bounding sphere of the first morph target
     float Radius = 0;
+    uint32_t TexCoordSets = 0;         // sets stored; TexCoords holds the first
+    std::vector<TMaterial> Materials;  // triangles index these
 };
 
 // What a model load got to. A failing load leaves here what it read before
@@ -63,13 +96,21 @@ struct TModelRead {
     int64_t VertexTotal = 0;
     int64_t TriangleTotal = 0;
     float LargestRadius = 0;  // largest radius seen; NaN ignored
+    // How the parts stand in the model: the frame hierarchy, the atomics and
+    // the materials of each part. A file whose frames, atomics or materials
+    // cannot be read keeps its geometry: all three are then left empty and
+    // SceneError says why.
+    std::vector<TFrame> Frames;
+    std::vector<TAtomic> Atomics;
+    std::string SceneError;
 };
 
 // Reads the model that starts at the file's position. Raises
 // "Read beyond end of file" when a section is missing or a count asks for more
 // bytes than the file holds (before anything is sized from it), and
 // ERangeError for a negative count; `out` then holds what was read.
-void ReadModel(TFile& file, TModelRead& out);
+// Without `scene` only the geometry is read: no frames, atomics or materials.
+void ReadModel(TFile& file, TModelRead& out, bool scene = true);
 
 // Whether a geometry struct with this version stamp carries the 12-byte
 // lighting block (libraries before 3.4).

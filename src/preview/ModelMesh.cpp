@@ -5,8 +5,6 @@
 
 namespace korvane {
 
-namespace {
-
 TVec3 FlatNormal(const TVec3& p0, const TVec3& p1, const TVec3& p2)
 {
     const float ax = p1.X - p0.X, ay = p1.Y - p0.Y, az = p1.Z - p0.Z;
@@ -16,8 +14,6 @@ TVec3 FlatNormal(const TVec3& p0, const TVec3& p1, const TVec3& p2)
     if (!(len > 0) || !std::isfinite(len)) return {0, 0, 0};
     return {nx / len, ny / len, nz / len};
 }
-
-}  // namespace
 
 void AppendPartMesh(const TModelPart& part, const TColour& colour, std::vector<TMeshVertex>& out)
 {

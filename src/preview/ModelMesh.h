@@ -25,6 +25,9 @@ struct TMeshVertex {
 };
 static_assert(sizeof(TMeshVertex) == 48);
 
+// normalise((p1 − p0) × (p2 − p0)); zero for a degenerate triangle.
+TVec3 FlatNormal(const TVec3& p0, const TVec3& p1, const TVec3& p2);
+
 // Appends the part's triangles to `out`, three vertices each in the order B,
 // A, C, all in `colour`. A triangle with a corner outside the part's vertices
 // is left out. Without stored normals (flag 0x10) every triangle gets its flat

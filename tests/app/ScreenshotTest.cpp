@@ -8,9 +8,11 @@
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
+#include <functional>
 
 #include "AppFixture.h"
 #include "demo/DemoArchives.h"
+#include "app/preview/ModelView.h"
 #include "app/preview/TxdPage.h"
 
 TEST_F(WindowTest, ScreenshotsOfEveryPreview)
@@ -24,12 +26,13 @@ TEST_F(WindowTest, ScreenshotsOfEveryPreview)
     Find<QSplitter>("Splitter1")->setSizes({540, 460});
     QApplication::processEvents();
 
-    auto shoot = [&](int row, const char* name) {
+    auto shoot = [&](int row, const char* name, const std::function<void()>& then = {}) {
         QTableView* list = form->ListView();
         list->clearSelection();
         list->selectionModel()->select(list->model()->index(row, 0),
                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
         if (auto* txd = form->findChild<TTxdPage*>()) txd->WaitForThumbnails();
+        if (then) then();
         for (int i = 0; i < 20; ++i) {
             QApplication::processEvents();
             QTest::qWait(20);
@@ -39,5 +42,8 @@ TEST_F(WindowTest, ScreenshotsOfEveryPreview)
     shoot(0, "korvane-txd.png");
     shoot(1, "korvane-dff.png");
     shoot(2, "korvane-ipl.png");
+    // The cart as in the game, seen from the front left and a little above.
+    Find<QCheckBox>("GameView")->setChecked(true);
+    shoot(7, "korvane-dff-game.png", [&] { Find<TModelView>("GLSceneViewer1")->SetCameraPosition({-5.5, 6.5, 4}); });
     EXPECT_TRUE(prompts.Messages().isEmpty());
 }

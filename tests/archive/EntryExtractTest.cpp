@@ -151,6 +151,14 @@ TEST(EntryExtract, NamesLeadingOutsideTheFolderAreRefusedAndNamed)
     EXPECT_EQ(ReadBytes(out + "/ok.txd"), Bytes(2048, 21));
     EXPECT_EQ(ReadBytes(out + "/..."), Bytes(2048, 25));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out), {}), 3);  // a, ok.txd, ...
+
+    // A drive is any Latin letter with a colon, and nothing else is.
+    bool safe = true;
+    for (char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) {
+        RelativeEntryPath(std::string(1, c) + ":x", safe);
+        EXPECT_FALSE(safe) << c;
+    }
+    for (char c : std::string("@[`{")) EXPECT_EQ(RelativeEntryPath(std::string(1, c) + ":x", safe), std::string(1, c) + ":x");
 }
 
 TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
@@ -162,6 +170,7 @@ TEST(EntryExtract, ExtensionsFiltersAndTemporaryNames)
     EXPECT_EQ(FilterExtension("car.txd"), "TXD");
     EXPECT_EQ(FilterExtension("README"), "");
     EXPECT_EQ(FilterExtension("x.\xEF\xF0"), "пр");
+    EXPECT_EQ(FilterExtension("x.abcdefghijklmnopqrstuvwxyz@[`{"), "ABCDEFGHIJKLMNOPQRSTUVWXYZ@[`{");
     EXPECT_EQ(OpenTempName(Entry(26, "car.txd")), "img0000D000.txd");
     EXPECT_EQ(OpenTempName(Entry(26, "CAR.TxD")), "img0000D000.TxD");
     EXPECT_EQ(OpenTempName(Entry(1, "README")), "img00000800");

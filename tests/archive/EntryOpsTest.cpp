@@ -160,6 +160,15 @@ TEST_F(EntryOpsTest, Ver2CountAndRecordFollowAddsAndDeletes)
     ASSERT_EQ(again.Entries.size(), 10u);
     EXPECT_EQ(Name(again.Entries[4]), "E5.DAT");
     EXPECT_EQ(again.Entries[4].DirPos, 8u + 4 * 32);
+
+    // Past one byte: 256 is 00 01 00 00, and back to 255.
+    File("w.img", Ver2Bytes(std::vector<TDirRecord>(255, {0, 0, "e"})));
+    Catalogue w = OpenCat(dir.File("w.img"));
+    rows = 255;
+    AddFileEntry(w, rows, File("e.bin", ""));
+    EXPECT_EQ(ReadBytes(dir.File("w.img")).substr(4, 4), std::string("\0\x01\0\0", 4));
+    RemoveEntry(w, rows, 0);
+    EXPECT_EQ(ReadBytes(dir.File("w.img")).substr(4, 4), std::string("\xFF\0\0\0", 4));
 }
 
 TEST_F(EntryOpsTest, DeletingFromADirFileCutsItToTheRemainingRecords)
@@ -329,6 +338,28 @@ TEST_F(EntryOpsTest, AGrowingVer2DirectoryMovesTheEntryUnderItsNewRecord)
     for (uint32_t i = 0; i < 134; ++i) {
         EXPECT_EQ(Name(again.Entries[i]), Name(cat.Entries[i]));
         EXPECT_EQ(again.Entries[i].Offset, cat.Entries[i].Offset);
+    }
+
+    // 63 records end at byte 2024, the 64th takes 2024..2055: the file ends
+    // at its start, inside it, or 2 bytes into sector 1 under entry 0's data.
+    for (const std::string& tail : {std::string(), std::string(16, 'j'), std::string(24, 'j') + "ab"}) {
+        const bool under = tail.size() > 24;
+        std::vector<TDirRecord> records;
+        for (int i = 0; i < 63; ++i) records.push_back({0, 0, "E" + std::to_string(i)});
+        if (under) records[0] = {1, 1, "E0"};
+        File("v.img", Ver2Bytes(records) + tail);
+        Catalogue cat = OpenCat(dir.File("v.img"));
+        uint32_t rows = 63;
+        AddFileEntry(cat, rows, File("new.bin", Pattern(100, 5)));
+        const std::string bytes = ReadBytes(dir.File("v.img"));
+        EXPECT_EQ(bytes.substr(4, 4), LE32(64));
+        // 2056 rounds up to sector 2 for the new data; zeros between.
+        EXPECT_EQ(bytes.substr(2024, 32), DirRecordBytes({2, 1, "new.bin"}));
+        EXPECT_EQ(bytes.substr(2056, 2040), std::string(2040, '\0'));
+        EXPECT_EQ(bytes.substr(4096, 2048), Pattern(100, 5) + std::string(1948, '\0'));
+        // Entry 0 moves to sector 3 with the 2 bytes it had.
+        EXPECT_EQ(bytes.substr(8, 32), DirRecordBytes(under ? TDirRecord{3, 1, "E0"} : TDirRecord{0, 0, "E0"}));
+        EXPECT_EQ(bytes.substr(6144), under ? "ab" + std::string(2046, '\0') : "") << tail.size();
     }
 }
 

@@ -8,6 +8,8 @@
 #include <cstdio>
 
 #include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
+#include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
 #include "archive/FileIO.h"
 #include "support/TempDir.h"
@@ -94,6 +96,41 @@ TEST(CliDff, ObjHoldsTheMeshTheViewDraws)
               "f 4//4 5//5 6//6\n");
 }
 
+TEST(CliDff, GltfTexturedFromTheArchivesDictionaryOrLooseOnes)
+{
+    TempDir dir;
+    TRwGeometry g = QuadGeometry(1, true);
+    g.Flags |= 0x04;
+    g.TexSets = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
+    g.Materials = {{{255, 255, 255, 255}, "skin", ""}};
+    const std::string model = ModelBytes({g});
+    const std::string dict = DictionaryBytes({Bgra32Texture("SKIN", "", 2, 2, [](unsigned, unsigned) { return 0xFF00FF00u; })});
+    std::string archive = Ver2Bytes({{1, 1, "m.dff"}, {2, 1, "M.TXD"}}, 3 * 2048);
+    archive.replace(2048, model.size(), model);
+    archive.replace(2 * 2048, dict.size(), dict);
+    WriteBytes(dir.File("a.img"), archive);
+    WriteBytes(dir.File("m.dff"), model);
+    WriteBytes(dir.File("skin.txd"), dict);
+    const std::string m = Quote(dir.File("m.dff"));
+
+    const TRun a = Cli("dff " + Quote(dir.File("a.img")) + " 0 --gltf " + Quote(dir.File("a.glb")));
+    EXPECT_EQ(a.code, 0) << a.err;
+    EXPECT_EQ(a.out, "< Часть #1 >\t4\t2\t1.414214\n4 вершин, 2 полигонов\n");
+    EXPECT_EQ(GlbJson(ReadBytes(dir.File("a.glb")))["images"].size(), 1u);
+    // The loose model with the loose dictionary: the same file.
+    EXPECT_EQ(Cli("dff " + m + " --gltf " + Quote(dir.File("b.glb")) + " --txd " + Quote(dir.File("skin.txd"))).code, 0);
+    EXPECT_EQ(ReadBytes(dir.File("b.glb")), ReadBytes(dir.File("a.glb")));
+    EXPECT_EQ(Cli("dff " + m + " --gltf " + Quote(dir.File("c.glb"))).code, 0);
+    EXPECT_FALSE(GlbJson(ReadBytes(dir.File("c.glb"))).contains("images"));
+    EXPECT_EQ(GltfValidatorErrors({dir.File("a.glb"), dir.File("c.glb")}), "");
+
+    const TRun missing = Cli("dff " + m + " --gltf " + Quote(dir.File("d.glb")) + " --txd " + Quote(dir.File("no.txd")));
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "korvane-cli: " + dir.File("no.txd") + ": File not found\n");
+    EXPECT_FALSE(korvane::FileExists(dir.File("d.glb")));
+    EXPECT_EQ(Cli("dff " + m + " --txd " + Quote(dir.File("skin.txd"))).code, 2);
+}
+
 TEST(CliDff, UsageAndBadSources)
 {
     TempDir dir;
@@ -134,6 +171,17 @@ TEST(CliDff, RealModels)
         EXPECT_NE(r.out.find(std::string("\n") + m.totals + "\n"), std::string::npos) << m.file << "\n" << r.out;
         EXPECT_EQ(ReadBytes(dir.File("m.obj")).substr(0, 9), "o part_1\n") << m.file;
     }
+    // The cars with their own dictionaries, through the Khronos validator.
+    std::vector<std::string> exported;
+    for (const char* car : {"infernus", "copcarla", "bullet"}) {
+        exported.push_back(dir.File(std::string(car) + ".glb"));
+        const TRun r = Cli("dff " + Quote(root + "/dff/rwparser_" + car + ".dff") + " --gltf " + Quote(exported.back()) +
+                           " --txd " + Quote(root + "/txd/rwparser_" + car + ".txd"));
+        EXPECT_EQ(r.code + r.err.size(), 0u) << car << ": " << r.err;
+    }
+    EXPECT_EQ(GltfValidatorErrors(exported), "");
+    EXPECT_EQ(GlbJson(ReadBytes(exported[1]))["images"].size(), 2u);  // the copcar's two textures
+
     const TRun car = Cli("dff " + Quote(root + "/dff/rwparser_infernus.dff"));
     EXPECT_NE(car.out.find("< Часть #15 >\t1970\t1710\t2.849858\n"), std::string::npos) << car.out;
     EXPECT_EQ(Cli("dff " + Quote(root + "/dff/rwparser_infernus_old.dff")).out, car.out);

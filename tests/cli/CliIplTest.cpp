@@ -3,8 +3,9 @@
 
 #include "CliRun.h"
 
-#include <fstream>
+#include <cfloat>
 #include <cstdio>
+#include <fstream>
 
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
@@ -13,17 +14,25 @@
 namespace {
 
 
+constexpr float kM = -FLT_MAX;
+constexpr int32_t kI = INT32_MIN;
+// The second car is the longest car line, every field at its longest text.
 const std::string kPlacement = BinaryIplBytes({{{0.125f, -2.5f, 10.0f, 0, 0, 0, 1}, 1234, 0, -1}},
-                                              {{{-0.375f, -0.004f, 1e6f, 2}, {1, 2, 3, 4, 5, 6, 7, -8}}});
+                                              {{{-0.375f, -0.004f, 1e6f, 2}, {1, 2, 3, 4, 5, 6, 7, -8}},
+                                               {{kM, kM, kM, kM}, {kI, kI, kI, kI, kI, kI, kI, kI}}});
+// -FLT_MAX is -(2^24 - 1) · 2^104 exactly.
+const std::string kMText = "-340282346638528859811704183484516925440.00", kIText = ", -2147483648";
 
 std::string Body(const std::string& eol)
 {
-    const char* const lines[] = {"# Korvane 3.0", "inst", "1234, item1, 0, 0.13, -2.50, 10.00, 0.00, 0.00, 0.00, 1.00, -1",
+    const std::string lines[] = {"# Korvane 3.0", "inst", "1234, item1, 0, 0.13, -2.50, 10.00, 0.00, 0.00, 0.00, 1.00, -1",
                                  "end", "cull", "end", "path", "end", "grge", "end", "enex", "end", "pick", "end", "cars",
                                  "-0.38, 0.00, 1000000.00, 2.00, 1, 2, 3, 4, 5, 6, 7, -8",
+                                 kMText + ", " + kMText + ", " + kMText + ", " + kMText + kIText + kIText + kIText +
+                                     kIText + kIText + kIText + kIText + kIText,
                                  "end", "jump", "end", "tcyc", "end", "mult", "end"};
     std::string s;
-    for (const char* l : lines) s += std::string(l) + eol;
+    for (const std::string& l : lines) s += l + eol;
     return s;
 }
 

@@ -9,6 +9,7 @@
 #include "demo/DemoArchives.h"
 #include "demo/DemoPictures.h"
 #include "preview/Model.h"
+#include "preview/ModelTextures.h"
 #include "preview/Placement.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
@@ -113,6 +114,21 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_TRUE(model.Parts[1].Flags & 0x10);
         EXPECT_FALSE(model.Parts[2].Flags & 0x10);
         EXPECT_GT(model.LargestRadius, 9.0f);
+    }
+    {
+        // The cart stands on its frames: the right front wheel's axle centre.
+        TFile f = EntryFile(dir, "cart.dff");
+        TModelRead cart;
+        ReadModel(f, cart);
+        const auto parts = AssembleModel(cart);
+        ASSERT_EQ(parts.size(), 7u);
+        EXPECT_EQ(PlacementName(cart, parts[3]), "wheel_rf_dummy");
+        const TVec3 hub = TransformPoint(parts[3].World, {0, 0, 0});
+        EXPECT_EQ(hub.X + hub.Y + hub.Z, 1.15f + 1.3f + 0.45f);
+        EntryFile(dir, "cart.txd");
+        const TModelTextures t = FindModelTextures(cart, {{dir.File("cart.txd")}});
+        EXPECT_EQ(t.Images.size(), 3u);
+        EXPECT_EQ(t.ImageOf(6, 0), -1);  // the low-detail body is untextured
     }
     {
         TFile f = EntryFile(dir, "street.ipl");

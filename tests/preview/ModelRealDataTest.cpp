@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "preview/Model.h"
+#include "preview/ModelTextures.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -125,4 +126,67 @@ TEST(ModelRealData, CharacterAndPrelitModels)
     EXPECT_EQ(lamp.VertexTotal, 81);
     EXPECT_EQ(lamp.TriangleTotal, 45);
     ExpectPlausible(lamp.Parts[0], 0);
+}
+
+TEST(ModelRealData, CarsStandOnTheirFramesWithTheirOwnTextures)
+{
+    // Where a part lands: its frame's position plus its parents', read off the
+    // frame lists' bytes (no frame on these chains is turned).
+    const struct {
+        const char* car;
+        const char* part;
+        TVec3 at;
+    } parts[] = {
+        {"infernus", "door_lf_ok", {-1.09663f, 1.13597f, -0.15f}},  // door_lf_dummy
+        {"infernus", "wheel", {0.955f, 1.71332f, -0.35f}},          // wheel_rf_dummy
+        {"copcarla", "door_lf_ok", {-1.1f, -0.606033f + 1.637f, 0.414048f - 0.35f}},  // door_lf_dummy + chassis
+        {"copcarla", "wheel", {0.92f - 0.0187618f, 1.63719f + 0.00419462f, -0.35f}},   // wheel + wheel_rf_dummy
+        {"bullet", "door_lf_ok", {-1.00816f, 0.554599f, -0.04865f}},
+        {"bullet", "wheel", {0.899f, 1.49834f, -0.25f}},
+    };
+    for (const auto& p : parts) {
+        MODEL_OR_SKIP(m, std::string("dff/rwparser_") + p.car + ".dff");
+        ASSERT_EQ(m.SceneError, "") << p.car;
+        bool found = false;
+        for (const TModelPlacement& pl : AssembleModel(m)) {
+            if (PlacementName(m, pl) != p.part) continue;
+            found = true;
+            const TVec3 o = TransformPoint(pl.World, {0, 0, 0});
+            EXPECT_NEAR(o.X, p.at.X, 1e-5) << p.car << " " << p.part;
+            EXPECT_NEAR(o.Y, p.at.Y, 1e-5) << p.car << " " << p.part;
+            EXPECT_NEAR(o.Z, p.at.Z, 1e-5) << p.car << " " << p.part;
+        }
+        EXPECT_TRUE(found) << p.car << " " << p.part;
+    }
+    // The bullet's chassis frame is turned half round about Z.
+    MODEL_OR_SKIP(bullet, "dff/rwparser_bullet.dff");
+    for (const TModelPlacement& pl : AssembleModel(bullet))
+        if (PlacementName(bullet, pl) == "chassis") {
+            const TVec3 v = TransformPoint(pl.World, {1, 2, 3});
+            EXPECT_EQ(v.X + v.Y + v.Z, -1 - 2 + 3);
+            EXPECT_EQ(v.X, -1);
+        }
+
+    // Every material naming a texture of the car's own dictionary finds it;
+    // the shared vehicle textures live in a dictionary that is not here.
+    const struct {
+        const char* car;
+        size_t textures, materials;  // in the dictionary; materials naming them
+    } cars[] = {{"infernus", 3, 11}, {"copcarla", 2, 12}, {"bullet", 1, 7}};
+    for (const auto& c : cars) {
+        MODEL_OR_SKIP(m, std::string("dff/rwparser_") + c.car + ".dff");
+        const std::string txd = Sample(std::string("txd/rwparser_") + c.car + ".txd");
+        if (txd.empty()) GTEST_SKIP() << "dictionary of " << c.car << " is not there";
+        const TModelTextures t = FindModelTextures(m, {{txd}});
+        EXPECT_EQ(t.Images.size(), c.textures) << c.car;
+        size_t own = 0;
+        for (size_t g = 0; g < m.Parts.size(); ++g)
+            for (size_t k = 0; k < m.Parts[g].Materials.size(); ++k) {
+                const std::string& name = m.Parts[g].Materials[k].Texture;
+                const bool ours = name.rfind(std::string(c.car) + "92", 0) == 0;
+                own += ours;
+                EXPECT_EQ(t.ImageOf(uint32_t(g), uint32_t(k)) >= 0, ours) << c.car << " " << name;
+            }
+        EXPECT_EQ(own, c.materials) << c.car;
+    }
 }

@@ -257,7 +257,8 @@ TEST(ModelMesh, VerticesBACInOrderWithColoursAndFlatNormals)
     p.Positions = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {5, 5, 5}};
     p.Normals = {{9, 9, 9}, {8, 8, 8}, {7, 7, 7}, {6, 6, 6}};
     p.TexCoords = {{0.1f, 0.2f}, {0.3f, 0.4f}, {0.5f, 0.6f}, {0, 0}};
-    p.Triangles = {{0, 1, 3, 2}, {0, 1, 0, 4}, {3, 3, 0, 3}};  // the second has a corner past V
+    // The second, fourth and fifth have C, A and B past V (4); corner 3 is in.
+    p.Triangles = {{0, 1, 3, 2}, {0, 1, 0, 4}, {3, 3, 0, 3}, {4, 1, 0, 2}, {0, 0xFFFF, 0, 2}};
     std::vector<TMeshVertex> m;
     AppendPartMesh(p, PartColour, m);
     ASSERT_EQ(m.size(), 6u);

@@ -145,17 +145,24 @@ TEST(Placement, BothCountsZeroGiveTheTwentyTwoFixedLines)
 
 TEST(Placement, InstancesAndCarsInTheirPlaces)
 {
+    // The longest lines: every field at its longest text.
+    const float m = -FLT_MAX;
+    const int32_t i = INT32_MIN;
     const std::string bytes = BinaryIplBytes(
         {{{0.125f, -2.5f, 10.0f, 0.0f, 0.0f, 0.0f, 1.0f}, 1234, 0, -1},
-         {{-0.004f, -0.375f, 1e6f, 0.5f, -0.5f, 0.25f, -1.0f}, -7, 2147483647, -2147483647 - 1}},
-        {{{1.5f, -3.25f, 0.001f, 90.0f}, {1, -2, 3, 4, 5, 6, 7, -8}}});
+         {{-0.004f, -0.375f, 1e6f, 0.5f, -0.5f, 0.25f, -1.0f}, -7, 2147483647, -2147483647 - 1},
+         {{m, m, m, m, m, m, m}, i, i, i}},
+        {{{1.5f, -3.25f, 0.001f, 90.0f}, {1, -2, 3, 4, 5, 6, 7, -8}}, {{m, m, m, m}, {i, i, i, i, i, i, i, i}}});
     const auto lines = Convert(bytes, "\xCF\xF0\xE8\xE2\xE5\xF2.ipl");
-    ASSERT_EQ(lines.size(), 25u);
+    // -FLT_MAX is -(2^24 - 1) · 2^104 exactly.
+    const std::string f = ", -340282346638528859811704183484516925440.00", n = ", -2147483648";
     EXPECT_EQ(lines, Join({{"# IPL generated from binary IPL file \xCF\xF0\xE8\xE2\xE5\xF2.ipl", "# Korvane 3.0", "inst",
                             "1234, item1, 0, 0.13, -2.50, 10.00, 0.00, 0.00, 0.00, 1.00, -1",
-                            "-7, item2, 2147483647, 0.00, -0.38, 1000000.00, 0.50, -0.50, 0.25, -1.00, -2147483648"},
+                            "-7, item2, 2147483647, 0.00, -0.38, 1000000.00, 0.50, -0.50, 0.25, -1.00, -2147483648",
+                            "-2147483648, item3" + n + f + f + f + f + f + f + f + n},
                            kAfterInstances,
-                           {"1.50, -3.25, 0.00, 90.00, 1, -2, 3, 4, 5, 6, 7, -8"},
+                           {"1.50, -3.25, 0.00, 90.00, 1, -2, 3, 4, 5, 6, 7, -8",
+                            (f + f + f + f).substr(2) + n + n + n + n + n + n + n + n},
                            kClosing}));
 }
 

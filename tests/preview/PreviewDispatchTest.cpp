@@ -15,6 +15,8 @@ TEST(EntryExtension, TakesTheLastDotAfterTheLastFolderPartInAsciiUpperCase)
     EXPECT_EQ(EntryExtension("PLAYER.TXD"), ".TXD");
     EXPECT_EQ(EntryExtension("Player.Txd"), ".TXD");
     EXPECT_EQ(EntryExtension("player.txd.bak"), ".BAK");
+    // Every Latin letter and only those: not their neighbours, not Cyrillic я.
+    EXPECT_EQ(EntryExtension("x.abcdefghijklmnopqrstuvwxyz@[`{\xFF"), ".ABCDEFGHIJKLMNOPQRSTUVWXYZ@[`{\xFF");
     EXPECT_EQ(EntryExtension("readme"), "");
     EXPECT_EQ(EntryExtension("models.d\\car"), "");
     EXPECT_EQ(EntryExtension("models\\car.dff"), ".DFF");

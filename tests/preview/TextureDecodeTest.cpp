@@ -134,17 +134,36 @@ TEST(TextureDecode, Bgra32ModesAndZeroAlpha)
     EXPECT_EQ(Px(h, 0, 0), 0x6060E0u);
 }
 
-TEST(TextureDecode, SixteenBitLayouts)
+TEST(TextureDecode, SixteenBitLayoutsInEveryMode)
 {
-    const std::string data = Pixel16Bytes(2, 1, [](unsigned x, unsigned) { return uint16_t(x ? 0xF800 : 0x001F); });
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0x200), dmColor), 0, 0), 0x0000FFu);
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0x200), dmColor), 1, 0), 0xFF0000u);
-    // 1555: the top bit is the alpha.
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0x100), dmMask), 0, 0), 0u);
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0x100), dmMask), 1, 0), Grey(255));
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0xA00), dmMask), 0, 0), Grey(255));
-    // 4444: 0xF800 is alpha 15, red 8.
-    EXPECT_EQ(Px(Decode(data, Info(2, 1, 4, 0x300), dmColor), 1, 0), 0x880000u);
+    // Two pixels per layout, every field different, in colour, mask and
+    // composite (both on the 192 square). 5-bit fields expand by bit
+    // copying: 22 → 181, 9 → 74, 3 → 24; 6-bit 37 → 150; 4-bit f → f·17.
+    struct TCase {
+        uint32_t format;
+        uint16_t v[2];
+        uint32_t colour[2], mask[2], composite[2];
+    };
+    const TCase cases[] = {
+        // 1555: a 1, r 22, g 9, b 3, then the same with a 0.
+        {0x100, {0xD923, 0x5923}, {0xB54A18, 0xB54A18}, {0xFFFFFF, 0}, {0xB54A18, 0xC0C0C0}},
+        // 555: bit 15 is not alpha.
+        {0xA00, {0xD923, 0x5923}, {0xB54A18, 0xB54A18}, {0xFFFFFF, 0xFFFFFF}, {0xB54A18, 0xB54A18}},
+        // 565: r 22, g 37, b 3; r 1, g 63, b 31 (8, 255, 255).
+        {0x200, {0xB4A3, 0x0FFF}, {0xB59618, 0x08FFFF}, {0xFFFFFF, 0xFFFFFF}, {0xB59618, 0x08FFFF}},
+        // 4444: a 9 r c g 5 b 3; a 3 r 1 g e b 7. Composite c·a + 192·(1−a):
+        // a = 0.6 gives 199.2, 127.8, 107.4; a = 0.2 gives 157, 201.2, 177.4.
+        {0x300, {0x9C53, 0x31E7}, {0xCC5533, 0x11EE77}, {0x999999, 0x333333}, {0xC7806B, 0x9DC9B1}},
+    };
+    for (const TCase& c : cases) {
+        const std::string data = Pixel16Bytes(2, 1, [&](unsigned x, unsigned) { return c.v[x]; });
+        const TTextureInfo t = Info(2, 1, 4, c.format);
+        for (unsigned x = 0; x < 2; ++x) {
+            EXPECT_EQ(Px(Decode(data, t, dmColor), int(x), 0), c.colour[x]) << std::hex << c.format << " " << x;
+            EXPECT_EQ(Px(Decode(data, t, dmMask), int(x), 0), c.mask[x]) << std::hex << c.format << " " << x;
+            EXPECT_EQ(Px(Decode(data, t, dmComposite), int(x), 0), c.composite[x]) << std::hex << c.format << " " << x;
+        }
+    }
 }
 
 TEST(TextureDecode, LargeBlockTexturesReadTheirLowerHalfFromTheSecondHalfOfTheData)

@@ -55,11 +55,18 @@ TEST(TextureDictionary, ReadsEachTexturesHeaderAndWhereItsPixelsLie)
     }
 }
 
-TEST(TextureDictionary, ACountOfZeroGivesAnEmptyTable)
+TEST(TextureDictionary, TheCountIsBothBytesOfItsFieldAndZeroGivesAnEmptyTable)
 {
     TempDir dir;
     TFile f = FileWith(dir, DictionaryBytes({}));
     EXPECT_TRUE(ReadTextureDictionary(f).empty());
+    // 257 is 01 01; the FF FF after it belong to no count.
+    std::string body = RwSection(0x01, LE16(257) + LE16(0xFFFF));
+    for (int i = 0; i < 257; ++i) body += TextureNativeBytes(Plain("t" + std::to_string(i), 2, 2, 2));
+    TFile g = FileWith(dir, RwSection(0x16, body));
+    const std::vector<TTextureInfo> t = ReadTextureDictionary(g);
+    ASSERT_EQ(t.size(), 257u);
+    EXPECT_EQ(t[256].Name, "t256");
 }
 
 TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)

@@ -169,6 +169,19 @@ TEST(TextureFormats, PaletteIndicesGiveColourAndAlphaInEveryMode)
     const TTextureBitmap b = Decode(tiny, dmColor);
     const uint32_t want[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030, 0xFFFFFF, 0xFF0000};
     for (int p = 0; p < 6; ++p) EXPECT_EQ(Px(b, p % 3, p / 3), want[p]) << p;
+    // 3 × 3 in 4 bytes, the size rounded down: pixel 8 would be in byte 4, so
+    // the last row is cut short and stays black, in memory and from a file.
+    TTextureSpec cut = tiny;
+    cut.width = cut.height = 3;
+    cut.data = "\x10\x32\x04\x21";
+    const uint32_t cutWant[9] = {0xFF0000, 0x00FF00, 0x0000FF, 0x102030, 0xFFFFFF, 0xFF0000, 0, 0, 0};
+    TempDir dir;
+    TFile f = FileWith(dir, DictionaryBytes({cut}));
+    const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
+    ASSERT_EQ(t.size(), 1u);
+    f.Seek(t[0].DataPos);
+    for (const TTextureBitmap& c : {Decode(cut, dmColor), BuildTextureBitmap(f, t[0], 3, 3, dmColor)})
+        for (int p = 0; p < 9; ++p) EXPECT_EQ(Px(c, p % 3, p / 3), cutWant[p]) << p;
     // Indices past a PAL4 palette's 32 entries are black and clear.
     TTextureSpec past = PalTexture("past", 2, 1, true, Palette, 8, [](unsigned x, unsigned) { return x ? 200 : 1; });
     EXPECT_EQ(Px(Decode(past, dmColor), 1, 0), 0u);

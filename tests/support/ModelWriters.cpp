@@ -25,9 +25,25 @@ std::string GeometryStructBody(const TRwGeometry& g)
     return b + g.Tail;
 }
 
+std::string MaterialSection(const TRwMaterial& m)
+{
+    std::string body = LE32(0) + std::string(m.Colour.begin(), m.Colour.end()) + LE32(0) +
+                       LE32(m.Texture.empty() ? 0 : 1) + F32(1) + F32(1) + F32(1);
+    std::string s = RwSection(0x01, body);
+    if (!m.Texture.empty())
+        s += RwSection(0x06, RwSection(0x01, LE32(0x1106)) + RwSection(0x02, m.Texture + '\0') +
+                                 RwSection(0x02, m.Mask + '\0') + RwSection(0x03, ""));
+    return RwSection(0x07, s + RwSection(0x03, ""));
+}
+
 std::string GeometrySection(const TRwGeometry& g, int64_t sizeOverride)
 {
-    const std::string materials = RwSection(0x08, RwSection(0x01, LE32(0)));
+    const std::vector<int32_t> refs = g.MaterialRefs.value_or(std::vector<int32_t>(g.Materials.size(), -1));
+    std::string list = LE32(g.MaterialCount.value_or(uint32_t(refs.size())));
+    for (int32_t r : refs) list += LE32(uint32_t(r));
+    list = RwSection(0x01, list);
+    for (const TRwMaterial& m : g.Materials) list += MaterialSection(m);
+    const std::string materials = RwSection(0x08, list);
     const std::string body = RwSection(0x01, GeometryStructBody(g), g.Version) + materials + RwSection(0x03, "");
     return RwSection(0x0F, body, RwVersionSA, sizeOverride);
 }
@@ -38,16 +54,24 @@ std::string ClumpBytes(const TRwClump& c)
     std::string counts = LE32(n) + LE32(0) + LE32(0);
     counts.resize(c.StructSize, '\0');
     std::string body = RwSection(0x01, counts, c.Version);
-    // One frame at the origin.
-    std::string frame = LE32(1);
-    for (float f : {1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f}) frame += F32(f);
-    frame += LE32(0xFFFFFFFF) + LE32(0);
-    body += RwSection(0x0E, RwSection(0x01, frame, c.Version) + RwSection(0x03, "", c.Version), c.Version);
+    const std::vector<TRwFrame> frames = c.Frames.value_or(std::vector<TRwFrame>(1));
+    if (!frames.empty()) {
+        std::string list = LE32(c.FrameCount.value_or(uint32_t(frames.size())));
+        std::string names;
+        for (const TRwFrame& f : frames) {
+            for (float v : f.Rotation) list += F32(v);
+            list += F32(f.Position[0]) + F32(f.Position[1]) + F32(f.Position[2]) + LE32(uint32_t(f.Parent)) + LE32(0);
+            names += RwSection(0x03, f.Name.empty() ? "" : RwSection(0x0253F2FE, f.Name, c.Version), c.Version);
+        }
+        body += RwSection(0x0E, RwSection(0x01, list, c.Version) + names, c.Version);
+    }
     std::string list = RwSection(0x01, LE32(uint32_t(c.Geometries.size())), c.Version);
     for (const TRwGeometry& g : c.Geometries) list += GeometrySection(g);
     body += RwSection(0x1A, list, c.Version);
-    for (size_t i = 0; i < c.Geometries.size(); ++i)
-        body += RwSection(0x14, RwSection(0x01, LE32(0) + LE32(uint32_t(i)) + LE32(5) + LE32(0), c.Version) +
+    std::vector<std::array<uint32_t, 2>> atomics;
+    for (uint32_t i = 0; i < c.Geometries.size(); ++i) atomics.push_back({0, i});
+    for (const auto& [frame, geometry] : c.Atomics.value_or(atomics))
+        body += RwSection(0x14, RwSection(0x01, LE32(frame) + LE32(geometry) + LE32(5) + LE32(0), c.Version) +
                                     RwSection(0x03, "", c.Version),
                           c.Version);
     body += RwSection(0x03, "", c.Version);

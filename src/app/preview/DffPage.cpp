@@ -1,14 +1,24 @@
 #include "app/preview/DffPage.h"
 
+#include <QCheckBox>
 #include <QEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
 
-#include "preview/ModelMesh.h"
+#include "app/Dialogs.h"
+#include "app/LocalPaths.h"
+#include "app/Prompts.h"
 #include "app/preview/ModelView.h"
+#include "archive/NameCodec.h"
+#include "preview/GltfExport.h"
+#include "preview/ModelMesh.h"
 
 using namespace korvane;
 
@@ -20,9 +30,13 @@ constexpr int ListRowHeight = 14;
 constexpr int ListRightMargin = 11;
 constexpr int ListBottomMargin = 11;
 
+QSettings Settings() { return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")); }
+const QString GameViewKey = QStringLiteral("Model/AsInGame");
+
 }  // namespace
 
-TDffPage::TDffPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std::move(guard))
+TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
+    : QWidget(parent), prompts_(prompts), guard_(std::move(guard))
 {
     setObjectName(QStringLiteral("DFF"));
     setAccessibleName(QStringLiteral("DFF"));
@@ -51,6 +65,9 @@ TDffPage::TDffPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     CheckListBox1->setPalette(pal);
     Panel1->installEventFilter(this);
+    GameViewBox = new QCheckBox(QStringLiteral("Как в игре"), Panel1);
+    GameViewBox->setObjectName(QStringLiteral("GameView"));
+    GameViewBox->setChecked(Settings().value(GameViewKey, false).toBool());
 
     GLSceneViewer1 = new TModelView(Splitter2);
     Splitter2->addWidget(Panel1);
@@ -66,7 +83,25 @@ TDffPage::TDffPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
     connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] {
         if (!filling_) guard_([this] { CheckListBox1ClickCheck(); });
     });
+    connect(GameViewBox, &QCheckBox::toggled, this, [this](bool on) {
+        Settings().setValue(GameViewKey, on);
+        guard_([this] { GameViewClick(); });
+    });
+
+    // Not on the 3D view, whose right button zooms.
+    PopupMenu4 = new QMenu(this);
+    PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
+    N38 = PopupMenu4->addAction(QStringLiteral("Экспорт в glTF..."));
+    N38->setObjectName(QStringLiteral("N38"));
+    connect(N38, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
+    for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(CheckListBox1)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this,
+                [this, w](const QPoint& pos) { PopupMenu4->popup(w->mapToGlobal(pos)); });
+    }
 }
+
+bool TDffPage::GameView() const { return GameViewBox->isChecked(); }
 
 bool TDffPage::eventFilter(QObject* watched, QEvent* event)
 {
@@ -83,6 +118,8 @@ void TDffPage::LayOutPanel()
     header_.Size->move(w - 8 - header_.Size->width(), 8);
     Label2->adjustSize();
     Label2->move(8, 24);
+    GameViewBox->adjustSize();
+    GameViewBox->move(w - 8 - GameViewBox->width(), 24 + (Label2->height() - GameViewBox->height()) / 2);
     CheckListBox1->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
 }
 
@@ -94,56 +131,140 @@ void TDffPage::Show(TPreviewEntry& entry)
     header_.Size->setText(entry.SizeText);
     LayOutPanel();
 
-    TFile file = TFile::OpenReadWrite(entry.Cat.ArchivePath);
-    file.Seek(EntryBytePos(entry.Cat.ArchiveKind, entry.Entry));
+    const Catalogue& cat = entry.Cat;
+    const TArchiveEntry& e = entry.Entry;
+    TFile file = TFile::OpenReadWrite(cat.ArchivePath);
+    file.Seek(EntryBytePos(cat.ArchiveKind, e));
+    const std::string modelName(EntryName(e));
+    std::optional<TDictionarySource> dictionary;
+    if (const auto k = CompanionDictionary(cat.Entries, modelName)) {
+        const uint64_t start = EntryBytePos(cat.ArchiveKind, cat.Entries[*k]);
+        dictionary = TDictionarySource{cat.ArchivePath, start, start + EntryByteLen(cat.ArchiveKind, cat.Entries[*k])};
+    }
     TModelRead read;
     try {
         ReadModel(file, read);
     } catch (...) {
         // The totals and the camera stay as they were.
-        Take(read);
+        Take(read, modelName, dictionary);
         throw;
     }
     file.Close();
-    Take(read);
-    Label2->setText(QString::fromStdString(ModelTotalsText(read.VertexTotal, read.TriangleTotal)));
+    Take(read, modelName, dictionary);
+    Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal)));
     Label2->adjustSize();
-    GLSceneViewer1->FitCamera(read.LargestRadius);
+    FitView();
     CheckListBox1ClickCheck();
 }
 
-void TDffPage::Take(TModelRead& read)
+void TDffPage::Take(TModelRead& read, const std::string& name, const std::optional<TDictionarySource>& dictionary)
 {
     if (!read.ClumpFound) return;
     // The previous model's meshes are gone once its successor's clump is found.
     meshed_ = 0;
+    modelShown_ = false;
     GLSceneViewer1->SetMeshes({});
     if (!read.ListStarted) return;
+    rowsAdded_ = read.RowsAdded;
+    model_ = std::move(read);
+    meshed_ = model_.Parts.size();
+    modelShown_ = true;
+    modelName_ = name;
+    dictionary_ = dictionary;
+    textures_ = {};
+    texturesRead_ = false;
+    FillRows();
+}
 
+void TDffPage::FillRows()
+{
     filling_ = true;
     CheckListBox1->clear();
-    for (int32_t i = 0; i < read.RowsAdded; ++i) {
-        auto* item = new QListWidgetItem(QStringLiteral("< Часть #%1 >").arg(i + 1));
+    auto add = [this](const QString& text, int i, bool checked) {
+        auto* item = new QListWidgetItem(text);
         item->setData(Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
+        item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         item->setSizeHint(QSize(0, ListRowHeight));
         CheckListBox1->addItem(item);
+    };
+    const auto partText = [](int i) { return QStringLiteral("< Часть #%1 >").arg(i + 1); };
+    if (GameView()) {
+        // A row per atomic, named by its frame; damaged and low-detail
+        // versions start hidden.
+        placements_ = AssembleModel(model_);
+        for (size_t i = 0; i < placements_.size(); ++i) {
+            const std::string frame = PlacementName(model_, placements_[i]);
+            add(frame.empty() ? partText(int(i)) : QString::fromStdString(Cp1251ToUtf8(frame)), int(i),
+                !HiddenAtFirst(frame));
+        }
+    } else {
+        placements_.clear();
+        for (int32_t i = 0; i < rowsAdded_; ++i) add(partText(i), i, true);
     }
     CheckListBox1->setCurrentRow(-1);
     filling_ = false;
-
-    parts_ = std::move(read.Parts);
-    meshed_ = parts_.size();
     // New meshes start empty and are filled by the next rebuild.
-    GLSceneViewer1->SetMeshes(std::vector<std::vector<TMeshVertex>>(meshed_));
+    if (GameView())
+        GLSceneViewer1->SetSceneMeshes(std::vector<TSceneMesh>(placements_.size()));
+    else
+        GLSceneViewer1->SetMeshes(std::vector<std::vector<TMeshVertex>>(meshed_));
+}
+
+void TDffPage::FitView()
+{
+    GLSceneViewer1->FitCamera(GameView() ? AssembledRadius(model_, placements_) : model_.LargestRadius);
+}
+
+void TDffPage::GameViewClick()
+{
+    if (!modelShown_) return;
+    FillRows();
+    FitView();
+    CheckListBox1ClickCheck();
+}
+
+const TModelTextures& TDffPage::EnsureTextures()
+{
+    if (!texturesRead_) {
+        texturesRead_ = true;
+        // A dictionary that cannot be read leaves the material colours.
+        if (dictionary_) textures_ = FindModelTextures(model_, {*dictionary_});
+        GLSceneViewer1->SetImages(textures_.Images);
+    }
+    return textures_;
 }
 
 void TDffPage::CheckListBox1ClickCheck()
 {
     std::vector<bool> checked(size_t(CheckListBox1->count()));
     for (int i = 0; i < CheckListBox1->count(); ++i) checked[size_t(i)] = CheckListBox1->item(i)->checkState() == Qt::Checked;
-    GLSceneViewer1->SetMeshes(BuildModelMeshes(parts_, meshed_, checked, CheckListBox1->currentRow()));
+    if (GameView()) {
+        if (!modelShown_) return;
+        GLSceneViewer1->SetSceneMeshes(
+            BuildSceneMeshes(model_, placements_, EnsureTextures(), checked, CheckListBox1->currentRow()));
+        return;
+    }
+    GLSceneViewer1->SetMeshes(BuildModelMeshes(model_.Parts, meshed_, checked, CheckListBox1->currentRow()));
+}
+
+void TDffPage::N38Click()
+{
+    if (!modelShown_) return;
+    QString path = prompts_.SaveFile(this, DialogName(SaveDialog4), DialogFilter(SaveDialog4),
+                                      QString::fromStdString(Cp1251ToUtf8(NameStem(modelName_))));
+    if (path.isEmpty()) return;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".glb");
+    // The parts the view shows: in the game view row i is placement i, in
+    // the flat view a placement shows when its geometry's row is checked.
+    const std::vector<TModelPlacement> placements = AssembleModel(model_);
+    std::vector<bool> included(placements.size());
+    for (size_t i = 0; i < placements.size(); ++i) {
+        const size_t row = GameView() ? i : placements[i].Geometry;
+        included[i] = row < size_t(CheckListBox1->count()) && CheckListBox1->item(int(row))->checkState() == Qt::Checked;
+    }
+    WriteGltfFile(LocalPath(path),
+                  GltfBytes(model_, placements, included, EnsureTextures(), std::string(NameStem(modelName_))));
 }
 
 void TDffPage::Clear()
@@ -154,7 +275,13 @@ void TDffPage::Clear()
     filling_ = true;
     CheckListBox1->clear();
     filling_ = false;
-    parts_.clear();
+    model_ = {};
+    rowsAdded_ = 0;
+    modelShown_ = false;
     meshed_ = 0;
+    placements_.clear();
+    dictionary_.reset();
+    textures_ = {};
+    texturesRead_ = false;
     GLSceneViewer1->SetMeshes({});
 }

@@ -44,9 +44,34 @@ TModelView::TModelView(QWidget* parent) : QOpenGLWidget(parent)
     setMinimumSize(16, 16);
 }
 
+TModelView::~TModelView()
+{
+    if (textures_.empty() || !context()) return;
+    makeCurrent();
+    glDeleteTextures(GLsizei(textures_.size()), textures_.data());
+    doneCurrent();
+}
+
 void TModelView::SetMeshes(std::vector<std::vector<TMeshVertex>> meshes)
 {
     meshes_ = std::move(meshes);
+    scene_.clear();
+    sceneMode_ = false;
+    update();
+}
+
+void TModelView::SetSceneMeshes(std::vector<TSceneMesh> meshes)
+{
+    scene_ = std::move(meshes);
+    meshes_.clear();
+    sceneMode_ = true;
+    update();
+}
+
+void TModelView::SetImages(std::vector<TModelImage> images)
+{
+    images_ = std::move(images);
+    imagesChanged_ = true;
     update();
 }
 
@@ -98,6 +123,15 @@ void TModelView::initializeGL() {}
 
 void TModelView::paintGL()
 {
+    SetUpScene();
+    if (sceneMode_)
+        DrawScene();
+    else
+        DrawFlat();
+}
+
+void TModelView::SetUpScene()
+{
     glClearColor(0, 0, 0, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
@@ -118,6 +152,8 @@ void TModelView::paintGL()
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
     glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
 
     glEnable(GL_LIGHTING);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
@@ -143,7 +179,10 @@ void TModelView::paintGL()
     glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, black);
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
     glEnable(GL_COLOR_MATERIAL);
+}
 
+void TModelView::DrawFlat()
+{
     // Drawn in slices whose vertex counts fit GL's signed sizes.
     constexpr size_t slice = size_t(INT_MAX / 3) * 3;
     for (const auto& mesh : meshes_) {
@@ -153,6 +192,63 @@ void TModelView::paintGL()
             glDrawArrays(GL_TRIANGLES, 0, GLsizei(count));
         }
     }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+void TModelView::UploadImages()
+{
+    imagesChanged_ = false;
+    if (!textures_.empty()) glDeleteTextures(GLsizei(textures_.size()), textures_.data());
+    textures_.assign(images_.size(), 0);
+    if (images_.empty()) return;
+    glGenTextures(GLsizei(textures_.size()), textures_.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (size_t i = 0; i < images_.size(); ++i) {
+        const TModelImage& img = images_[i];
+        glBindTexture(GL_TEXTURE_2D, textures_[i]);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, img.Width, img.Height, 0, GL_BGRA, GL_UNSIGNED_BYTE, img.Bgra.data());
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+void TModelView::DrawScene()
+{
+    if (imagesChanged_) UploadImages();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Opaque batches first; then the blended ones, which leave the depth
+    // buffer as it is so that they do not hide each other.
+    for (const bool blended : {false, true}) {
+        if (blended) {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+            glDepthMask(GL_FALSE);
+        }
+        for (const TSceneMesh& mesh : scene_) {
+            if (mesh.Vertices.empty()) continue;
+            glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, mesh.Vertices.data());
+            for (const TMeshBatch& b : mesh.Batches) {
+                if (b.Blend != blended) continue;
+                const bool textured = b.Texture >= 0 && size_t(b.Texture) < textures_.size();
+                if (textured) {
+                    glEnable(GL_TEXTURE_2D);
+                    glBindTexture(GL_TEXTURE_2D, textures_[size_t(b.Texture)]);
+                } else {
+                    glDisable(GL_TEXTURE_2D);
+                }
+                glDrawArrays(GL_TRIANGLES, GLint(b.First), GLsizei(b.Count));
+            }
+        }
+    }
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_COLOR_ARRAY);

@@ -8,6 +8,7 @@
 
 #include "preview/ModelCamera.h"
 #include "preview/ModelMesh.h"
+#include "preview/ModelScene.h"
 
 // The view matrix of a camera at `eye` looking at the origin with +z up, in
 // GL's single precision.
@@ -17,10 +18,18 @@ class TModelView : public QOpenGLWidget {
     Q_OBJECT
 public:
     explicit TModelView(QWidget* parent);
+    ~TModelView() override;
 
     // One mesh per part that has one; empty meshes draw nothing.
     void SetMeshes(std::vector<std::vector<korvane::TMeshVertex>> meshes);
     const std::vector<std::vector<korvane::TMeshVertex>>& Meshes() const { return meshes_; }
+
+    // The assembled view instead: meshes drawn batch by batch, textured by
+    // the images of SetImages; blended batches after the others.
+    void SetSceneMeshes(std::vector<korvane::TSceneMesh> meshes);
+    const std::vector<korvane::TSceneMesh>& SceneMeshes() const { return scene_; }
+    // The textures the batches name, uploaded at the next paint.
+    void SetImages(std::vector<korvane::TModelImage> images);
 
     korvane::TCameraPos CameraPosition() const { return camera_; }
     void SetCameraPosition(const korvane::TCameraPos& p);
@@ -42,7 +51,17 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void SetUpScene();
+    void DrawFlat();
+    void DrawScene();
+    void UploadImages();
+
     std::vector<std::vector<korvane::TMeshVertex>> meshes_;
+    std::vector<korvane::TSceneMesh> scene_;
+    bool sceneMode_ = false;
+    std::vector<korvane::TModelImage> images_;
+    bool imagesChanged_ = false;
+    std::vector<unsigned> textures_;  // GL texture names of images_
     korvane::TCameraPos camera_ = korvane::InitialCameraPos;
     int lastMouseX_ = 0;
     int lastMouseY_ = 0;

@@ -38,7 +38,7 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
     default_->setAccessibleName(QStringLiteral("Default"));
     addWidget(default_);
     // The pages stand in the pane in this order: 1 TXD, 2 DFF, 3 IPL.
-    pages_ = {new TTxdPage(this, prompts, guard), new TDffPage(this, guard), new TIplPage(this, prompts, guard)};
+    pages_ = {new TTxdPage(this, prompts, guard), new TDffPage(this, prompts, guard), new TIplPage(this, prompts, guard)};
     for (TPreviewPage* page : pages_) addWidget(page->Widget());
 
     auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), default_);

@@ -1,9 +1,11 @@
 // The "DFF" page: the part list, the totals, the meshes, the camera and the
 // picture the view draws.
 #include <QApplication>
+#include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QStackedWidget>
 #include <QTableView>
@@ -14,7 +16,10 @@
 #include "app/AppFixture.h"
 #include "app/preview/DffPage.h"
 #include "app/preview/ModelView.h"
+#include "preview/GltfExport.h"
 #include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
+#include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
 
 using namespace korvane;
@@ -263,4 +268,97 @@ TEST_F(DffPageTest, RealCarDrawsAllItsParts)
     const QImage img = view->grabFramebuffer();
     EXPECT_TRUE(IsGrey(img.pixel(img.width() / 2, img.height() / 2)) ||
                 IsBlack(img.pixel(img.width() / 2, img.height() / 2)));
+}
+
+namespace {
+
+// A green-textured quad on the frame "body" left of the origin, a blue one
+// on "bonnet_ok" right of it and its damaged version on "bonnet_dam".
+std::string FramedCar()
+{
+    TRwGeometry skin = QuadGeometry(4, true), blue = QuadGeometry(4, false);
+    skin.Flags |= 0x04;
+    skin.TexSets = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
+    skin.Materials = {{{255, 255, 255, 255}, "skin", ""}};
+    blue.Materials = {{{0, 0, 255, 255}, "", ""}};
+    TRwClump c;
+    c.Geometries = {skin, blue};
+    c.Frames = {{{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0}, -1, "car"},
+                {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {-4, 0, 0}, 0, "body"},
+                {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {4, 0, 0}, 0, "bonnet_ok"},
+                {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {4, 0, 0}, 0, "bonnet_dam"}};
+    c.Atomics = {{{1, 0}, {2, 1}, {3, 1}}};
+    return ClumpBytes(c);
+}
+
+}  // namespace
+
+TEST_F(DffPageTest, AsInGamePlacedTexturedRememberedAndBackToTheSamePixels)
+{
+    const std::string txd = DictionaryBytes({Bgra32Texture("SKIN", "", 2, 2, [](unsigned, unsigned) { return 0xFF00FF00u; })});
+    Open({{"car.dff", FramedCar()}, {"CAR.TXD", txd}});
+    auto* box = Find<QCheckBox>("GameView");
+    EXPECT_EQ(box->text(), "Как в игре");
+    EXPECT_FALSE(box->isChecked());
+    Select(0);
+    EXPECT_EQ(Rows(), QStringList({"< Часть #1 > x", "< Часть #2 > x"}));
+    view->SetCameraPosition({0, -1, 80});
+    const QImage flat = view->grabFramebuffer();
+    const int w = flat.width(), h = flat.height();
+    auto at = [&](const QImage& img, int dx) { return img.pixel(w / 2 + dx * w / 8, h / 2); };
+
+    box->setChecked(true);
+    EXPECT_EQ(Rows(), QStringList({"body x", "bonnet_ok x", "bonnet_dam"}));
+    view->SetCameraPosition({0, -1, 80});
+    QImage img = view->grabFramebuffer();
+    // The texture's green under the white material; the blue material.
+    EXPECT_TRUE(qGreen(at(img, -1)) > 60 && qRed(at(img, -1)) == 0 && qBlue(at(img, -1)) == 0) << std::hex << at(img, -1);
+    EXPECT_TRUE(qBlue(at(img, 1)) > 60 && qRed(at(img, 1)) == 0 && qGreen(at(img, 1)) == 0) << std::hex << at(img, 1);
+    parts->setCurrentRow(1);
+    EXPECT_TRUE(IsRed(at(view->grabFramebuffer(), 1)));
+    EXPECT_EQ(page->Textures().Images.size(), 1u);
+
+    // Remembered by the next window.
+    form.reset();
+    Open({{"car.dff", FramedCar()}, {"CAR.TXD", txd}});
+    box = Find<QCheckBox>("GameView");
+    EXPECT_TRUE(box->isChecked());
+    Select(0);
+    EXPECT_EQ(parts->count(), 3);
+    box->setChecked(false);
+    view->SetCameraPosition({0, -1, 80});
+    EXPECT_EQ(view->grabFramebuffer(), flat);
+}
+
+TEST_F(DffPageTest, ExportWritesTheCheckedPartsAsGltf)
+{
+    const std::string txd = DictionaryBytes({Bgra32Texture("SKIN", "", 2, 2, [](unsigned, unsigned) { return 0xFF00FF00u; })});
+    Open({{"car.dff", FramedCar()}, {"car.txd", txd}});
+    Select(0);
+    EXPECT_EQ(page->PartsPopupMenu(), Find<QMenu>("PopupMenu4"));
+    prompts.AnswerSave(Q(dir.File("all")));
+    Find<QAction>("N38")->trigger();
+    ASSERT_EQ(prompts.calls.size(), 1u);
+    EXPECT_EQ(prompts.calls[0].dialog, "SaveDialog4");
+    EXPECT_EQ(prompts.calls[0].filter, "glTF (*.glb)|*.glb");
+    EXPECT_EQ(prompts.calls[0].text, "car");
+    // Every part checked: the file the command line writes.
+    WriteBytes(dir.File("car.dff"), FramedCar());
+    WriteBytes(dir.File("car.txd"), txd);
+    TFile f = TFile::OpenReadOnly(dir.File("car.dff"));
+    TModelRead model;
+    ReadModel(f, model);
+    const auto placements = AssembleModel(model);
+    EXPECT_EQ(ReadBytes(dir.File("all.glb")),
+              GltfBytes(model, placements, {true, true, true}, FindModelTextures(model, {{dir.File("car.txd")}}), "car"));
+
+    Find<QCheckBox>("GameView")->setChecked(true);  // bonnet_dam unchecked
+    parts->item(0)->setCheckState(Qt::Unchecked);
+    prompts.AnswerSave(Q(dir.File("one.glb")));
+    Find<QAction>("N38")->trigger();
+    const nlohmann::json j = GlbJson(ReadBytes(dir.File("one.glb")));
+    EXPECT_EQ(j["meshes"].size(), 1u);
+    EXPECT_EQ(j["nodes"][2]["mesh"], 0);  // bonnet_ok
+    EXPECT_FALSE(j["nodes"][3].contains("mesh"));
+    EXPECT_TRUE(prompts.Messages().isEmpty());
 }

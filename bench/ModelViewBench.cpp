@@ -1,0 +1,101 @@
+// Frame time of the model view drawing the real infernus, 800 × 600, every
+// part shown:
+//   Flat   the parts as stored, grey (the view as it always was): the baseline
+//   Game   placed by their frames, in their materials' colours, textured from
+//          the car's dictionary, blended batches last
+// Target: Game at most 1.5× Flat. A frame is one paint into the view's
+// framebuffer and glFinish, so the software rasteriser has drawn it all.
+// Needs the samples in ../shared/realdata and a display with OpenGL (Qt's
+// offscreen platform has none): xvfb-run -a build/bench/bench/modelview_bench
+#include <benchmark/benchmark.h>
+
+#include <GL/gl.h>
+#include <QApplication>
+#include <QOpenGLContext>
+
+#include "preview/ModelMesh.h"
+#include "preview/ModelTextures.h"
+#include "app/preview/ModelView.h"
+
+using namespace korvane;
+
+namespace {
+
+class TBenchView : public TModelView {
+public:
+    TBenchView() : TModelView(nullptr) { resize(800, 600); }
+    void Frame()
+    {
+        makeCurrent();
+        paintGL();
+        glFinish();
+    }
+};
+
+struct TCar {
+    TModelRead model;
+    TModelTextures textures;
+    std::vector<TModelPlacement> placements;
+    bool ok = false;
+    TCar()
+    {
+        const std::string root = KORVANE_REALDATA_DIR;
+        try {
+            TFile f = TFile::OpenReadOnly(root + "/dff/rwparser_infernus.dff");
+            ReadModel(f, model);
+            textures = FindModelTextures(model, {{root + "/txd/rwparser_infernus.txd"}});
+            placements = AssembleModel(model);
+            ok = !textures.Images.empty();
+        } catch (const std::exception&) {
+        }
+    }
+};
+
+const TCar& Car()
+{
+    static const TCar car;
+    return car;
+}
+
+void Draw(benchmark::State& state, bool game)
+{
+    const TCar& car = Car();
+    if (!car.ok) {
+        state.SkipWithError("the infernus samples are not in ../shared/realdata");
+        return;
+    }
+    TBenchView view;
+    if (game) {
+        view.SetSceneMeshes(BuildSceneMeshes(car.model, car.placements, car.textures,
+                                             std::vector<bool>(car.placements.size(), true), -1));
+        view.SetImages(car.textures.Images);
+        view.FitCamera(AssembledRadius(car.model, car.placements));
+    } else {
+        const std::vector<bool> all(car.model.Parts.size(), true);
+        view.SetMeshes(BuildModelMeshes(car.model.Parts, car.model.Parts.size(), all, -1));
+        view.FitCamera(car.model.LargestRadius);
+    }
+    view.grabFramebuffer();  // makes the context and uploads the textures
+    if (!view.context() || !view.context()->isValid()) {
+        state.SkipWithError("no OpenGL context on this platform");
+        return;
+    }
+    for (auto _ : state) view.Frame();
+}
+
+void Flat(benchmark::State& state) { Draw(state, false); }
+void Game(benchmark::State& state) { Draw(state, true); }
+
+// The rasteriser works on threads of its own: wall time is the frame time.
+BENCHMARK(Flat)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Game)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+}

@@ -1,0 +1,187 @@
+#include "preview/ModelScene.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvane {
+
+namespace {
+
+// World matrices of all frames, each parent's before its children's.
+std::vector<TMatrix> WorldMatrices(const std::vector<TFrame>& frames)
+{
+    const size_t n = frames.size();
+    std::vector<TMatrix> world(n);
+    std::vector<bool> done(n, false);
+    std::vector<size_t> path;
+    for (size_t i = 0; i < n; ++i) {
+        // Up to the first frame already placed (or a root), then back down.
+        // The bound keeps a looping hierarchy (refused when read) from hanging.
+        for (size_t k = i; !done[k] && path.size() <= n;) {
+            path.push_back(k);
+            const int32_t parent = frames[k].Parent;
+            if (parent < 0 || size_t(parent) >= n) break;
+            k = size_t(parent);
+        }
+        for (; !path.empty(); path.pop_back()) {
+            const size_t j = path.back();
+            const int32_t parent = frames[j].Parent;
+            const TMatrix local = FrameMatrix(frames[j]);
+            world[j] = parent < 0 || size_t(parent) >= n ? local : world[size_t(parent)] * local;
+            done[j] = true;
+        }
+    }
+    return world;
+}
+
+bool EndsWithNoCase(const std::string& s, const char* tail)
+{
+    const size_t n = std::char_traits<char>::length(tail);
+    if (s.size() < n) return false;
+    for (size_t i = 0; i < n; ++i) {
+        char c = s[s.size() - n + i];
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        if (c != tail[i]) return false;
+    }
+    return true;
+}
+
+float Length(const TVec3& v) { return std::sqrt(v.X * v.X + v.Y * v.Y + v.Z * v.Z); }
+
+}  // namespace
+
+TMatrix operator*(const TMatrix& a, const TMatrix& b)
+{
+    TMatrix r;
+    for (int c = 0; c < 4; ++c)
+        for (int row = 0; row < 4; ++row) {
+            float s = 0;
+            for (int k = 0; k < 4; ++k) s += a.M[k * 4 + row] * b.M[c * 4 + k];
+            r.M[c * 4 + row] = s;
+        }
+    return r;
+}
+
+TVec3 TransformPoint(const TMatrix& m, const TVec3& p)
+{
+    const float* a = m.M;
+    return {a[0] * p.X + a[4] * p.Y + a[8] * p.Z + a[12], a[1] * p.X + a[5] * p.Y + a[9] * p.Z + a[13],
+            a[2] * p.X + a[6] * p.Y + a[10] * p.Z + a[14]};
+}
+
+TVec3 TransformNormal(const TMatrix& m, const TVec3& n)
+{
+    const float* a = m.M;
+    const TVec3 r{a[0] * n.X + a[4] * n.Y + a[8] * n.Z, a[1] * n.X + a[5] * n.Y + a[9] * n.Z,
+                  a[2] * n.X + a[6] * n.Y + a[10] * n.Z};
+    const float len = Length(r);
+    if (!(len > 0) || !std::isfinite(len)) return r;
+    return {r.X / len, r.Y / len, r.Z / len};
+}
+
+TMatrix FrameMatrix(const TFrame& f)
+{
+    const float* r = f.Rotation;
+    return {{r[0], r[1], r[2], 0, r[3], r[4], r[5], 0, r[6], r[7], r[8], 0, f.Position.X, f.Position.Y,
+             f.Position.Z, 1}};
+}
+
+std::vector<TModelPlacement> AssembleModel(const TModelRead& model)
+{
+    std::vector<TModelPlacement> out;
+    if (model.Frames.empty() || model.Atomics.empty()) {
+        for (size_t i = 0; i < model.Parts.size(); ++i) out.push_back({uint32_t(i), -1, TMatrix{}});
+        return out;
+    }
+    const std::vector<TMatrix> world = WorldMatrices(model.Frames);
+    for (const TAtomic& a : model.Atomics)
+        if (a.Geometry < model.Parts.size() && a.Frame < world.size())
+            out.push_back({a.Geometry, int32_t(a.Frame), world[a.Frame]});
+    return out;
+}
+
+std::string PlacementName(const TModelRead& model, const TModelPlacement& p)
+{
+    if (p.Frame < 0 || size_t(p.Frame) >= model.Frames.size()) return {};
+    return model.Frames[size_t(p.Frame)].Name;
+}
+
+bool HiddenAtFirst(const std::string& frameName)
+{
+    return EndsWithNoCase(frameName, "_dam") || EndsWithNoCase(frameName, "_vlo");
+}
+
+float AssembledRadius(const TModelRead& model, const std::vector<TModelPlacement>& placements)
+{
+    float radius = 0;
+    for (const TModelPlacement& p : placements) {
+        const TModelPart& part = model.Parts[p.Geometry];
+        const float* m = p.World.M;
+        const float scale = std::max({Length({m[0], m[1], m[2]}), Length({m[4], m[5], m[6]}), Length({m[8], m[9], m[10]})});
+        const float r = Length(TransformPoint(p.World, part.Centre)) + part.Radius * scale;
+        if (r > radius) radius = r;  // NaN never is
+    }
+    return radius;
+}
+
+std::vector<TSceneMesh> BuildSceneMeshes(const TModelRead& model, const std::vector<TModelPlacement>& placements,
+                                         const TModelTextures& textures, const std::vector<bool>& checked,
+                                         int selected)
+{
+    std::vector<TSceneMesh> meshes(placements.size());
+    std::vector<TVec3> pos, nrm;
+    std::vector<uint32_t> start, order;
+    for (size_t i = 0; i < placements.size(); ++i) {
+        if (i >= checked.size() || !checked[i]) continue;
+        const TModelPlacement& pl = placements[i];
+        const TModelPart& part = model.Parts[pl.Geometry];
+        const size_t v = part.Positions.size();
+        pos.resize(v);
+        nrm.resize(v);
+        for (size_t k = 0; k < v; ++k) {
+            pos[k] = TransformPoint(pl.World, part.Positions[k]);
+            nrm[k] = TransformNormal(pl.World, part.Normals[k]);
+        }
+        // Triangles grouped by material (a counting sort); the selected part
+        // is one group in stored order. Group `m` of m materials takes the
+        // triangles whose material is missing.
+        const bool red = int(i) == selected;
+        const size_t groups = red ? 1 : part.Materials.size() + 1;
+        start.assign(groups + 1, 0);
+        auto groupOf = [&](const TTriangle& t) { return red ? 0 : std::min<size_t>(t.Material, groups - 1); };
+        for (const TTriangle& t : part.Triangles) ++start[groupOf(t) + 1];
+        for (size_t g = 0; g < groups; ++g) start[g + 1] += start[g];
+        order.resize(part.Triangles.size());
+        {
+            std::vector<uint32_t> next(start.begin(), start.end() - 1);
+            for (size_t t = 0; t < part.Triangles.size(); ++t) order[next[groupOf(part.Triangles[t])]++] = uint32_t(t);
+        }
+        TSceneMesh& mesh = meshes[i];
+        mesh.Vertices.reserve(3 * part.Triangles.size());
+        const bool flat = !(part.Flags & gfNormals);
+        for (size_t g = 0; g < groups; ++g) {
+            if (start[g] == start[g + 1]) continue;
+            TColour colour = red ? SelectedPartColour : PartColour;
+            TMeshBatch batch;
+            batch.First = uint32_t(mesh.Vertices.size());
+            if (!red && g < part.Materials.size()) {
+                const uint8_t* c = part.Materials[g].Colour;
+                colour = {c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, c[3] / 255.0f};
+                batch.Texture = textures.ImageOf(pl.Geometry, uint32_t(g));
+                batch.Blend = c[3] < 255 || (batch.Texture >= 0 && textures.Images[size_t(batch.Texture)].HasAlpha);
+            }
+            for (uint32_t k = start[g]; k < start[g + 1]; ++k) {
+                const TTriangle& t = part.Triangles[order[k]];
+                if (t.A >= v || t.B >= v || t.C >= v) continue;
+                const uint16_t idx[3] = {t.B, t.A, t.C};
+                const TVec3 flatNormal = flat ? FlatNormal(pos[t.B], pos[t.A], pos[t.C]) : TVec3{};
+                for (uint16_t c : idx) mesh.Vertices.push_back({part.TexCoords[c], colour, flat ? flatNormal : nrm[c], pos[c]});
+            }
+            batch.Count = uint32_t(mesh.Vertices.size()) - batch.First;
+            if (batch.Count) mesh.Batches.push_back(batch);
+        }
+    }
+    return meshes;
+}
+
+}  // namespace korvane
