@@ -141,12 +141,7 @@ void Compare(benchmark::State& state, const std::function<void()>& cp, const std
 // Every entry of the archive into a folder, against cp of the whole archive.
 void BM_ExtractEntries(benchmark::State& state)
 {
-    Catalogue cat;
-    const TArchiveLocation where = LocateArchive(work->archive);
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
+    const Catalogue cat = OpenCatalogue(work->archive);
     std::vector<uint32_t> all;
     for (uint32_t i = 0; i < cat.Entries.size(); ++i) all.push_back(i);
     const std::string out = (work->root / "out").string();
@@ -168,8 +163,7 @@ void BM_AddFiles(benchmark::State& state)
     Compare(
         state, [&] { work->Cp(cpArgs); },
         [&] {
-            uint32_t rows = 0;
-            for (const std::string& s : work->sources) AddFileEntry(cat, rows, s);
+            for (const std::string& s : work->sources) AddFileEntry(cat, s);
         },
         [&] {
             TFile f = TFile::Create(target);

@@ -17,7 +17,7 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/ByteOrder.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 
 using namespace korvane;
 

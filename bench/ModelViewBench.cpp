@@ -15,7 +15,7 @@
 
 #include "preview/ModelMesh.h"
 #include "preview/ModelTextures.h"
-#include "preview/ModelView.h"
+#include "app/preview/ModelView.h"
 
 using namespace korvane;
 

@@ -153,12 +153,7 @@ void BM_Repack(benchmark::State& state)
         // source stays for the next round.
         std::remove(source->work.c_str());
         if (::link(source->path.c_str(), source->work.c_str()) != 0) std::abort();
-        const TArchiveLocation where = LocateArchive(source->work);
-        Catalogue cat;
-        cat.Entries = ReadDirectory(where);
-        cat.ArchivePath = where.ArchivePath;
-        cat.DirPath = where.DirPath;
-        cat.ArchiveKind = where.Kind;
+        const Catalogue cat = OpenCatalogue(source->work);
         state.ResumeTiming();
         RepackArchive(cat);
     }

@@ -20,8 +20,8 @@
 #include <squish.h>
 #include <unistd.h>
 
-#include "preview/ImageLoader.h"
-#include "preview/PictureView.h"
+#include "app/preview/ImageLoader.h"
+#include "app/preview/PictureView.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 

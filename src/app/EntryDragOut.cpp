@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "app/LocalPaths.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "archive/NameCodec.h"
@@ -49,7 +50,7 @@ class TScratchFolder {
 public:
     TScratchFolder()
     {
-        const std::string temp = QFile::encodeName(QDir::tempPath()).toStdString();
+        const std::string temp = LocalPath(QDir::tempPath());
         std::string pattern = temp + "/korvane-drag-XXXXXX";
         if (!::mkdtemp(pattern.data())) RaiseIoErrno(errno, temp);
         path_ = pattern;

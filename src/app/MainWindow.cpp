@@ -1,12 +1,9 @@
 #include "app/MainWindow.h"
 
-#include <QApplication>
+#include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,33 +12,26 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSplitter>
-#include <QStackedWidget>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <new>
 
 #include "app/AboutBox.h"
 #include "app/Dialogs.h"
-#include "app/FindDialog.h"
+#include "app/EditCommands.h"
+#include "app/LocalPaths.h"
 #include "app/Prompts.h"
-#include "app/ShellIntegration.h"
+#include "app/SearchCommands.h"
+#include "app/ServiceCommands.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
+#include "app/list/EntryRowDelegate.h"
+#include "app/preview/PreviewPane.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
-#include "listview/EntryRowDelegate.h"
 #include "listview/RowSort.h"
-#include "preview/DffPage.h"
-#include "preview/IplPage.h"
-#include "preview/TxdPage.h"
 
 using namespace korvane;
-
-namespace {
-
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
-
-}  // namespace
 
 TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), arguments_(std::move(arguments))
@@ -55,101 +45,48 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
 
     BuildClientArea();
     BuildMenus();
-    BuildEditCommands();
-    BuildDragOut();
-
-    findDialog_ = new TFindDialog(this);
-    WireSearch();
     aboutBox_ = new TForm5(this);
-
+    UpdateActions();
     // Files dropped from the file manager open the first of them.
     setAcceptDrops(true);
-    cat_.FirstShow = true;
 }
 
 TForm1::~TForm1() = default;
 
 QTableView* TForm1::ListView() const { return listView_; }
 
-QAction* TForm1::AddAction(QMenu* menu, const char* name, const QString& caption)
-{
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
+QMenu* TForm1::ListPopupMenu() const { return listView_->ContextMenu(); }
+
+TForm2* TForm1::RenameDialog() const { return edit_->Form2; }
+
+TEntryDragOut* TForm1::DragOut() const { return edit_->DragOut; }
 
 void TForm1::BuildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto add = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
 
     N1 = bar->addMenu(QStringLiteral("Файл"));
     N1->setObjectName(QStringLiteral("N1"));
-    N2 = AddAction(N1, "N2", QStringLiteral("Открыть..."));
+    N2 = add(N1, "N2", QStringLiteral("Открыть..."));
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    N4 = AddAction(N1, "N4", QStringLiteral("Выход"));
-
-    N8 = bar->addMenu(QStringLiteral("Правка"));
-    N8->setObjectName(QStringLiteral("N8"));
-    N9 = AddAction(N8, "N9", QStringLiteral("Открыть"));
-    N10 = AddAction(N8, "N10", QStringLiteral("Переименовать"));
-    N10->setShortcut(QKeySequence(Qt::Key_F2));
-    N8->addSeparator()->setObjectName(QStringLiteral("N30"));
-    N11 = AddAction(N8, "N11", QStringLiteral("Извлечь..."));
-    N12 = AddAction(N8, "N12", QStringLiteral("Заменить..."));
-    N13 = AddAction(N8, "N13", QStringLiteral("Добавить..."));
-    N13->setShortcut(QKeySequence(Qt::Key_Insert));
-    N14 = AddAction(N8, "N14", QStringLiteral("Удалить"));
-    N14->setShortcut(QKeySequence(Qt::Key_Delete));
-    N8->menuAction()->setEnabled(false);
-
-    N5 = bar->addMenu(QStringLiteral("Поиск"));
-    N5->setObjectName(QStringLiteral("N5"));
-    N6 = AddAction(N5, "N6", QStringLiteral("Найти..."));
-    N7 = AddAction(N5, "N7", QStringLiteral("Найти далее"));
-    N7->setShortcut(QKeySequence(Qt::Key_F3));
-    N7->setEnabled(false);
-    N15 = AddAction(N5, "N15", QStringLiteral("Найти все"));
-    N15->setEnabled(false);
-    N32 = AddAction(N5, "N32", QStringLiteral("Показать результаты"));
-    N32->setCheckable(true);
-    N32->setEnabled(false);
-    N5->menuAction()->setEnabled(false);
-
-    // Created hidden and disabled; nothing shows it.
-    N16 = bar->addMenu(QStringLiteral("Сервис"));
-    N16->setObjectName(QStringLiteral("N16"));
-    N17 = AddAction(N16, "N17", QStringLiteral("Перепаковать архив"));
-    N20 = AddAction(N16, "N20", QStringLiteral("Проверить архив"));
-    N22 = AddAction(N16, "N22", QStringLiteral("Интеграция в контекстное меню Проводника"));
-    N22->setCheckable(true);
-    N22->setVisible(false);
-    // A hidden action always reports itself disabled, so the menu's own
-    // enabled state carries it.
-    N16->setEnabled(false);
-    N16->menuAction()->setEnabled(false);
-    N16->menuAction()->setVisible(false);
-
+    N4 = add(N1, "N4", QStringLiteral("Выход"));
+    edit_ = std::make_unique<TEditCommands>(*this, bar);
+    search_ = std::make_unique<TSearchCommands>(*this, bar);
+    service_ = std::make_unique<TServiceCommands>(*this, bar);
     N18 = bar->addMenu(QStringLiteral("Справка"));
     N18->setObjectName(QStringLiteral("N18"));
-    N19 = AddAction(N18, "N19", QStringLiteral("О программе"));
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N24 = AddAction(PopupMenu1, "N24", QStringLiteral("Извлечь..."));
-    N25 = AddAction(PopupMenu1, "N25", QStringLiteral("Заменить..."));
-    N26 = AddAction(PopupMenu1, "N26", QStringLiteral("Удалить"));
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N27"));
-    N28 = AddAction(PopupMenu1, "N28", QStringLiteral("Открыть"));
-    N29 = AddAction(PopupMenu1, "N29", QStringLiteral("Переименовать"));
+    N19 = add(N18, "N19", QStringLiteral("О программе"));
 
     connect(N2, &QAction::triggered, this, [this] { Guard([this] { N2Click(); }); });
     connect(N4, &QAction::triggered, this, [this] { Guard([this] { N4Click(); }); });
     connect(N19, &QAction::triggered, this, [this] { Guard([this] { N19Click(); }); });
-    connect(N22, &QAction::triggered, this, [this] { Guard([this] { N22Click(); }); });
-    connect(N17, &QAction::triggered, this, [this] { Guard([this] { N17Click(); }); });
-    connect(N20, &QAction::triggered, this, [this] { Guard([this] { N20Click(); }); });
 }
 
 void TForm1::BuildClientArea()
@@ -159,12 +96,12 @@ void TForm1::BuildClientArea()
     auto* layout = new QHBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    splitter_ = new QSplitter(Qt::Horizontal, central);
-    splitter_->setObjectName(QStringLiteral("Splitter1"));
-    splitter_->setOpaqueResize(true);
-    layout->addWidget(splitter_);
+    auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->setObjectName(QStringLiteral("Splitter1"));
+    splitter->setOpaqueResize(true);
+    layout->addWidget(splitter);
 
-    auto* panel = new QFrame(splitter_);
+    auto* panel = new QFrame(splitter);
     panel->setObjectName(QStringLiteral("ListPanel"));
     panel->setFrameShape(QFrame::Box);
     panel->setLineWidth(1);
@@ -180,37 +117,15 @@ void TForm1::BuildClientArea()
     for (int k = 0; k < 4; ++k) listView_->setColumnWidth(k, widths[k]);
     panelLayout->addWidget(listView_);
 
-    notebook_ = new QStackedWidget(splitter_);
-    notebook_->setObjectName(QStringLiteral("Notebook1"));
-    notebook_->setMinimumWidth(260);
-    auto* defaultPage = new QWidget(notebook_);
-    defaultPage->setObjectName(QStringLiteral("Default"));
-    defaultPage->setAccessibleName(QStringLiteral("Default"));
-    notebook_->addWidget(defaultPage);
-    txdPage_ = new TTxdPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
-    notebook_->addWidget(txdPage_);
-    txdPage_->SetTextureChanger([this](const TTextureChange& change) { ChangeTexture(change); });
-    dffPage_ = new TDffPage(notebook_);
-    dffPage_->SetCommandGuard([this](const std::function<void()>& handler) { Guard(handler); });
-    dffPage_->SetPrompts(prompts_);
-    notebook_->addWidget(dffPage_);
-    iplPage_ = new TIplPage(notebook_, prompts_, [this](const std::function<void()>& c) { Guard(c); });
-    notebook_->addWidget(iplPage_);
-    auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), notebook_->widget(0));
-    label4->setObjectName(QStringLiteral("Label4"));
-    label4->setWordWrap(true);
-    label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto* defaultLayout = new QVBoxLayout(notebook_->widget(0));
-    defaultLayout->addWidget(label4);
-    defaultLayout->addStretch(1);
+    notebook_ = new TPreviewPane(splitter, prompts_, [this](const std::function<void()>& c) { Guard(c); });
 
-    splitter_->addWidget(panel);
-    splitter_->addWidget(notebook_);
-    splitter_->setCollapsible(0, false);
-    splitter_->setCollapsible(1, false);
-    splitter_->setStretchFactor(0, 1);
-    splitter_->setStretchFactor(1, 0);
-    splitter_->setSizes({719 - 264, 264});
+    splitter->addWidget(panel);
+    splitter->addWidget(notebook_);
+    splitter->setCollapsible(0, false);
+    splitter->setCollapsible(1, false);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 0);
+    splitter->setSizes({719 - 264, 264});
     setCentralWidget(central);
 
     QStatusBar* bar = statusBar();
@@ -229,9 +144,27 @@ void TForm1::BuildClientArea()
             });
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { Guard([this, column] { ListView1ColumnClick(column); }); });
-    connect(listView_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (popupAttached_) PopupMenu1->popup(listView_->viewport()->mapToGlobal(pos));
-    });
+}
+
+void TForm1::UpdateActions()
+{
+    const bool editable = IsSectorKind(cat_.ArchiveKind);
+    // Right after an archive is opened the kind alone decides the row
+    // commands; from the selection handler's first run on, the row it found.
+    const bool row = rowSelected_;
+    const bool editRow = editable && (selectionSeen_ ? row : true);
+    TEditCommands& e = *edit_;
+    e.N8->menuAction()->setEnabled(opened_);
+    for (QAction* a : {e.N9, e.N11}) a->setEnabled(row);
+    for (QAction* a : {e.N10, e.N12, e.N14}) a->setEnabled(editRow);
+    for (QAction* a : {e.N13, e.N25, e.N26, e.N29}) a->setEnabled(editable);
+    TSearchCommands& s = *search_;
+    s.N5->menuAction()->setEnabled(opened_);
+    for (QAction* a : {s.N7, s.N15, s.N32}) a->setEnabled(s.Offered());
+    // A hidden action always reports itself disabled, so the menu's own
+    // enabled state carries it.
+    service_->N16->setEnabled(opened_ && editable);
+    service_->N16->menuAction()->setEnabled(opened_ && editable);
 }
 
 QString TForm1::StatusText() const { return statusPanel_->text(); }
@@ -270,8 +203,8 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::FormShow()
 {
-    if (!cat_.FirstShow) return;
-    cat_.FirstShow = false;
+    if (!firstShow_) return;
+    firstShow_ = false;
     // The first argument that names an existing file is opened; the rest,
     // folders included, are passed over.
     for (const QString& arg : arguments_) {
@@ -285,7 +218,8 @@ void TForm1::FormShow()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    cat_.Closing = true;
+    closing_ = true;
+    notebook_->Clear();
     QMainWindow::closeEvent(event);
 }
 
@@ -323,20 +257,20 @@ void TForm1::N4Click() { close(); }
 
 void TForm1::N19Click() { prompts_.ShowModal(aboutBox_); }
 
-void TForm1::N22Click()
+void TForm1::ListView1Click()
 {
-    if (N22->isChecked())
-        InstallShellIntegration(LocalPath(QCoreApplication::applicationFilePath()));
-    else
-        RemoveShellIntegration();
-}
-
-int TForm1::SelectedRow() const
-{
-    int first = -1;
-    for (const QItemSelectionRange& range : listView_->selectionModel()->selection())
-        if (first < 0 || range.top() < first) first = range.top();
-    return first;
+    const int r = listView_->SelectedRow();
+    selectionSeen_ = true;
+    rowSelected_ = r >= 0;
+    UpdateActions();
+    if (r < 0) {
+        // The pane keeps showing the last preview.
+        listView_->SetContextMenu(nullptr);
+        return;
+    }
+    notebook_->Preview(cat_, cat_.Entries[cat_.RowOrder[size_t(r)]]);
+    // Only a preview that ended without a failure gives the list its menu.
+    listView_->SetContextMenu(edit_->PopupMenu1);
 }
 
 void TForm1::ListView1ColumnClick(int column)
@@ -354,10 +288,17 @@ void TForm1::ListView1ColumnClick(int column)
     }
 }
 
-void TForm1::EnableForKind()
-{
-    const bool editable = IsSectorKind(cat_.ArchiveKind);
-    for (QAction* a : {N12, N13, N14, N10, N25, N26, N29}) a->setEnabled(editable);
-    N16->setEnabled(editable);
-    N16->menuAction()->setEnabled(editable);
-}
+void TForm1::N9Click() { edit_->Open(); }
+void TForm1::N10Click() { edit_->Rename(); }
+void TForm1::N11Click() { edit_->Extract(); }
+void TForm1::N12Click() { edit_->Replace(); }
+void TForm1::N13Click() { edit_->Add(); }
+void TForm1::N14Click() { edit_->Delete(); }
+void TForm1::ListView1StartDrag() { edit_->StartDrag(); }
+void TForm1::N6Click() { search_->Present(); }
+void TForm1::FindDialog1Find() { search_->FindNext(); }
+void TForm1::N15Click() { search_->FindAll(); }
+void TForm1::N32Click() { search_->Filter(); }
+void TForm1::N17Click() { service_->Repack(); }
+void TForm1::N20Click() { service_->Check(); }
+void TForm1::N22Click() { service_->ShellIntegration(); }

@@ -1,18 +1,17 @@
 // Opening an archive into the window.
 #include <QFile>
-#include <QMenu>
 #include <QMessageBox>
-#include <QStackedWidget>
-#include <QTableView>
 
 #include "app/Dialogs.h"
-#include "app/FindDialog.h"
+#include "app/LocalPaths.h"
 #include "app/MainWindow.h"
 #include "app/Prompts.h"
+#include "app/SearchCommands.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
+#include "app/preview/PreviewPane.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
-#include "listview/EntryListView.h"
 
 using namespace korvane;
 
@@ -29,7 +28,7 @@ void TForm1::Load(const std::string& path)
                 return;
             const QString picked = prompts_.OpenFile(this, DialogName(OpenDialog2), DialogFilter(OpenDialog2));
             if (picked.isEmpty()) return;
-            where.DirPath = QFile::encodeName(picked).toStdString();
+            where.DirPath = LocalPath(picked);
         }
     }
     LoadFrom(where);
@@ -39,9 +38,9 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
 {
     const QString previousStatus = StatusText();
     SetStatusText(QStringLiteral("Загрузка..."));
-    TRecArray entries;
+    Catalogue opened;
     try {
-        entries = ReadDirectory(where);
+        opened = OpenCatalogue(where);
     } catch (...) {
         // The previous archive stays open as it was, its status text too.
         SetStatusText(previousStatus);
@@ -51,22 +50,12 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     // The directory is read whole: now the open archive is replaced.
     listView_->setUpdatesEnabled(false);
     model_->SetRows(0);
-    popupAttached_ = false;  // no row can be selected in the new list yet
-    cat_.Entries = std::move(entries);
-    cat_.RowOrder.resize(cat_.Entries.size());
-    for (uint32_t i = 0; i < cat_.RowOrder.size(); ++i) cat_.RowOrder[i] = i;
-    cat_.ArchivePath = where.ArchivePath;
-    cat_.DirPath = where.DirPath;
-    cat_.ArchiveKind = where.Kind;
-
-    N8->menuAction()->setEnabled(true);
-    N5->menuAction()->setEnabled(true);
-    N7->setEnabled(false);
-    N15->setEnabled(false);
-    N32->setEnabled(false);
-    N32->setChecked(false);
-    findDialog_->SetFindText(QString());
-    EnableForKind();
+    listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
+    cat_ = std::move(opened);
+    opened_ = true;
+    selectionSeen_ = false;
+    search_->Reset();
+    UpdateActions();
 
     // Rows carry no data of their own, so they are added all at once; the
     // progress still walks every row, shown only when the whole percentage
@@ -81,12 +70,11 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
             shown = p;
             SetStatusText(QStringLiteral("Загрузка: %1%").arg(p));
         }
-        if (cat_.Closing) break;
+        if (closing_) break;
     }
     model_->SetRows(rows);
     listView_->setUpdatesEnabled(true);
 
     SetStatusText(QStringLiteral("Загрузка завершена"));
-    notebook_->setCurrentIndex(0);
-    cat_.SortColumn = -1;
+    notebook_->ShowDefault();
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <dirent.h>
+#include <numeric>
 
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
@@ -49,12 +50,6 @@ std::string FindIgnoringCase(const std::string& path)
     }
     ::closedir(dir);
     return found.empty() ? path : found;
-}
-
-std::string ReplaceExtension(const std::string& path, const char* ext)
-{
-    size_t dot = ExtensionStart(path);
-    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
 }
 
 void CheckEntryCount(uint64_t n)
@@ -143,6 +138,12 @@ TRecArray ReadBig(const std::string& path)
 
 }  // namespace
 
+std::string WithExtension(const std::string& path, const char* ext)
+{
+    size_t dot = ExtensionStart(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + ext;
+}
+
 TArchiveKind DetectArchiveKind(const std::string& path)
 {
     TFile file = TFile::OpenReadWrite(path);
@@ -159,12 +160,12 @@ std::string ArchivePathFor(const std::string& path)
 {
     size_t dot = ExtensionStart(path);
     if (dot == std::string::npos || AsciiLower(path.substr(dot)) != ".dir") return path;
-    return FindIgnoringCase(ReplaceExtension(path, ".img"));
+    return FindIgnoringCase(WithExtension(path, ".img"));
 }
 
 std::string DirPathFor(const std::string& archivePath)
 {
-    return FindIgnoringCase(ReplaceExtension(archivePath, ".dir"));
+    return FindIgnoringCase(WithExtension(archivePath, ".dir"));
 }
 
 TArchiveLocation LocateArchive(const std::string& path)
@@ -191,6 +192,20 @@ TRecArray ReadDirectory(const TArchiveLocation& where)
     }
     return {};
 }
+
+Catalogue OpenCatalogue(const TArchiveLocation& where)
+{
+    Catalogue cat;
+    cat.Entries = ReadDirectory(where);
+    cat.RowOrder.resize(cat.Entries.size());
+    std::iota(cat.RowOrder.begin(), cat.RowOrder.end(), 0u);
+    cat.ArchivePath = where.ArchivePath;
+    cat.DirPath = where.DirPath;
+    cat.ArchiveKind = where.Kind;
+    return cat;
+}
+
+Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
 
 int LoadPercent(uint32_t i, uint32_t n)
 {

@@ -12,6 +12,9 @@ namespace korvane {
 // (a file shorter than four bytes too) -> akImg.
 TArchiveKind DetectArchiveKind(const std::string& path);
 
+// The path with its extension (from a "." after the last "/") replaced by
+// `ext`, or `ext` appended when it has none.
+std::string WithExtension(const std::string& path, const char* ext);
 // A ".dir" path (any letter case) names the ".img" file beside it.
 std::string ArchivePathFor(const std::string& path);
 // The path with its extension replaced by ".dir", or ".dir" appended.
@@ -30,6 +33,13 @@ TArchiveLocation LocateArchive(const std::string& path);
 // length before anything is sized from them, so a truncated or hostile
 // directory raises "Read beyond end of file" without a large allocation.
 TRecArray ReadDirectory(const TArchiveLocation& where);
+
+// An archive opened into a new catalogue: the directory read whole, the
+// paths and kind of `where`, one row per entry in directory order, nothing
+// sorted. The window builds the catalogue it swaps in this way, korvane-cli
+// the one its verbs work on.
+Catalogue OpenCatalogue(const TArchiveLocation& where);
+Catalogue OpenCatalogue(const std::string& path);  // located by LocateArchive
 
 // Most entries a directory may produce; more ends the open with EOutOfMemory.
 constexpr uint64_t MaxDirectoryEntries = 4u * 1024 * 1024;

@@ -41,8 +41,6 @@ struct Catalogue {
     std::string DirPath;      // the file that holds the directory
     TArchiveKind ArchiveKind = akImg;
     int32_t SortColumn = -1;
-    bool Closing = false;
-    bool FirstShow = false;
 };
 
 inline bool IsSectorKind(TArchiveKind kind) { return kind == akImg || kind == akImgV2; }

@@ -4,22 +4,18 @@
 
 #include "archive/EntryOps.h"
 #include "archive/FileIO.h"
+#include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 
 namespace korvane {
 
 namespace {
 
-void CheckIndex(const Catalogue& cat, uint32_t index)
-{
-    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
-}
-
 // Copies the entry into the file `create` makes at `path`.
 template <class TCreate>
 void CopyEntry(const Catalogue& cat, uint32_t index, const std::string& path, TCreate create)
 {
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
     // Truncating (or removing) the target would destroy the archive or its
@@ -42,7 +38,7 @@ void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
 
 std::string ExtractEntryForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir)
 {
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     // The temporary folder is shared and the copy's name is predictable: it
     // goes into a folder of the user's own.
     TPrivateFolder folder(tempDir, "korvane-" + std::to_string(::geteuid()));
@@ -73,7 +69,7 @@ std::string RelativeEntryPath(std::string_view name, bool& safe)
 
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
 {
-    for (uint32_t index : indices) CheckIndex(cat, index);
+    for (uint32_t index : indices) CheckEntryIndex(cat, index);
     std::string refused;
     for (uint32_t index : indices) {
         const std::string_view name = EntryName(cat.Entries[index]);

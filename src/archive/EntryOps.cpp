@@ -20,12 +20,6 @@ void CheckEditable(const Catalogue& cat)
         throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
 }
 
-void CheckIndex(const Catalogue& cat, uint32_t index)
-{
-    if (index >= cat.Entries.size())
-        throw EEntryError("No entry " + std::to_string(index) + " in the archive");
-}
-
 void CheckRoomForEntry(const Catalogue& cat)
 {
     if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
@@ -116,19 +110,12 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 }
 
 // The catalogue's last entry is new: it becomes the last row, whatever the
-// sort or filter.
-void AppendRow(Catalogue& cat, uint32_t& rows)
-{
-    const uint32_t last = uint32_t(cat.Entries.size() - 1);
-    cat.RowOrder.push_back(0);
-    rows = std::min<uint32_t>(rows, last);
-    cat.RowOrder[rows] = last;
-    ++rows;
-}
+// sort.
+void AppendRow(Catalogue& cat) { cat.RowOrder.push_back(uint32_t(cat.Entries.size() - 1)); }
 
 // The directory half of adding: the new entry's record (after making room
 // for it in a VER2 directory), the count, then the catalogue and row order.
-uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, std::string_view name)
+uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name)
 {
     const uint64_t n = cat.Entries.size();
     CheckRoomForEntry(cat);
@@ -148,14 +135,14 @@ uint32_t AddRecord(Catalogue& cat, uint32_t& rows, const TPlacedData& placed, st
     // The directory holds the entry now: the catalogue follows before the
     // file is closed, so that a failing close leaves the two in step.
     cat.Entries.push_back(e);
-    AppendRow(cat, rows);
+    AppendRow(cat);
     dir.Close();
     return uint32_t(n);
 }
 
 // Entry `index` has left the catalogue: its row goes (or the last one, when
 // no row shows it) and the rows after it show the entries one place down.
-void DropRow(Catalogue& cat, uint32_t& rows, uint32_t index)
+void DropRow(Catalogue& cat, uint32_t index)
 {
     auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
     if (at != cat.RowOrder.end())
@@ -164,7 +151,6 @@ void DropRow(Catalogue& cat, uint32_t& rows, uint32_t index)
         cat.RowOrder.pop_back();
     for (uint32_t& i : cat.RowOrder)
         if (i > index) --i;
-    rows = std::min<uint32_t>(rows > 0 ? rows - 1 : 0, uint32_t(cat.RowOrder.size()));
 }
 
 // The directory half of a moving replace. The records from the entry's slot
@@ -172,7 +158,7 @@ void DropRow(Catalogue& cat, uint32_t& rows, uint32_t index)
 // last with its new data and name. Before that write the directory is the old
 // one, after it the new one, so the entry is never missing from it. (One
 // buffer of 32 bytes a record: a small part of what the catalogue holds.)
-void MoveRecordToEnd(Catalogue& cat, uint32_t& rows, uint32_t index, const TPlacedData& placed, std::string_view name)
+void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, std::string_view name)
 {
     const size_t n = cat.Entries.size();
     TArchiveEntry moved{};
@@ -195,14 +181,19 @@ void MoveRecordToEnd(Catalogue& cat, uint32_t& rows, uint32_t index, const TPlac
         slot.Size = from.Size;
         std::memcpy(slot.Name, from.Name, sizeof slot.Name);
     }
-    DropRow(cat, rows, index);
-    AppendRow(cat, rows);
+    DropRow(cat, index);
+    AppendRow(cat);
     dir.Close();
 }
 
 }  // namespace
 
-uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
+void CheckEntryIndex(const Catalogue& cat, uint32_t index)
+{
+    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+}
+
+uint32_t AddFileEntry(Catalogue& cat, const std::string& path)
 {
     CheckEditable(cat);
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
@@ -215,13 +206,13 @@ uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
     const TPlacedData placed = AppendData(arc, src, srcLen, minEnd);
     arc.Close();
     src.Close();
-    return AddRecord(cat, rows, placed, EntryNameFromPath(path));
+    return AddRecord(cat, placed, EntryNameFromPath(path));
 }
 
-void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
+void RemoveEntry(Catalogue& cat, uint32_t index)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     const size_t n = cat.Entries.size();
 
     // Each slot keeps its own DirPos and takes the next slot's fields. The
@@ -258,20 +249,19 @@ void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
     else
         dir.Truncate(DirRecordSize * (n - 1));
     cat.Entries.pop_back();
-    DropRow(cat, rows, index);
+    DropRow(cat, index);
     dir.Close();
 }
 
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path)
 {
-    return ReplaceEntryData(cat, rows, index, path, EntryNameFromPath(path));
+    return ReplaceEntryData(cat, index, path, EntryNameFromPath(path));
 }
 
-TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path,
-                                std::string_view name)
+TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::string& path, std::string_view name)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
@@ -300,14 +290,14 @@ TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t& rows, uint32_t index, 
     const TPlacedData placed = AppendData(arc, src, srcLen, 0);
     arc.Close();
     src.Close();
-    MoveRecordToEnd(cat, rows, index, placed, name);
+    MoveRecordToEnd(cat, index, placed, name);
     return TReplaceResult::rrMoved;
 }
 
 void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
 {
     CheckEditable(cat);
-    CheckIndex(cat, index);
+    CheckEntryIndex(cat, index);
     TArchiveEntry e = cat.Entries[index];
     StoreName(e, name);
     TFile dir = TFile::OpenReadWrite(cat.DirPath);

@@ -3,32 +3,31 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "archive/Catalogue.h"
+#include "archive/Errors.h"
 
 namespace korvane {
 
-// Refusals of the entry operations themselves (as opposed to file errors).
-class EEntryError : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+// Each operation keeps RowOrder in step with the catalogue: a new entry's
+// index is appended to it, a removed entry's slot is taken out of it (the
+// last slot when none holds it) and the indices after it move down one. A
+// list showing fewer rows than entries follows with TShownRows.
 
-// `rows` is the number of list rows: RowOrder[0 .. rows-1] are the entries
-// shown. Add puts the new entry in row `rows` and counts it; Remove drops the
-// last row.
+// Raises "No entry N in the archive" for an index past the last entry.
+void CheckEntryIndex(const Catalogue& cat, uint32_t index);
 
 // Appends the file's data (whole sectors, the last padded with zeros) to the
 // archive and a new, last entry named after the file to the catalogue and the
 // directory. Returns the new entry's index.
-uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path);
+uint32_t AddFileEntry(Catalogue& cat, const std::string& path);
 
 // Removes entry `index` from the catalogue and the directory; its data stays
 // in the archive as unused space.
-void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index);
+void RemoveEntry(Catalogue& cat, uint32_t index);
 
 // Writes the data of entry `index` (whole sectors for the sector kinds) into
 // the file at `path`, creating or truncating it; stops silently where the
@@ -43,12 +42,12 @@ void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indic
 
 enum class TReplaceResult { rrInPlace, rrMoved };
 // New data for entry `index`: in its own sectors when it fits (the old bytes
-// after it stay), else the entry leaves its slot and becomes the last one.
+// after it stay), else the entry leaves its slot and becomes the last one
+// (and the last slot of RowOrder).
 // Either way it takes the file's name.
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path);
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path);
 // The same with the entry named `name` (raw Windows-1251) afterwards.
-TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path,
-                                std::string_view name);
+TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::string& path, std::string_view name);
 
 // `name` is raw Windows-1251 bytes; the bytes of the old name after the new
 // terminating zero stay in the slot.

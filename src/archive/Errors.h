@@ -25,6 +25,12 @@ public:
     EOutOfMemory() : std::runtime_error("Out of memory") {}
 };
 
+// Refusals of the entry operations and of repacking themselves (as opposed
+// to file errors).
+class EEntryError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 // Error codes and texts of the runtime's file errors.
 enum : int {
     ioFileNotFound = 2,

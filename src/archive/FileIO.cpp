@@ -269,12 +269,6 @@ uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
     return done;
 }
 
-}  // namespace korvane
-
-// ---- Durable replacement of files ----
-
-namespace korvane {
-
 void TFile::Sync()
 {
     FileOpPoint(foSync);
@@ -294,88 +288,5 @@ void TFile::SetMode(uint32_t mode)
     FileOpPoint(foOther);
     if (::fchmod(fd_, mode_t(mode)) != 0) RaiseIoErrno(errno, path_);
 }
-
-void SyncFolder(const std::string& folder)
-{
-    FileOpPoint(foSync);
-    int fd;
-    do {
-        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0) RaiseIoErrno(errno, folder);
-    int rc = ::fsync(fd);
-    int err = errno;
-    ::close(fd);
-    // Some file systems cannot flush a folder; the rename is made all the same.
-    if (rc != 0 && err != EINVAL && err != ENOTSUP) RaiseIoErrno(err, folder);
-}
-
-void RenameFile(const std::string& from, const std::string& to)
-{
-    FileOpPoint(foRename);
-    if (::rename(from.c_str(), to.c_str()) != 0) RaiseIoErrno(errno);
-}
-
-void RemoveFile(const std::string& path)
-{
-    FileOpPoint(foRemove);
-    if (::unlink(path.c_str()) != 0) RaiseIoErrno(errno, path);
-}
-
-bool DiscardFile(const std::string& path) noexcept
-{
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
-}
-
-bool SameFile(const std::string& a, const std::string& b)
-{
-    struct stat sa {}, sb {};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// ---- Fault injection for tests ----
-
-namespace detail {
-
-std::atomic<bool> gFaultArmed{false};
-
-namespace {
-TFaultPlan gPlan;
-std::atomic<uint64_t> gCounted{0};
-std::atomic<uint32_t> gFiredOp{0};
-}  // namespace
-
-void CountFileOp(TFileOp op)
-{
-    if (!(gPlan.Ops & op)) return;
-    if (gCounted.fetch_add(1) + 1 != gPlan.FailAt) return;
-    gFiredOp.store(op);
-    if (gPlan.Crash) ::_exit(kCrashExitCode);
-    RaiseIoErrno(gPlan.Errno);
-}
-
-}  // namespace detail
-
-TFaultInjection::TFaultInjection(const TFaultPlan& plan)
-{
-    detail::gPlan = plan;
-    detail::gCounted.store(0);
-    detail::gFiredOp.store(0);
-    detail::gFaultArmed.store(true);
-}
-
-TFaultInjection::~TFaultInjection() { detail::gFaultArmed.store(false); }
-
-uint64_t TFaultInjection::Counted() const { return detail::gCounted.load(); }
-bool TFaultInjection::Fired() const { return detail::gFiredOp.load() != 0; }
-TFileOp TFaultInjection::FiredOp() const { return TFileOp(detail::gFiredOp.load()); }
 
 }  // namespace korvane

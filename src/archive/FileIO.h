@@ -1,37 +1,13 @@
 // Checked file access by path. Every failing call raises EInOutError.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "archive/FaultInjection.h"
+
 namespace korvane {
-
-// Kinds of checked file operations, as counted by the fault injector below.
-enum TFileOp : uint32_t {
-    foOpen = 1u << 0,    // open or create
-    foRead = 1u << 1,
-    foWrite = 1u << 2,
-    foSeek = 1u << 3,
-    foSync = 1u << 4,    // fsync of a file or a folder
-    foRename = 1u << 5,
-    foRemove = 1u << 6,
-    foOther = 1u << 7,   // length, truncate, close, permissions
-    foAll = 0xFFu,
-};
-
-namespace detail {
-extern std::atomic<bool> gFaultArmed;
-void CountFileOp(TFileOp op);
-}  // namespace detail
-
-// Every checked operation passes here first; it costs one relaxed load
-// unless a test has armed a fault.
-inline void FileOpPoint(TFileOp op)
-{
-    if (detail::gFaultArmed.load(std::memory_order_relaxed)) detail::CountFileOp(op);
-}
 
 class TFile {
 public:
@@ -130,54 +106,5 @@ private:
 // advances both. Ends early only where `from` ends; returns the bytes copied.
 // The kernel copies between the files where it can, a fixed buffer otherwise.
 uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n);
-
-}  // namespace korvane
-
-// ---- Durable replacement of files ----
-
-namespace korvane {
-
-// Flushes a folder's entries, so that a rename inside it survives a crash.
-void SyncFolder(const std::string& folder);
-// rename(2): atomically puts `from` in the place of `to`.
-void RenameFile(const std::string& from, const std::string& to);
-void RemoveFile(const std::string& path);
-// Removal that never raises, for cleaning up after a failure; true when the
-// file is gone.
-bool DiscardFile(const std::string& path) noexcept;
-// True when both paths name the same existing file (also through links).
-bool SameFile(const std::string& a, const std::string& b);
-// The folder part of a path ("." when it has none).
-std::string FolderOf(const std::string& path);
-
-// ---- Fault injection for tests ----
-
-// Fails the FailAt-th counted operation (1-based) with `Errno`, raising the
-// EInOutError that a real failure with that errno raises (or ends the process
-// there, see Crash). Only operations
-// whose kind is in `Ops` are counted.
-struct TFaultPlan {
-    uint64_t FailAt = 0;
-    int Errno = 5;  // EIO
-    uint32_t Ops = foAll;
-    // Instead of failing, the process ends on the spot, as in a crash or a
-    // power cut: nothing after that operation runs, no clean-up included.
-    bool Crash = false;
-};
-
-// The exit status of a process ended by a plan's Crash.
-constexpr int kCrashExitCode = 86;
-
-// Arms a plan for its lifetime; one at a time.
-class TFaultInjection {
-public:
-    explicit TFaultInjection(const TFaultPlan& plan);
-    ~TFaultInjection();
-    TFaultInjection(const TFaultInjection&) = delete;
-    TFaultInjection& operator=(const TFaultInjection&) = delete;
-    uint64_t Counted() const;  // operations counted so far
-    bool Fired() const;
-    TFileOp FiredOp() const;   // kind of the failed operation, when it fired
-};
 
 }  // namespace korvane

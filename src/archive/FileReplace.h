@@ -1,6 +1,6 @@
-// Files replaced whole: the new contents are written beside the old file and
-// renamed over it only when complete, so a failure or a crash leaves either
-// the old file or the new one, never a mixture.
+// Durable replacement of files: the renames that put a finished file in the
+// place of another, the folder flushes that make them survive a crash, and
+// the clean-up after a failure.
 #pragma once
 
 #include <string>
@@ -10,12 +10,22 @@
 
 namespace korvane {
 
+// Flushes a folder's entries, so that a rename inside it survives a crash.
+void SyncFolder(const std::string& folder);
+// rename(2): atomically puts `from` in the place of `to`.
+void RenameFile(const std::string& from, const std::string& to);
+void RemoveFile(const std::string& path);
+// Removal that never raises, for cleaning up after a failure; true when the
+// file is gone.
+bool DiscardFile(const std::string& path) noexcept;
+// True when both paths name the same existing file (also through links).
+bool SameFile(const std::string& a, const std::string& b);
+// The folder part of a path ("." when it has none).
+std::string FolderOf(const std::string& path);
+
 // The file a path names, links followed; the path itself when that fails
 // (opening it will report what is wrong).
 std::string RealPath(const std::string& path);
-// The path with its extension (from the last "." of the file name) replaced
-// by `ext`, or `ext` appended when it has none.
-std::string WithExtension(const std::string& path, const char* ext);
 // A name for a file of our own that is none of the files to keep: a temporary
 // name that happens to be one of them gets "~" appended until it is not.
 std::string FreeName(std::string name, const std::vector<std::string>& keep);

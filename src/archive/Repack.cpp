@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <stdexcept>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include "archive/ArchiveOpen.h"
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
@@ -176,7 +176,7 @@ TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
     layout.Offsets.reserve(entries.size());
     uint64_t sector = layout.DataStart / SectorSize;
     for (const TArchiveEntry& e : entries) {
-        if (sector > UINT32_MAX) throw std::runtime_error("The repacked archive would be too large");
+        if (sector > UINT32_MAX) throw EEntryError("The repacked archive would be too large");
         layout.Offsets.push_back(uint32_t(sector));
         sector += e.Size;
     }
@@ -186,9 +186,9 @@ TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
 
 std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgress& progress)
 {
-    if (!IsSectorKind(opened.ArchiveKind)) throw std::runtime_error("Only .img and VER2 archives can be repacked");
+    if (!IsSectorKind(opened.ArchiveKind)) throw EEntryError("Only .img and VER2 archives can be repacked");
     if (opened.ArchiveKind == akImg && SameFile(opened.ArchivePath, opened.DirPath))
-        throw std::runtime_error("The archive and its directory are the same file");
+        throw EEntryError("The archive and its directory are the same file");
     // A link is followed, so that the file it names is the one replaced.
     Catalogue cat;
     cat.ArchiveKind = opened.ArchiveKind;

@@ -5,7 +5,6 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
 #include "cli/CliError.h"
-#include "listview/RowSearch.h"
 
 using namespace korvane;
 
@@ -46,17 +45,4 @@ std::optional<uint32_t> ParseEntryIndex(const std::string& text)
     }
     if (v > UINT32_MAX) return std::nullopt;
     return uint32_t(v);
-}
-
-Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
-
-Catalogue OpenCatalogue(const TArchiveLocation& where)
-{
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    ShowAllRows(cat);
-    return cat;
 }

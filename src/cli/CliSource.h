@@ -27,9 +27,5 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
 // error that says so, naming the archive and the entry, or the loose file.
 [[noreturn]] void RaiseHoldsNo(const TCliSource& source, const std::string& what);
 
-// The archive's catalogue as it opens, every entry a row in directory order.
-korvane::Catalogue OpenCatalogue(const std::string& path);
-korvane::Catalogue OpenCatalogue(const korvane::TArchiveLocation& where);
-
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

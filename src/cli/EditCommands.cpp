@@ -176,9 +176,8 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() < 2) throw UsageError("no file to add");
         Catalogue cat = OpenCatalogue(o.positional[0]);
-        uint32_t rows = uint32_t(cat.Entries.size());
         for (size_t i = 1; i < o.positional.size(); ++i) {
-            AddFileEntry(cat, rows, o.positional[i]);
+            AddFileEntry(cat, o.positional[i]);
             WarnStoredName(err, o.positional[i]);
         }
     });
@@ -192,8 +191,7 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         const uint32_t index = ParseIndex(o.positional[1]);
         Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, {index});
-        uint32_t rows = uint32_t(cat.Entries.size());
-        ReplaceEntry(cat, rows, index, o.positional[2]);
+        ReplaceEntry(cat, index, o.positional[2]);
         WarnStoredName(err, o.positional[2]);
     });
 }
@@ -210,8 +208,7 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         // As rows are selected once each, an index given twice is removed once.
         std::sort(indices.rbegin(), indices.rend());
         indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-        uint32_t rows = uint32_t(cat.Entries.size());
-        for (uint32_t index : indices) RemoveEntry(cat, rows, index);
+        for (uint32_t index : indices) RemoveEntry(cat, index);
     });
 }
 

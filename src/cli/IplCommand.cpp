@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "archive/Errors.h"
+#include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
 #include "preview/Placement.h"

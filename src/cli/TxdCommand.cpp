@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
@@ -178,8 +179,7 @@ int ChangeTexture(const TTxdOptions& o, std::ostream& err)
     TTextureChangeResult result;
     if (o.index) {
         Catalogue cat = OpenCatalogue(o.source);
-        uint32_t rows = uint32_t(cat.Entries.size());
-        result = ChangeTextureInEntry(cat, rows, *o.index, *o.change);
+        result = ChangeTextureInEntry(cat, *o.index, *o.change);
     } else {
         result = ChangeTextureInFile(o.source, *o.change);
     }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "archive/ByteOrder.h"
 #include "archive/Catalogue.h"
 #include "archive/FileIO.h"
 #include "demo/RenderWareWriter.h"
@@ -9,15 +10,6 @@
 namespace korvane {
 
 namespace {
-
-void U32(std::string& out, uint32_t v)
-{
-    for (int k = 0; k < 4; ++k) out += char(v >> (8 * k) & 0xFF);
-}
-void BigEndian32(std::string& out, uint32_t v)
-{
-    for (int k = 3; k >= 0; --k) out += char(v >> (8 * k) & 0xFF);
-}
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -31,8 +23,8 @@ uint32_t Sectors(size_t bytes) { return uint32_t((bytes + SectorSize - 1) / Sect
 std::string Record(uint32_t offset, uint32_t size, const std::string& name)
 {
     std::string r;
-    U32(r, offset);
-    U32(r, size);
+    AppendLE32(r, offset);
+    AppendLE32(r, size);
     std::string n = name.substr(0, 24);
     n.resize(24, '\0');
     return r + n;
@@ -155,7 +147,7 @@ std::vector<std::string> MakeDemoArchives(const std::string& folder)
         const uint32_t first = Sectors(8 + 32 * entries.size());
         auto [records, data] = SectorLayout(entries, first);
         std::string head = "VER2";
-        U32(head, uint32_t(entries.size()));
+        AppendLE32(head, uint32_t(entries.size()));
         head += records;
         head.resize(size_t(first) * SectorSize, '\0');
         WriteFile(base + "demo_v2.img", head + data);
@@ -165,11 +157,11 @@ std::vector<std::string> MakeDemoArchives(const std::string& folder)
         std::string dir, data;
         for (const auto& [name, bytes] : entries) {
             dir += name + std::string(1, '\0');
-            U32(dir, uint32_t(bytes.size()));
+            AppendLE32(dir, uint32_t(bytes.size()));
             data += bytes;
         }
         std::string out = "VXBG";
-        U32(out, uint32_t(dir.size()));
+        AppendLE32(out, uint32_t(dir.size()));
         WriteFile(base + "demo.syb", out + dir + data);
         written.push_back(base + "demo.syb");
     }
@@ -180,16 +172,16 @@ std::vector<std::string> MakeDemoArchives(const std::string& folder)
         std::string dir, data;
         uint32_t at = dataStart;
         for (const auto& [name, bytes] : entries) {
-            BigEndian32(dir, at);
-            BigEndian32(dir, uint32_t(bytes.size()));
+            AppendBE32(dir, at);
+            AppendBE32(dir, uint32_t(bytes.size()));
             dir += name + std::string(1, '\0');
             data += bytes;
             at += uint32_t(bytes.size());
         }
         std::string out = "BIGF";
-        U32(out, uint32_t(dataStart + data.size()));
-        BigEndian32(out, uint32_t(entries.size()));
-        BigEndian32(out, dataStart);  // the first data byte; the records end 8 bytes before it
+        AppendLE32(out, uint32_t(dataStart + data.size()));
+        AppendBE32(out, uint32_t(entries.size()));
+        AppendBE32(out, dataStart);  // the first data byte; the records end 8 bytes before it
         out += dir + "L253" + std::string(4, '\0');
         WriteFile(base + "demo.big", out + data);
         written.push_back(base + "demo.big");

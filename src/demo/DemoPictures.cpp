@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "archive/ByteOrder.h"
+
 namespace korvane {
 
 namespace {
@@ -68,12 +70,6 @@ void Expand565(uint16_t c, int rgb[3])
     rgb[2] = b << 3 | b >> 2;
 }
 
-void Put16(std::string& out, uint16_t v)
-{
-    out += char(v & 0xFF);
-    out += char(v >> 8);
-}
-
 // One 8-byte colour block: the two extreme colours by brightness as
 // endpoints (the first the larger, so every decoder takes the four-colour
 // mode), each pixel given the nearest of the four.
@@ -112,8 +108,8 @@ void ColourBlock(const TBgraImage& img, int bx, int by, std::string& out)
             indices |= uint32_t(best) << (2 * i);
         }
     }
-    Put16(out, c0);
-    Put16(out, c1);
+    AppendLE16(out, c0);
+    AppendLE16(out, c1);
     for (int k = 0; k < 4; ++k) out += char(indices >> (8 * k) & 0xFF);
 }
 

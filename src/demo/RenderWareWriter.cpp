@@ -2,33 +2,26 @@
 
 #include <cstring>
 
+#include "archive/ByteOrder.h"
+
 namespace korvane {
 
 namespace {
 
 constexpr uint32_t Stamp = 0x1803FFFF;  // library 3.6, as the last games wrote
 
-void U32(std::string& out, uint32_t v)
-{
-    for (int k = 0; k < 4; ++k) out += char(v >> (8 * k) & 0xFF);
-}
-void U16(std::string& out, uint16_t v)
-{
-    out += char(v & 0xFF);
-    out += char(v >> 8);
-}
 void F32(std::string& out, float f)
 {
     uint32_t v;
     std::memcpy(&v, &f, 4);
-    U32(out, v);
+    AppendLE32(out, v);
 }
 std::string Section(uint32_t id, const std::string& body)
 {
     std::string out;
-    U32(out, id);
-    U32(out, uint32_t(body.size()));
-    U32(out, Stamp);
+    AppendLE32(out, id);
+    AppendLE32(out, uint32_t(body.size()));
+    AppendLE32(out, Stamp);
     return out + body;
 }
 std::string Struct(const std::string& body) { return Section(0x01, body); }
@@ -57,19 +50,19 @@ std::string TextureNative(const TDemoTexture& t)
     }
     const bool alpha = t.Encoding != TDemoEncoding::Dxt1;
     std::string h;
-    U32(h, 8);           // platform: Direct3D 8
-    U32(h, 0x1106);      // filtering and addressing
+    AppendLE32(h, 8);           // platform: Direct3D 8
+    AppendLE32(h, 0x1106);      // filtering and addressing
     h += FixedName(t.Name);
     h += FixedName(t.MaskName);
-    U32(h, rasterFormat);
-    U32(h, alpha ? 1 : 0);
-    U16(h, uint16_t(t.Image.Width));
-    U16(h, uint16_t(t.Image.Height));
+    AppendLE32(h, rasterFormat);
+    AppendLE32(h, alpha ? 1 : 0);
+    AppendLE16(h, uint16_t(t.Image.Width));
+    AppendLE16(h, uint16_t(t.Image.Height));
     h += char(depth);
     h += char(1);        // one image level
     h += char(4);        // texture raster
     h += char(compression);
-    U32(h, uint32_t(data.size()));
+    AppendLE32(h, uint32_t(data.size()));
     return Section(0x15, Struct(h + data) + Extension());
 }
 
@@ -80,43 +73,43 @@ std::string Geometry(const TDemoPart& part)
     const bool normals = !m.Normals.empty();
     std::string s;
     // positions, one texture-coordinate set, lit, material colour; normals when present
-    U16(s, uint16_t(0x02 | 0x04 | 0x20 | 0x40 | (normals ? 0x10 : 0)));
+    AppendLE16(s, uint16_t(0x02 | 0x04 | 0x20 | 0x40 | (normals ? 0x10 : 0)));
     s += char(1);
     s += char(0);
-    U32(s, t);
-    U32(s, v);
-    U32(s, 1);  // one morph target
+    AppendLE32(s, t);
+    AppendLE32(s, v);
+    AppendLE32(s, 1);  // one morph target
     for (float f : m.TexCoords) F32(s, f);
     // Stored as second vertex, first vertex, material, third vertex.
     for (uint32_t i = 0; i < t; ++i) {
-        U16(s, m.Triangles[3 * i + 1]);
-        U16(s, m.Triangles[3 * i]);
-        U16(s, 0);
-        U16(s, m.Triangles[3 * i + 2]);
+        AppendLE16(s, m.Triangles[3 * i + 1]);
+        AppendLE16(s, m.Triangles[3 * i]);
+        AppendLE16(s, 0);
+        AppendLE16(s, m.Triangles[3 * i + 2]);
     }
     F32(s, 0), F32(s, 0), F32(s, 0), F32(s, m.Radius);
-    U32(s, 1);
-    U32(s, normals ? 1 : 0);
+    AppendLE32(s, 1);
+    AppendLE32(s, normals ? 1 : 0);
     for (float f : m.Positions) F32(s, f);
     for (float f : m.Normals) F32(s, f);
 
     std::string material;
-    U32(material, 0);           // flags
+    AppendLE32(material, 0);           // flags
     material.append(reinterpret_cast<const char*>(part.Colour), 4);
-    U32(material, 0);
-    U32(material, part.Texture.empty() ? 0 : 1);
+    AppendLE32(material, 0);
+    AppendLE32(material, part.Texture.empty() ? 0 : 1);
     F32(material, 1), F32(material, 1), F32(material, 1);
     std::string texture;
     if (!part.Texture.empty()) {
         std::string filtering;
-        U32(filtering, 0x1106);  // linear, wrapped
+        AppendLE32(filtering, 0x1106);  // linear, wrapped
         std::string name = part.Texture + '\0';
         name.resize((name.size() + 3) / 4 * 4, '\0');
         texture = Section(0x06, Struct(filtering) + Section(0x02, name) + Section(0x02, std::string(4, '\0')) + Extension());
     }
     std::string materialListStruct;
-    U32(materialListStruct, 1);
-    U32(materialListStruct, 0xFFFFFFFF);
+    AppendLE32(materialListStruct, 1);
+    AppendLE32(materialListStruct, 0xFFFFFFFF);
     const std::string materials =
         Section(0x08, Struct(materialListStruct) + Section(0x07, Struct(material) + texture + Extension()));
     return Section(0x0F, Struct(s) + materials + Extension());
@@ -127,8 +120,8 @@ std::string Geometry(const TDemoPart& part)
 std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures)
 {
     std::string head;
-    U16(head, uint16_t(textures.size()));
-    U16(head, 0);
+    AppendLE16(head, uint16_t(textures.size()));
+    AppendLE16(head, 0);
     std::string body = Struct(head);
     for (const TDemoTexture& t : textures) body += TextureNative(t);
     return Section(0x16, body + Extension());
@@ -145,33 +138,33 @@ std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vec
 {
     const uint32_t n = uint32_t(parts.size());
     std::string clumpStruct;
-    U32(clumpStruct, n);  // atomics
-    U32(clumpStruct, 0);  // lights
-    U32(clumpStruct, 0);  // cameras
+    AppendLE32(clumpStruct, n);  // atomics
+    AppendLE32(clumpStruct, 0);  // lights
+    AppendLE32(clumpStruct, 0);  // cameras
 
     std::string frameStruct, names;
-    U32(frameStruct, uint32_t(frames.size()));
+    AppendLE32(frameStruct, uint32_t(frames.size()));
     for (const TDemoFrame& f : frames) {
         for (float v : f.Rotation) F32(frameStruct, v);
         for (float v : f.Position) F32(frameStruct, v);
-        U32(frameStruct, uint32_t(f.Parent));
-        U32(frameStruct, 0);
+        AppendLE32(frameStruct, uint32_t(f.Parent));
+        AppendLE32(frameStruct, 0);
         names += Section(0x03, f.Name.empty() ? std::string() : Section(0x0253F2FE, f.Name));
     }
     const std::string frameList = Section(0x0E, Struct(frameStruct) + names);
 
     std::string geometries;
-    U32(geometries, n);
+    AppendLE32(geometries, n);
     std::string list = Struct(geometries);
     for (const TDemoPart& p : parts) list += Geometry(p);
 
     std::string atomics;
     for (uint32_t i = 0; i < n; ++i) {
         std::string a;
-        U32(a, parts[i].Frame);
-        U32(a, i);  // geometry
-        U32(a, 5);  // collision test + render
-        U32(a, 0);
+        AppendLE32(a, parts[i].Frame);
+        AppendLE32(a, i);  // geometry
+        AppendLE32(a, 5);  // collision test + render
+        AppendLE32(a, 0);
         atomics += Section(0x14, Struct(a) + Extension());
     }
     return Section(0x10, Struct(clumpStruct) + frameList + Section(0x1A, list) + atomics + Extension());
@@ -181,25 +174,25 @@ std::string DemoPlacementBytes(const std::vector<TDemoInstance>& instances, cons
 {
     const uint32_t instOffset = 76, carOffset = instOffset + 40 * uint32_t(instances.size());
     std::string out = "bnry";
-    U32(out, uint32_t(instances.size()));
-    U32(out, 0), U32(out, 0), U32(out, 0);  // zones, culls, pick-ups: none
-    U32(out, uint32_t(cars.size()));
-    U32(out, 0);
-    U32(out, instOffset);
-    for (int k = 0; k < 7; ++k) U32(out, 0);
-    U32(out, carOffset);
-    for (int k = 0; k < 3; ++k) U32(out, 0);
+    AppendLE32(out, uint32_t(instances.size()));
+    AppendLE32(out, 0), AppendLE32(out, 0), AppendLE32(out, 0);  // zones, culls, pick-ups: none
+    AppendLE32(out, uint32_t(cars.size()));
+    AppendLE32(out, 0);
+    AppendLE32(out, instOffset);
+    for (int k = 0; k < 7; ++k) AppendLE32(out, 0);
+    AppendLE32(out, carOffset);
+    for (int k = 0; k < 3; ++k) AppendLE32(out, 0);
     for (const TDemoInstance& i : instances) {
         for (float f : i.Position) F32(out, f);
         for (float f : i.Rotation) F32(out, f);
-        U32(out, uint32_t(i.Id));
-        U32(out, uint32_t(i.Interior));
-        U32(out, uint32_t(i.Lod));
+        AppendLE32(out, uint32_t(i.Id));
+        AppendLE32(out, uint32_t(i.Interior));
+        AppendLE32(out, uint32_t(i.Lod));
     }
     for (const TDemoParkedCar& c : cars) {
         for (float f : c.Position) F32(out, f);
         F32(out, c.Angle);
-        for (int32_t v : c.Values) U32(out, uint32_t(v));
+        for (int32_t v : c.Values) AppendLE32(out, uint32_t(v));
     }
     return out;
 }

@@ -11,12 +11,6 @@ constexpr size_t HeaderBytes = 14 + 40;
 
 size_t RowBytes(const TTextureBitmap& bmp) { return (size_t(bmp.Width) * 3 + 3) & ~size_t(3); }
 
-void Put16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-}
-
 void Header(const TTextureBitmap& bmp, uint8_t* h)
 {
     const uint32_t imageSize = uint32_t(RowBytes(bmp) * size_t(bmp.Height));
@@ -28,8 +22,8 @@ void Header(const TTextureBitmap& bmp, uint8_t* h)
     StoreLE32(h + 14, 40);
     StoreLE32(h + 18, uint32_t(bmp.Width));
     StoreLE32(h + 22, uint32_t(bmp.Height));  // positive: bottom-up
-    Put16(h + 26, 1);
-    Put16(h + 28, 24);
+    StoreLE16(h + 26, 1);
+    StoreLE16(h + 28, 24);
     StoreLE32(h + 30, 0);  // BI_RGB
     StoreLE32(h + 34, imageSize);
     StoreLE32(h + 38, 2835);  // 72 dpi

@@ -9,6 +9,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "archive/ByteOrder.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
 #include "preview/PngWriter.h"
@@ -213,11 +214,6 @@ private:
     std::vector<uint32_t> remap_;
 };
 
-void PutLE32(std::string& s, uint32_t v)
-{
-    for (int k = 0; k < 4; ++k) s += char(v >> (8 * k));
-}
-
 }  // namespace
 
 std::string EmbeddedPng(const TModelImage& image)
@@ -283,13 +279,13 @@ std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement
     std::string glb;
     glb.reserve(size_t(total));
     glb += "glTF";
-    PutLE32(glb, 2);
-    PutLE32(glb, uint32_t(total));
-    PutLE32(glb, uint32_t(text.size()));
+    AppendLE32(glb, 2);
+    AppendLE32(glb, uint32_t(total));
+    AppendLE32(glb, uint32_t(text.size()));
     glb += "JSON";
     glb += text;
     if (!bin.empty()) {
-        PutLE32(glb, uint32_t(bin.size()));
+        AppendLE32(glb, uint32_t(bin.size()));
         glb.append("BIN\0", 4);
         glb += bin;
     }

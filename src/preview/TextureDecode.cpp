@@ -55,14 +55,44 @@ const TTables& Tables()
     return *tables;
 }
 
-uint32_t Blend(const TTables& tb, uint32_t bgr, unsigned weight, unsigned x, unsigned y)
+uint32_t Grey(unsigned v) { return Bgr(v, v, v); }
+
+// A pixel's alpha as the modes use it: the grey the mask shows and the
+// weight of the blend over the checkerboard (0..255 for a/255, 256 + a for a
+// 4-bit a/15).
+struct TAlpha {
+    unsigned grey;
+    unsigned weight;
+};
+TAlpha Alpha8(unsigned a) { return {a, a}; }
+TAlpha Alpha4(unsigned a) { return {a * 16, 256 + a}; }
+constexpr TAlpha Opaque = {255, 255};  // a blend by 255/255 gives the colour itself
+
+// One pixel in a mode: the colour as it is, the alpha as a grey, or the
+// colour over the checkerboard's grey (`light`: 255 rather than 192) by the
+// alpha. `AlwaysOpaque` (DXT1 decoded whole) skips the table, whose blend
+// by 255/255 gives the colour itself.
+template <TDecodeMode Mode, bool AlwaysOpaque = false>
+uint32_t ShadeAs(const TTables& tb, uint32_t colour, TAlpha a, unsigned light)
 {
-    const unsigned g = CheckerGrey(x, y) == 255;
-    const auto& row = tb.blend[weight][g];
-    return Bgr(row[bgr & 0xFF], row[(bgr >> 8) & 0xFF], row[(bgr >> 16) & 0xFF]);
+    if constexpr (Mode == dmColor || (Mode == dmComposite && AlwaysOpaque)) {
+        return colour;
+    } else if constexpr (Mode == dmMask) {
+        return Grey(a.grey);
+    } else {
+        const auto& row = tb.blend[a.weight][light];
+        return Bgr(row[colour & 0xFF], row[(colour >> 8) & 0xFF], row[(colour >> 16) & 0xFF]);
+    }
 }
 
-uint32_t Grey(unsigned v) { return Bgr(v, v, v); }
+// The four colours of a block's colour part (c0, c1 and the 565 unpacking).
+void BlockPalette(const TTables& tb, const uint8_t* colourBlock, uint32_t* pal)
+{
+    const unsigned c0 = LoadLE16(colourBlock), c1 = LoadLE16(colourBlock + 2);
+    const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
+    const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
+    for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+}
 
 // Which source bytes one target row needs, and how it decodes them.
 struct TJob {
@@ -116,12 +146,14 @@ struct TJob {
     void FullBlockRow(int y, const uint8_t* data, uint64_t begin, uint64_t end, TTextureBitmap& bmp) const;
     void PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
     void PaletteRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const;
-    // One pixel of colour and 8-bit alpha in the job's mode.
-    uint32_t Shade(uint32_t colour, unsigned a, uint32_t sx, uint32_t sy) const
+    // Source pixel (sx, sy) in the job's mode.
+    uint32_t Shade(uint32_t colour, TAlpha a, uint32_t sx, uint32_t sy) const
     {
-        if (mode == dmColor) return colour;
-        if (mode == dmMask) return Grey(a);
-        return Blend(*tables, colour, a, sx, sy);
+        switch (mode) {
+        case dmColor: return ShadeAs<dmColor>(*tables, colour, a, 0);
+        case dmMask: return ShadeAs<dmMask>(*tables, colour, a, 0);
+        default: return ShadeAs<dmComposite>(*tables, colour, a, CheckerGrey(sx, sy) == 255);
+        }
     }
 };
 
@@ -135,7 +167,6 @@ void TJob::Row(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, u
 
 void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t end, uint32_t* out) const
 {
-    const TTables& tb = *tables;
     const unsigned bs = BlockBytes();
     const uint64_t rowFirst = uint64_t(sy / 4) * (t->Width / 4);
     const unsigned rowShift = 4 * (sy % 4);
@@ -162,32 +193,17 @@ void TJob::BlockRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint64_t e
                     alphaIndices = unsigned(Dxt5Indices(b) >> (3 * rowShift)) & 0xFFF;
                 }
                 if (enc != TTextureEncoding::Dxt1) b += 8;
-                const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
                 indices = LoadLE32(b + 4) >> (2 * rowShift);
-                const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
-                const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
-                for (unsigned i = 0; i < 4; ++i)
-                    pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
+                BlockPalette(*tables, b, pal);
             }
         }
         if (!valid) continue;  // stays black
         const unsigned col = sx % 4;
         const uint32_t colour = pal[(indices >> (2 * col)) & 3];
-        if (enc == TTextureEncoding::Dxt1) {
-            out[x] = mode == dmMask ? Grey(255) : colour;
-            continue;
-        }
-        if (enc == TTextureEncoding::Dxt5) {
-            out[x] = Shade(colour, alphaTable[(alphaIndices >> (3 * col)) & 7], sx, sy);
-            continue;
-        }
-        const unsigned a = (alphas >> (4 * col)) & 15;
-        if (mode == dmColor)
-            out[x] = colour;
-        else if (mode == dmMask)
-            out[x] = Grey(a * 16);
-        else
-            out[x] = Blend(tb, colour, 256 + a, sx, sy);
+        const TAlpha a = enc == TTextureEncoding::Dxt1   ? Opaque
+                         : enc == TTextureEncoding::Dxt5 ? Alpha8(alphaTable[(alphaIndices >> (3 * col)) & 7])
+                                                         : Alpha4((alphas >> (4 * col)) & 15);
+        out[x] = Shade(colour, a, sx, sy);
     }
 }
 
@@ -206,7 +222,6 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
         if (off + bs > end) break;  // and so are all after it
         const uint8_t* alpha = data + (off - begin);
         const uint8_t* b = bs == 16 ? alpha + 8 : alpha;
-        const unsigned c0 = LoadLE16(b), c1 = LoadLE16(b + 2);
         const uint32_t indices = LoadLE32(b + 4);
         uint8_t alphaTable[8] = {};
         uint64_t alphaIndices = 0;
@@ -214,12 +229,8 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
             Dxt5AlphaTable(alpha, alphaTable);
             alphaIndices = Dxt5Indices(alpha);
         }
-        uint32_t pal[4];
-        if (Mode != dmMask) {
-            const unsigned b0 = c0 & 31, g0 = (c0 >> 5) & 63, r0 = c0 >> 11;
-            const unsigned b1 = c1 & 31, g1 = (c1 >> 5) & 63, r1 = c1 >> 11;
-            for (unsigned i = 0; i < 4; ++i) pal[i] = Bgr(tb.mix5[b0][b1][i], tb.mix6[g0][g1][i], tb.mix5[r0][r1][i]);
-        }
+        uint32_t pal[4] = {};
+        if (Mode != dmMask) BlockPalette(tb, b, pal);
         const unsigned cols = std::min(4u, w - bx * 4);
         for (int r = 0; r < rows; ++r) {
             uint32_t* px = out + size_t(r) * w + bx * 4;
@@ -227,31 +238,12 @@ void FullBlocks(const TJob& job, int y, const uint8_t* data, uint64_t begin, uin
             const unsigned alphas = Dxt3 ? LoadLE16(alpha + 2 * r) : 0;
             const unsigned rowIndices = unsigned(alphaIndices >> (12 * r));
             // A block's four columns lie in one square of the checkerboard.
-            const unsigned grey = CheckerGrey(bx * 4, unsigned(y + r)) == 255;
+            const unsigned light = CheckerGrey(bx * 4, unsigned(y + r)) == 255;
             for (unsigned c = 0; c < cols; ++c) {
-                const unsigned a = (alphas >> (4 * c)) & 15;
-                if constexpr (Dxt5) {
-                    const unsigned a8 = alphaTable[(rowIndices >> (3 * c)) & 7];
-                    if (Mode == dmMask) {
-                        px[c] = Grey(a8);
-                    } else {
-                        const uint32_t colour = pal[(idx >> (2 * c)) & 3];
-                        if (Mode == dmColor) {
-                            px[c] = colour;
-                        } else {
-                            const auto& blend = tb.blend[a8][grey];
-                            px[c] = Bgr(blend[colour & 0xFF], blend[(colour >> 8) & 0xFF], blend[(colour >> 16) & 0xFF]);
-                        }
-                    }
-                } else if (Mode == dmMask) {
-                    px[c] = Dxt3 ? Grey(a * 16) : Grey(255);
-                } else if (Mode == dmColor || !Dxt3) {
-                    px[c] = pal[(idx >> (2 * c)) & 3];
-                } else {
-                    const uint32_t colour = pal[(idx >> (2 * c)) & 3];
-                    const auto& blend = tb.blend[256 + a][grey];
-                    px[c] = Bgr(blend[colour & 0xFF], blend[(colour >> 8) & 0xFF], blend[(colour >> 16) & 0xFF]);
-                }
+                const TAlpha a = Dxt5   ? Alpha8(alphaTable[(rowIndices >> (3 * c)) & 7])
+                                 : Dxt3 ? Alpha4((alphas >> (4 * c)) & 15)
+                                        : Opaque;
+                px[c] = ShadeAs<Mode, !Dxt3 && !Dxt5>(tb, pal[(idx >> (2 * c)) & 3], a, light);
             }
         }
     }
@@ -284,14 +276,13 @@ void TJob::PaletteRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t
         const uint64_t n = first + sx;
         // Two pixels a byte: the low nibble first.
         const unsigned i = enc == TTextureEncoding::Pal8 ? data[n - begin] : (data[n / 2 - begin] >> (4 * (n % 2))) & 15;
-        out[x] = Shade(palColour[i], palAlpha[i], sx, sy);
+        out[x] = Shade(palColour[i], Alpha8(palAlpha[i]), sx, sy);
     }
 }
 
 void TJob::PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* out) const
 {
     if (Paletted(enc)) return PaletteRow(sy, data, begin, out);
-    const TTables& tb = *tables;
     const uint8_t* row = data + (uint64_t(sy) * t->Width * PixelBytes() - begin);
     for (int x = 0; x < reqWidth; ++x) {
         const uint32_t sx = xs[size_t(x)];
@@ -318,12 +309,7 @@ void TJob::PixelRow(uint32_t sy, const uint8_t* data, uint64_t begin, uint32_t* 
                 break;
             }
         }
-        if (mode == dmColor)
-            out[x] = colour;
-        else if (mode == dmMask)
-            out[x] = Grey(a);
-        else
-            out[x] = Blend(tb, colour, a, sx, sy);
+        out[x] = Shade(colour, Alpha8(a), sx, sy);
     }
 }
 
@@ -354,6 +340,27 @@ bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mod
     for (int x = 0; x < bmp.Width; ++x) job.xs[size_t(x)] = uint32_t(uint64_t(x) * t.Width / uint64_t(bmp.Width));
     return true;
 }
+
+// Puts the file back where the decode found it, however the decode ends.
+class TKeepPosition {
+public:
+    explicit TKeepPosition(TFile& file) : file_(file), pos_(file.Position()) {}
+    ~TKeepPosition()
+    {
+        try {
+            file_.Seek(pos_);
+        } catch (...) {
+            // Only an injected fault makes a seek fail; the decode's own
+            // outcome is what the caller hears of.
+        }
+    }
+    TKeepPosition(const TKeepPosition&) = delete;
+    TKeepPosition& operator=(const TKeepPosition&) = delete;
+
+private:
+    TFile& file_;
+    const uint64_t pos_;
+};
 
 uint32_t SourceRow(const TTextureInfo& t, int y, int reqHeight) { return uint32_t(uint64_t(y) * t.Height / uint64_t(reqHeight)); }
 
@@ -396,17 +403,11 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
     // before it is made.
     const uint64_t pixels = uint64_t(std::max(reqWidth, 0)) * uint64_t(std::max(reqHeight, 0));
     if (pixels > std::max(MaxUnbackedPixels, 2 * fileSize)) throw EOutOfMemory();
-    const uint64_t saved = file.Position();
+    const TKeepPosition keep(file);
     std::array<uint8_t, 256 * 4> palette{};
     if (paletteBytes) {
-        try {
-            file.Seek(t.PalettePos);
-            file.ReadExact(palette.data(), size_t(paletteBytes));
-        } catch (...) {
-            file.Seek(saved);
-            throw;
-        }
-        file.Seek(saved);
+        file.Seek(t.PalettePos);
+        file.ReadExact(palette.data(), size_t(paletteBytes));
     }
     TTextureBitmap bmp;
     TJob job;
@@ -419,32 +420,26 @@ TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWid
     const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
     std::vector<uint8_t> window;
     uint64_t winBegin = 0, winEnd = 0;
-    try {
-        for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
-            const uint32_t sy = SourceRow(t, y, bmp.Height);
-            uint64_t begin, rowEnd;
-            job.RowRange(sy, begin, rowEnd);
-            const uint64_t end = std::min<uint64_t>(rowEnd, t.DataSize);
-            if (begin >= end) continue;
-            if (begin < winBegin || end > winEnd) {
-                const uint64_t readEnd = sequential ? std::min<uint64_t>(std::max(end, begin + ReadAhead), t.DataSize) : end;
-                window.resize(size_t(readEnd - begin));
-                file.Seek(t.DataPos + begin);
-                file.ReadExact(window.data(), window.size());
-                winBegin = begin;
-                winEnd = readEnd;
-            }
-            if (!job.Blocks() && end < rowEnd) continue;  // a row cut short stays black
-            if (full)
-                job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
-            else
-                job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
+    for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
+        const uint32_t sy = SourceRow(t, y, bmp.Height);
+        uint64_t begin, rowEnd;
+        job.RowRange(sy, begin, rowEnd);
+        const uint64_t end = std::min<uint64_t>(rowEnd, t.DataSize);
+        if (begin >= end) continue;
+        if (begin < winBegin || end > winEnd) {
+            const uint64_t readEnd = sequential ? std::min<uint64_t>(std::max(end, begin + ReadAhead), t.DataSize) : end;
+            window.resize(size_t(readEnd - begin));
+            file.Seek(t.DataPos + begin);
+            file.ReadExact(window.data(), window.size());
+            winBegin = begin;
+            winEnd = readEnd;
         }
-    } catch (...) {
-        file.Seek(saved);
-        throw;
+        if (!job.Blocks() && end < rowEnd) continue;  // a row cut short stays black
+        if (full)
+            job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
+        else
+            job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
     }
-    file.Seek(saved);
     return bmp;
 }
 

@@ -1,6 +1,8 @@
-// Texture pixels decoded into plain BGRA buffers: the two S3TC block
-// encodings, 32-bit pixels and the 16-bit layouts, in three modes, stretched
-// to any size.
+// Texture pixels decoded into plain BGRA buffers: the three S3TC block
+// encodings (DXT1, DXT3, DXT5), 32-bit pixels, the 16-bit layouts and the
+// paletted ones, in three modes, stretched to any size. Which encoding a
+// texture's data is in: TextureEncoding.cpp; the per-pixel rules:
+// TexturePixelRules.cpp.
 #pragma once
 
 #include <cstddef>

@@ -18,8 +18,6 @@ std::string FixedName(const uint8_t* field)
     return std::string(reinterpret_cast<const char*>(field), n);
 }
 
-uint16_t LoadLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
 }  // namespace
 
 uint16_t ReadTextureCount(TFile& file)

@@ -14,10 +14,6 @@ namespace korvane {
 struct TTextureInfo {
     std::string Name;      // at most 32 characters
     std::string MaskName;  // at most 32 characters, often empty
-    // Thumbnails in the page's image list; -1 until the thumbnail worker has
-    // made them, so that a row never shows another dictionary's picture.
-    int32_t ImageIndex = -1;
-    int32_t MaskImageIndex = -1;
     uint16_t Width = 0;
     uint16_t Height = 0;
     uint64_t DataPos = 0;   // absolute file position of the first level's pixels

@@ -112,12 +112,12 @@ TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TT
     return result;
 }
 
-TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const TTextureChange& change)
+TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change)
 {
     // Refused before the picture is read and encoded, in the entry operations' words.
     if (!IsSectorKind(cat.ArchiveKind))
         throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
-    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    CheckEntryIndex(cat, index);
     const TArchiveEntry entry = cat.Entries[index];
     TTextureDictionaryParts parts;
     {
@@ -127,7 +127,7 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t& rows, uint32
     }
     TTextureChangeResult result = ApplyTextureChange(parts, change);
     const TScratchCopy copy(JoinDictionary(parts));
-    result.Moved = ReplaceEntryData(cat, rows, index, copy.Path(), EntryName(entry)) == TReplaceResult::rrMoved;
+    result.Moved = ReplaceEntryData(cat, index, copy.Path(), EntryName(entry)) == TReplaceResult::rrMoved;
     result.EntryIndex = result.Moved ? uint32_t(cat.Entries.size() - 1) : index;
     return result;
 }

@@ -43,8 +43,7 @@ TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TT
 // archive. The new dictionary replaces the entry's data as Replace does (in
 // its sectors when it fits, else moved to the end), and the entry keeps its
 // name. Nothing is written when the picture or the change is refused.
-TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t& rows, uint32_t index,
-                                          const TTextureChange& change);
+TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change);
 
 // The change made to a dictionary file, replaced whole by a rename once the
 // new one is written.

@@ -5,8 +5,6 @@
 
 namespace korvane {
 
-inline uint16_t LoadLE16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-
 // The eight alphas a DXT5 block's 3-bit indices choose from.
 void Dxt5AlphaTable(const uint8_t* block, uint8_t* table);
 // The 48 bits of a DXT5 block's alpha indices, pixel p in bits 3p..3p+2.

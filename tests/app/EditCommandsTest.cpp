@@ -17,7 +17,7 @@
 #include "AppFixture.h"
 #include "app/RenameDialog.h"
 #include "archive/SectorDirectory.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 
 using namespace korvane;

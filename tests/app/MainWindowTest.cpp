@@ -17,7 +17,7 @@
 #include "app/FindDialog.h"
 #include "app/ShellIntegration.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 
 using namespace korvane;
@@ -391,7 +391,7 @@ TEST_F(WindowTest, ExitClosesTheWindowAndSetsClosing)
     Start();
     Find<QAction>("N4")->trigger();
     EXPECT_FALSE(form->isVisible());
-    EXPECT_TRUE(form->Cat().Closing);
+    EXPECT_TRUE(form->Closing());
 }
 
 TEST_F(WindowTest, ShellIntegrationWritesAndRemovesTheDesktopEntry)

@@ -12,8 +12,8 @@
 
 #include "AppFixture.h"
 #include "demo/DemoArchives.h"
-#include "preview/ModelView.h"
-#include "preview/TxdPage.h"
+#include "app/preview/ModelView.h"
+#include "app/preview/TxdPage.h"
 
 TEST_F(WindowTest, ScreenshotsOfEveryPreview)
 {

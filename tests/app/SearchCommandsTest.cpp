@@ -13,7 +13,7 @@
 #include "AppFixture.h"
 #include "app/FindDialog.h"
 #include "archive/NameCodec.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 #include "preview/PreviewDispatch.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"

@@ -10,7 +10,7 @@
 
 #include "AppFixture.h"
 #include "archive/FileIO.h"
-#include "listview/EntryListModel.h"
+#include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 
 using namespace korvane;

@@ -23,6 +23,7 @@
 #include "preview/TextureDictionaryEdit.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/EntryOpsInRows.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -91,7 +92,8 @@ void Run(Catalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
     case TOp::TextureInPlace:
     case TOp::TextureMoved: {
         const TTextureChange change{TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}};
-        EXPECT_EQ(ChangeTextureInEntry(cat, rows, c.target, change).Moved, c.op == TOp::TextureMoved);
+        TShownRows shown(cat, rows);
+        EXPECT_EQ(ChangeTextureInEntry(cat, c.target, change).Moved, c.op == TOp::TextureMoved);
         break;
     }
     }

@@ -6,6 +6,7 @@
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "support/ArchiveWriters.h"
+#include "support/EntryOpsInRows.h"
 #include "support/TempDir.h"
 
 using namespace korvane;

@@ -5,6 +5,7 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "archive/FileReplace.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

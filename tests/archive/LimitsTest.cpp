@@ -15,6 +15,7 @@
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "support/ArchiveWriters.h"
+#include "support/EntryOpsInRows.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"
 #include "support/TempDir.h"

@@ -1,0 +1,49 @@
+// The editing commands: the "Правка" menu, the list's context menu and
+// entries dragged out of the list. Each gathers the user's answers, runs the
+// core operation, then brings the list rows in step with the catalogue.
+#pragma once
+
+#include <memory>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class TEntryDragOut;
+class TForm1;
+class TForm2;
+namespace korvane {
+struct TArchiveEntry;
+struct TTextureChange;
+struct TTextureChangeResult;
+}
+
+class TEditCommands {
+public:
+    // Adds the "Правка" menu to the bar and makes the context menu.
+    TEditCommands(TForm1& form, QMenuBar* bar);
+
+    void Open();     // N9, N28: the entry opened with the desktop's application
+    void Rename();   // N10, N29
+    void Extract();  // N11, N24: one entry to a file, several into a folder
+    void Replace();  // N12, N25
+    void Add();      // N13: several files at once
+    void Delete();   // N14, N26
+    // Selected rows dragged out of the list: their entries are extracted for
+    // the drop target and handed over as files.
+    void StartDrag();
+    // A texture change from the TXD page to the dictionary entry `shown`:
+    // written, the list brought in step (a moved entry is the last row and
+    // the one selected), the entry previewed again.
+    korvane::TTextureChangeResult ChangeTexture(const korvane::TArchiveEntry& shown,
+                                                const korvane::TTextureChange& change);
+
+    QMenu* N8;
+    QAction *N9, *N10, *N11, *N12, *N13, *N14;
+    QMenu* PopupMenu1;
+    QAction *N24, *N25, *N26, *N28, *N29;
+    TForm2* Form2;
+    TEntryDragOut* DragOut;
+
+private:
+    TForm1& form_;
+};

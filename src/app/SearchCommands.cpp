@@ -1,0 +1,139 @@
+#include "app/SearchCommands.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/FindDialog.h"
+#include "app/MainWindow.h"
+#include "app/Prompts.h"
+#include "app/list/EntryListModel.h"
+#include "app/list/EntryListView.h"
+#include "listview/RowSearch.h"
+#include "listview/SearchMask.h"
+
+using namespace korvane;
+
+namespace {
+
+TSearchMask DialogMask(const TFindDialog& dialog)
+{
+    return BuildSearchMask(dialog.FindText().toStdString(), dialog.WholeWord(), dialog.MatchCase());
+}
+
+QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
+{
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+}  // namespace
+
+TSearchCommands::TSearchCommands(TForm1& form, QMenuBar* bar) : form_(form)
+{
+    N5 = bar->addMenu(QStringLiteral("Поиск"));
+    N5->setObjectName(QStringLiteral("N5"));
+    N6 = AddAction(N5, "N6", QStringLiteral("Найти..."));
+    N7 = AddAction(N5, "N7", QStringLiteral("Найти далее"));
+    N7->setShortcut(QKeySequence(Qt::Key_F3));
+    N15 = AddAction(N5, "N15", QStringLiteral("Найти все"));
+    N32 = AddAction(N5, "N32", QStringLiteral("Показать результаты"));
+    N32->setCheckable(true);
+    FindDialog1 = new TFindDialog(&form);
+
+    auto wire = [this](QAction* action, void (TSearchCommands::*command)()) {
+        QObject::connect(action, &QAction::triggered, &form_, [this, command] { form_.Guard([this, command] { (this->*command)(); }); });
+    };
+    wire(N6, &TSearchCommands::Present);
+    wire(N7, &TSearchCommands::FindNext);
+    wire(N15, &TSearchCommands::FindAll);
+    wire(N32, &TSearchCommands::Filter);
+    QObject::connect(FindDialog1, &TFindDialog::Find, &form, [this] { form_.Guard([this] { FindNext(); }); });
+    // F3 goes on finding while the find dialog is the active window.
+    FindDialog1->addAction(N7);
+}
+
+void TSearchCommands::Reset()
+{
+    offered_ = false;
+    N32->setChecked(false);
+    FindDialog1->SetFindText(QString());
+}
+
+void TSearchCommands::Present()
+{
+    offered_ = true;
+    form_.UpdateActions();
+    FindDialog1->Present();
+}
+
+void TSearchCommands::FindNext()
+{
+    TEntryListView* list = form_.listView_;
+    const TNameMatcher matcher(DialogMask(*FindDialog1));
+    const int selected = list->SelectedRow();
+    const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
+    const int64_t h = FindNextRow(form_.cat_, form_.model_->Rows(), from, matcher);
+    if (h < 0) {
+        form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+                               QMessageBox::NoIcon);
+        return;
+    }
+    // Only the row the search started from loses its selection.
+    list->MoveSelection(selected, int(h));
+    list->ScrollRowToTop(list->SelectedRow());
+}
+
+void TSearchCommands::FindAll()
+{
+    TEntryListView* list = form_.listView_;
+    const TNameMatcher matcher(DialogMask(*FindDialog1));
+    list->clearSelection();
+    const std::vector<uint32_t> rows = FindAllRows(form_.cat_, form_.model_->Rows(), matcher);
+    if (rows.empty()) {
+        form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+                               QMessageBox::NoIcon);
+        return;
+    }
+    // The matches become selected together, so the selection handler runs
+    // once, for the first of them.
+    list->SetCurrentRow(int(rows.front()));
+    list->SelectRuns(rows);
+    list->ScrollRowToTop(int(rows.front()));
+}
+
+void TSearchCommands::Filter()
+{
+    form_.SetStatusText(QStringLiteral("Подождите..."));
+    form_.statusPanel_->repaint();
+
+    TEntryListView* list = form_.listView_;
+    list->setUpdatesEnabled(false);
+    form_.model_->SetRows(0);
+    list->SetContextMenu(nullptr);  // no row is selected any more
+    try {
+        uint32_t rows;
+        if (N32->isChecked()) {
+            const TNameMatcher matcher(DialogMask(*FindDialog1));
+            rows = FilterRows(form_.cat_, matcher);
+        } else {
+            rows = ShowAllRows(form_.cat_);
+        }
+        form_.model_->SetRows(rows);
+    } catch (...) {
+        // A malformed mask leaves the list empty and the waiting text shown.
+        list->setUpdatesEnabled(true);
+        throw;
+    }
+    list->setUpdatesEnabled(true);
+    form_.SetStatusText(QStringLiteral("Отсеивание завершено"));
+}
+
+void TSearchCommands::SwitchFilterOff()
+{
+    // Exactly what unchecking "Показать результаты" does.
+    N32->setChecked(false);
+    Filter();
+}

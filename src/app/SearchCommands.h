@@ -1,0 +1,35 @@
+// The search commands of the "Поиск" menu: the find dialog, find next, find
+// all and the results filter.
+#pragma once
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class TFindDialog;
+class TForm1;
+
+class TSearchCommands {
+public:
+    // Adds the "Поиск" menu to the bar and makes the find dialog.
+    TSearchCommands(TForm1& form, QMenuBar* bar);
+
+    void Present();    // N6: shows the find dialog
+    void FindNext();   // N7 and the dialog's button: the next matching row
+    void FindAll();    // N15: every matching row selected
+    void Filter();     // N32: only the matching rows shown, or all again
+    // Shows every entry again in catalogue order, as unchecking N32 does.
+    void SwitchFilterOff();
+    // A new archive: no filter, no search text, find next and the others
+    // offered only once the dialog has been opened again.
+    void Reset();
+    // The find dialog has been opened since the archive was.
+    bool Offered() const { return offered_; }
+
+    QMenu* N5;
+    QAction *N6, *N7, *N15, *N32;
+    TFindDialog* FindDialog1;
+
+private:
+    TForm1& form_;
+    bool offered_ = false;
+};

@@ -1,0 +1,54 @@
+// The "IPL" preview page: a binary placement file shown as text, which can be
+// copied, selected whole or saved as a text ".ipl" file.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "app/preview/PreviewPage.h"
+#include "app/preview/PreviewPageHeader.h"
+#include "archive/Catalogue.h"
+#include "archive/FileIO.h"
+#include "preview/PreviewDispatch.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class Prompts;
+
+class TIplPage : public QWidget, public TPreviewPage {
+    Q_OBJECT
+public:
+    // Runs a command, showing any failure in the standard error box.
+    using TGuard = std::function<void(const std::function<void()>&)>;
+    TIplPage(QWidget* parent, Prompts& prompts, TGuard guard);
+
+    // ".IPL" entries that begin with "bnry": Takes reads the first 76 bytes,
+    // Show converts the entry from them on. Show raises on a read failure,
+    // keeping the lines converted before it.
+    QWidget* Widget() override { return this; }
+    bool Takes(TPreviewEntry& entry) override;
+    void Show(TPreviewEntry& entry) override;
+    void Clear() override;
+
+    // Handlers of the memo's pop-up menu.
+    void PopupMenu3Popup();
+    void N33Click();  // Копировать
+    void N35Click();  // Выделить всё
+    void N37Click();  // Сохранить как...
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void LayOutHeader();
+    Prompts& prompts_;
+    TGuard guard_;
+    TPreviewHeader header_;
+    QPlainTextEdit* Memo1;
+    QMenu* PopupMenu3;
+    QAction *N33, *N35, *N36, *N37;
+    QString saveName_;  // SaveDialog3's file name for the next time
+    unsigned char head_[korvane::PlacementHeaderSize] = {};  // of the entry taken
+};

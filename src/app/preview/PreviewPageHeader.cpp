@@ -1,0 +1,27 @@
+#include "app/preview/PreviewPageHeader.h"
+
+#include <QFont>
+
+TPreviewHeader MakePreviewHeader(QWidget* parent, const char* nameLabel, const char* sizeLabel,
+                                 const QString& nameCaption, const QString& sizeCaption)
+{
+    TPreviewHeader h;
+    h.Name = new QLabel(nameCaption, parent);
+    h.Name->setObjectName(QString::fromLatin1(nameLabel));
+    QFont bold(QStringLiteral("Arial"));
+    bold.setPixelSize(12);
+    bold.setBold(true);
+    h.Name->setFont(bold);
+    h.Size = new QLabel(sizeCaption, parent);
+    h.Size->setObjectName(QString::fromLatin1(sizeLabel));
+    h.Size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    h.NameCaption = nameCaption;
+    h.SizeCaption = sizeCaption;
+    return h;
+}
+
+void TPreviewHeader::Clear()
+{
+    Name->setText(NameCaption);
+    Size->setText(SizeCaption);
+}

@@ -1,0 +1,77 @@
+#include "app/preview/PreviewPane.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/preview/DffPage.h"
+#include "app/preview/IplPage.h"
+#include "app/preview/TxdPage.h"
+#include "archive/NameCodec.h"
+#include "preview/PreviewDispatch.h"
+
+using namespace korvane;
+
+TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e)
+    : Cat(cat),
+      Entry(e),
+      Extension(EntryExtension(EntryName(e))),
+      Name(QString::fromStdString(Cp1251ToUtf8(EntryName(e)))),
+      SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e)))
+{
+}
+
+TFile& TPreviewEntry::File()
+{
+    if (!file_) {
+        file_.emplace(TFile::OpenReadWrite(Cat.ArchivePath));
+        file_->Seek(EntryBytePos(Cat.ArchiveKind, Entry));
+    }
+    return *file_;
+}
+
+TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QStackedWidget(parent)
+{
+    setObjectName(QStringLiteral("Notebook1"));
+    setMinimumWidth(260);
+    default_ = new QWidget(this);
+    default_->setObjectName(QStringLiteral("Default"));
+    default_->setAccessibleName(QStringLiteral("Default"));
+    addWidget(default_);
+    // The pages stand in the pane in this order: 1 TXD, 2 DFF, 3 IPL.
+    txd_ = new TTxdPage(this, prompts, guard);
+    pages_ = {txd_, new TDffPage(this, prompts, guard), new TIplPage(this, prompts, guard)};
+    for (TPreviewPage* page : pages_) addWidget(page->Widget());
+
+    auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), default_);
+    label4->setObjectName(QStringLiteral("Label4"));
+    label4->setWordWrap(true);
+    label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* layout = new QVBoxLayout(default_);
+    layout->addWidget(label4);
+    layout->addStretch(1);
+}
+
+void TPreviewPane::Preview(const Catalogue& cat, const TArchiveEntry& e)
+{
+    TPreviewEntry entry(cat, e);
+    for (TPreviewPage* page : pages_) {
+        if (!page->Takes(entry)) continue;
+        setCurrentWidget(page->Widget());
+        page->Show(entry);
+        return;
+    }
+    ShowDefault();
+}
+
+void TPreviewPane::ShowDefault() { setCurrentWidget(default_); }
+
+void TPreviewPane::Clear()
+{
+    for (TPreviewPage* page : pages_) page->Clear();
+}
+
+void TPreviewPane::SetTextureChanger(
+    std::function<TTextureChangeResult(const TArchiveEntry&, const TTextureChange&)> changer)
+{
+    txd_->SetTextureChanger(std::move(changer));
+}

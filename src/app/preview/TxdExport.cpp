@@ -1,0 +1,32 @@
+#include "app/preview/TxdExport.h"
+
+#include "app/Dialogs.h"
+#include "app/LocalPaths.h"
+#include "app/Prompts.h"
+#include "archive/FileIO.h"
+#include "archive/NameCodec.h"
+#include "preview/TextureExport.h"
+
+using namespace korvane;
+
+void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archivePath, const TTextureInfo& t,
+                   TDecodeMode mode)
+{
+    int filter = 0;
+    QString path = prompts.SaveFile(owner, DialogName(SaveDialog2), DialogFilter(SaveDialog2),
+                                    QString::fromStdString(Cp1251ToUtf8(mode == dmMask ? t.MaskName : t.Name)),
+                                    &filter);
+    if (path.isEmpty()) return;
+    // A ".png" or ".bmp" the user typed decides; otherwise the chosen filter.
+    TPictureFormat format = filter == 1 ? TPictureFormat::Png : TPictureFormat::Bmp;
+    if (!HasExtension(path))
+        path += format == TPictureFormat::Png ? QStringLiteral(".png") : QStringLiteral(".bmp");
+    else if (path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive))
+        format = TPictureFormat::Png;
+    else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
+        format = TPictureFormat::Bmp;
+    TFile file = TFile::OpenReadWrite(archivePath);
+    file.Seek(t.DataPos);
+    ExportTexture(file, t, t.Width, t.Height, mode, format, LocalPath(path));
+    file.Close();
+}

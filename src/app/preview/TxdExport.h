@@ -1,0 +1,19 @@
+// Saving a texture, or its alpha mask, as a picture file: the "TXD" page's
+// context menu.
+#pragma once
+
+#include <string>
+
+#include "preview/TextureDecode.h"
+#include "preview/TextureDictionary.h"
+
+class Prompts;
+class QWidget;
+
+// Asks where (offering the texture's name, or its mask name in mask mode),
+// decodes the texture at its own size from the archive and writes it as BMP
+// or PNG: a ".png" or ".bmp" the user typed decides, otherwise the chosen
+// filter, whose extension a name without one gets. Nothing is written when
+// the dialog is cancelled.
+void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archivePath, const korvane::TTextureInfo& t,
+                   korvane::TDecodeMode mode);
