@@ -7,7 +7,6 @@
 
 #include "archive/ByteOrder.h"
 #include "archive/FileIO.h"
-#include "preview/TexturePixelRules.h"
 
 namespace korvane {
 

@@ -8,7 +8,6 @@
 #include "preview/ImageReader.h"
 #include "preview/SectionWalk.h"
 #include "preview/TextureEncode.h"
-#include "preview/TexturePixelRules.h"
 
 namespace korvane {
 
@@ -56,12 +55,6 @@ void PutHeader(std::string& out, uint32_t id, uint32_t version, uint64_t size)
     StoreLE32(h + 4, uint32_t(size));
     StoreLE32(h + 8, version);
     out.append(reinterpret_cast<const char*>(h), sizeof h);
-}
-
-void PutLE16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
 }
 
 uint32_t VersionAt(const std::string& bytes, size_t pos)
@@ -153,8 +146,8 @@ void SetFormat(uint8_t* h, TTextureEncoding enc, bool alpha, unsigned levels, co
         StoreLE32(h + 76, alpha ? 1 : 0);
         h[87] = uint8_t(enc == TTextureEncoding::Dxt1 ? 1 : enc == TTextureEncoding::Dxt3 ? 3 : enc == TTextureEncoding::Dxt5 ? 5 : 0);
     }
-    PutLE16(h + 80, uint16_t(picture.Width));
-    PutLE16(h + 82, uint16_t(picture.Height));
+    StoreLE16(h + 80, uint16_t(picture.Width));
+    StoreLE16(h + 82, uint16_t(picture.Height));
     h[84] = block ? 16 : 32;
     h[85] = uint8_t(levels);
 }
@@ -255,7 +248,7 @@ std::string JoinDictionary(const TTextureDictionaryParts& parts)
     out += parts.Head;
     PutHeader(out, rwStruct, parts.StructVersion, 2 + parts.StructTail.size());
     uint8_t count[2];
-    PutLE16(count, uint16_t(parts.Textures.size()));
+    StoreLE16(count, uint16_t(parts.Textures.size()));
     out.append(reinterpret_cast<const char*>(count), 2);
     out += parts.StructTail;
     for (const TDictionaryTexture& t : parts.Textures) {
