@@ -378,3 +378,34 @@ TEST(TextureEdit, RealDictionariesTakeBackTheirOwnTextures)
         at += 4 + size;
     }
 }
+
+// Dictionaries the reader would walk otherwise than they would be written
+// are refused whole, the file as it was.
+TEST(TextureEdit, DamagedDictionariesAreRefused)
+{
+    TempDir dir;
+    const TTextureSpec tex = Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0; });
+    const std::string header = TextureHeaderBytes(tex) + tex.data;
+    const std::string ext = RwSection(0x03, "");
+    const struct {
+        std::string bytes, error;
+    } cases[] = {
+        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2) + "xxxx") + TextureNativeBytes(tex) + ext),
+         "its struct is not 4 bytes long"},
+        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) +
+                             RwSection(0x15, RwSection(0x01, header) + TextureNativeBytes(tex)) + ext),
+         "a texture holds another texture"},
+        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) + RwSection(0x15, RwSection(0x01, header), RwVersionSA, 999)),
+         "a section runs past the end of the section holding it"},
+    };
+    for (const auto& c : cases) {
+        WriteBytes(dir.File("a.txd"), c.bytes);
+        try {
+            ChangeTextureInFile(dir.File("a.txd"), {TTextureChangeKind::Remove, "t", "", {}});
+            ADD_FAILURE() << c.error;
+        } catch (const ETextureEditError& e) {
+            EXPECT_EQ(e.what(), "The texture dictionary is damaged: " + c.error);
+        }
+        EXPECT_EQ(ReadBytes(dir.File("a.txd")), c.bytes);
+    }
+}
