@@ -94,7 +94,7 @@ void TDffPage::Show(TPreviewEntry& entry)
     header_.Size->setText(entry.SizeText);
     LayOutPanel();
 
-    TFile file = TFile::OpenReadWrite(entry.Cat.ArchivePath);
+    TFile file = TFile::OpenReadOnly(entry.Cat.ArchivePath);
     file.Seek(EntryBytePos(entry.Cat.ArchiveKind, entry.Entry));
     TModelRead read;
     try {
