@@ -12,13 +12,17 @@
 #include <QTableView>
 #include <QUrl>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "AppFixture.h"
 #include "app/FindDialog.h"
 #include "app/ShellIntegration.h"
+#include "app/preview/TxdPage.h"
 #include "archive/FileIO.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
+#include "support/AsNobody.h"
+#include "support/DictionaryWriters.h"
 
 using namespace korvane;
 
@@ -206,6 +210,37 @@ TEST_F(WindowTest, EditingCommandsFollowTheArchiveKind)
         EXPECT_TRUE(Find<QMenu>("N8")->menuAction()->isEnabled());
         EXPECT_TRUE(Find<QMenu>("N5")->menuAction()->isEnabled());
     }
+}
+
+TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
+{
+    // Only the ".dir" is write-protected: that alone makes the archive read-only.
+    const std::string txd = DictionaryBytes({Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0xFF0000FFu; })});
+    WriteBytes(dir.File("a.img"), txd + std::string(2048 - txd.size(), '\0'));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "T.TXD"}}));
+    ::chmod(dir.File("a.img").c_str(), 0666);
+    ::chmod(dir.File("a.dir").c_str(), 0444);
+    const char* editing[] = {"N10", "N12", "N13", "N14", "N25", "N26", "N29"};
+    Start();
+    {
+        TActingAsNobody nobody(dir.Path());
+        form->Load(dir.File("a.img"));
+        EXPECT_EQ(form->StatusText(), "Загрузка завершена (только чтение)");
+        for (const char* name : editing) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
+        // The preview, its picture and its thumbnail worker read through handles of their own.
+        form->ListView()->selectRow(0);
+        auto* page = Find<TTxdPage>("TXD");
+        page->WaitForThumbnails();
+        EXPECT_EQ(Find<QStackedWidget>("Notebook1")->currentIndex(), 1);
+        EXPECT_GE(page->Thumbnails().at(0).ImageIndex, 0);
+        EXPECT_TRUE(prompts.Messages().isEmpty());
+        EXPECT_TRUE(Find<QAction>("N9")->isEnabled() && Find<QAction>("N11")->isEnabled());
+        for (const char* name : editing) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
+    }
+    ::chmod(dir.File("a.dir").c_str(), 0666);
+    form->Load(dir.File("a.img"));
+    EXPECT_EQ(form->StatusText(), "Загрузка завершена");
+    for (const char* name : editing) EXPECT_TRUE(Find<QAction>(name)->isEnabled()) << name;
 }
 
 TEST_F(WindowTest, OpenResetsTheSearchState)
