@@ -23,6 +23,8 @@
 #include "support/ArchiveWriters.h"
 #include "support/AsNobody.h"
 #include "support/DictionaryWriters.h"
+#include "support/ModelWriters.h"
+#include "support/PlacementWriters.h"
 
 using namespace korvane;
 
@@ -214,10 +216,15 @@ TEST_F(WindowTest, EditingCommandsFollowTheArchiveKind)
 
 TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
 {
+    // One entry of each previewed kind, a sector each.
+    const std::string entries[] = {
+        DictionaryBytes({Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0xFF0000FFu; })}),
+        ModelBytes({QuadGeometry(1, true)}), BinaryIplBytes({})};
+    std::string img;
+    for (const std::string& e : entries) img += e + std::string(2048 - e.size(), '\0');
+    WriteBytes(dir.File("a.img"), img);
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "T.TXD"}, {1, 1, "M.DFF"}, {2, 1, "P.IPL"}}));
     // Only the ".dir" is write-protected: that alone makes the archive read-only.
-    const std::string txd = DictionaryBytes({Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0xFF0000FFu; })});
-    WriteBytes(dir.File("a.img"), txd + std::string(2048 - txd.size(), '\0'));
-    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "T.TXD"}}));
     ::chmod(dir.File("a.img").c_str(), 0666);
     ::chmod(dir.File("a.dir").c_str(), 0444);
     const char* editing[] = {"N10", "N12", "N13", "N14", "N25", "N26", "N29"};
@@ -227,12 +234,15 @@ TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
         form->Load(dir.File("a.img"));
         EXPECT_EQ(form->StatusText(), "Загрузка завершена (только чтение)");
         for (const char* name : editing) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
-        // The preview, its picture and its thumbnail worker read through handles of their own.
+        // The previews, the picture and the thumbnail worker read through handles of their own.
         form->ListView()->selectRow(0);
         auto* page = Find<TTxdPage>("TXD");
         page->WaitForThumbnails();
-        EXPECT_EQ(Find<QStackedWidget>("Notebook1")->currentIndex(), 1);
         EXPECT_GE(page->Thumbnails().at(0).ImageIndex, 0);
+        for (int row : {1, 2, 0}) {
+            form->ListView()->selectRow(row);
+            EXPECT_EQ(Find<QStackedWidget>("Notebook1")->currentIndex(), row + 1);
+        }
         EXPECT_TRUE(prompts.Messages().isEmpty());
         EXPECT_TRUE(Find<QAction>("N9")->isEnabled() && Find<QAction>("N11")->isEnabled());
         for (const char* name : editing) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
