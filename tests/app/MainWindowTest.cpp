@@ -224,9 +224,7 @@ TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
     for (const std::string& e : entries) img += e + std::string(2048 - e.size(), '\0');
     WriteBytes(dir.File("a.img"), img);
     WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "T.TXD"}, {1, 1, "M.DFF"}, {2, 1, "P.IPL"}}));
-    // Only the ".dir" is write-protected: that alone makes the archive read-only.
-    ::chmod(dir.File("a.img").c_str(), 0666);
-    ::chmod(dir.File("a.dir").c_str(), 0444);
+    for (const char* f : {"a.img", "a.dir"}) ::chmod(dir.File(f).c_str(), 0444);
     const char* editing[] = {"N10", "N12", "N13", "N14", "N25", "N26", "N29"};
     Start();
     {
@@ -247,7 +245,7 @@ TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
         EXPECT_TRUE(Find<QAction>("N9")->isEnabled() && Find<QAction>("N11")->isEnabled());
         for (const char* name : editing) EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
     }
-    ::chmod(dir.File("a.dir").c_str(), 0666);
+    for (const char* f : {"a.img", "a.dir"}) ::chmod(dir.File(f).c_str(), 0666);
     form->Load(dir.File("a.img"));
     EXPECT_EQ(form->StatusText(), "Загрузка завершена");
     for (const char* name : editing) EXPECT_TRUE(Find<QAction>(name)->isEnabled()) << name;
