@@ -1,6 +1,5 @@
 #include "support/AsNobody.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <grp.h>
@@ -8,57 +7,58 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// True when the checks are to run as nobody rather than as they are.
+bool AsSuperuser(const std::string& folder)
+{
+    EXPECT_EQ(::chmod(folder.c_str(), 0777), 0) << folder;
+    return ::geteuid() == 0;
+}
+
+void RunChecks(const std::function<void()>& checks)
+{
+    try {
+        checks();
+    } catch (...) {
+        ADD_FAILURE() << "the checks run as nobody raised";
+    }
+}
+
+}  // namespace
 
 void RunAsNobody(const std::string& folder, const std::function<void()>& checks)
 {
-    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0) << folder;
-    if (::geteuid() != 0) return checks();
+    if (!AsSuperuser(folder)) return checks();
     std::fflush(nullptr);  // nothing buffered is printed twice
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        const gid_t group = NobodyId;
-        if (::setgroups(1, &group) != 0 || ::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0) ::_exit(125);
-        // The child reports through its exit status only; it must not go
-        // on to run the rest of the suite.
-        try {
-            checks();
-        } catch (const std::exception& e) {
-            ADD_FAILURE() << "exception: " << e.what();
-        }
+        const gid_t group = kNobody;
+        if (::setgroups(1, &group) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(125);
+        RunChecks(checks);
         std::fflush(nullptr);
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
+        ::_exit(::testing::Test::HasFailure() ? 1 : 0);  // never on to the rest of the suite
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "the checks run as nobody failed (above), status " << status;
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the checks run as nobody failed, status " << status;
 }
 
-TActingAsNobody::TActingAsNobody(const std::string& folder)
+void ActAsNobody(const std::string& folder, const std::function<void()>& checks)
 {
-    EXPECT_EQ(::chmod(folder.c_str(), 0777), 0) << folder;
-    if (::geteuid() != 0) return;
-    group_ = ::getegid();
-    groups_.resize(size_t(std::max(::getgroups(0, nullptr), 0)));
-    groups_.resize(size_t(std::max(::getgroups(int(groups_.size()), groups_.data()), 0)));
-    const gid_t nobody = NobodyId;
+    if (!AsSuperuser(folder)) return checks();
+    const gid_t group = ::getegid(), nobody = kNobody;
+    std::vector<gid_t> groups(size_t(::getgroups(0, nullptr)));
+    ASSERT_EQ(::getgroups(int(groups.size()), groups.data()), int(groups.size()));
     // Groups first, while the rights to change them are still there.
-    if (::setgroups(1, &nobody) != 0 || ::setegid(NobodyId) != 0 || ::seteuid(NobodyId) != 0) {
-        GiveBack();
-        ADD_FAILURE() << "could not act as nobody";
-        return;
-    }
-    switched_ = true;
-}
-
-TActingAsNobody::~TActingAsNobody()
-{
-    if (switched_) GiveBack();
-}
-
-void TActingAsNobody::GiveBack()
-{
+    const bool acting = ::setgroups(1, &nobody) == 0 && ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+    EXPECT_TRUE(acting) << "could not act as nobody";
+    if (acting) RunChecks(checks);
     // No test may go on as nobody.
-    if (::seteuid(0) != 0 || ::setegid(group_) != 0 || ::setgroups(groups_.size(), groups_.data()) != 0) std::abort();
+    if (::seteuid(0) != 0 || ::setegid(group) != 0 || ::setgroups(groups.size(), groups.data()) != 0) std::abort();
 }
