@@ -148,7 +148,8 @@ void TForm1::BuildClientArea()
 
 void TForm1::UpdateActions()
 {
-    const bool editable = IsSectorKind(cat_.ArchiveKind);
+    // An archive this user may not write is only viewed, as VXBG and BIGF are.
+    const bool editable = IsSectorKind(cat_.ArchiveKind) && writable_;
     // Right after an archive is opened the kind alone decides the row
     // commands; from the selection handler's first run on, the row it found.
     const bool row = rowSelected_;
@@ -161,10 +162,13 @@ void TForm1::UpdateActions()
     TSearchCommands& s = *search_;
     s.N5->menuAction()->setEnabled(opened_);
     for (QAction* a : {s.N7, s.N15, s.N32}) a->setEnabled(s.Offered());
+    // The kind alone decides "Сервис": the check only reads, and a repack of
+    // a write-protected archive stops at its start with "File access denied".
     // A hidden action always reports itself disabled, so the menu's own
     // enabled state carries it.
-    service_->N16->setEnabled(opened_ && editable);
-    service_->N16->menuAction()->setEnabled(opened_ && editable);
+    const bool service = opened_ && IsSectorKind(cat_.ArchiveKind);
+    service_->N16->setEnabled(service);
+    service_->N16->menuAction()->setEnabled(service);
 }
 
 QString TForm1::StatusText() const { return statusPanel_->text(); }

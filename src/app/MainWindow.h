@@ -124,6 +124,7 @@ private:
     bool firstShow_ = true;
     bool closing_ = false;
     bool opened_ = false;         // an archive has been opened
+    bool writable_ = false;       // its files may be written (ArchiveWritable)
     bool selectionSeen_ = false;  // the selection handler has run since
     bool rowSelected_ = true;     // the selection handler's last run found a row
 };

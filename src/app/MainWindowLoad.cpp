@@ -53,6 +53,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
     cat_ = std::move(opened);
     opened_ = true;
+    writable_ = ArchiveWritable(where);
     selectionSeen_ = false;
     search_->Reset();
     UpdateActions();
@@ -75,6 +76,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     model_->SetRows(rows);
     listView_->setUpdatesEnabled(true);
 
-    SetStatusText(QStringLiteral("Загрузка завершена"));
+    SetStatusText(writable_ ? QStringLiteral("Загрузка завершена")
+                            : QStringLiteral("Загрузка завершена (только чтение)"));
     notebook_->ShowDefault();
 }

@@ -81,7 +81,7 @@ uint32_t ReadZeroTerminated(TBufferedReader& in, char* name)
 // VXBG: names with sizes; data back to back after the directory.
 TRecArray ReadSyb(const std::string& path)
 {
-    TFile file = TFile::OpenReadWrite(path);
+    TFile file = TFile::OpenReadOnly(path);
     const uint32_t end = ReadHeaderValue(file, 4, false) + 8u;  // 32-bit arithmetic, as stored archives expect
     if (end > file.Size()) RaiseReadBeyondEof(path);
 
@@ -112,7 +112,7 @@ TRecArray ReadSyb(const std::string& path)
 // BIGF: big-endian offsets and sizes, then the name.
 TRecArray ReadBig(const std::string& path)
 {
-    TFile file = TFile::OpenReadWrite(path);
+    TFile file = TFile::OpenReadOnly(path);
     const uint32_t end = ReadHeaderValue(file, 12, true) - 8u;
     if (end > file.Size()) RaiseReadBeyondEof(path);
 
@@ -146,7 +146,7 @@ std::string WithExtension(const std::string& path, const char* ext)
 
 TArchiveKind DetectArchiveKind(const std::string& path)
 {
-    TFile file = TFile::OpenReadWrite(path);
+    TFile file = TFile::OpenReadOnly(path);
     char magic[4] = {};
     if (file.ReadSome(magic, 4) < 4) return akImg;
     if (std::memcmp(magic, "VXBG", 4) == 0) return akSyb;
@@ -206,6 +206,11 @@ Catalogue OpenCatalogue(const TArchiveLocation& where)
 }
 
 Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
+
+bool ArchiveWritable(const TArchiveLocation& where)
+{
+    return FileWritable(where.ArchivePath) && (where.Kind != akImg || FileWritable(where.DirPath));
+}
 
 int LoadPercent(uint32_t i, uint32_t n)
 {

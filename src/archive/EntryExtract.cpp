@@ -17,7 +17,7 @@ void CopyEntry(const Catalogue& cat, uint32_t index, const std::string& path, TC
 {
     CheckEntryIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
-    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    TFile arc = TFile::OpenReadOnly(cat.ArchivePath);
     // Truncating (or removing) the target would destroy the archive or its
     // directory before a byte of the entry is read.
     if (SameFile(path, cat.ArchivePath) || (cat.ArchiveKind == akImg && SameFile(path, cat.DirPath)))

@@ -20,6 +20,16 @@ void CheckEditable(const Catalogue& cat)
         throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
 }
 
+// Everything else only reads an archive, so a change is where a
+// write-protected one is met: both files a change may write are opened for
+// writing before anything is written, and the first that refuses ends it.
+// (Closed again unchecked: nothing was written through them.)
+void CheckWritable(const Catalogue& cat)
+{
+    TFile::OpenReadWrite(cat.ArchivePath);
+    if (cat.ArchiveKind == akImg) TFile::OpenReadWrite(cat.DirPath);
+}
+
 void CheckRoomForEntry(const Catalogue& cat)
 {
     if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
@@ -91,7 +101,7 @@ void MakeRoomForRecord(Catalogue& cat, TFile& arc, uint64_t slotPos)
         const uint64_t start = PadToSector(arc, slotEnd);
         TArchiveEntry moved = e;
         moved.Offset = SectorIndex(start);
-        TFile from = TFile::OpenReadWrite(arc.Path());
+        TFile from = TFile::OpenReadOnly(arc.Path());
         from.Seek(pos);
         arc.Seek(start);
         const uint64_t copied = CopyFileData(from, arc, present);
@@ -197,6 +207,7 @@ uint32_t AddFileEntry(Catalogue& cat, const std::string& path)
 {
     CheckEditable(cat);
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
+    CheckWritable(cat);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
@@ -213,6 +224,7 @@ void RemoveEntry(Catalogue& cat, uint32_t index)
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
+    CheckWritable(cat);
     const size_t n = cat.Entries.size();
 
     // Each slot keeps its own DirPos and takes the next slot's fields. The
@@ -262,6 +274,7 @@ TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::strin
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
+    CheckWritable(cat);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
@@ -298,6 +311,7 @@ void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
+    CheckWritable(cat);
     TArchiveEntry e = cat.Entries[index];
     StoreName(e, name);
     TFile dir = TFile::OpenReadWrite(cat.DirPath);

@@ -29,7 +29,9 @@ int OpenChecked(const std::string& path, int flags)
 }  // namespace
 
 TFile TFile::OpenReadWrite(const std::string& path) { return TFile(OpenChecked(path, O_RDWR), path); }
-TFile TFile::OpenReadOnly(const std::string& path) { return TFile(OpenChecked(path, O_RDONLY), path); }
+// Without O_NONBLOCK a named pipe given as an archive would wait for a
+// writer for ever; regular files ignore the flag.
+TFile TFile::OpenReadOnly(const std::string& path) { return TFile(OpenChecked(path, O_RDONLY | O_NONBLOCK), path); }
 TFile TFile::Create(const std::string& path) { return TFile(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path); }
 
 TFile::TFile(TFile&& other) noexcept : fd_(other.fd_), pos_(other.pos_), path_(std::move(other.path_))
@@ -121,6 +123,8 @@ bool FileExists(const std::string& path)
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
+
+bool FileWritable(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0; }
 
 TPrivateFolder::TPrivateFolder(const std::string& parent, const std::string& name) : path_(parent + "/" + name)
 {

@@ -11,11 +11,13 @@ namespace korvane {
 
 class TFile {
 public:
-    // Archives and directories are opened for reading and writing, so that a
-    // write-protected archive is refused up front, not half-way through an edit.
+    // For the commands that change an archive, which open every file they
+    // will write before writing any, so that a write-protected archive is
+    // refused up front, not half-way through an edit.
     static TFile OpenReadWrite(const std::string& path);
     static TFile Create(const std::string& path);
-    // For commands that only read (samples and loose files may be write-protected).
+    // For everything that only reads: opening, previews, extracting. An
+    // archive the user may only read is still viewed.
     static TFile OpenReadOnly(const std::string& path);
 
     TFile(TFile&& other) noexcept;
@@ -55,6 +57,10 @@ private:
 };
 
 bool FileExists(const std::string& path);  // a regular file, not a folder
+// Whether this user may open the file for writing, as the kernel decides it
+// for the effective user: the superuser may write a mode-0444 file, but no
+// one a file on a read-only mount or an immutable one. Nothing is opened.
+bool FileWritable(const std::string& path);
 
 // A folder of the user's own for files that others must not reach, such as
 // copies made in the shared temporary folder: `parent`/`name`, made with mode

@@ -121,7 +121,7 @@ void WriteImgDirectory(TFile& dir, const TRecArray& entries, const TRepackLayout
 
 void CopyFile(const std::string& from, const std::string& to, std::vector<uint8_t>& buf)
 {
-    TFile in = TFile::OpenReadWrite(from);
+    TFile in = TFile::OpenReadOnly(from);
     TFile out = CreateFresh(to);
     out.SetMode(in.Mode());
     for (;;) {

@@ -40,7 +40,7 @@ TRecArray ReadRecords(TFile& file, uint64_t start, uint64_t count)
 
 TRecArray ReadImgDir(const std::string& dirPath)
 {
-    TFile file = TFile::OpenReadWrite(dirPath);
+    TFile file = TFile::OpenReadOnly(dirPath);
     uint64_t len = file.Size();
     // A trailing partial record is read too and runs past the end.
     if (len % DirRecordSize != 0) RaiseReadBeyondEof(dirPath);
@@ -49,7 +49,7 @@ TRecArray ReadImgDir(const std::string& dirPath)
 
 TRecArray ReadVer2Dir(const std::string& path)
 {
-    TFile file = TFile::OpenReadWrite(path);
+    TFile file = TFile::OpenReadOnly(path);
     uint8_t raw[4];
     file.Seek(Ver2CountPos);
     file.ReadExact(raw, sizeof raw);

@@ -12,13 +12,19 @@
 #include <QTableView>
 #include <QUrl>
 #include <cstdlib>
+#include <sys/stat.h>
 
 #include "AppFixture.h"
 #include "app/FindDialog.h"
 #include "app/ShellIntegration.h"
+#include "app/preview/TxdPage.h"
 #include "archive/FileIO.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
+#include "support/AsNobody.h"
+#include "support/DictionaryWriters.h"
+#include "support/ModelWriters.h"
+#include "support/PlacementWriters.h"
 
 using namespace korvane;
 
@@ -206,6 +212,36 @@ TEST_F(WindowTest, EditingCommandsFollowTheArchiveKind)
         EXPECT_TRUE(Find<QMenu>("N8")->menuAction()->isEnabled());
         EXPECT_TRUE(Find<QMenu>("N5")->menuAction()->isEnabled());
     }
+}
+
+TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
+{
+    // One entry of each previewed kind, a sector each.
+    const std::string entries[] = {
+        DictionaryBytes({Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0xFF0000FFu; })}),
+        ModelBytes({QuadGeometry(1, true)}), BinaryIplBytes({})};
+    std::string img;
+    for (const std::string& e : entries) img += e + std::string(2048 - e.size(), '\0');
+    WriteBytes(dir.File("a.img"), img);
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "T.TXD"}, {1, 1, "M.DFF"}, {2, 1, "P.IPL"}}));
+    for (const char* f : {"a.img", "a.dir"}) ::chmod(dir.File(f).c_str(), 0444);
+    Start();
+    ActAsNobody(dir.Path(), [&] {
+        form->Load(dir.File("a.img"));
+        EXPECT_EQ(form->StatusText(), "Загрузка завершена (только чтение)");
+        // The previews, the picture and the thumbnail worker read through handles of their own.
+        for (int row : {1, 2, 0}) {
+            form->ListView()->selectRow(row);
+            EXPECT_EQ(Find<QStackedWidget>("Notebook1")->currentIndex(), row + 1);
+        }
+        auto* page = Find<TTxdPage>("TXD");
+        page->WaitForThumbnails();
+        EXPECT_GE(page->Thumbnails().at(0).ImageIndex, 0);
+        EXPECT_TRUE(prompts.Messages().isEmpty());
+        EXPECT_TRUE(Find<QAction>("N9")->isEnabled() && Find<QAction>("N11")->isEnabled());
+        for (const char* name : {"N10", "N12", "N13", "N14", "N25", "N26", "N29"})
+            EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
+    });
 }
 
 TEST_F(WindowTest, OpenResetsTheSearchState)

@@ -17,6 +17,7 @@
 #include "archive/FileReplace.h"
 #include "archive/Repack.h"
 #include "support/ArchiveWriters.h"
+#include "support/AsNobody.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -219,17 +220,22 @@ TEST(RepackFaults, AnUnwritableFolderOrArchiveStopsAtTheStart)
 {
     TempDir dir;
     auto [file, recs] = ScatteredVer2(3);
-    WriteBytes(dir.File("r.img"), file);
-    ::chmod(dir.File("r.img").c_str(), 0444);
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser; the cli test runs this as nobody";
-    EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(dir.File("r.img"))); }), "File access denied");
-    ::chmod(dir.File("r.img").c_str(), 0644);
-    const Catalogue cat = Open(dir.File("r.img"));
-    ::chmod(dir.Path().c_str(), 0555);
-    EXPECT_EQ(IoErrorOf([&] { RepackArchive(cat); }), "File access denied");
-    ::chmod(dir.Path().c_str(), 0755);
-    EXPECT_EQ(ReadBytes(dir.File("r.img")), file);
-    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"r.img"}));
+    const std::string locked = dir.File("r.img"), inLocked = dir.File("ro/r.img");
+    WriteBytes(locked, file);
+    std::filesystem::create_directory(dir.File("ro"));
+    WriteBytes(inLocked, file);
+    ::chmod(locked.c_str(), 0444);
+    ::chmod(inLocked.c_str(), 0666);
+    ::chmod(dir.File("ro").c_str(), 0555);
+    RunAsNobody(dir.Path(), [&] {
+        EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(locked)); }), "File access denied");
+        EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(inLocked)); }), "File access denied");
+    });
+    ::chmod(dir.File("ro").c_str(), 0755);
+    EXPECT_EQ(ReadBytes(locked), file);
+    EXPECT_EQ(ReadBytes(inLocked), file);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"r.img", "ro"}));
+    EXPECT_EQ(FilesIn(dir.File("ro")), std::set<std::string>({"r.img"}));
 }
 
 TEST(FaultInjection, FailsTheNthOperationOfTheChosenKindsWithTheChosenErrno)

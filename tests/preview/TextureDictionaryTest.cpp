@@ -151,7 +151,7 @@ TEST(TextureDictionary, RealDictionariesFromOtherTools)
          {{"copcarla92wheel64", 64, 64, "dxt1", false}, {"copcarla92interior128", 128, 128, "dxt1", false}}},
     };
     for (const TExpected& c : cases) {
-        TFile f = TFile::OpenReadWrite(root + "/" + c.file);
+        TFile f = TFile::OpenReadOnly(root + "/" + c.file);
         const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
         ASSERT_EQ(t.size(), c.textures.size()) << c.file;
         for (size_t i = 0; i < t.size(); ++i) {

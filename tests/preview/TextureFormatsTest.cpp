@@ -325,8 +325,8 @@ TEST(TextureFormats, RealDxt5DictionaryMatchesItsThirtyTwoBitTwin)
     if (root.empty()) GTEST_SKIP() << "no real data folder";
     // The same shield as DXT5 at 128 × 128 and as 32-bit pixels at 256 × 256:
     // the DXT5 alpha must follow the stored alpha, not stripe.
-    TFile dxt = TFile::OpenReadWrite(root + "/txd/mta_stealth_riot_shield_22068.txd");
-    TFile raw = TFile::OpenReadWrite(root + "/txd/mta_stealth_riot_shield_262312.txd");
+    TFile dxt = TFile::OpenReadOnly(root + "/txd/mta_stealth_riot_shield_22068.txd");
+    TFile raw = TFile::OpenReadOnly(root + "/txd/mta_stealth_riot_shield_262312.txd");
     const std::vector<TTextureInfo> a = ReadTextureDictionary(dxt), b = ReadTextureDictionary(raw);
     ASSERT_EQ(a.size(), 1u);
     ASSERT_EQ(b.size(), 1u);

@@ -133,7 +133,7 @@ void TDffPage::Show(TPreviewEntry& entry)
 
     const Catalogue& cat = entry.Cat;
     const TArchiveEntry& e = entry.Entry;
-    TFile file = TFile::OpenReadWrite(cat.ArchivePath);
+    TFile file = TFile::OpenReadOnly(cat.ArchivePath);
     file.Seek(EntryBytePos(cat.ArchiveKind, e));
     const std::string modelName(EntryName(e));
     std::optional<TDictionarySource> dictionary;

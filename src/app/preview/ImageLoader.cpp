@@ -30,7 +30,7 @@ void TImageLoader::run()
 
 void TImageLoader::Execute()
 {
-    TFile file = TFile::OpenReadWrite(archivePath_);
+    TFile file = TFile::OpenReadOnly(archivePath_);
     for (Index = 0; size_t(Index) < textures_.size() && !isInterruptionRequested(); ++Index) {
         const TTextureInfo& t = textures_[size_t(Index)];
         // A texture that cannot be decoded keeps its placeholder.

@@ -23,7 +23,7 @@ TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e)
 TFile& TPreviewEntry::File()
 {
     if (!file_) {
-        file_.emplace(TFile::OpenReadWrite(Cat.ArchivePath));
+        file_.emplace(TFile::OpenReadOnly(Cat.ArchivePath));
         file_->Seek(EntryBytePos(Cat.ArchiveKind, Entry));
     }
     return *file_;

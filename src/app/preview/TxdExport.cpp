@@ -25,7 +25,7 @@ void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archiveP
         format = TPictureFormat::Png;
     else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
         format = TPictureFormat::Bmp;
-    TFile file = TFile::OpenReadWrite(archivePath);
+    TFile file = TFile::OpenReadOnly(archivePath);
     file.Seek(t.DataPos);
     ExportTexture(file, t, t.Width, t.Height, mode, format, LocalPath(path));
     file.Close();

@@ -129,7 +129,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
     header_.Size->setText(entry.SizeText);
 
     const Catalogue& cat = entry.Cat;
-    TFile file = TFile::OpenReadWrite(cat.ArchivePath);
+    TFile file = TFile::OpenReadOnly(cat.ArchivePath);
     file.Seek(EntryBytePos(cat.ArchiveKind, entry.Entry));
     const uint16_t n = ReadTextureCount(file);
     editable_ = IsSectorKind(cat.ArchiveKind);
@@ -244,7 +244,7 @@ void TTxdPage::UpdatePreview(int tab)
         Image1->SetPlaceholder(QStringLiteral("unsupported"));
         return;
     }
-    TFile file = TFile::OpenReadWrite(archivePath_);
+    TFile file = TFile::OpenReadOnly(archivePath_);
     file.Seek(t.DataPos);
     Image1->Clear();
     bool valid;

@@ -423,7 +423,7 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
     EXPECT_TRUE(prompts.Messages().isEmpty());
     tabs->setCurrentIndex(2);
     // The window's mask is the core's decode of the same bytes.
-    TFile f = TFile::OpenReadWrite(shield);
+    TFile f = TFile::OpenReadOnly(shield);
     const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
     ASSERT_EQ(t.size(), 1u);
     f.Seek(t[0].DataPos);

@@ -1,0 +1,112 @@
+// Archives the user may only read: every kind is listed and extracted, and
+// the changes are refused before anything is written.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "archive/ArchiveOpen.h"
+#include "archive/EntryOps.h"
+#include "archive/Errors.h"
+#include "support/ArchiveWriters.h"
+#include "support/AsNobody.h"
+#include "support/TempDir.h"
+
+using namespace korvane;
+
+namespace {
+
+std::string ErrorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const EInOutError& e) {
+        return std::string(e.what()) + " @ " + e.Path;
+    }
+    return "(no error)";
+}
+
+const std::string Two = "TWO" + std::string(2045, '\0');  // entry 1 of the sector kinds: sector 1 whole
+
+}  // namespace
+
+TEST(WriteProtected, EveryKindOpensListsAndExtracts)
+{
+    struct TRow {
+        const char* file;
+        std::string bytes, dir, entry1;
+    } rows[] = {
+        {"a.img", "ONE" + std::string(2045, '\0') + Two, ImgDirBytes({{0, 1, "ONE"}, {1, 1, "TWO"}}), Two},
+        {"v.img", Ver2Bytes({{0, 0, "ONE"}, {1, 1, "TWO"}}, 2048) + Two, "", Two},
+        // Directory of 2 × (4 name bytes + 4 size bytes) = 16: data from byte 24, entry 1 at 27.
+        {"s.syb", "VXBG" + LE32(16) + std::string("ONE\0", 4) + LE32(3) + std::string("TWO\0", 4) + LE32(3) + "ONETWO",
+         "", "TWO"},
+        {"b.big", BigBytes({{40, 3, "ONE"}, {43, 3, "TWO"}}) + "ONETWO", "", "TWO"},  // records end at 40
+    };
+    for (const TRow& row : rows) {
+        TempDir dir;
+        const std::string path = dir.File(row.file);
+        WriteBytes(path, row.bytes);
+        ::chmod(path.c_str(), 0444);
+        if (!row.dir.empty()) {
+            WriteBytes(dir.File("a.dir"), row.dir);
+            ::chmod(dir.File("a.dir").c_str(), 0444);
+        }
+        RunAsNobody(dir.Path(), [&] {
+            Catalogue cat = OpenCatalogue(path);
+            ASSERT_EQ(cat.Entries.size(), 2u) << row.file;
+            EXPECT_EQ(EntryName(cat.Entries[1]), "TWO");
+            EXPECT_FALSE(ArchiveWritable(LocateArchive(path)));
+            ExtractEntry(cat, 1, dir.File("out"));
+            EXPECT_EQ(ReadBytes(dir.File("out")), row.entry1) << row.file;
+        });
+        EXPECT_EQ(ReadBytes(path), row.bytes) << row.file;
+        if (!row.dir.empty()) {
+            EXPECT_EQ(ReadBytes(dir.File("a.dir")), row.dir);
+        }
+    }
+}
+
+TEST(WriteProtected, AnImgNeedsBothItsFilesWritableTheOtherKindsTheArchive)
+{
+    TempDir dir;
+    WriteBytes(dir.File("a.img"), std::string(2048, 'a'));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
+    WriteBytes(dir.File("s.syb"), "VXBG" + LE32(0));  // no "s.dir", which it never uses
+    WriteBytes(dir.File("new.bin"), std::string(4096, 'n'));
+    for (const char* f : {"s.syb", "new.bin"}) ::chmod(dir.File(f).c_str(), 0666);
+    const struct {
+        mode_t img, dir;
+        const char* refused;  // the file a change names
+    } rows[] = {{0666, 0666, nullptr}, {0666, 0444, "a.dir"}, {0444, 0666, "a.img"}};
+    for (const auto& row : rows) {
+        ::chmod(dir.File("a.img").c_str(), row.img);
+        ::chmod(dir.File("a.dir").c_str(), row.dir);
+        RunAsNobody(dir.Path(), [&] {
+            EXPECT_EQ(ArchiveWritable(LocateArchive(dir.File("a.img"))), !row.refused) << row.img << " " << row.dir;
+            EXPECT_TRUE(ArchiveWritable(LocateArchive(dir.File("s.syb"))));
+            if (!row.refused) return;
+            // Each change is refused before it writes either file, though
+            // some of them write only one.
+            Catalogue cat = OpenCatalogue(dir.File("a.img"));
+            const std::string denied = "File access denied @ " + dir.File(row.refused);
+            EXPECT_EQ(ErrorOf([&] { AddFileEntry(cat, dir.File("new.bin")); }), denied);
+            EXPECT_EQ(ErrorOf([&] { ReplaceEntry(cat, 0, dir.File("new.bin")); }), denied);
+            EXPECT_EQ(ErrorOf([&] { RenameEntry(cat, 0, "B"); }), denied);
+            EXPECT_EQ(ErrorOf([&] { RemoveEntry(cat, 0); }), denied);
+        });
+        EXPECT_EQ(ReadBytes(dir.File("a.img")), std::string(2048, 'a'));
+        EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "A"}}));
+    }
+}
+
+TEST(WriteProtected, ANamedPipeGivenAsAnArchiveFailsAtOnce)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0666), 0);
+    // Read-only, with no writer at the other end, the open itself would wait:
+    // the alarm ends such a wait with the process.
+    ::alarm(10);
+    EXPECT_EQ(ErrorOf([&] { OpenCatalogue(dir.File("pipe")); }), "I/O error 29 @ " + dir.File("pipe"));  // ESPIPE
+    ::alarm(0);
+}
