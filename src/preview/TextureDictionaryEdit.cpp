@@ -121,7 +121,10 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const 
     const TArchiveEntry entry = cat.Entries[index];
     TTextureDictionaryParts parts;
     {
+        // A write-protected archive or directory refuses the change here,
+        // before the picture is read and encoded.
         TFile archive = TFile::OpenReadWrite(cat.ArchivePath);
+        if (cat.ArchiveKind == akImg) TFile::OpenReadWrite(cat.DirPath);
         parts = ReadDictionaryParts(archive, EntryBytePos(cat.ArchiveKind, entry), EntryByteLen(cat.ArchiveKind, entry));
         archive.Close();
     }

@@ -239,7 +239,7 @@ TEST_F(WindowTest, AnArchiveThatMayNotBeWrittenIsOnlyViewed)
         EXPECT_GE(page->Thumbnails().at(0).ImageIndex, 0);
         EXPECT_TRUE(prompts.Messages().isEmpty());
         EXPECT_TRUE(Find<QAction>("N9")->isEnabled() && Find<QAction>("N11")->isEnabled());
-        for (const char* name : {"N10", "N12", "N13", "N14", "N25", "N26", "N29"})
+        for (const char* name : {"N10", "N12", "N13", "N14", "N25", "N26", "N29", "N39", "N40", "N41"})
             EXPECT_FALSE(Find<QAction>(name)->isEnabled()) << name;
     });
 }

@@ -13,6 +13,7 @@
 #include "app/preview/ImageLoader.h"
 #include "app/preview/PictureView.h"
 #include "app/preview/TxdExport.h"
+#include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
 
 using namespace korvane;
@@ -132,7 +133,8 @@ void TTxdPage::Show(TPreviewEntry& entry)
     TFile file = TFile::OpenReadOnly(cat.ArchivePath);
     file.Seek(EntryBytePos(cat.ArchiveKind, entry.Entry));
     const uint16_t n = ReadTextureCount(file);
-    editable_ = IsSectorKind(cat.ArchiveKind);
+    // Changes where entries can be changed: the kind, and files that may be written.
+    editable_ = IsSectorKind(cat.ArchiveKind) && ArchiveWritable({cat.ArchivePath, cat.DirPath, cat.ArchiveKind});
     shown_ = entry.Entry;
     Label9->setText(QStringLiteral("%1 текстур").arg(n));
 
