@@ -230,21 +230,10 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     }
     TTextureChangeResult result;
     {
+        // The entry keeps its row and selection; the row shows its new place.
         TRowsInStep step(cat, *form_.model_, *form_.listView_, false);
         result = ChangeTextureInEntry(cat, index, change);
-        if (result.Moved) {
-            // The entry left its row and became the last one, which alone is
-            // selected now, so that the dictionary stays the entry worked on.
-            const uint32_t rows = step.Rows();
-            form_.model_->ResizeRows(rows - 1);
-            form_.model_->ResizeRows(rows);
-            {
-                const QSignalBlocker quiet(form_.listView_->selectionModel());
-                form_.listView_->selectionModel()->clearSelection();
-            }
-            form_.listView_->SelectRowQuietly(int(rows) - 1);
-        }
     }
-    form_.notebook_->Preview(cat, cat.Entries[result.EntryIndex]);
+    form_.notebook_->Preview(cat, cat.Entries[index]);
     return result;
 }

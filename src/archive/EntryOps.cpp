@@ -267,11 +267,7 @@ void RemoveEntry(Catalogue& cat, uint32_t index)
 
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path)
 {
-    return ReplaceEntryData(cat, index, path, EntryNameFromPath(path));
-}
-
-TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::string& path, std::string_view name)
-{
+    const std::string name = EntryNameFromPath(path);
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
     CheckWritable(cat);
@@ -305,6 +301,28 @@ TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::strin
     src.Close();
     MoveRecordToEnd(cat, index, placed, name);
     return TReplaceResult::rrMoved;
+}
+
+void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& path)
+{
+    CheckEditable(cat);
+    CheckEntryIndex(cat, index);
+    CheckWritable(cat);
+    TFile src = TFile::OpenReadWrite(path);
+    const uint64_t srcLen = src.Size();
+    // The new data is whole at the end before the entry's one record points
+    // at it: the old bytes are never written over.
+    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    const TPlacedData placed = AppendData(arc, src, srcLen, 0);
+    arc.Close();
+    src.Close();
+    TArchiveEntry e = cat.Entries[index];
+    e.Offset = placed.Offset;
+    e.Size = placed.Size;
+    TFile dir = TFile::OpenReadWrite(cat.DirPath);
+    WriteRecord(dir, e);
+    cat.Entries[index] = e;
+    dir.Close();
 }
 
 void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)

@@ -46,8 +46,11 @@ enum class TReplaceResult { rrInPlace, rrMoved };
 // (and the last slot of RowOrder).
 // Either way it takes the file's name.
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path);
-// The same with the entry named `name` (raw Windows-1251) afterwards.
-TReplaceResult ReplaceEntryData(Catalogue& cat, uint32_t index, const std::string& path, std::string_view name);
+
+// New data for entry `index`, appended to the archive (whole sectors, the
+// last padded with zeros) before the entry's own record is rewritten in its
+// slot: it keeps its name, index and row. Its old data stays as unused space.
+void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& path);
 
 // `name` is raw Windows-1251 bytes; the bytes of the old name after the new
 // terminating zero stay in the slot.

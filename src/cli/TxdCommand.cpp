@@ -161,9 +161,10 @@ void TxdUsage(std::ostream& out)
            "  textures become 32-bit, DXT1 becomes DXT3 when the picture has transparent\n"
            "  pixels) with as many mip levels. --add appends the picture as a texture\n"
            "  named NAME or after the file (at most 31 characters, none twice), encoded\n"
-           "  --encoding or else DXT1 when it is opaque, DXT5 otherwise. The archive\n"
-           "  entry gets the new dictionary as the replace verb gives data (it keeps its\n"
-           "  name); a loose .txd is written beside and renamed over the old one.\n";
+           "  --encoding or else DXT1 when it is opaque, DXT5 otherwise. In an archive\n"
+           "  the new dictionary is appended and the entry (its name and number kept)\n"
+           "  pointed at it, the old data left as unused space until a repack; a loose\n"
+           "  .txd is written beside and renamed over the old one.\n";
 }
 
 namespace {

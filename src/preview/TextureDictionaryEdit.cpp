@@ -130,8 +130,8 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const 
     }
     TTextureChangeResult result = ApplyTextureChange(parts, change);
     const TScratchCopy copy(JoinDictionary(parts));
-    result.Moved = ReplaceEntryData(cat, index, copy.Path(), EntryName(entry)) == TReplaceResult::rrMoved;
-    result.EntryIndex = result.Moved ? uint32_t(cat.Entries.size() - 1) : index;
+    // Never over the old dictionary: a failure part-way leaves it whole.
+    ReplaceEntryDataAtEnd(cat, index, copy.Path());
     return result;
 }
 

@@ -31,8 +31,6 @@ struct TTextureChangeResult {
     std::string Texture;      // the name of the texture changed (Windows-1251)
     size_t TextureIndex = 0;  // its row afterwards; Remove: the row it had
     bool Dxt3ForAlpha = false;  // a DXT1 texture became DXT3 for the picture's transparent pixels
-    uint32_t EntryIndex = 0;  // archives: the entry's index afterwards
-    bool Moved = false;       // archives: the entry no longer fitted and is now the last one
 };
 
 // The change made to the parts in memory; raises before anything is
@@ -40,9 +38,10 @@ struct TTextureChangeResult {
 TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TTextureChange& change);
 
 // The change made to the dictionary in entry `index` of a ".img" or VER2
-// archive. The new dictionary replaces the entry's data as Replace does (in
-// its sectors when it fits, else moved to the end), and the entry keeps its
-// name. Nothing is written when the picture or the change is refused.
+// archive. The new dictionary is appended to the archive and the entry's own
+// record then points at it (it keeps its name, index and row); the old one
+// stays as unused space. Nothing is written when the picture or the change is
+// refused.
 TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change);
 
 // The change made to a dictionary file, replaced whole by a rename once the

@@ -450,8 +450,8 @@ TEST_F(TxdPageTest, ClosingTheWindowStopsTheWorkerAndEmptiesThePage)
 }
 
 // Replace, add and remove through the page's menu: the picture from the open
-// dialog, the entry read again with the changed texture selected, the entry
-// moved to the end when the dictionary outgrows its sectors.
+// dialog, the entry read again with the changed texture selected; each new
+// dictionary goes to the end and the entry keeps its row.
 TEST_F(TxdPageTest, TheMenuReplacesAddsAndRemovesTextures)
 {
     const std::string txd =
@@ -492,14 +492,15 @@ TEST_F(TxdPageTest, TheMenuReplacesAddsAndRemovesTextures)
     remove->trigger();
     ASSERT_EQ(page->Textures().size(), 2u);
     EXPECT_EQ(list->currentIndex().row(), 1);
-    EXPECT_EQ(form->Cat().Entries[0].Offset, 1u);
+    // The archive had 4 sectors (header, two of a.txd, x.dat); each change appended one.
+    EXPECT_EQ(form->Cat().Entries[0].Offset, 6u);
 
-    // 256×256 DXT1 is 32 KiB: the entry moves to the end and stays shown.
+    // 256×256 DXT1 is 32 KiB, past the old sectors: the same row, still shown.
     prompts.AnswerOpen(picture("big.bmp", 256, 0xFF));
     add->trigger();
     ASSERT_EQ(form->Cat().Entries.size(), 2u);
-    EXPECT_EQ(std::string(EntryName(form->Cat().Entries[1])), "a.txd");
-    EXPECT_EQ(form->ListView()->selectionModel()->selectedRows().value(0).row(), 1);
+    EXPECT_EQ(std::string(EntryName(form->Cat().Entries[0])), "a.txd");
+    EXPECT_EQ(form->ListView()->selectionModel()->selectedRows(), QModelIndexList({form->ListView()->model()->index(0, 0)}));
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
     EXPECT_EQ(page->Textures().size(), 3u);
     EXPECT_EQ(list->currentIndex().row(), 2);
