@@ -43,6 +43,15 @@ std::string Ver2Bytes(const std::vector<TDirRecord>& records, uint64_t totalSize
     return out;
 }
 
+std::string Ver2OneSectorEach(const std::vector<std::pair<std::string, std::string>>& entries)
+{
+    std::vector<TDirRecord> records;
+    for (size_t i = 0; i < entries.size(); ++i) records.push_back({uint32_t(1 + i), 1, entries[i].first});
+    std::string bytes = Ver2Bytes(records, (1 + entries.size()) * 2048);
+    for (size_t i = 0; i < entries.size(); ++i) bytes.replace((1 + i) * 2048, entries[i].second.size(), entries[i].second);
+    return bytes;
+}
+
 std::string SybBytes(const std::vector<TSybRecord>& records, int64_t dirLengthOverride, bool withData)
 {
     std::string dir;

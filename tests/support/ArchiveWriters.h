@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 std::string LE32(uint32_t v);
@@ -29,6 +30,9 @@ std::string ImgDirBytes(const std::vector<TDirRecord>& records);
 // "VER2", the count (or `countOverride`), the records, then zero bytes up to
 // `totalSize` when it is larger.
 std::string Ver2Bytes(const std::vector<TDirRecord>& records, uint64_t totalSize = 0, int64_t countOverride = -1);
+// A VER2 archive whose entry i (name, contents) lies at sector 1 + i, one
+// sector long, holding its contents at its start.
+std::string Ver2OneSectorEach(const std::vector<std::pair<std::string, std::string>>& entries);
 
 // "VXBG" archive: names with sizes, then the data (filler bytes) back to back.
 struct TSybRecord {

@@ -19,16 +19,6 @@ using namespace korvane;
 
 namespace {
 
-// A VER2 archive whose entry i lies at sector 1 + i, one sector long, holding
-// contents[i] at its start.
-std::string Archive(const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    std::vector<TDirRecord> records;
-    for (size_t i = 0; i < entries.size(); ++i) records.push_back({uint32_t(1 + i), 1, entries[i].first});
-    std::string bytes = Ver2Bytes(records, (1 + entries.size()) * 2048);
-    for (size_t i = 0; i < entries.size(); ++i) bytes.replace((1 + i) * 2048, entries[i].second.size(), entries[i].second);
-    return bytes;
-}
 
 const std::string kTwoAndOne = BinaryIplBytes(
     {{{0.125f, -2.5f, 10.0f, 0, 0, 0, 1}, 1234, 0, -1}, {{-0.004f, -0.375f, 3, 4, 5, 6, 7}, 5, 6, 7}},
@@ -75,7 +65,7 @@ protected:
 
 TEST_F(IplPageTest, ShowsTheConvertedTextWithTheCaretAtTheStart)
 {
-    Open(Archive({{"text.ipl", "# text placement\ninst\nend\n"}, {"placement.ipl", kTwoAndOne}}));
+    Open(Ver2OneSectorEach({{"text.ipl", "# text placement\ninst\nend\n"}, {"placement.ipl", kTwoAndOne}}));
     EXPECT_EQ(Find<QLabel>("Label5")->text(), "имя файла");
     EXPECT_EQ(Find<QLabel>("Label7")->text(), "размер");
     Select(1);
@@ -110,7 +100,7 @@ TEST_F(IplPageTest, ShowsTheConvertedTextWithTheCaretAtTheStart)
 TEST_F(IplPageTest, AFailureKeepsTheLinesConvertedBeforeIt)
 {
     // Three instances claimed, the archive ends inside the second one.
-    std::string bytes = Archive({{"p.ipl", ""}, {"short.ipl", ""}});
+    std::string bytes = Ver2OneSectorEach({{"p.ipl", ""}, {"short.ipl", ""}});
     bytes.resize(2 * 2048);
     bytes += IplHeaderBytes(3, 76, 0, 76) + IplInstanceBytes({{1, 2, 3, 4, 5, 6, 7}, 8, 9, 10}) + std::string(12, '\0');
     Open(bytes);
@@ -125,7 +115,7 @@ TEST_F(IplPageTest, AFailureKeepsTheLinesConvertedBeforeIt)
 
 TEST_F(IplPageTest, CopyIsOfferedOnlyWithASelectionAndCopiesIt)
 {
-    Open(Archive({{"placement.ipl", kTwoAndOne}}));
+    Open(Ver2OneSectorEach({{"placement.ipl", kTwoAndOne}}));
     Select(0);
     auto* menu = Find<QMenu>("PopupMenu3");
     QStringList captions;
@@ -160,7 +150,7 @@ TEST_F(IplPageTest, SaveAppendsIplToANameWithoutExtensionAndWritesCrLfWindows125
 {
     // A Windows-1251 name with a no-break space (0xA0) and Cyrillic letters.
     const std::string name = "\xCF\xF0\xE8\xE2\xE5\xF2\xA0\xEC\xE8\xF0.ipl";
-    Open(Archive({{name, BinaryIplBytes({}, {{{0.5f, 0, 0, 0}, {}}})}}));
+    Open(Ver2OneSectorEach({{name, BinaryIplBytes({}, {{{0.5f, 0, 0, 0}, {}}})}}));
     Select(0);
 
     const QString base = Q(dir.File("placement"));
@@ -198,7 +188,7 @@ TEST_F(IplPageTest, SaveAppendsIplToANameWithoutExtensionAndWritesCrLfWindows125
 
 TEST_F(IplPageTest, ASaveThatCannotBeWrittenShowsTheErrorAndKeepsTheMemo)
 {
-    Open(Archive({{"placement.ipl", kTwoAndOne}}));
+    Open(Ver2OneSectorEach({{"placement.ipl", kTwoAndOne}}));
     Select(0);
     prompts.AnswerSave(Q(dir.File("no such folder/placement")));
     Find<QAction>("N37")->trigger();

@@ -14,16 +14,6 @@ using namespace korvane;
 
 namespace {
 
-// A VER2 archive whose entry i lies at sector 1 + i, one sector long, holding
-// contents[i] at its start.
-std::string Archive(const std::vector<std::pair<std::string, std::string>>& entries)
-{
-    std::vector<TDirRecord> records;
-    for (size_t i = 0; i < entries.size(); ++i) records.push_back({uint32_t(1 + i), 1, entries[i].first});
-    std::string bytes = Ver2Bytes(records, (1 + entries.size()) * 2048);
-    for (size_t i = 0; i < entries.size(); ++i) bytes.replace((1 + i) * 2048, entries[i].second.size(), entries[i].second);
-    return bytes;
-}
 
 // A dictionary of no textures: what every ".txd" entry here holds.
 const std::string Txd = DictionaryBytes({});
@@ -51,7 +41,7 @@ protected:
 
 TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 {
-    Open(Archive({{"a.txd", Txd}, {"b.TXD", Txd}, {"c.Txd", Txd}, {"d.txd.bak", ""}, {"readme", ""},
+    Open(Ver2OneSectorEach({{"a.txd", Txd}, {"b.TXD", Txd}, {"c.Txd", Txd}, {"d.txd.bak", ""}, {"readme", ""},
                   {"models\\car.dff", ModelBytes({QuadGeometry(1, true)})}, {"x.dff\\y", ""}, {"text.ipl", "# text placement"}}));
     const int expected[] = {1, 1, 1, 0, 0, 2, 0, 0};
     for (int r = 0; r < 8; ++r) {
@@ -63,7 +53,7 @@ TEST_F(PreviewDispatchTest, ChoosesThePageByTheNamesExtension)
 
 TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 {
-    Open(Archive({{"a.txd", Txd}, {"car.dff", ModelBytes({QuadGeometry(1, true)})}, {"p.ipl", BinaryIplBytes({})}}));
+    Open(Ver2OneSectorEach({{"a.txd", Txd}, {"car.dff", ModelBytes({QuadGeometry(1, true)})}, {"p.ipl", BinaryIplBytes({})}}));
     Select({0});
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "a.txd");
     EXPECT_EQ(Find<QLabel>("Label8")->text(), "2 КБ");
@@ -78,7 +68,7 @@ TEST_F(PreviewDispatchTest, FillsTheNameAndSizeLabelsOfThePage)
 
 TEST_F(PreviewDispatchTest, OnlyExactBnryMakesAPlacementPreview)
 {
-    Open(Archive({{"p.ipl", BinaryIplBytes({})}, {"q.IPL", IplHeaderBytes(0, 76, 0, 76, "BNRY")}, {"r.ipl", "inst"}}));
+    Open(Ver2OneSectorEach({{"p.ipl", BinaryIplBytes({})}, {"q.IPL", IplHeaderBytes(0, 76, 0, 76, "BNRY")}, {"r.ipl", "inst"}}));
     Select({0});
     EXPECT_EQ(Page(), 3);
     Select({1});
@@ -91,7 +81,7 @@ TEST_F(PreviewDispatchTest, OnlyExactBnryMakesAPlacementPreview)
 TEST_F(PreviewDispatchTest, AShortPlacementEntryAtTheArchivesEndFailsAndKeepsTheMenuDetached)
 {
     // The last entry claims a sector but the file ends 40 bytes into it.
-    std::string bytes = Archive({{"a.dat", ""}, {"p.ipl", "bnry"}});
+    std::string bytes = Ver2OneSectorEach({{"a.dat", ""}, {"p.ipl", "bnry"}});
     bytes.resize(2 * 2048 + 40);
     Open(bytes);
     Select({1});
@@ -103,7 +93,7 @@ TEST_F(PreviewDispatchTest, AShortPlacementEntryAtTheArchivesEndFailsAndKeepsThe
 
 TEST_F(PreviewDispatchTest, TheFirstSelectedRowInListOrderIsPreviewed)
 {
-    Open(Archive({{"0.dat", ""}, {"1.dat", ""}, {"2.txd", Txd}, {"3.dat", ""}, {"4.dat", ""}, {"5.dff", ""}}));
+    Open(Ver2OneSectorEach({{"0.dat", ""}, {"1.dat", ""}, {"2.txd", Txd}, {"3.dat", ""}, {"4.dat", ""}, {"5.dff", ""}}));
     Select({5, 2});
     EXPECT_EQ(Page(), 1);
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "2.txd");
@@ -111,7 +101,7 @@ TEST_F(PreviewDispatchTest, TheFirstSelectedRowInListOrderIsPreviewed)
 
 TEST_F(PreviewDispatchTest, NoSelectionDisablesTheEditItemsAndKeepsThePane)
 {
-    Open(Archive({{"a.txd", Txd}}));
+    Open(Ver2OneSectorEach({{"a.txd", Txd}}));
     Select({0});
     EXPECT_TRUE(Enabled("N9") && Enabled("N10") && Enabled("N11") && Enabled("N12") && Enabled("N14"));
     ASSERT_NE(form->ListPopupMenu(), nullptr);
