@@ -15,8 +15,8 @@
 
 #include "app/Dialogs.h"
 #include "app/EntryDragOut.h"
+#include "app/ArchiveSession.h"
 #include "app/LocalPaths.h"
-#include "app/MainWindow.h"
 #include "app/Prompts.h"
 #include "app/RenameDialog.h"
 #include "app/list/EntryListModel.h"
@@ -39,9 +39,30 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
     return action;
 }
 
+// The rows kept in step with the catalogue while a command changes entries
+// (TRowsInStep), and the session told once they are, however the command ends.
+class TEntriesChanging {
+public:
+    TEntriesChanging(const TCommandContext& ctx, bool suspend)
+        : notice_{ctx.Session}, step_(ctx.Session.Cat(), ctx.Model, ctx.List, suspend)
+    {
+    }
+    uint32_t Rows() const { return step_.Rows(); }
+    void Follow() { step_.Follow(); }
+
+private:
+    struct TNotice {
+        TArchiveSession& session;
+        ~TNotice() { session.MarkChanged(); }
+    } notice_;  // declared first: it goes after the rows are in step
+    TRowsInStep step_;
+};
+
 }  // namespace
 
-TEditCommands::TEditCommands(TForm1& form, QMenuBar* bar) : form_(form)
+TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPreviewPane& pane,
+                             std::function<void()> selectionHandler)
+    : ctx_(context), pane_(pane), selectionHandler_(std::move(selectionHandler))
 {
     N8 = bar->addMenu(QStringLiteral("Правка"));
     N8->setObjectName(QStringLiteral("N8"));
@@ -56,7 +77,7 @@ TEditCommands::TEditCommands(TForm1& form, QMenuBar* bar) : form_(form)
     N14 = AddAction(N8, "N14", QStringLiteral("Удалить"));
     N14->setShortcut(QKeySequence(Qt::Key_Delete));
 
-    PopupMenu1 = new QMenu(&form);
+    PopupMenu1 = new QMenu(ctx_.Owner);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     N24 = AddAction(PopupMenu1, "N24", QStringLiteral("Извлечь..."));
     N25 = AddAction(PopupMenu1, "N25", QStringLiteral("Заменить..."));
@@ -65,8 +86,8 @@ TEditCommands::TEditCommands(TForm1& form, QMenuBar* bar) : form_(form)
     N28 = AddAction(PopupMenu1, "N28", QStringLiteral("Открыть"));
     N29 = AddAction(PopupMenu1, "N29", QStringLiteral("Переименовать"));
 
-    Form2 = new TForm2(&form);
-    DragOut = new TEntryDragOut(&form);
+    Form2 = new TForm2(ctx_.Owner);
+    DragOut = new TEntryDragOut(ctx_.Owner);
 
     const std::pair<QAction*, void (TEditCommands::*)()> commands[] = {
         {N9, &TEditCommands::Open},     {N10, &TEditCommands::Rename}, {N11, &TEditCommands::Extract},
@@ -75,19 +96,19 @@ TEditCommands::TEditCommands(TForm1& form, QMenuBar* bar) : form_(form)
         {N28, &TEditCommands::Open},    {N29, &TEditCommands::Rename},
     };
     for (const auto& [action, command] : commands)
-        QObject::connect(action, &QAction::triggered, &form,
-                         [this, command = command] { form_.Guard([this, command] { (this->*command)(); }); });
-    QObject::connect(form.listView_, &TEntryListView::DragStarted, &form,
-                     [this] { form_.Guard([this] { StartDrag(); }); });
-    form.notebook_->SetTextureChanger(
+        QObject::connect(action, &QAction::triggered, action,
+                         [this, command = command] { ctx_.Guard([this, command] { (this->*command)(); }); });
+    QObject::connect(&ctx_.List, &TEntryListView::DragStarted, &ctx_.List,
+                     [this] { ctx_.Guard([this] { StartDrag(); }); });
+    pane_.SetTextureChanger(
         [this](const TArchiveEntry& shown, const TTextureChange& change) { return ChangeTexture(shown, change); });
 }
 
 void TEditCommands::Open()
 {
-    const int r = form_.listView_->SelectedRow();
+    const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
-    const Catalogue& cat = form_.cat_;
+    const Catalogue& cat = ctx_.Session.Cat();
     const uint32_t index = cat.RowOrder[size_t(r)];
     const std::string path = ExtractEntryForOpen(cat, index, LocalPath(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
@@ -96,40 +117,40 @@ void TEditCommands::Open()
 
 void TEditCommands::Rename()
 {
-    const int r = form_.listView_->SelectedRow();
+    const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
-    const uint32_t index = form_.cat_.RowOrder[size_t(r)];
-    const QString name = NameText(form_.cat_.Entries[index]);
+    Catalogue& cat = ctx_.Session.Cat();
+    const uint32_t index = cat.RowOrder[size_t(r)];
+    const QString name = NameText(cat.Entries[index]);
     // The box holds 24 characters, or a longer name added in this session
     // whole, so that confirming it unchanged does not cut it in the list.
     Form2->Edit1->setMaxLength(std::max<int>(24, int(name.size())));
     Form2->Edit1->setText(name);
     Form2->setResult(QDialog::Rejected);
-    form_.prompts_.ShowModal(Form2);
+    ctx_.Ask.ShowModal(Form2);
     if (Form2->result() != QDialog::Accepted) return;
-    RenameEntry(form_.cat_, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()));
-    form_.model_->RowsChanged();
-    form_.listView_->viewport()->update();
+    RenameEntry(cat, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()));
+    ctx_.Session.MarkChanged();
 }
 
 void TEditCommands::Extract()
 {
-    const std::vector<int> rows = form_.listView_->SelectedRows();
+    const std::vector<int> rows = ctx_.List.SelectedRows();
     if (rows.empty()) return;
-    const Catalogue& cat = form_.cat_;
-    Prompts& prompts = form_.prompts_;
+    const Catalogue& cat = ctx_.Session.Cat();
+    Prompts& prompts = ctx_.Ask;
     if (rows.size() == 1) {
         const uint32_t index = cat.RowOrder[size_t(rows[0])];
         const TArchiveEntry& e = cat.Entries[index];
         const QString ext = QString::fromStdString(FilterExtension(EntryName(e)));
         const QString filter = QStringLiteral("Файл ") + ext + QStringLiteral("|*.") + ext + QStringLiteral("|Все файлы|*.*");
-        const QString path = prompts.SaveFile(&form_, DialogName(SaveDialog1), filter, NameText(e));
+        const QString path = prompts.SaveFile(ctx_.Owner, DialogName(SaveDialog1), filter, NameText(e));
         if (path.isEmpty()) return;
         ExtractEntry(cat, index, LocalPath(path));
         return;
     }
     const QString folder =
-        prompts.ChooseFolder(&form_, QStringLiteral("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
+        prompts.ChooseFolder(ctx_.Owner, QStringLiteral("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
     if (folder.isEmpty()) return;
     std::vector<uint32_t> indices;
     for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
@@ -138,35 +159,36 @@ void TEditCommands::Extract()
 
 void TEditCommands::Replace()
 {
-    const int r = form_.listView_->SelectedRow();
+    const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
-    const QStringList files = form_.prompts_.OpenFiles(&form_, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
+    const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
-    const uint32_t index = form_.cat_.RowOrder[size_t(r)];
+    Catalogue& cat = ctx_.Session.Cat();
+    const uint32_t index = cat.RowOrder[size_t(r)];
     TReplaceResult result;
     {
-        TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, false);
-        result = ReplaceEntry(form_.cat_, index, LocalPath(files.first()));
+        TEntriesChanging step(ctx_, false);
+        result = ReplaceEntry(cat, index, LocalPath(files.first()));
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
-            form_.model_->ResizeRows(rows - 1);
-            form_.model_->ResizeRows(rows);
-            form_.listView_->SelectRowQuietly(int(rows) - 1);
+            ctx_.Model.ResizeRows(rows - 1);
+            ctx_.Model.ResizeRows(rows);
+            ctx_.List.SelectRowQuietly(int(rows) - 1);
         }
     }
-    if (result == TReplaceResult::rrInPlace) form_.ListView1Click();
+    if (result == TReplaceResult::rrInPlace) selectionHandler_();
 }
 
 void TEditCommands::Add()
 {
-    const QStringList files = form_.prompts_.OpenFiles(&form_, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
+    const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
-    TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, true);
+    TEntriesChanging step(ctx_, true);
     for (const QString& file : files) {
-        AddFileEntry(form_.cat_, LocalPath(file));
+        AddFileEntry(ctx_.Session.Cat(), LocalPath(file));
         step.Follow();
-        form_.listView_->SelectRowQuietly(int(step.Rows()) - 1);
+        ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
     }
 }
 
@@ -174,35 +196,37 @@ void TEditCommands::Delete()
 {
     // With no row selected the question is still asked; nothing goes, and the
     // selection handler brings the menus in step.
-    const std::vector<int> rows = form_.listView_->SelectedRows();
-    if (form_.prompts_.Question(&form_, QStringLiteral("Вы действительно хотите удалить эти файлы?"),
-                                QStringLiteral("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
-                                QMessageBox::Question) != QMessageBox::Yes)
+    const std::vector<int> rows = ctx_.List.SelectedRows();
+    if (ctx_.Ask.Question(ctx_.Owner, QStringLiteral("Вы действительно хотите удалить эти файлы?"),
+                          QStringLiteral("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
+                          QMessageBox::Question) != QMessageBox::Yes)
         return;
+    Catalogue& cat = ctx_.Session.Cat();
     // From the highest index down, so the indices still to go stay valid.
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(form_.cat_.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
-        TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, true);
+        TEntriesChanging step(ctx_, true);
         for (uint32_t index : indices) {
-            RemoveEntry(form_.cat_, index);
+            RemoveEntry(cat, index);
             step.Follow();  // the last row goes
         }
     }
-    form_.ListView1Click();
+    selectionHandler_();
 }
 
 void TEditCommands::StartDrag()
 {
-    TEntryListView* list = form_.listView_;
+    TEntryListView* list = &ctx_.List;
     const std::vector<int> rows = list->SelectedRows();
     if (rows.empty()) return;
+    const Catalogue& cat = ctx_.Session.Cat();
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(form_.cat_.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
     // Everything is written before the drag starts: the target copies the
     // files as soon as they are dropped.
-    QMimeData* mime = DragOut->Prepare(form_.cat_, indices);
+    QMimeData* mime = DragOut->Prepare(cat, indices);
     auto* drag = new QDrag(list);
     drag->setMimeData(mime);
     drag->setPixmap(list->style()->standardIcon(QStyle::SP_FileIcon).pixmap(32));
@@ -215,13 +239,13 @@ void TEditCommands::StartDrag()
 
 TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, const TTextureChange& change)
 {
-    Catalogue& cat = form_.cat_;
+    Catalogue& cat = ctx_.Session.Cat();
     // The entry shown: the selected row's, unless the pane shows another
     // (it keeps its preview when the selection goes); found by its place and name.
     auto same = [&shown](const TArchiveEntry& e) {
         return e.Offset == shown.Offset && e.Size == shown.Size && EntryName(e) == EntryName(shown);
     };
-    const int r = form_.listView_->SelectedRow();
+    const int r = ctx_.List.SelectedRow();
     uint32_t index = r >= 0 ? cat.RowOrder[size_t(r)] : UINT32_MAX;
     if (index == UINT32_MAX || !same(cat.Entries[index])) {
         const auto at = std::find_if(cat.Entries.begin(), cat.Entries.end(), same);
@@ -231,9 +255,21 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     TTextureChangeResult result;
     {
         // The entry keeps its row and selection; the row shows its new place.
-        TRowsInStep step(cat, *form_.model_, *form_.listView_, false);
+        TEntriesChanging step(ctx_, false);
         result = ChangeTextureInEntry(cat, index, change);
     }
-    form_.notebook_->Preview(cat, cat.Entries[index]);
+    pane_.Preview(cat, cat.Entries[index]);
     return result;
+}
+
+void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
+{
+    const bool editable = ctx_.Session.Editable();
+    // Right after an archive is opened the kind alone decides the row
+    // commands; from the selection handler's first run on, the row it found.
+    const bool editRow = editable && (selectionSeen ? rowSelected : true);
+    N8->menuAction()->setEnabled(ctx_.Session.Opened());
+    for (QAction* a : {N9, N11}) a->setEnabled(rowSelected);
+    for (QAction* a : {N10, N12, N14}) a->setEnabled(editRow);
+    for (QAction* a : {N13, N25, N26, N29}) a->setEnabled(editable);
 }

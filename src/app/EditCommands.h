@@ -3,14 +3,16 @@
 // core operation, then brings the list rows in step with the catalogue.
 #pragma once
 
-#include <memory>
+#include <functional>
+
+#include "app/CommandContext.h"
 
 class QAction;
 class QMenu;
 class QMenuBar;
 class TEntryDragOut;
-class TForm1;
 class TForm2;
+class TPreviewPane;
 namespace korvane {
 struct TArchiveEntry;
 struct TTextureChange;
@@ -19,8 +21,12 @@ struct TTextureChangeResult;
 
 class TEditCommands {
 public:
-    // Adds the "Правка" menu to the bar and makes the context menu.
-    TEditCommands(TForm1& form, QMenuBar* bar);
+    // Adds the "Правка" menu to the bar and makes the context menu. Texture
+    // changes made on the pane's TXD page are written here. `selectionHandler`
+    // is the list's selection handler, run again after a command that leaves
+    // the shown entry or the selection changed.
+    TEditCommands(const TCommandContext& context, QMenuBar* bar, TPreviewPane& pane,
+                  std::function<void()> selectionHandler);
 
     void Open();     // N9, N28: the entry opened with the desktop's application
     void Rename();   // N10, N29
@@ -37,6 +43,11 @@ public:
     korvane::TTextureChangeResult ChangeTexture(const korvane::TArchiveEntry& shown,
                                                 const korvane::TTextureChange& change);
 
+    // Enables the group's items from the session and the selection handler's
+    // runs: `selectionSeen` once it has run since the archive was opened,
+    // `rowSelected` whether its last run found a row.
+    void EnableActions(bool selectionSeen, bool rowSelected);
+
     QMenu* N8;
     QAction *N9, *N10, *N11, *N12, *N13, *N14;
     QMenu* PopupMenu1;
@@ -45,5 +56,7 @@ public:
     TEntryDragOut* DragOut;
 
 private:
-    TForm1& form_;
+    TCommandContext ctx_;
+    TPreviewPane& pane_;
+    std::function<void()> selectionHandler_;
 };

@@ -27,6 +27,7 @@
 #include "app/list/EntryListView.h"
 #include "app/list/EntryRowDelegate.h"
 #include "app/preview/PreviewPane.h"
+#include "archive/ArchiveOpen.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "listview/RowSort.h"
@@ -77,9 +78,16 @@ void TForm1::BuildMenus()
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N1->addSeparator()->setObjectName(QStringLiteral("N3"));
     N4 = add(N1, "N4", QStringLiteral("Выход"));
-    edit_ = std::make_unique<TEditCommands>(*this, bar);
-    search_ = std::make_unique<TSearchCommands>(*this, bar);
-    service_ = std::make_unique<TServiceCommands>(*this, bar);
+    const TCommandContext context{session_, *listView_, *model_, prompts_, this,
+                                  [this](const std::function<void()>& c) { Guard(c); },
+                                  [this](const QString& text, bool now) {
+                                      SetStatusText(text);
+                                      if (now) statusPanel_->repaint();
+                                  }};
+    edit_ = std::make_unique<TEditCommands>(context, bar, *notebook_, [this] { ListView1Click(); });
+    search_ = std::make_unique<TSearchCommands>(context, bar);
+    service_ = std::make_unique<TServiceCommands>(context, bar, *search_,
+                                                  [this](const TArchiveLocation& where) { LoadFrom(where); });
     N18 = bar->addMenu(QStringLiteral("Справка"));
     N18->setObjectName(QStringLiteral("N18"));
     N19 = add(N18, "N19", QStringLiteral("О программе"));
@@ -110,7 +118,7 @@ void TForm1::BuildClientArea()
 
     listView_ = new TEntryListView(panel);
     listView_->setAccessibleName(QStringLiteral("Файлы архива"));
-    model_ = new TEntryListModel(cat_, this);
+    model_ = new TEntryListModel(session_.Cat(), this);
     listView_->setModel(model_);
     listView_->setItemDelegate(new TEntryRowDelegate(listView_->horizontalHeader(), listView_));
     const int widths[4] = {60, 200, 80, 80};
@@ -144,31 +152,26 @@ void TForm1::BuildClientArea()
             });
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { Guard([this, column] { ListView1ColumnClick(column); }); });
+
+    // The rows show the catalogue's entries afresh once a command changed them.
+    connect(&session_, &TArchiveSession::Changed, this, [this] {
+        model_->RowsChanged();
+        listView_->viewport()->update();
+    });
+    // An archive let go leaves no rows and no preview work behind.
+    connect(&session_, &TArchiveSession::Closed, this, [this] {
+        model_->SetRows(0);
+        listView_->SetContextMenu(nullptr);
+    });
 }
 
 void TForm1::UpdateActions()
 {
-    // An archive this user may not write is only viewed, as VXBG and BIGF are.
-    const bool editable = IsSectorKind(cat_.ArchiveKind) && writable_;
-    // Right after an archive is opened the kind alone decides the row
-    // commands; from the selection handler's first run on, the row it found.
-    const bool row = rowSelected_;
-    const bool editRow = editable && (selectionSeen_ ? row : true);
-    TEditCommands& e = *edit_;
-    e.N8->menuAction()->setEnabled(opened_);
-    for (QAction* a : {e.N9, e.N11}) a->setEnabled(row);
-    for (QAction* a : {e.N10, e.N12, e.N14}) a->setEnabled(editRow);
-    for (QAction* a : {e.N13, e.N25, e.N26, e.N29}) a->setEnabled(editable);
-    TSearchCommands& s = *search_;
-    s.N5->menuAction()->setEnabled(opened_);
-    for (QAction* a : {s.N7, s.N15, s.N32}) a->setEnabled(s.Offered());
-    // The kind alone decides "Сервис": the check only reads, and a repack of
-    // a write-protected archive stops at its start with "File access denied".
-    // A hidden action always reports itself disabled, so the menu's own
-    // enabled state carries it.
-    const bool service = opened_ && IsSectorKind(cat_.ArchiveKind);
-    service_->N16->setEnabled(service);
-    service_->N16->menuAction()->setEnabled(service);
+    // Each group enables its own items from the session; the selection
+    // handler's runs are the window's to tell.
+    edit_->EnableActions(selectionSeen_, rowSelected_);
+    search_->EnableActions();
+    service_->EnableActions();
 }
 
 QString TForm1::StatusText() const { return statusPanel_->text(); }
@@ -224,6 +227,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 {
     closing_ = true;
     notebook_->Clear();
+    session_.Close();
     QMainWindow::closeEvent(event);
 }
 
@@ -272,14 +276,15 @@ void TForm1::ListView1Click()
         listView_->SetContextMenu(nullptr);
         return;
     }
-    notebook_->Preview(cat_, cat_.Entries[cat_.RowOrder[size_t(r)]]);
+    const Catalogue& cat = session_.Cat();
+    notebook_->Preview(cat, cat.Entries[cat.RowOrder[size_t(r)]]);
     // Only a preview that ended without a failure gives the list its menu.
     listView_->SetContextMenu(edit_->PopupMenu1);
 }
 
 void TForm1::ListView1ColumnClick(int column)
 {
-    switch (SortByColumn(cat_, model_->Rows(), column)) {
+    switch (SortByColumn(session_.Cat(), model_->Rows(), column)) {
     case TSortOutcome::soSorted:
         model_->MarkSortColumn(column);
         [[fallthrough]];

@@ -1,7 +1,8 @@
-// The main window: owns the open archive's catalogue and the window's state.
-// It is the shell that lays out the list and the preview pane, opens
-// archives and wires the menus to the command groups (EditCommands.h,
-// SearchCommands.h, ServiceCommands.h).
+// The main window: owns the archive session (the open catalogue), the
+// list's rows and the window's state. It is the shell that lays out the list
+// and the preview pane, opens archives and wires the menus to the command
+// groups (EditCommands.h, SearchCommands.h, ServiceCommands.h), which share
+// the session, the list's selection and the prompts.
 #pragma once
 
 #include <QMainWindow>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ArchiveSession.h"
 #include "archive/Catalogue.h"
 
 class QAction;
@@ -37,7 +39,8 @@ public:
     TForm1(Prompts& prompts, QStringList arguments, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    const korvane::Catalogue& Cat() const { return cat_; }
+    const korvane::Catalogue& Cat() const { return session_.Cat(); }
+    const TArchiveSession& Session() const { return session_; }
     TEntryListModel* ListModel() const { return model_; }
     QTableView* ListView() const;
     QString StatusText() const;
@@ -97,17 +100,13 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    friend class TEditCommands;
-    friend class TSearchCommands;
-    friend class TServiceCommands;
-
     void BuildMenus();
     void BuildClientArea();
     void ShowErrorBox(const QString& message);
 
     Prompts& prompts_;
     QStringList arguments_;
-    korvane::Catalogue cat_;
+    TArchiveSession session_;
 
     TEntryListModel* model_ = nullptr;
     TEntryListView* listView_ = nullptr;
@@ -123,8 +122,6 @@ private:
     // The window's state, from which UpdateActions works.
     bool firstShow_ = true;
     bool closing_ = false;
-    bool opened_ = false;         // an archive has been opened
-    bool writable_ = false;       // its files may be written (ArchiveWritable)
     bool selectionSeen_ = false;  // the selection handler has run since
     bool rowSelected_ = true;     // the selection handler's last run found a row
 };

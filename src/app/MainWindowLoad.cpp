@@ -6,7 +6,6 @@
 #include "app/LocalPaths.h"
 #include "app/MainWindow.h"
 #include "app/Prompts.h"
-#include "app/SearchCommands.h"
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
 #include "app/preview/PreviewPane.h"
@@ -39,8 +38,10 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     const QString previousStatus = StatusText();
     SetStatusText(QStringLiteral("Загрузка..."));
     Catalogue opened;
+    bool writable;
     try {
         opened = OpenCatalogue(where);
+        writable = ArchiveWritable(where);
     } catch (...) {
         // The previous archive stays open as it was, its status text too.
         SetStatusText(previousStatus);
@@ -51,17 +52,14 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     listView_->setUpdatesEnabled(false);
     model_->SetRows(0);
     listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
-    cat_ = std::move(opened);
-    opened_ = true;
-    writable_ = ArchiveWritable(where);
+    session_.Open(std::move(opened), writable);
     selectionSeen_ = false;
-    search_->Reset();
     UpdateActions();
 
     // Rows carry no data of their own, so they are added all at once; the
     // progress still walks every row, shown only when the whole percentage
     // changes.
-    const uint32_t n = uint32_t(cat_.Entries.size());
+    const uint32_t n = uint32_t(session_.Cat().Entries.size());
     uint32_t rows = 0;
     int shown = -1;
     for (uint32_t i = 0; i < n; ++i) {
@@ -76,7 +74,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     model_->SetRows(rows);
     listView_->setUpdatesEnabled(true);
 
-    SetStatusText(writable_ ? QStringLiteral("Загрузка завершена")
+    SetStatusText(session_.Writable() ? QStringLiteral("Загрузка завершена")
                             : QStringLiteral("Загрузка завершена (только чтение)"));
     notebook_->ShowDefault();
 }

@@ -5,8 +5,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/ArchiveSession.h"
 #include "app/FindDialog.h"
-#include "app/MainWindow.h"
 #include "app/Prompts.h"
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
@@ -31,7 +31,7 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
 
 }  // namespace
 
-TSearchCommands::TSearchCommands(TForm1& form, QMenuBar* bar) : form_(form)
+TSearchCommands::TSearchCommands(const TCommandContext& context, QMenuBar* bar) : ctx_(context)
 {
     N5 = bar->addMenu(QStringLiteral("Поиск"));
     N5->setObjectName(QStringLiteral("N5"));
@@ -41,16 +41,18 @@ TSearchCommands::TSearchCommands(TForm1& form, QMenuBar* bar) : form_(form)
     N15 = AddAction(N5, "N15", QStringLiteral("Найти все"));
     N32 = AddAction(N5, "N32", QStringLiteral("Показать результаты"));
     N32->setCheckable(true);
-    FindDialog1 = new TFindDialog(&form);
+    FindDialog1 = new TFindDialog(ctx_.Owner);
 
     auto wire = [this](QAction* action, void (TSearchCommands::*command)()) {
-        QObject::connect(action, &QAction::triggered, &form_, [this, command] { form_.Guard([this, command] { (this->*command)(); }); });
+        QObject::connect(action, &QAction::triggered, action,
+                         [this, command] { ctx_.Guard([this, command] { (this->*command)(); }); });
     };
     wire(N6, &TSearchCommands::Present);
     wire(N7, &TSearchCommands::FindNext);
     wire(N15, &TSearchCommands::FindAll);
     wire(N32, &TSearchCommands::Filter);
-    QObject::connect(FindDialog1, &TFindDialog::Find, &form, [this] { form_.Guard([this] { FindNext(); }); });
+    QObject::connect(FindDialog1, &TFindDialog::Find, FindDialog1, [this] { ctx_.Guard([this] { FindNext(); }); });
+    QObject::connect(&ctx_.Session, &TArchiveSession::Loaded, FindDialog1, [this] { Reset(); });
     // F3 goes on finding while the find dialog is the active window.
     FindDialog1->addAction(N7);
 }
@@ -62,23 +64,29 @@ void TSearchCommands::Reset()
     FindDialog1->SetFindText(QString());
 }
 
+void TSearchCommands::EnableActions()
+{
+    N5->menuAction()->setEnabled(ctx_.Session.Opened());
+    for (QAction* a : {N7, N15, N32}) a->setEnabled(offered_);
+}
+
 void TSearchCommands::Present()
 {
     offered_ = true;
-    form_.UpdateActions();
+    EnableActions();
     FindDialog1->Present();
 }
 
 void TSearchCommands::FindNext()
 {
-    TEntryListView* list = form_.listView_;
+    TEntryListView* list = &ctx_.List;
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     const int selected = list->SelectedRow();
     const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
-    const int64_t h = FindNextRow(form_.cat_, form_.model_->Rows(), from, matcher);
+    const int64_t h = FindNextRow(ctx_.Session.Cat(), ctx_.Model.Rows(), from, matcher);
     if (h < 0) {
-        form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
-                               QMessageBox::NoIcon);
+        ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+                         QMessageBox::NoIcon);
         return;
     }
     // Only the row the search started from loses its selection.
@@ -88,13 +96,13 @@ void TSearchCommands::FindNext()
 
 void TSearchCommands::FindAll()
 {
-    TEntryListView* list = form_.listView_;
+    TEntryListView* list = &ctx_.List;
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     list->clearSelection();
-    const std::vector<uint32_t> rows = FindAllRows(form_.cat_, form_.model_->Rows(), matcher);
+    const std::vector<uint32_t> rows = FindAllRows(ctx_.Session.Cat(), ctx_.Model.Rows(), matcher);
     if (rows.empty()) {
-        form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
-                               QMessageBox::NoIcon);
+        ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+                         QMessageBox::NoIcon);
         return;
     }
     // The matches become selected together, so the selection handler runs
@@ -106,29 +114,28 @@ void TSearchCommands::FindAll()
 
 void TSearchCommands::Filter()
 {
-    form_.SetStatusText(QStringLiteral("Подождите..."));
-    form_.statusPanel_->repaint();
+    ctx_.Status(QStringLiteral("Подождите..."), true);
 
-    TEntryListView* list = form_.listView_;
+    TEntryListView* list = &ctx_.List;
     list->setUpdatesEnabled(false);
-    form_.model_->SetRows(0);
+    ctx_.Model.SetRows(0);
     list->SetContextMenu(nullptr);  // no row is selected any more
     try {
         uint32_t rows;
         if (N32->isChecked()) {
             const TNameMatcher matcher(DialogMask(*FindDialog1));
-            rows = FilterRows(form_.cat_, matcher);
+            rows = FilterRows(ctx_.Session.Cat(), matcher);
         } else {
-            rows = ShowAllRows(form_.cat_);
+            rows = ShowAllRows(ctx_.Session.Cat());
         }
-        form_.model_->SetRows(rows);
+        ctx_.Model.SetRows(rows);
     } catch (...) {
         // A malformed mask leaves the list empty and the waiting text shown.
         list->setUpdatesEnabled(true);
         throw;
     }
     list->setUpdatesEnabled(true);
-    form_.SetStatusText(QStringLiteral("Отсеивание завершено"));
+    ctx_.Status(QStringLiteral("Отсеивание завершено"), false);
 }
 
 void TSearchCommands::SwitchFilterOff()

@@ -2,16 +2,18 @@
 // all and the results filter.
 #pragma once
 
+#include "app/CommandContext.h"
+
 class QAction;
 class QMenu;
 class QMenuBar;
 class TFindDialog;
-class TForm1;
 
 class TSearchCommands {
 public:
-    // Adds the "Поиск" menu to the bar and makes the find dialog.
-    TSearchCommands(TForm1& form, QMenuBar* bar);
+    // Adds the "Поиск" menu to the bar and makes the find dialog. Each
+    // archive the session opens starts afresh (Reset).
+    TSearchCommands(const TCommandContext& context, QMenuBar* bar);
 
     void Present();    // N6: shows the find dialog
     void FindNext();   // N7 and the dialog's button: the next matching row
@@ -24,12 +26,14 @@ public:
     void Reset();
     // The find dialog has been opened since the archive was.
     bool Offered() const { return offered_; }
+    // Enables the group's items from the session and Offered.
+    void EnableActions();
 
     QMenu* N5;
     QAction *N6, *N7, *N15, *N32;
     TFindDialog* FindDialog1;
 
 private:
-    TForm1& form_;
+    TCommandContext ctx_;
     bool offered_ = false;
 };

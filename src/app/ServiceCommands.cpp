@@ -6,8 +6,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
+#include "app/ArchiveSession.h"
 #include "app/LocalPaths.h"
-#include "app/MainWindow.h"
 #include "app/Prompts.h"
 #include "app/SearchCommands.h"
 #include "app/ShellIntegration.h"
@@ -30,7 +30,9 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
 
 }  // namespace
 
-TServiceCommands::TServiceCommands(TForm1& form, QMenuBar* bar) : form_(form)
+TServiceCommands::TServiceCommands(const TCommandContext& context, QMenuBar* bar, TSearchCommands& search,
+                                   TReopen reopen)
+    : ctx_(context), search_(search), reopen_(std::move(reopen))
 {
     N16 = bar->addMenu(QStringLiteral("Сервис"));
     N16->setObjectName(QStringLiteral("N16"));
@@ -43,7 +45,8 @@ TServiceCommands::TServiceCommands(TForm1& form, QMenuBar* bar) : form_(form)
     N16->menuAction()->setVisible(false);
 
     auto wire = [this](QAction* action, void (TServiceCommands::*command)()) {
-        QObject::connect(action, &QAction::triggered, &form_, [this, command] { form_.Guard([this, command] { (this->*command)(); }); });
+        QObject::connect(action, &QAction::triggered, action,
+                         [this, command] { ctx_.Guard([this, command] { (this->*command)(); }); });
     };
     wire(N22, &TServiceCommands::ShellIntegration);
     wire(N17, &TServiceCommands::Repack);
@@ -52,7 +55,7 @@ TServiceCommands::TServiceCommands(TForm1& form, QMenuBar* bar) : form_(form)
 
 void TServiceCommands::Repack()
 {
-    Catalogue& cat = form_.cat_;
+    Catalogue& cat = ctx_.Session.Cat();
     // The menu offers it only for the two sector kinds.
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
     const std::vector<uint32_t> offsets = RepackArchive(cat);
@@ -60,7 +63,7 @@ void TServiceCommands::Repack()
     // The files now hold the new offsets; the catalogue takes them at once,
     // so that it matches the disk even if reading the archive back fails.
     for (size_t i = 0; i < offsets.size(); ++i) cat.Entries[i].Offset = offsets[i];
-    form_.listView_->viewport()->update();
+    ctx_.Session.MarkChanged();
 
     // Read back from the very files just written, with the kind they had: the
     // directory may have been picked by hand, and for akImg the first entry's
@@ -69,25 +72,25 @@ void TServiceCommands::Repack()
     where.ArchivePath = cat.ArchivePath;
     where.DirPath = cat.DirPath;
     where.Kind = cat.ArchiveKind;
-    form_.LoadFrom(where);
+    reopen_(where);
 }
 
 void TServiceCommands::Check()
 {
-    const Catalogue& cat = form_.cat_;
-    TEntryListModel* model = form_.model_;
-    TEntryListView* list = form_.listView_;
+    const Catalogue& cat = ctx_.Session.Cat();
+    TEntryListModel* model = &ctx_.Model;
+    TEntryListView* list = &ctx_.List;
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
     // An offending entry must have a row to be pointed at.
-    if (form_.search_->N32->isChecked() || model->Rows() < cat.Entries.size()) form_.search_->SwitchFilterOff();
+    if (search_.N32->isChecked() || model->Rows() < cat.Entries.size()) search_.SwitchFilterOff();
 
     list->clearSelection();
-    form_.SetStatusText(QStringLiteral("Проверка..."));
+    ctx_.Status(QStringLiteral("Проверка..."), false);
     QCoreApplication::processEvents();
 
     const TCheckResult result = QuickCheck(cat.Entries);
     if (result.Outcome == TCheckOutcome::coPassed) {
-        form_.SetStatusText(QStringLiteral("Проверка завершена"));
+        ctx_.Status(QStringLiteral("Проверка завершена"), false);
         return;
     }
 
@@ -104,11 +107,22 @@ void TServiceCommands::Check()
         list->ScrollRowToTop(first);
     }
 
-    form_.SetStatusText(QStringLiteral("Найдена ошибка"));
+    ctx_.Status(QStringLiteral("Найдена ошибка"), false);
     const TCheckMessage message = CheckMessage(result.Outcome);
-    form_.prompts_.Message(&form_, QString::fromUtf8(message.Text.data(), qsizetype(message.Text.size())),
-                           QString::fromUtf8(message.Caption.data(), qsizetype(message.Caption.size())),
-                           QMessageBox::Critical);
+    ctx_.Ask.Message(ctx_.Owner, QString::fromUtf8(message.Text.data(), qsizetype(message.Text.size())),
+                     QString::fromUtf8(message.Caption.data(), qsizetype(message.Caption.size())),
+                     QMessageBox::Critical);
+}
+
+void TServiceCommands::EnableActions()
+{
+    // The kind alone decides "Сервис": the check only reads, and a repack of
+    // a write-protected archive stops at its start with "File access denied".
+    // A hidden action always reports itself disabled, so the menu's own
+    // enabled state carries it.
+    const bool service = ctx_.Session.Serviceable();
+    N16->setEnabled(service);
+    N16->menuAction()->setEnabled(service);
 }
 
 void TServiceCommands::ShellIntegration()

@@ -2,15 +2,26 @@
 // repacking the archive, checking its names, and the file manager's verb.
 #pragma once
 
+#include <functional>
+
+#include "app/CommandContext.h"
+
 class QAction;
 class QMenu;
 class QMenuBar;
-class TForm1;
+class TSearchCommands;
+namespace korvane {
+struct TArchiveLocation;
+}
 
 class TServiceCommands {
 public:
-    // Adds the hidden "Сервис" menu to the bar.
-    TServiceCommands(TForm1& form, QMenuBar* bar);
+    // Opens an archive already located into the window, as loading does.
+    using TReopen = std::function<void(const korvane::TArchiveLocation&)>;
+    // Adds the hidden "Сервис" menu to the bar. The check shows every row
+    // first, through the search commands' filter; a repacked archive is
+    // read back through `reopen`.
+    TServiceCommands(const TCommandContext& context, QMenuBar* bar, TSearchCommands& search, TReopen reopen);
 
     // N17: rewrites the archive without unused space, then opens it again.
     void Repack();
@@ -18,10 +29,14 @@ public:
     void Check();
     // N22: the file manager's "Открыть в Korvane" verb, added or removed.
     void ShellIntegration();
+    // Enables the group's items from the session.
+    void EnableActions();
 
     QMenu* N16;
     QAction *N17, *N20, *N22;
 
 private:
-    TForm1& form_;
+    TCommandContext ctx_;
+    TSearchCommands& search_;
+    TReopen reopen_;
 };
