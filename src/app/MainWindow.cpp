@@ -145,11 +145,9 @@ void TForm1::BuildClientArea()
     bar->addWidget(statusPanel_, 1);
 
     connect(listView_, &TEntryListView::Clicked, this, [this] { Guard([this] { ListView1Click(); }); });
-    connect(listView_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this](const QItemSelection& selected, const QItemSelection&) {
-                // Runs when rows became selected, not when they only lost it.
-                if (!selected.isEmpty()) Guard([this] { ListView1Click(); });
-            });
+    // Each click and each change of the selection by the keyboard shows the
+    // entry once.
+    connect(listView_, &TEntryListView::RowsSelected, this, [this] { Guard([this] { ListView1Click(); }); });
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) { Guard([this, column] { ListView1ColumnClick(column); }); });
 

@@ -46,14 +46,38 @@ TEntryListView::TEntryListView(QWidget* parent) : QTableView(parent)
     });
 }
 
+void TEntryListView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QTableView::selectionChanged(selected, deselected);
+    if (selected.isEmpty()) return;
+    if (clicking_) clickAnswered_ = true;
+    emit RowsSelected();
+}
+
+void TEntryListView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        clicking_ = true;
+        clickAnswered_ = false;
+    }
+    QTableView::mousePressEvent(event);
+}
+
 void TEntryListView::mouseReleaseEvent(QMouseEvent* event)
 {
     QTableView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton) emit Clicked();
+    if (event->button() != Qt::LeftButton) return;
+    // A press that selected a new row has had it shown already; the release
+    // would read and decode the same preview a second time.
+    const bool answered = clicking_ && clickAnswered_;
+    clicking_ = false;
+    clickAnswered_ = false;
+    if (!answered) emit Clicked();
 }
 
 void TEntryListView::startDrag(Qt::DropActions)
 {
+    clicking_ = false;  // the press became a drag: its release goes to the drop target
     emit DragStarted();
 }
 

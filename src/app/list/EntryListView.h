@@ -1,6 +1,8 @@
 // The entry list control: a report-style table over TEntryListModel with
-// whole-row, multiple selection. Any click on it is reported, and so is a
-// drag of selected rows out of it. The selection and scroll helpers the
+// whole-row, multiple selection. Rows becoming selected are reported, and so
+// is a click that did not select any (one on the row already selected, or
+// off the rows), so that each click is answered once; a drag of selected
+// rows out of it is reported too. The selection and scroll helpers the
 // commands share live here.
 #pragma once
 
@@ -39,14 +41,22 @@ public:
     void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
 signals:
+    // Rows became selected (not when they only lost it), by the mouse, the
+    // keyboard or a command.
+    void RowsSelected();
+    // A left click whose press and release selected no row.
     void Clicked();
     // Selected rows are being dragged; the receiver runs the drag.
     void DragStarted();
 
 protected:
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void startDrag(Qt::DropActions supportedActions) override;
 
 private:
     QMenu* contextMenu_ = nullptr;
+    bool clicking_ = false;     // between a left press and its release
+    bool clickAnswered_ = false;  // rows became selected since that press
 };

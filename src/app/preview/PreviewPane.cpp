@@ -53,6 +53,7 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
 
 void TPreviewPane::Preview(const Catalogue& cat, const TArchiveEntry& e)
 {
+    emit PreviewStarted();
     TPreviewEntry entry(cat, e);
     for (TPreviewPage* page : pages_) {
         if (!page->Takes(entry)) continue;

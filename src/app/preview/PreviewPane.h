@@ -33,6 +33,10 @@ public:
     void SetTextureChanger(std::function<korvane::TTextureChangeResult(const korvane::TArchiveEntry&,
                                                                        const korvane::TTextureChange&)> changer);
 
+signals:
+    // Preview has begun reading an entry: one per preview asked for.
+    void PreviewStarted();
+
 private:
     QWidget* default_;
     std::vector<TPreviewPage*> pages_;

@@ -2,9 +2,12 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QStackedWidget>
+#include <QSignalSpy>
 #include <QTableView>
+#include <QTest>
 
 #include "app/AppFixture.h"
+#include "app/preview/PreviewPane.h"
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
 #include "support/ModelWriters.h"
@@ -123,4 +126,38 @@ TEST_F(PreviewDispatchTest, ReadOnlyKindsOfferOnlyOpenAndExtract)
     // Byte sizes are shown in whole kilobytes, rounded up.
     Select({0});
     EXPECT_EQ(Page(), 0);
+}
+
+TEST_F(PreviewDispatchTest, EachClickAndEachKeyMoveShowsTheEntryOnce)
+{
+    Open(Ver2OneSectorEach({{"a.txd", Txd}, {"b.txd", Txd}, {"c.txd", Txd}, {"d.txd", Txd}}));
+    QTableView* list = form->ListView();
+    QSignalSpy previews(Find<TPreviewPane>("Notebook1"), &TPreviewPane::PreviewStarted);
+    auto at = [list](int row) { return list->visualRect(list->model()->index(row, 1)).center(); };
+    auto shown = [this] { return Find<QLabel>("Label6")->text(); };
+
+    // A new row is shown on the press; its release shows nothing more.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, at(1));
+    EXPECT_EQ(previews.count(), 1);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, at(1));
+    EXPECT_EQ(previews.count(), 1);
+    EXPECT_EQ(shown(), "b.txd");
+    // The row already shown, clicked again: no selection change, shown once on the release.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, Qt::NoModifier, at(1));
+    EXPECT_EQ(previews.count(), 1);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, Qt::NoModifier, at(1));
+    EXPECT_EQ(previews.count(), 2);
+    // Every move of the keyboard shows the new row once.
+    const std::pair<Qt::Key, const char*> moves[] = {{Qt::Key_Down, "c.txd"}, {Qt::Key_Down, "d.txd"}, {Qt::Key_Up, "c.txd"}};
+    int expected = 2;
+    for (const auto& [key, name] : moves) {
+        QTest::keyClick(list, key);
+        EXPECT_EQ(previews.count(), ++expected) << name;
+        EXPECT_EQ(shown(), name);
+    }
+    // A control-click adding a row shows the first selected one, once.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at(0));
+    EXPECT_EQ(previews.count(), ++expected);
+    EXPECT_EQ(shown(), "a.txd");
+    EXPECT_TRUE(prompts.Messages().isEmpty());
 }
