@@ -88,7 +88,7 @@ void TEditCommands::Open()
     const int r = form_.listView_->SelectedRow();
     if (r < 0) return;
     const Catalogue& cat = form_.cat_;
-    const uint32_t index = cat.RowOrder[size_t(r)];
+    const uint32_t index = form_.rowOrder_.RowOrder[size_t(r)];
     const std::string path = ExtractEntryForOpen(cat, index, LocalPath(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
@@ -98,7 +98,7 @@ void TEditCommands::Rename()
 {
     const int r = form_.listView_->SelectedRow();
     if (r < 0) return;
-    const uint32_t index = form_.cat_.RowOrder[size_t(r)];
+    const uint32_t index = form_.rowOrder_.RowOrder[size_t(r)];
     const QString name = NameText(form_.cat_.Entries[index]);
     // The box holds 24 characters, or a longer name added in this session
     // whole, so that confirming it unchanged does not cut it in the list.
@@ -119,7 +119,7 @@ void TEditCommands::Extract()
     const Catalogue& cat = form_.cat_;
     Prompts& prompts = form_.prompts_;
     if (rows.size() == 1) {
-        const uint32_t index = cat.RowOrder[size_t(rows[0])];
+        const uint32_t index = form_.rowOrder_.RowOrder[size_t(rows[0])];
         const TArchiveEntry& e = cat.Entries[index];
         const QString ext = QString::fromStdString(FilterExtension(EntryName(e)));
         const QString filter = QStringLiteral("Файл ") + ext + QStringLiteral("|*.") + ext + QStringLiteral("|Все файлы|*.*");
@@ -132,7 +132,7 @@ void TEditCommands::Extract()
         prompts.ChooseFolder(&form_, QStringLiteral("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
     if (folder.isEmpty()) return;
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(form_.rowOrder_.RowOrder[size_t(r)]);
     ExtractEntriesInto(cat, indices, LocalPath(folder));
 }
 
@@ -142,11 +142,11 @@ void TEditCommands::Replace()
     if (r < 0) return;
     const QStringList files = form_.prompts_.OpenFiles(&form_, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
-    const uint32_t index = form_.cat_.RowOrder[size_t(r)];
+    const uint32_t index = form_.rowOrder_.RowOrder[size_t(r)];
     TReplaceResult result;
     {
-        TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, false);
-        result = ReplaceEntry(form_.cat_, index, LocalPath(files.first()));
+        TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, false);
+        result = ReplaceEntry(form_.cat_, index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
@@ -162,9 +162,9 @@ void TEditCommands::Add()
 {
     const QStringList files = form_.prompts_.OpenFiles(&form_, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
-    TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, true);
+    TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, true);
     for (const QString& file : files) {
-        AddFileEntry(form_.cat_, LocalPath(file));
+        AddFileEntry(form_.cat_, LocalPath(file), step.Changes());
         step.Follow();
         form_.listView_->SelectRowQuietly(int(step.Rows()) - 1);
     }
@@ -181,12 +181,12 @@ void TEditCommands::Delete()
         return;
     // From the highest index down, so the indices still to go stay valid.
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(form_.cat_.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(form_.rowOrder_.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
-        TRowsInStep step(form_.cat_, *form_.model_, *form_.listView_, true);
+        TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, true);
         for (uint32_t index : indices) {
-            RemoveEntry(form_.cat_, index);
+            RemoveEntry(form_.cat_, index, step.Changes());
             step.Follow();  // the last row goes
         }
     }
@@ -199,7 +199,7 @@ void TEditCommands::StartDrag()
     const std::vector<int> rows = list->SelectedRows();
     if (rows.empty()) return;
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(form_.cat_.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(form_.rowOrder_.RowOrder[size_t(r)]);
     // Everything is written before the drag starts: the target copies the
     // files as soon as they are dropped.
     QMimeData* mime = DragOut->Prepare(form_.cat_, indices);
@@ -222,7 +222,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
         return e.Offset == shown.Offset && e.Size == shown.Size && EntryName(e) == EntryName(shown);
     };
     const int r = form_.listView_->SelectedRow();
-    uint32_t index = r >= 0 ? cat.RowOrder[size_t(r)] : UINT32_MAX;
+    uint32_t index = r >= 0 ? form_.rowOrder_.RowOrder[size_t(r)] : UINT32_MAX;
     if (index == UINT32_MAX || !same(cat.Entries[index])) {
         const auto at = std::find_if(cat.Entries.begin(), cat.Entries.end(), same);
         if (at == cat.Entries.end()) throw EEntryError("The dictionary shown is no longer in the archive");
@@ -231,7 +231,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     TTextureChangeResult result;
     {
         // The entry keeps its row and selection; the row shows its new place.
-        TRowsInStep step(cat, *form_.model_, *form_.listView_, false);
+        TRowsInStep step(cat, form_.rowOrder_, *form_.model_, *form_.listView_, false);
         result = ChangeTextureInEntry(cat, index, change);
     }
     form_.notebook_->Preview(cat, cat.Entries[index]);

@@ -110,7 +110,7 @@ void TForm1::BuildClientArea()
 
     listView_ = new TEntryListView(panel);
     listView_->setAccessibleName(QStringLiteral("Файлы архива"));
-    model_ = new TEntryListModel(cat_, this);
+    model_ = new TEntryListModel(cat_, rowOrder_, this);
     listView_->setModel(model_);
     listView_->setItemDelegate(new TEntryRowDelegate(listView_->horizontalHeader(), listView_));
     const int widths[4] = {60, 200, 80, 80};
@@ -272,14 +272,14 @@ void TForm1::ListView1Click()
         listView_->SetContextMenu(nullptr);
         return;
     }
-    notebook_->Preview(cat_, cat_.Entries[cat_.RowOrder[size_t(r)]]);
+    notebook_->Preview(cat_, cat_.Entries[rowOrder_.RowOrder[size_t(r)]]);
     // Only a preview that ended without a failure gives the list its menu.
     listView_->SetContextMenu(edit_->PopupMenu1);
 }
 
 void TForm1::ListView1ColumnClick(int column)
 {
-    switch (SortByColumn(cat_, model_->Rows(), column)) {
+    switch (SortByColumn(cat_, rowOrder_, model_->Rows(), column)) {
     case TSortOutcome::soSorted:
         model_->MarkSortColumn(column);
         [[fallthrough]];

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "archive/Catalogue.h"
+#include "listview/RowOrder.h"
 
 class QAction;
 class QLabel;
@@ -38,6 +39,7 @@ public:
     ~TForm1() override;
 
     const korvane::Catalogue& Cat() const { return cat_; }
+    const korvane::TRowOrder& Order() const { return rowOrder_; }
     TEntryListModel* ListModel() const { return model_; }
     QTableView* ListView() const;
     QString StatusText() const;
@@ -108,6 +110,7 @@ private:
     Prompts& prompts_;
     QStringList arguments_;
     korvane::Catalogue cat_;
+    korvane::TRowOrder rowOrder_;  // the list's rows over cat_
 
     TEntryListModel* model_ = nullptr;
     TEntryListView* listView_ = nullptr;

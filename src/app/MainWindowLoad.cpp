@@ -39,8 +39,10 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     const QString previousStatus = StatusText();
     SetStatusText(QStringLiteral("Загрузка..."));
     Catalogue opened;
+    TRowOrder order;
     try {
         opened = OpenCatalogue(where);
+        order = OpenedRowOrder(opened.Entries.size());
     } catch (...) {
         // The previous archive stays open as it was, its status text too.
         SetStatusText(previousStatus);
@@ -52,6 +54,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     model_->SetRows(0);
     listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
     cat_ = std::move(opened);
+    rowOrder_ = std::move(order);
     opened_ = true;
     writable_ = ArchiveWritable(where);
     selectionSeen_ = false;

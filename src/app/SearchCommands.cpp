@@ -75,7 +75,7 @@ void TSearchCommands::FindNext()
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     const int selected = list->SelectedRow();
     const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
-    const int64_t h = FindNextRow(form_.cat_, form_.model_->Rows(), from, matcher);
+    const int64_t h = FindNextRow(form_.cat_, form_.rowOrder_, form_.model_->Rows(), from, matcher);
     if (h < 0) {
         form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
                                QMessageBox::NoIcon);
@@ -91,7 +91,7 @@ void TSearchCommands::FindAll()
     TEntryListView* list = form_.listView_;
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     list->clearSelection();
-    const std::vector<uint32_t> rows = FindAllRows(form_.cat_, form_.model_->Rows(), matcher);
+    const std::vector<uint32_t> rows = FindAllRows(form_.cat_, form_.rowOrder_, form_.model_->Rows(), matcher);
     if (rows.empty()) {
         form_.prompts_.Message(&form_, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
                                QMessageBox::NoIcon);
@@ -117,9 +117,9 @@ void TSearchCommands::Filter()
         uint32_t rows;
         if (N32->isChecked()) {
             const TNameMatcher matcher(DialogMask(*FindDialog1));
-            rows = FilterRows(form_.cat_, matcher);
+            rows = FilterRows(form_.cat_, form_.rowOrder_, matcher);
         } else {
-            rows = ShowAllRows(form_.cat_);
+            rows = ShowAllRows(form_.cat_, form_.rowOrder_);
         }
         form_.model_->SetRows(rows);
     } catch (...) {
