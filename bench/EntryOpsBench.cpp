@@ -163,7 +163,8 @@ void BM_AddFiles(benchmark::State& state)
     Compare(
         state, [&] { work->Cp(cpArgs); },
         [&] {
-            for (const std::string& s : work->sources) AddFileEntry(cat, s);
+            TEntryChanges changes;
+            for (const std::string& s : work->sources) AddFileEntry(cat, s, changes);
         },
         [&] {
             TFile f = TFile::Create(target);

@@ -42,6 +42,7 @@ const char* const kPatternNames[pCount] = {"random",      "sorted",        "reve
 struct Setup {
     Pattern pattern;
     Catalogue cat;
+    TRowOrder order;
     tDWORDArray identity;  // RowOrder as opened
     tDWORDArray shuffled;  // RowOrder in the pattern's order, for column 0
 };
@@ -102,8 +103,8 @@ const tDWORDArray& StartOrder(const Setup& s, int col) { return col == 0 ? s.shu
 void Restore(benchmark::State& state, Setup& s, int col)
 {
     state.PauseTiming();
-    s.cat.RowOrder = StartOrder(s, col);
-    s.cat.SortColumn = -1;
+    s.order.RowOrder = StartOrder(s, col);
+    s.order.SortColumn = -1;
     state.ResumeTiming();
 }
 
@@ -112,8 +113,8 @@ void BM_SortByColumn(benchmark::State& state, Pattern pattern, int col)
     Setup& s = Get(pattern);
     for (auto _ : state) {
         Restore(state, s, col);
-        SortByColumn(s.cat, uint32_t(kRows), col);
-        benchmark::DoNotOptimize(s.cat.RowOrder.data());
+        SortByColumn(s.cat, s.order, uint32_t(kRows), col);
+        benchmark::DoNotOptimize(s.order.RowOrder.data());
     }
 }
 
@@ -124,7 +125,7 @@ void BM_StdSort(benchmark::State& state, Pattern pattern, int col)
     std::vector<uint64_t> keyed(kRows);
     for (auto _ : state) {
         Restore(state, s, col);
-        tDWORDArray& rows = s.cat.RowOrder;
+        tDWORDArray& rows = s.order.RowOrder;
         if (col == 0) {
             std::sort(rows.begin(), rows.end());
         } else if (col == 1) {
@@ -149,7 +150,7 @@ void BM_StdSortIndirect(benchmark::State& state, Pattern pattern, int col)
     const TArchiveEntry* entries = s.cat.Entries.data();
     for (auto _ : state) {
         Restore(state, s, col);
-        tDWORDArray& rows = s.cat.RowOrder;
+        tDWORDArray& rows = s.order.RowOrder;
         if (col == 2)
             std::sort(rows.begin(), rows.end(), [&](uint32_t a, uint32_t b) { return entries[a].Offset < entries[b].Offset; });
         else

@@ -1,5 +1,6 @@
 // What the window hands each of its command groups: the open archive, the
-// list whose selection the commands act on and whose rows they keep in step,
+// list whose selection the commands act on, its rows (the row order the
+// window owns, and the model over it) which they keep in step,
 // the user's answers, and the two things only the window does (showing a
 // failure in the standard error box, the status bar's text).
 #pragma once
@@ -9,6 +10,9 @@
 
 class QWidget;
 class Prompts;
+namespace korvane {
+struct TRowOrder;
+}
 class TArchiveSession;
 class TEntryListModel;
 class TEntryListView;
@@ -16,6 +20,7 @@ class TEntryListView;
 struct TCommandContext {
     TArchiveSession& Session;
     TEntryListView& List;
+    korvane::TRowOrder& Order;
     TEntryListModel& Model;
     Prompts& Ask;
     QWidget* Owner;  // the dialogs' parent

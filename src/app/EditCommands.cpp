@@ -44,10 +44,11 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
 class TEntriesChanging {
 public:
     TEntriesChanging(const TCommandContext& ctx, bool suspend)
-        : notice_{ctx.Session}, step_(ctx.Session.Cat(), ctx.Model, ctx.List, suspend)
+        : notice_{ctx.Session}, step_(ctx.Session.Cat(), ctx.Order, ctx.Model, ctx.List, suspend)
     {
     }
-    uint32_t Rows() const { return step_.Rows(); }
+    korvane::TEntryChanges& Changes() { return step_.Changes(); }
+    uint32_t Rows() { return step_.Rows(); }
     void Follow() { step_.Follow(); }
 
 private:
@@ -109,7 +110,7 @@ void TEditCommands::Open()
     const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
     const Catalogue& cat = ctx_.Session.Cat();
-    const uint32_t index = cat.RowOrder[size_t(r)];
+    const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
     const std::string path = ExtractEntryForOpen(cat, index, LocalPath(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
@@ -120,7 +121,7 @@ void TEditCommands::Rename()
     const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
     Catalogue& cat = ctx_.Session.Cat();
-    const uint32_t index = cat.RowOrder[size_t(r)];
+    const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
     const QString name = NameText(cat.Entries[index]);
     // The box holds 24 characters, or a longer name added in this session
     // whole, so that confirming it unchanged does not cut it in the list.
@@ -140,7 +141,7 @@ void TEditCommands::Extract()
     const Catalogue& cat = ctx_.Session.Cat();
     Prompts& prompts = ctx_.Ask;
     if (rows.size() == 1) {
-        const uint32_t index = cat.RowOrder[size_t(rows[0])];
+        const uint32_t index = ctx_.Order.RowOrder[size_t(rows[0])];
         const TArchiveEntry& e = cat.Entries[index];
         const QString ext = QString::fromStdString(FilterExtension(EntryName(e)));
         const QString filter = QStringLiteral("Файл ") + ext + QStringLiteral("|*.") + ext + QStringLiteral("|Все файлы|*.*");
@@ -153,7 +154,7 @@ void TEditCommands::Extract()
         prompts.ChooseFolder(ctx_.Owner, QStringLiteral("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
     if (folder.isEmpty()) return;
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     ExtractEntriesInto(cat, indices, LocalPath(folder));
 }
 
@@ -164,11 +165,11 @@ void TEditCommands::Replace()
     const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
     Catalogue& cat = ctx_.Session.Cat();
-    const uint32_t index = cat.RowOrder[size_t(r)];
+    const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
     TReplaceResult result;
     {
         TEntriesChanging step(ctx_, false);
-        result = ReplaceEntry(cat, index, LocalPath(files.first()));
+        result = ReplaceEntry(cat, index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
@@ -186,7 +187,7 @@ void TEditCommands::Add()
     if (files.isEmpty()) return;
     TEntriesChanging step(ctx_, true);
     for (const QString& file : files) {
-        AddFileEntry(ctx_.Session.Cat(), LocalPath(file));
+        AddFileEntry(ctx_.Session.Cat(), LocalPath(file), step.Changes());
         step.Follow();
         ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
     }
@@ -204,12 +205,12 @@ void TEditCommands::Delete()
     Catalogue& cat = ctx_.Session.Cat();
     // From the highest index down, so the indices still to go stay valid.
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
         TEntriesChanging step(ctx_, true);
         for (uint32_t index : indices) {
-            RemoveEntry(cat, index);
+            RemoveEntry(cat, index, step.Changes());
             step.Follow();  // the last row goes
         }
     }
@@ -223,7 +224,7 @@ void TEditCommands::StartDrag()
     if (rows.empty()) return;
     const Catalogue& cat = ctx_.Session.Cat();
     std::vector<uint32_t> indices;
-    for (int r : rows) indices.push_back(cat.RowOrder[size_t(r)]);
+    for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     // Everything is written before the drag starts: the target copies the
     // files as soon as they are dropped.
     QMimeData* mime = DragOut->Prepare(cat, indices);
@@ -246,7 +247,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
         return e.Offset == shown.Offset && e.Size == shown.Size && EntryName(e) == EntryName(shown);
     };
     const int r = ctx_.List.SelectedRow();
-    uint32_t index = r >= 0 ? cat.RowOrder[size_t(r)] : UINT32_MAX;
+    uint32_t index = r >= 0 ? ctx_.Order.RowOrder[size_t(r)] : UINT32_MAX;
     if (index == UINT32_MAX || !same(cat.Entries[index])) {
         const auto at = std::find_if(cat.Entries.begin(), cat.Entries.end(), same);
         if (at == cat.Entries.end()) throw EEntryError("The dictionary shown is no longer in the archive");

@@ -78,7 +78,7 @@ void TForm1::BuildMenus()
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N1->addSeparator()->setObjectName(QStringLiteral("N3"));
     N4 = add(N1, "N4", QStringLiteral("Выход"));
-    const TCommandContext context{session_, *listView_, *model_, prompts_, this,
+    const TCommandContext context{session_, *listView_, rowOrder_, *model_, prompts_, this,
                                   [this](const std::function<void()>& c) { Guard(c); },
                                   [this](const QString& text, bool now) {
                                       SetStatusText(text);
@@ -118,7 +118,7 @@ void TForm1::BuildClientArea()
 
     listView_ = new TEntryListView(panel);
     listView_->setAccessibleName(QStringLiteral("Файлы архива"));
-    model_ = new TEntryListModel(session_.Cat(), this);
+    model_ = new TEntryListModel(session_.Cat(), rowOrder_, this);
     listView_->setModel(model_);
     listView_->setItemDelegate(new TEntryRowDelegate(listView_->horizontalHeader(), listView_));
     const int widths[4] = {60, 200, 80, 80};
@@ -160,6 +160,7 @@ void TForm1::BuildClientArea()
     connect(&session_, &TArchiveSession::Closed, this, [this] {
         model_->SetRows(0);
         listView_->SetContextMenu(nullptr);
+        rowOrder_ = TRowOrder();
     });
 }
 
@@ -275,14 +276,14 @@ void TForm1::ListView1Click()
         return;
     }
     const Catalogue& cat = session_.Cat();
-    notebook_->Preview(cat, cat.Entries[cat.RowOrder[size_t(r)]]);
+    notebook_->Preview(cat, cat.Entries[rowOrder_.RowOrder[size_t(r)]]);
     // Only a preview that ended without a failure gives the list its menu.
     listView_->SetContextMenu(edit_->PopupMenu1);
 }
 
 void TForm1::ListView1ColumnClick(int column)
 {
-    switch (SortByColumn(session_.Cat(), model_->Rows(), column)) {
+    switch (SortByColumn(session_.Cat(), rowOrder_, model_->Rows(), column)) {
     case TSortOutcome::soSorted:
         model_->MarkSortColumn(column);
         [[fallthrough]];

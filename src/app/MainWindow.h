@@ -13,6 +13,7 @@
 
 #include "app/ArchiveSession.h"
 #include "archive/Catalogue.h"
+#include "listview/RowOrder.h"
 
 class QAction;
 class QLabel;
@@ -41,6 +42,7 @@ public:
 
     const korvane::Catalogue& Cat() const { return session_.Cat(); }
     const TArchiveSession& Session() const { return session_; }
+    const korvane::TRowOrder& Order() const { return rowOrder_; }
     TEntryListModel* ListModel() const { return model_; }
     QTableView* ListView() const;
     QString StatusText() const;
@@ -107,6 +109,7 @@ private:
     Prompts& prompts_;
     QStringList arguments_;
     TArchiveSession session_;
+    korvane::TRowOrder rowOrder_;  // the list's rows over the session's catalogue
 
     TEntryListModel* model_ = nullptr;
     TEntryListView* listView_ = nullptr;

@@ -38,9 +38,11 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     const QString previousStatus = StatusText();
     SetStatusText(QStringLiteral("Загрузка..."));
     Catalogue opened;
+    TRowOrder order;
     bool writable;
     try {
         opened = OpenCatalogue(where);
+        order = OpenedRowOrder(opened.Entries.size());
         writable = ArchiveWritable(where);
     } catch (...) {
         // The previous archive stays open as it was, its status text too.
@@ -52,6 +54,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     listView_->setUpdatesEnabled(false);
     model_->SetRows(0);
     listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
+    rowOrder_ = std::move(order);
     session_.Open(std::move(opened), writable);
     selectionSeen_ = false;
     UpdateActions();

@@ -83,7 +83,7 @@ void TSearchCommands::FindNext()
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     const int selected = list->SelectedRow();
     const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
-    const int64_t h = FindNextRow(ctx_.Session.Cat(), ctx_.Model.Rows(), from, matcher);
+    const int64_t h = FindNextRow(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), from, matcher);
     if (h < 0) {
         ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
                          QMessageBox::NoIcon);
@@ -99,7 +99,7 @@ void TSearchCommands::FindAll()
     TEntryListView* list = &ctx_.List;
     const TNameMatcher matcher(DialogMask(*FindDialog1));
     list->clearSelection();
-    const std::vector<uint32_t> rows = FindAllRows(ctx_.Session.Cat(), ctx_.Model.Rows(), matcher);
+    const std::vector<uint32_t> rows = FindAllRows(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), matcher);
     if (rows.empty()) {
         ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
                          QMessageBox::NoIcon);
@@ -124,9 +124,9 @@ void TSearchCommands::Filter()
         uint32_t rows;
         if (N32->isChecked()) {
             const TNameMatcher matcher(DialogMask(*FindDialog1));
-            rows = FilterRows(ctx_.Session.Cat(), matcher);
+            rows = FilterRows(ctx_.Session.Cat(), ctx_.Order, matcher);
         } else {
-            rows = ShowAllRows(ctx_.Session.Cat());
+            rows = ShowAllRows(ctx_.Session.Cat(), ctx_.Order);
         }
         ctx_.Model.SetRows(rows);
     } catch (...) {

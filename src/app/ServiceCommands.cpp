@@ -96,7 +96,7 @@ void TServiceCommands::Check()
 
     // The rows showing the offending entries, whatever the sort.
     std::vector<int> rowOf(cat.Entries.size(), -1);
-    for (uint32_t r = 0; r < model->Rows(); ++r) rowOf[cat.RowOrder[r]] = int(r);
+    for (uint32_t r = 0; r < model->Rows(); ++r) rowOf[ctx_.Order.RowOrder[r]] = int(r);
     std::vector<int> rows;
     for (uint32_t e : result.Entries)
         if (rowOf[e] >= 0) rows.push_back(rowOf[e]);

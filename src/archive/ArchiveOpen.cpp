@@ -197,8 +197,6 @@ Catalogue OpenCatalogue(const TArchiveLocation& where)
 {
     Catalogue cat;
     cat.Entries = ReadDirectory(where);
-    cat.RowOrder.resize(cat.Entries.size());
-    std::iota(cat.RowOrder.begin(), cat.RowOrder.end(), 0u);
     cat.ArchivePath = where.ArchivePath;
     cat.DirPath = where.DirPath;
     cat.ArchiveKind = where.Kind;

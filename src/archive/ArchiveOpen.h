@@ -35,8 +35,7 @@ TArchiveLocation LocateArchive(const std::string& path);
 TRecArray ReadDirectory(const TArchiveLocation& where);
 
 // An archive opened into a new catalogue: the directory read whole, the
-// paths and kind of `where`, one row per entry in directory order, nothing
-// sorted. The window builds the catalogue it swaps in this way, korvane-cli
+// paths and kind of `where`. The window builds the catalogue it swaps in this way, korvane-cli
 // the one its verbs work on.
 Catalogue OpenCatalogue(const TArchiveLocation& where);
 Catalogue OpenCatalogue(const std::string& path);  // located by LocateArchive

@@ -36,11 +36,9 @@ inline constexpr std::array<std::string_view, 4> ColumnCaptions = {"№", "Им�
 
 struct Catalogue {
     TRecArray Entries;
-    tDWORDArray RowOrder;
     std::string ArchivePath;  // for akImg the data file, never the ".dir"
     std::string DirPath;      // the file that holds the directory
     TArchiveKind ArchiveKind = akImg;
-    int32_t SortColumn = -1;
 };
 
 inline bool IsSectorKind(TArchiveKind kind) { return kind == akImg || kind == akImgV2; }

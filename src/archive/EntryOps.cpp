@@ -119,13 +119,9 @@ void StoreName(TArchiveEntry& e, std::string_view name)
     e.Name[n] = '\0';
 }
 
-// The catalogue's last entry is new: it becomes the last row, whatever the
-// sort.
-void AppendRow(Catalogue& cat) { cat.RowOrder.push_back(uint32_t(cat.Entries.size() - 1)); }
-
 // The directory half of adding: the new entry's record (after making room
-// for it in a VER2 directory), the count, then the catalogue and row order.
-uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name)
+// for it in a VER2 directory), the count, then the catalogue.
+uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name, TEntryChanges& changes)
 {
     const uint64_t n = cat.Entries.size();
     CheckRoomForEntry(cat);
@@ -145,22 +141,9 @@ uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view n
     // The directory holds the entry now: the catalogue follows before the
     // file is closed, so that a failing close leaves the two in step.
     cat.Entries.push_back(e);
-    AppendRow(cat);
+    changes.Add(TEntryChange::Added(uint32_t(n)));
     dir.Close();
     return uint32_t(n);
-}
-
-// Entry `index` has left the catalogue: its row goes (or the last one, when
-// no row shows it) and the rows after it show the entries one place down.
-void DropRow(Catalogue& cat, uint32_t index)
-{
-    auto at = std::find(cat.RowOrder.begin(), cat.RowOrder.end(), index);
-    if (at != cat.RowOrder.end())
-        cat.RowOrder.erase(at);
-    else if (!cat.RowOrder.empty())
-        cat.RowOrder.pop_back();
-    for (uint32_t& i : cat.RowOrder)
-        if (i > index) --i;
 }
 
 // The directory half of a moving replace. The records from the entry's slot
@@ -168,7 +151,8 @@ void DropRow(Catalogue& cat, uint32_t index)
 // last with its new data and name. Before that write the directory is the old
 // one, after it the new one, so the entry is never missing from it. (One
 // buffer of 32 bytes a record: a small part of what the catalogue holds.)
-void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, std::string_view name)
+void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, std::string_view name,
+                     TEntryChanges& changes)
 {
     const size_t n = cat.Entries.size();
     TArchiveEntry moved{};
@@ -191,8 +175,7 @@ void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, 
         slot.Size = from.Size;
         std::memcpy(slot.Name, from.Name, sizeof slot.Name);
     }
-    DropRow(cat, index);
-    AppendRow(cat);
+    changes.Add(TEntryChange::Moved(index, uint32_t(n - 1)));
     dir.Close();
 }
 
@@ -203,7 +186,7 @@ void CheckEntryIndex(const Catalogue& cat, uint32_t index)
     if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
 }
 
-uint32_t AddFileEntry(Catalogue& cat, const std::string& path)
+uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes)
 {
     CheckEditable(cat);
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
@@ -217,10 +200,10 @@ uint32_t AddFileEntry(Catalogue& cat, const std::string& path)
     const TPlacedData placed = AppendData(arc, src, srcLen, minEnd);
     arc.Close();
     src.Close();
-    return AddRecord(cat, placed, EntryNameFromPath(path));
+    return AddRecord(cat, placed, EntryNameFromPath(path), changes);
 }
 
-void RemoveEntry(Catalogue& cat, uint32_t index)
+void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes)
 {
     CheckEditable(cat);
     CheckEntryIndex(cat, index);
@@ -261,11 +244,11 @@ void RemoveEntry(Catalogue& cat, uint32_t index)
     else
         dir.Truncate(DirRecordSize * (n - 1));
     cat.Entries.pop_back();
-    DropRow(cat, index);
+    changes.Add(TEntryChange::Removed(index));
     dir.Close();
 }
 
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path)
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes)
 {
     const std::string name = EntryNameFromPath(path);
     CheckEditable(cat);
@@ -283,6 +266,7 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& p
         TFile dir = TFile::OpenReadWrite(cat.DirPath);
         WriteRecord(dir, e);
         cat.Entries[index] = e;
+        changes.Add(TEntryChange::Changed(index));
         dir.Close();
 
         TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
@@ -299,7 +283,7 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& p
     const TPlacedData placed = AppendData(arc, src, srcLen, 0);
     arc.Close();
     src.Close();
-    MoveRecordToEnd(cat, index, placed, name);
+    MoveRecordToEnd(cat, index, placed, name, changes);
     return TReplaceResult::rrMoved;
 }
 

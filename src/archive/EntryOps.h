@@ -8,14 +8,14 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
+#include "archive/EntryChanges.h"
 #include "archive/Errors.h"
 
 namespace korvane {
 
-// Each operation keeps RowOrder in step with the catalogue: a new entry's
-// index is appended to it, a removed entry's slot is taken out of it (the
-// last slot when none holds it) and the indices after it move down one. A
-// list showing fewer rows than entries follows with TShownRows.
+// The operations that add, remove or move entries record each step in
+// `changes` as the catalogue takes it (see TEntryChanges), so that whoever
+// shows the entries can follow, also after a failure part-way.
 
 // Raises "No entry N in the archive" for an index past the last entry.
 void CheckEntryIndex(const Catalogue& cat, uint32_t index);
@@ -23,11 +23,11 @@ void CheckEntryIndex(const Catalogue& cat, uint32_t index);
 // Appends the file's data (whole sectors, the last padded with zeros) to the
 // archive and a new, last entry named after the file to the catalogue and the
 // directory. Returns the new entry's index.
-uint32_t AddFileEntry(Catalogue& cat, const std::string& path);
+uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes);
 
 // Removes entry `index` from the catalogue and the directory; its data stays
 // in the archive as unused space.
-void RemoveEntry(Catalogue& cat, uint32_t index);
+void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes);
 
 // Writes the data of entry `index` (whole sectors for the sector kinds) into
 // the file at `path`, creating or truncating it; stops silently where the
@@ -42,10 +42,9 @@ void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indic
 
 enum class TReplaceResult { rrInPlace, rrMoved };
 // New data for entry `index`: in its own sectors when it fits (the old bytes
-// after it stay), else the entry leaves its slot and becomes the last one
-// (and the last slot of RowOrder).
+// after it stay), else the entry leaves its slot and becomes the last one.
 // Either way it takes the file's name.
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path);
+TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes);
 
 // New data for entry `index`, appended to the archive (whole sectors, the
 // last padded with zeros) before the entry's own record is rewritten in its

@@ -176,8 +176,9 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() < 2) throw UsageError("no file to add");
         Catalogue cat = OpenCatalogue(o.positional[0]);
+        TEntryChanges changes;
         for (size_t i = 1; i < o.positional.size(); ++i) {
-            AddFileEntry(cat, o.positional[i]);
+            AddFileEntry(cat, o.positional[i], changes);
             WarnStoredName(err, o.positional[i]);
         }
     });
@@ -191,7 +192,8 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         const uint32_t index = ParseIndex(o.positional[1]);
         Catalogue cat = OpenCatalogue(o.positional[0]);
         CheckIndices(cat, {index});
-        ReplaceEntry(cat, index, o.positional[2]);
+        TEntryChanges changes;
+        ReplaceEntry(cat, index, o.positional[2], changes);
         WarnStoredName(err, o.positional[2]);
     });
 }
@@ -208,7 +210,8 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         // As rows are selected once each, an index given twice is removed once.
         std::sort(indices.rbegin(), indices.rend());
         indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-        for (uint32_t index : indices) RemoveEntry(cat, index);
+        TEntryChanges changes;
+        for (uint32_t index : indices) RemoveEntry(cat, index, changes);
     });
 }
 

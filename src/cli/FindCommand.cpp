@@ -68,9 +68,10 @@ int FindCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     if (auto code = ParseVerb("find", args, out, err, FindUsage, [&] { return ParseFindOptions(args); }, o)) return *code;
 
     const Catalogue cat = OpenCatalogue(o.operands[0]);
+    const TRowOrder order = OpenedRowOrder(cat.Entries.size());
     const TNameMatcher matcher(BuildSearchMask(o.operands[1], o.wholeWord, o.matchCase));
-    const std::vector<uint32_t> rows = FindAllRows(cat, uint32_t(cat.Entries.size()), matcher);
+    const std::vector<uint32_t> rows = FindAllRows(cat, order, uint32_t(cat.Entries.size()), matcher);
     if (rows.empty()) throw std::runtime_error("Данная строка не найдена.");
-    PrintRows(cat, rows, -1, o.format, out);
+    PrintRows(cat, order, rows, -1, o.format, out);
     return 0;
 }

@@ -84,15 +84,16 @@ int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     TListOptions o;
     if (auto code = ParseVerb("list", args, out, err, ListUsage, [&] { return ParseListOptions(args); }, o)) return *code;
 
-    Catalogue cat = OpenCatalogue(o.archive);
+    const Catalogue cat = OpenCatalogue(o.archive);
+    TRowOrder order = OpenedRowOrder(cat.Entries.size());
     uint32_t rows = uint32_t(cat.Entries.size());
-    if (o.filter) rows = FilterRows(cat, TNameMatcher(BuildSearchMask(o.filterText, o.wholeWord, o.matchCase)));
+    if (o.filter) rows = FilterRows(cat, order, TNameMatcher(BuildSearchMask(o.filterText, o.wholeWord, o.matchCase)));
     int marked = -1;
     for (int col : o.sorts)
-        if (SortByColumn(cat, rows, col) == TSortOutcome::soSorted) marked = col;
+        if (SortByColumn(cat, order, rows, col) == TSortOutcome::soSorted) marked = col;
 
     std::vector<uint32_t> shown(rows);
     for (uint32_t r = 0; r < rows; ++r) shown[r] = r;
-    PrintRows(cat, shown, marked, o.format, out);
+    PrintRows(cat, order, shown, marked, o.format, out);
     return 0;
 }

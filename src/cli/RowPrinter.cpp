@@ -36,14 +36,14 @@ std::string JsonString(const std::string& s)
 
 }  // namespace
 
-void PrintRows(const Catalogue& cat, const std::vector<uint32_t>& rows, int marked, const std::string& format,
+void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<uint32_t>& rows, int marked, const std::string& format,
                std::ostream& out)
 {
     const std::string point = LocaleDecimalPoint();
     if (format == "tsv") {
         for (uint32_t r : rows)
-            out << CellText(cat, r, 0, point) << '\t' << CellText(cat, r, 1, point) << '\t'
-                << CellText(cat, r, 2, point) << '\t' << CellText(cat, r, 3, point) << '\n';
+            out << CellText(cat, order, r, 0, point) << '\t' << CellText(cat, order, r, 1, point) << '\t'
+                << CellText(cat, order, r, 2, point) << '\t' << CellText(cat, order, r, 3, point) << '\n';
     } else if (format == "json") {
         static const char* const keys[4] = {"index", "name", "address", "size"};
         out << "[";
@@ -52,7 +52,7 @@ void PrintRows(const Catalogue& cat, const std::vector<uint32_t>& rows, int mark
             out << (first ? "\n " : ",\n ") << "{";
             first = false;
             for (int k = 0; k < 4; ++k)
-                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, r, k, point));
+                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, order, r, k, point));
             out << "}";
         }
         out << (rows.empty() ? "]\n" : "\n]\n");
@@ -65,7 +65,7 @@ void PrintRows(const Catalogue& cat, const std::vector<uint32_t>& rows, int mark
             width[size_t(k)] = Utf8Width(header[size_t(k)]);
         }
         for (uint32_t r : rows)
-            for (int k = 0; k < 3; ++k) width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, r, k, point)));
+            for (int k = 0; k < 3; ++k) width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, order, r, k, point)));
         auto line = [&](const std::array<std::string, 4>& cells) {
             for (size_t k = 0; k < 4; ++k) {
                 out << cells[k];
@@ -75,7 +75,7 @@ void PrintRows(const Catalogue& cat, const std::vector<uint32_t>& rows, int mark
         };
         line(header);
         for (uint32_t r : rows)
-            line({CellText(cat, r, 0, point), CellText(cat, r, 1, point), CellText(cat, r, 2, point), CellText(cat, r, 3, point)});
+            line({CellText(cat, order, r, 0, point), CellText(cat, order, r, 1, point), CellText(cat, order, r, 2, point), CellText(cat, order, r, 3, point)});
     }
     out.flush();
 }

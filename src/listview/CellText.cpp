@@ -47,9 +47,9 @@ std::string AddressText(uint64_t bytePos)
     return buf;
 }
 
-std::string CellText(const Catalogue& cat, uint32_t row, int col, std::string_view decimalPoint)
+std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint)
 {
-    const uint32_t index = cat.RowOrder[row];
+    const uint32_t index = rows.RowOrder[row];
     const TArchiveEntry& e = cat.Entries[index];
     switch (col) {
     case 0:

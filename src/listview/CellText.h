@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "archive/Catalogue.h"
+#include "listview/RowOrder.h"
 
 namespace korvane {
 
@@ -21,6 +22,6 @@ std::string AddressText(uint64_t bytePos);
 
 // Text of column col (0..3) for list row `row` (an index into RowOrder).
 // Names are decoded from Windows-1251 into UTF-8.
-std::string CellText(const Catalogue& cat, uint32_t row, int col, std::string_view decimalPoint);
+std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint);
 
 }  // namespace korvane

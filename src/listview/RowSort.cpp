@@ -150,10 +150,10 @@ int CompareUnsigned(uint32_t x, uint32_t y) { return x < y ? -1 : x > y ? 1 : 0;
 
 }  // namespace
 
-int CompareRows(const Catalogue& cat, uint32_t a, uint32_t b, int col)
+int CompareRows(const Catalogue& cat, const TRowOrder& rows, uint32_t a, uint32_t b, int col)
 {
-    const uint32_t ea = cat.RowOrder[a];
-    const uint32_t eb = cat.RowOrder[b];
+    const uint32_t ea = rows.RowOrder[a];
+    const uint32_t eb = rows.RowOrder[b];
     switch (col) {
     case 0:
         return CompareUnsigned(ea, eb);
@@ -169,16 +169,16 @@ int CompareRows(const Catalogue& cat, uint32_t a, uint32_t b, int col)
     }
 }
 
-TSortOutcome SortByColumn(Catalogue& cat, uint32_t rowCount, int col)
+TSortOutcome SortByColumn(const Catalogue& cat, TRowOrder& order, uint32_t rowCount, int col)
 {
     // An empty archive, or a search filter that shows no rows: the click
     // changes nothing, not even the sort column or its caption mark.
     if (cat.Entries.empty() || rowCount == 0) return TSortOutcome::soNothing;
     if (col < 0 || col > 3) return TSortOutcome::soNothing;
-    const size_t n = std::min<size_t>(rowCount, cat.RowOrder.size());
-    uint32_t* rows = cat.RowOrder.data();
+    const size_t n = std::min<size_t>(rowCount, order.RowOrder.size());
+    uint32_t* rows = order.RowOrder.data();
 
-    if (col == cat.SortColumn) {
+    if (col == order.SortColumn) {
         std::reverse(rows, rows + n);
         return TSortOutcome::soReversed;
     }
@@ -197,7 +197,7 @@ TSortOutcome SortByColumn(Catalogue& cat, uint32_t rowCount, int col)
         SortByField<&TArchiveEntry::Size>(cat.Entries.data(), rows, n);
         break;
     }
-    cat.SortColumn = col;
+    order.SortColumn = col;
     return TSortOutcome::soSorted;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "archive/Catalogue.h"
+#include "listview/RowOrder.h"
 
 namespace korvane {
 
@@ -12,15 +13,15 @@ enum class TSortOutcome { soNothing, soReversed, soSorted };
 
 // Compares the rows at positions a and b of RowOrder by column col:
 // -1, 0 or 1.
-int CompareRows(const Catalogue& cat, uint32_t a, uint32_t b, int col);
+int CompareRows(const Catalogue& cat, const TRowOrder& rows, uint32_t a, uint32_t b, int col);
 
 // One click on the header of column col (0..3) for the first rowCount rows
-// of cat.RowOrder: sorts ascending (and sets SortColumn) or, when col is
+// of rows.RowOrder: sorts ascending (and sets SortColumn) or, when col is
 // already the sort column, reverses the rows. Does nothing for an empty
 // catalogue. The caller updates the column captions when soSorted comes back.
 // A column outside 0..3 changes nothing and gives soNothing; rowCount is
 // clamped to the length of RowOrder.
-TSortOutcome SortByColumn(Catalogue& cat, uint32_t rowCount, int col);
+TSortOutcome SortByColumn(const Catalogue& cat, TRowOrder& rows, uint32_t rowCount, int col);
 
 // The engine under SortByColumn, on rows already reduced to numbers: each
 // element holds a row's key in its high 32 bits and its entry index in the

@@ -4,9 +4,9 @@
 
 namespace korvane {
 
-TShownRows::TShownRows(Catalogue& cat, uint32_t& rows) : cat_(cat), rows_(rows)
+TShownRows::TShownRows(const Catalogue& cat, TRowOrder& order, uint32_t& rows) : cat_(cat), order_(order), rows_(rows)
 {
-    cat_.RowOrder.resize(std::min<size_t>(rows, cat_.RowOrder.size()));
+    order_.RowOrder.resize(std::min<size_t>(rows, order_.RowOrder.size()));
 }
 
 TShownRows::~TShownRows()
@@ -19,12 +19,24 @@ TShownRows::~TShownRows()
     }
 }
 
+uint32_t TShownRows::Rows()
+{
+    FollowChanges(order_, changes_, followed_);
+    followed_ = changes_.Steps.size();
+    return uint32_t(order_.RowOrder.size());
+}
+
 void TShownRows::Finish()
 {
     if (finished_) return;
     finished_ = true;
-    rows_ = Rows();
-    cat_.RowOrder.resize(cat_.Entries.size());
+    try {
+        rows_ = Rows();
+    } catch (...) {
+        rows_ = uint32_t(order_.RowOrder.size());
+        throw;
+    }
+    order_.RowOrder.resize(cat_.Entries.size());
 }
 
 }  // namespace korvane

@@ -165,7 +165,7 @@ TEST_F(WindowTest, ProgressIsShownOncePerPercent)
     expected << "Загрузка завершена";
     EXPECT_EQ(statusTexts, expected);
     EXPECT_EQ(form->ListModel()->rowCount(), 201);
-    EXPECT_EQ(form->Cat().SortColumn, -1);
+    EXPECT_EQ(form->Order().SortColumn, -1);
 }
 
 TEST_F(WindowTest, OneEntryShowsOneHundredPercentOnceAndNoEntriesShowNone)
@@ -320,7 +320,7 @@ TEST_F(WindowTest, AnOpenThatFailsPartWayLeavesThePreviousArchiveWhole)
     WriteBytes(dir.File("bad.img"), Ver2Bytes(Records(2), 0, 3));
     Start({Q(dir.File("good.img"))});
     form->ListView1ColumnClick(1);
-    const tDWORDArray order = form->Cat().RowOrder;
+    const tDWORDArray order = form->Order().RowOrder;
     statusTexts.clear();
 
     prompts.AnswerOpen(Q(dir.File("bad.img")));
@@ -332,8 +332,8 @@ TEST_F(WindowTest, AnOpenThatFailsPartWayLeavesThePreviousArchiveWhole)
 
     EXPECT_EQ(form->Cat().ArchivePath, dir.File("good.img"));
     EXPECT_EQ(form->Cat().Entries.size(), 5u);
-    EXPECT_EQ(form->Cat().RowOrder, order);
-    EXPECT_EQ(form->Cat().SortColumn, 1);
+    EXPECT_EQ(form->Order().RowOrder, order);
+    EXPECT_EQ(form->Order().SortColumn, 1);
     EXPECT_EQ(form->ListModel()->rowCount(), 5);
     EXPECT_EQ(form->StatusText(), "Загрузка завершена");
     EXPECT_EQ(statusTexts, QStringList({"Загрузка...", "Загрузка завершена"}));
@@ -356,7 +356,7 @@ TEST_F(WindowTest, OpenDialogUsesTheArchiveFilterAndCancelChangesNothing)
     Start({Q(dir.File("a.img"))});
     form->ListView1ColumnClick(1);
     form->ListView1ColumnClick(1);
-    const tDWORDArray order = form->Cat().RowOrder;
+    const tDWORDArray order = form->Order().RowOrder;
 
     prompts.AnswerOpen(QString());
     Find<QAction>("N2")->trigger();
@@ -365,14 +365,14 @@ TEST_F(WindowTest, OpenDialogUsesTheArchiveFilterAndCancelChangesNothing)
     EXPECT_EQ(prompts.calls[0].filter,
               "Архивы Grand Theft Auto (*.img)|*.img|Архивы Syberia 2 (*.syb)|*.syb|"
               "Архивы Harry Potter and the Goblet of Fire (*.big)|*.big|Все файлы (*.*)|*.*");
-    EXPECT_EQ(form->Cat().RowOrder, order);
-    EXPECT_EQ(form->Cat().SortColumn, 1);
+    EXPECT_EQ(form->Order().RowOrder, order);
+    EXPECT_EQ(form->Order().SortColumn, 1);
     EXPECT_EQ(form->ListModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Имя •");
 
     prompts.AnswerOpen(Q(dir.File("a.img")));
     Find<QAction>("N2")->trigger();
-    EXPECT_EQ(form->Cat().SortColumn, -1);
-    EXPECT_EQ(form->Cat().RowOrder, tDWORDArray({0, 1, 2, 3}));
+    EXPECT_EQ(form->Order().SortColumn, -1);
+    EXPECT_EQ(form->Order().RowOrder, tDWORDArray({0, 1, 2, 3}));
     // The header keeps its mark until the next sort.
     EXPECT_EQ(form->ListModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "Имя •");
 }

@@ -291,14 +291,14 @@ TEST_F(SearchCommandsTest, TheFilterKeepsMatchesInCatalogueOrderAndRestoresAll)
 {
     OpenSample();
     form->ListView1ColumnClick(1);
-    ASSERT_EQ(form->Cat().SortColumn, 1);
+    ASSERT_EQ(form->Order().SortColumn, 1);
     SetFind("txd");
     statusTexts.clear();
     Act("N32")->trigger();
     EXPECT_TRUE(Act("N32")->isChecked());
     EXPECT_EQ(Column(0), QStringList({"0", "1", "4", "5", "6"}));
     EXPECT_EQ(statusTexts, QStringList({"Подождите...", "Отсеивание завершено"}));
-    EXPECT_EQ(form->Cat().SortColumn, 1);
+    EXPECT_EQ(form->Order().SortColumn, 1);
     EXPECT_EQ(List()->horizontalHeader()->model()->headerData(1, Qt::Horizontal).toString(), "Имя •");
 
     // The other commands walk the filtered rows only.
@@ -312,7 +312,7 @@ TEST_F(SearchCommandsTest, TheFilterKeepsMatchesInCatalogueOrderAndRestoresAll)
     Act("N32")->trigger();
     EXPECT_FALSE(Act("N32")->isChecked());
     EXPECT_EQ(Column(0), QStringList({"0", "1", "2", "3", "4", "5", "6"}));
-    EXPECT_EQ(form->Cat().SortColumn, 1);
+    EXPECT_EQ(form->Order().SortColumn, 1);
 
     // A filter that matches nothing leaves an empty list and says nothing.
     SetFind("nothing here");

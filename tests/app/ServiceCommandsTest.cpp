@@ -70,7 +70,7 @@ TEST_F(ServiceTest, RepackRewritesTheArchiveAndShowsItReloaded)
     EXPECT_EQ(got.substr(4096), std::string(2048, 'b') + std::string(4096, 'a'));
     EXPECT_FALSE(Exists(dir.File("v.~new")));
     // Loaded afresh: catalogue order, no sort, new addresses.
-    EXPECT_EQ(form->Cat().SortColumn, -1);
+    EXPECT_EQ(form->Order().SortColumn, -1);
     EXPECT_EQ(form->ListModel()->CellText(0, 1), "B.TXD");
     EXPECT_EQ(form->ListModel()->CellText(0, 2), "00001000");
     EXPECT_EQ(form->ListModel()->CellText(1, 2), "00001800");

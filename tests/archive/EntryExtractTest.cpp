@@ -22,7 +22,6 @@ Catalogue OpenCat(const std::string& path)
     cat.ArchivePath = where.ArchivePath;
     cat.DirPath = where.DirPath;
     cat.ArchiveKind = where.Kind;
-    for (uint32_t i = 0; i < cat.Entries.size(); ++i) cat.RowOrder.push_back(i);
     return cat;
 }
 

@@ -58,22 +58,11 @@ void WriteFiles(const TFixture& fx, const TCase& c, const TempDir& dir)
 // The entries that ExtractInto copies: the target and the two after it.
 std::vector<uint32_t> IntoTargets(const TCase& c) { return {c.target, c.target + 1, c.target + 2}; }
 
-Catalogue OpenCat(const std::string& path)
-{
-    const TArchiveLocation where = LocateArchive(path);
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    cat.RowOrder.resize(cat.Entries.size());
-    std::iota(cat.RowOrder.begin(), cat.RowOrder.end(), 0u);
-    return cat;
-}
+TListedCatalogue OpenCat(const std::string& path) { return TListedCatalogue(OpenCatalogue(path)); }
 
 // Runs the command as the window and korvane-cli do (several files: one
 // AddFileEntry after another).
-void Run(Catalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
+void Run(TListedCatalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
 {
     switch (c.op) {
     case TOp::Add:
@@ -90,7 +79,7 @@ void Run(Catalogue& cat, uint32_t& rows, const TCase& c, const TempDir& dir)
     case TOp::Extract: ExtractEntry(cat, c.target, dir.File("out.bin")); break;
     case TOp::ExtractInto: ExtractEntriesInto(cat, IntoTargets(c), dir.File("out")); break;
     case TOp::Texture: {
-        TShownRows shown(cat, rows);
+        TShownRows shown(cat, cat, rows);
         ChangeTextureInEntry(cat, c.target, {TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}});
         break;
     }
@@ -158,7 +147,7 @@ struct TOutcome {
 };
 
 // What any stop, or the finish, must leave.
-void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const Catalogue* cat, uint32_t rows, bool failed)
+void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const TListedCatalogue* cat, uint32_t rows, bool failed)
 {
     const std::string img = ReadBytes(dir.File("a.img"));
     TRecArray listed;
@@ -314,7 +303,7 @@ int FailEveryStep(const TFixture& fx, const TCase& c)
     for (uint64_t n = 1; n < 1000; ++n) {
         SCOPED_TRACE("failing operation " + std::to_string(n));
         WriteFiles(fx, c, dir);
-        Catalogue cat = OpenCat(dir.File("a.img"));
+        TListedCatalogue cat = OpenCat(dir.File("a.img"));
         uint32_t rows = uint32_t(cat.Entries.size());
         std::string error = "(no error)";
         bool fired;
@@ -351,7 +340,7 @@ void CrashEveryStep(const TFixture& fx, const TCase& c)
     for (uint64_t n = 1; n < 1000; ++n) {
         SCOPED_TRACE("crash at operation " + std::to_string(n));
         WriteFiles(fx, c, dir);
-        Catalogue cat = OpenCat(dir.File("a.img"));
+        TListedCatalogue cat = OpenCat(dir.File("a.img"));
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -496,7 +485,7 @@ TEST(EntryOpsFaults, ACommandAfterAFailedDeleteWritesNoStaleRecord)
     TempDir dir;
     const TFixture fx = Img();
     WriteFiles(fx, {TOp::Remove, 1}, dir);
-    Catalogue cat = OpenCat(dir.File("a.img"));
+    TListedCatalogue cat = OpenCat(dir.File("a.img"));
     uint32_t rows = 4;
     {
         // open, write the moved records, then the cut of the ".dir" fails

@@ -13,17 +13,7 @@ using namespace korvane;
 
 namespace {
 
-Catalogue OpenCat(const std::string& path)
-{
-    const TArchiveLocation where = LocateArchive(path);
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    for (uint32_t i = 0; i < cat.Entries.size(); ++i) cat.RowOrder.push_back(i);
-    return cat;
-}
+TListedCatalogue OpenCat(const std::string& path) { return TListedCatalogue(OpenCatalogue(path)); }
 
 // Bytes that differ from sector to sector and from seed to seed.
 std::string Pattern(size_t n, int seed)
@@ -80,7 +70,7 @@ protected:
 
 TEST_F(EntryOpsTest, AddingAnEmptyFileAddsARecordAndNoData)
 {
-    Catalogue cat = OpenCat(Img(2));
+    TListedCatalogue cat = OpenCat(Img(2));
     uint32_t rows = 2;
     EXPECT_EQ(AddFileEntry(cat, rows, File("empty.bin", "")), 2u);
     EXPECT_EQ(ReadBytes(dir.File("a.img")).size(), 4096u);
@@ -97,7 +87,7 @@ TEST_F(EntryOpsTest, AddingAnEmptyFileAddsARecordAndNoData)
 
 TEST_F(EntryOpsTest, AddedDataTakesWholeSectorsWithTheLastOneFilledWithZeros)
 {
-    Catalogue cat = OpenCat(Img(2));
+    TListedCatalogue cat = OpenCat(Img(2));
     uint32_t rows = 2;
     const std::string four = Pattern(4096, 7), fourPlus = Pattern(4097, 8);
     AddFileEntry(cat, rows, File("four.bin", four));
@@ -114,7 +104,7 @@ TEST_F(EntryOpsTest, AddedDataTakesWholeSectorsWithTheLastOneFilledWithZeros)
 TEST_F(EntryOpsTest, LongNamesAreCutInTheDirectoryOnlyAndDuplicatesAreAdded)
 {
     File("v.img", Ver2WithData(2, 1));
-    Catalogue cat = OpenCat(dir.File("v.img"));
+    TListedCatalogue cat = OpenCat(dir.File("v.img"));
     uint32_t rows = 2;
     const std::string name30 = "ABCDEFGHIJKLMNOPQRSTUVWXYZ.TXD";
     const std::string src = File(name30, "x");
@@ -141,7 +131,7 @@ TEST_F(EntryOpsTest, FileNamesBecomeWindows1251EntryNames)
 TEST_F(EntryOpsTest, Ver2CountAndRecordFollowAddsAndDeletes)
 {
     File("v.img", Ver2WithData(10, 1));
-    Catalogue cat = OpenCat(dir.File("v.img"));
+    TListedCatalogue cat = OpenCat(dir.File("v.img"));
     uint32_t rows = 10;
     AddFileEntry(cat, rows, File("new.bin", Pattern(100, 3)));
     std::string bytes = ReadBytes(dir.File("v.img"));
@@ -163,7 +153,7 @@ TEST_F(EntryOpsTest, Ver2CountAndRecordFollowAddsAndDeletes)
 
     // Past one byte: 256 is 00 01 00 00, and back to 255.
     File("w.img", Ver2Bytes(std::vector<TDirRecord>(255, {0, 0, "e"})));
-    Catalogue w = OpenCat(dir.File("w.img"));
+    TListedCatalogue w = OpenCat(dir.File("w.img"));
     rows = 255;
     AddFileEntry(w, rows, File("e.bin", ""));
     EXPECT_EQ(ReadBytes(dir.File("w.img")).substr(4, 4), std::string("\0\x01\0\0", 4));
@@ -173,7 +163,7 @@ TEST_F(EntryOpsTest, Ver2CountAndRecordFollowAddsAndDeletes)
 
 TEST_F(EntryOpsTest, DeletingFromADirFileCutsItToTheRemainingRecords)
 {
-    Catalogue cat = OpenCat(Img(10));
+    TListedCatalogue cat = OpenCat(Img(10));
     const std::string before = ReadBytes(dir.File("a.dir"));
     uint32_t rows = 10;
     RemoveEntry(cat, rows, 3);
@@ -192,7 +182,7 @@ TEST_F(EntryOpsTest, ALongDirectoryTailIsRewrittenWhole)
     std::vector<TDirRecord> records;
     for (uint32_t i = 0; i < 5000; ++i) records.push_back({i, 1, "N" + std::to_string(i)});
     WriteBytes(dir.File("a.dir"), ImgDirBytes(records));
-    Catalogue cat = OpenCat(File("a.img", ""));
+    TListedCatalogue cat = OpenCat(File("a.img", ""));
     uint32_t rows = 5000;
     RemoveEntry(cat, rows, 1);
     records.erase(records.begin() + 1);
@@ -201,7 +191,7 @@ TEST_F(EntryOpsTest, ALongDirectoryTailIsRewrittenWhole)
 
 TEST_F(EntryOpsTest, DeletingTheOnlyEntryLeavesAnEmptyDirectory)
 {
-    Catalogue img = OpenCat(Img(1));
+    TListedCatalogue img = OpenCat(Img(1));
     uint32_t rows = 1;
     RemoveEntry(img, rows, 0);
     EXPECT_EQ(ReadBytes(dir.File("a.dir")), "");
@@ -210,7 +200,7 @@ TEST_F(EntryOpsTest, DeletingTheOnlyEntryLeavesAnEmptyDirectory)
     EXPECT_EQ(rows, 0u);
 
     File("v.img", Ver2WithData(1, 1));
-    Catalogue v2 = OpenCat(dir.File("v.img"));
+    TListedCatalogue v2 = OpenCat(dir.File("v.img"));
     rows = 1;
     RemoveEntry(v2, rows, 0);
     EXPECT_EQ(ReadBytes(dir.File("v.img")).substr(0, 8), "VER2" + LE32(0));
@@ -219,7 +209,7 @@ TEST_F(EntryOpsTest, DeletingTheOnlyEntryLeavesAnEmptyDirectory)
 
 TEST_F(EntryOpsTest, SortedAndFilteredRowsMapThroughRowOrder)
 {
-    Catalogue cat = OpenCat(Img(5));
+    TListedCatalogue cat = OpenCat(Img(5));
     // Sorted: every entry shown, in another order.
     cat.RowOrder = {3, 1, 4, 0, 2};
     uint32_t rows = 5;
@@ -248,7 +238,7 @@ TEST_F(EntryOpsTest, SortedAndFilteredRowsMapThroughRowOrder)
 TEST_F(EntryOpsTest, ReplacingWithExactlyTheSlotSizeStaysInPlace)
 {
     File("v.img", Ver2WithData(3, 1));
-    Catalogue cat = OpenCat(dir.File("v.img"));
+    TListedCatalogue cat = OpenCat(dir.File("v.img"));
     uint32_t rows = 3;
     const std::string before = ReadBytes(dir.File("v.img"));
     const std::string fits = Pattern(2048, 40);
@@ -265,7 +255,7 @@ TEST_F(EntryOpsTest, ReplacingWithExactlyTheSlotSizeStaysInPlace)
 TEST_F(EntryOpsTest, ReplacingWithOneByteMoreMovesTheEntryToTheEnd)
 {
     File("v.img", Ver2WithData(3, 1));
-    Catalogue cat = OpenCat(dir.File("v.img"));
+    TListedCatalogue cat = OpenCat(dir.File("v.img"));
     cat.RowOrder = {2, 1, 0};  // sorted descending
     uint32_t rows = 3;
     const std::string before = ReadBytes(dir.File("v.img"));
@@ -287,7 +277,7 @@ TEST_F(EntryOpsTest, ReplacingAFourSectorEntryBy3000BytesKeepsTheOldTail)
     std::string img = Pattern(6 * 2048, 50);
     WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}, {1, 4, "FOUR.TXD"}, {5, 1, "C"}}));
     File("a.img", img);
-    Catalogue cat = OpenCat(dir.File("a.img"));
+    TListedCatalogue cat = OpenCat(dir.File("a.img"));
     uint32_t rows = 3;
     const std::string small = Pattern(3000, 51);
     EXPECT_EQ(ReplaceEntry(cat, rows, 1, File("small.txd", small)), TReplaceResult::rrInPlace);
@@ -300,7 +290,7 @@ TEST_F(EntryOpsTest, ReplacingAFourSectorEntryBy3000BytesKeepsTheOldTail)
 
 TEST_F(EntryOpsTest, RenamingKeepsTheOldNamesTailBehindTheZero)
 {
-    Catalogue cat = OpenCat(Img(2));
+    TListedCatalogue cat = OpenCat(Img(2));
     RenameEntry(cat, 1, "LONGNAME.TXD");
     RenameEntry(cat, 1, "AB");
     EXPECT_EQ(Name(cat.Entries[1]), "AB");
@@ -316,7 +306,7 @@ TEST_F(EntryOpsTest, AGrowingVer2DirectoryMovesTheEntryUnderItsNewRecord)
     // 63 records end at byte 2024; entry 0's data starts at sector 1, right
     // after the directory, so the 64th record would cover it.
     File("v.img", Ver2WithData(63, 1));
-    Catalogue cat = OpenCat(dir.File("v.img"));
+    TListedCatalogue cat = OpenCat(dir.File("v.img"));
     uint32_t rows = 63;
     AddFileEntry(cat, rows, File("new.bin", Pattern(100, 99)));
     const std::string bytes = ReadBytes(dir.File("v.img"));
@@ -348,7 +338,7 @@ TEST_F(EntryOpsTest, AGrowingVer2DirectoryMovesTheEntryUnderItsNewRecord)
         for (int i = 0; i < 63; ++i) records.push_back({0, 0, "E" + std::to_string(i)});
         if (under) records[0] = {1, 1, "E0"};
         File("v.img", Ver2Bytes(records) + tail);
-        Catalogue cat = OpenCat(dir.File("v.img"));
+        TListedCatalogue cat = OpenCat(dir.File("v.img"));
         uint32_t rows = 63;
         AddFileEntry(cat, rows, File("new.bin", Pattern(100, 5)));
         const std::string bytes = ReadBytes(dir.File("v.img"));
@@ -367,7 +357,7 @@ TEST_F(EntryOpsTest, AnArchiveOfPartialSectorsIsPaddedBeforeAppending)
 {
     WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
     File("a.img", Pattern(3000, 60));
-    Catalogue cat = OpenCat(dir.File("a.img"));
+    TListedCatalogue cat = OpenCat(dir.File("a.img"));
     uint32_t rows = 1;
     AddFileEntry(cat, rows, File("x.bin", "0123456789"));
     const std::string img = ReadBytes(dir.File("a.img"));
@@ -379,7 +369,7 @@ TEST_F(EntryOpsTest, AnArchiveOfPartialSectorsIsPaddedBeforeAppending)
 
     // An empty file leaves such an archive as it is.
     File("b.img", "VER2" + LE32(0) + "xy");
-    Catalogue v2 = OpenCat(dir.File("b.img"));
+    TListedCatalogue v2 = OpenCat(dir.File("b.img"));
     rows = 0;
     AddFileEntry(v2, rows, File("e.bin", ""));
     EXPECT_EQ(ReadBytes(dir.File("b.img")), "VER2" + LE32(1) + DirRecordBytes({0, 0, "e.bin"}));
@@ -392,7 +382,7 @@ TEST_F(EntryOpsTest, ArchivesThatCannotBeWrittenRefuseEveryChange)
     const std::string src = File("src.bin", "data");
     for (const std::string& path : {syb, big}) {
         const std::string before = ReadBytes(path);
-        Catalogue cat = OpenCat(path);
+        TListedCatalogue cat = OpenCat(path);
         uint32_t rows = 1;
         EXPECT_THROW(AddFileEntry(cat, rows, src), EEntryError);
         EXPECT_THROW(RemoveEntry(cat, rows, 0), EEntryError);
@@ -406,7 +396,7 @@ TEST_F(EntryOpsTest, ArchivesThatCannotBeWrittenRefuseEveryChange)
 
 TEST_F(EntryOpsTest, AFailedOpenOfTheSourceChangesNothing)
 {
-    Catalogue cat = OpenCat(Img(2));
+    TListedCatalogue cat = OpenCat(Img(2));
     const std::string img = ReadBytes(dir.File("a.img")), dirBytes = ReadBytes(dir.File("a.dir"));
     uint32_t rows = 2;
     try {
@@ -435,7 +425,7 @@ TEST(RealDataEdit, EntriesOfRealArchivesSurviveAddsDeletesAndRenames)
         WriteBytes(dir.File("a.img"), ReadBytes(from + ".img"));
         if (name == "gtaimgrs_v1") WriteBytes(dir.File("a.dir"), ReadBytes(from + ".dir"));
         const std::string archive = dir.File("a.img");
-        Catalogue cat = OpenCat(archive);
+        TListedCatalogue cat = OpenCat(archive);
         ASSERT_EQ(cat.Entries.size(), 3u) << name;
         std::vector<std::string> original;
         for (uint32_t i = 0; i < 3; ++i) {

@@ -45,17 +45,7 @@ void WriteAt(const std::string& path, uint64_t pos, const std::string& bytes)
     f.Close();
 }
 
-Catalogue OpenCat(const std::string& path)
-{
-    const TArchiveLocation where = LocateArchive(path);
-    Catalogue cat;
-    cat.Entries = ReadDirectory(where);
-    cat.ArchivePath = where.ArchivePath;
-    cat.DirPath = where.DirPath;
-    cat.ArchiveKind = where.Kind;
-    for (uint32_t i = 0; i < cat.Entries.size(); ++i) cat.RowOrder.push_back(i);
-    return cat;
-}
+TListedCatalogue OpenCat(const std::string& path) { return TListedCatalogue(OpenCatalogue(path)); }
 
 template <class E, class F>
 std::string MessageOf(F&& f)
@@ -95,7 +85,7 @@ TEST(Limits, DataReachesUpTo8TiBAndAnAddPastThatIsRefused)
     if (!WriteSparse(dir.File("a.img"), "", lastSector)) GTEST_SKIP() << "the file system holds no 8 TiB file";
     WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 0, "EMPTY"}}));
     WriteBytes(dir.File("x.bin"), "last");
-    Catalogue cat = OpenCat(dir.File("a.img"));
+    TListedCatalogue cat = OpenCat(dir.File("a.img"));
     uint32_t rows = 1;
     AddFileEntry(cat, rows, dir.File("x.bin"));
     EXPECT_EQ(cat.Entries[1].Offset, 0xFFFFFFFFu);

@@ -90,10 +90,10 @@ TEST(WriteProtected, AnImgNeedsBothItsFilesWritableTheOtherKindsTheArchive)
             // some of them write only one.
             Catalogue cat = OpenCatalogue(dir.File("a.img"));
             const std::string denied = "File access denied @ " + dir.File(row.refused);
-            EXPECT_EQ(ErrorOf([&] { AddFileEntry(cat, dir.File("new.bin")); }), denied);
-            EXPECT_EQ(ErrorOf([&] { ReplaceEntry(cat, 0, dir.File("new.bin")); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; AddFileEntry(cat, dir.File("new.bin"), changes); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ReplaceEntry(cat, 0, dir.File("new.bin"), changes); }), denied);
             EXPECT_EQ(ErrorOf([&] { RenameEntry(cat, 0, "B"); }), denied);
-            EXPECT_EQ(ErrorOf([&] { RemoveEntry(cat, 0); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; RemoveEntry(cat, 0, changes); }), denied);
         });
         EXPECT_EQ(ReadBytes(dir.File("a.img")), std::string(2048, 'a'));
         EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "A"}}));

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ListedCatalogue.h"
+
 #include <clocale>
 #include <cstdlib>
 
@@ -9,9 +11,9 @@ using namespace korvane;
 
 namespace {
 
-Catalogue OneEntry(TArchiveKind kind, uint32_t offset, uint32_t size, const char* name = "A")
+TListedCatalogue OneEntry(TArchiveKind kind, uint32_t offset, uint32_t size, const char* name = "A")
 {
-    Catalogue cat;
+    TListedCatalogue cat;
     cat.ArchiveKind = kind;
     TArchiveEntry e{};
     e.Offset = offset;
@@ -20,6 +22,11 @@ Catalogue OneEntry(TArchiveKind kind, uint32_t offset, uint32_t size, const char
     cat.Entries.push_back(e);
     cat.RowOrder.push_back(0);
     return cat;
+}
+
+std::string CellTextOf(const TListedCatalogue& cat, uint32_t row, int col, std::string_view point)
+{
+    return CellText(cat, cat, row, col, point);
 }
 
 }  // namespace
@@ -61,39 +68,39 @@ TEST(FormatSize, FollowsLcNumeric)
 
 TEST(CellText, SectorArchivesShowBytePositionsAndKilobytes)
 {
-    const Catalogue cat = OneEntry(akImg, 1, 3, "LANDSTAL.DFF");
-    EXPECT_EQ(CellText(cat, 0, 0, "."), "0");
-    EXPECT_EQ(CellText(cat, 0, 1, "."), "LANDSTAL.DFF");
-    EXPECT_EQ(CellText(cat, 0, 2, "."), "00000800");
-    EXPECT_EQ(CellText(cat, 0, 3, "."), "6 КБ");
+    const TListedCatalogue cat = OneEntry(akImg, 1, 3, "LANDSTAL.DFF");
+    EXPECT_EQ(CellText(cat, cat, 0, 0, "."), "0");
+    EXPECT_EQ(CellText(cat, cat, 0, 1, "."), "LANDSTAL.DFF");
+    EXPECT_EQ(CellText(cat, cat, 0, 2, "."), "00000800");
+    EXPECT_EQ(CellText(cat, cat, 0, 3, "."), "6 КБ");
 }
 
 TEST(CellText, PositionsPastFourGigabytesAndHugeSizesDoNotWrap)
 {
-    const Catalogue cat = OneEntry(akImgV2, 0x200000, 0xFFFFFFFF);
-    EXPECT_EQ(CellText(cat, 0, 2, "."), "100000000");
-    EXPECT_EQ(CellText(cat, 0, 3, "."), "8589934590 КБ");
+    const TListedCatalogue cat = OneEntry(akImgV2, 0x200000, 0xFFFFFFFF);
+    EXPECT_EQ(CellText(cat, cat, 0, 2, "."), "100000000");
+    EXPECT_EQ(CellText(cat, cat, 0, 3, "."), "8589934590 КБ");
 }
 
 TEST(CellText, ByteArchivesUseFormatSize)
 {
     for (TArchiveKind kind : {akBig, akSyb}) {
-        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1023), 0, 2, "."), "00001234");
-        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1023), 0, 3, "."), "1023 байт");
-        EXPECT_EQ(CellText(OneEntry(kind, 0x1234, 1024), 0, 3, ","), "1,00 КБ");
-        EXPECT_EQ(CellText(OneEntry(kind, 0xABCDEF12, 1048576), 0, 3, "."), "1.00 МБ");
-        EXPECT_EQ(CellText(OneEntry(kind, 0xABCDEF12, 1), 0, 2, "."), "ABCDEF12");
+        EXPECT_EQ(CellTextOf(OneEntry(kind, 0x1234, 1023), 0, 2, "."), "00001234");
+        EXPECT_EQ(CellTextOf(OneEntry(kind, 0x1234, 1023), 0, 3, "."), "1023 байт");
+        EXPECT_EQ(CellTextOf(OneEntry(kind, 0x1234, 1024), 0, 3, ","), "1,00 КБ");
+        EXPECT_EQ(CellTextOf(OneEntry(kind, 0xABCDEF12, 1048576), 0, 3, "."), "1.00 МБ");
+        EXPECT_EQ(CellTextOf(OneEntry(kind, 0xABCDEF12, 1), 0, 2, "."), "ABCDEF12");
     }
 }
 
 TEST(CellText, NumberColumnShowsTheCatalogueIndexAndNamesAreDecoded)
 {
-    Catalogue cat = OneEntry(akImg, 0, 1, "\xD2\xE5\xF1\xF2.txd");
+    TListedCatalogue cat = OneEntry(akImg, 0, 1, "\xD2\xE5\xF1\xF2.txd");
     cat.Entries.push_back(cat.Entries[0]);
     std::snprintf(cat.Entries[1].Name, sizeof cat.Entries[1].Name, "second");
     cat.RowOrder = {1, 0};
-    EXPECT_EQ(CellText(cat, 0, 0, "."), "1");
-    EXPECT_EQ(CellText(cat, 0, 1, "."), "second");
-    EXPECT_EQ(CellText(cat, 1, 0, "."), "0");
-    EXPECT_EQ(CellText(cat, 1, 1, "."), "Тест.txd");
+    EXPECT_EQ(CellText(cat, cat, 0, 0, "."), "1");
+    EXPECT_EQ(CellText(cat, cat, 0, 1, "."), "second");
+    EXPECT_EQ(CellText(cat, cat, 1, 0, "."), "0");
+    EXPECT_EQ(CellText(cat, cat, 1, 1, "."), "Тест.txd");
 }

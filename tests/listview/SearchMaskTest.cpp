@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "support/ListedCatalogue.h"
+
 #include <cstring>
 
 #include "archive/NameCodec.h"
@@ -236,28 +238,28 @@ TEST(SearchMask, UpperCaseOfTheCodePage)
 
 TEST(RowSearch, WalksReportAMalformedMaskOnlyWhenTheyTestAName)
 {
-    Catalogue cat;
+    TListedCatalogue cat;
     const TNameMatcher bad(BuildSearchMask("[12", false, false));
-    EXPECT_EQ(FilterRows(cat, bad), 0u);
-    EXPECT_TRUE(FindAllRows(cat, 0, bad).empty());
+    EXPECT_EQ(FilterRows(cat, cat, bad), 0u);
+    EXPECT_TRUE(FindAllRows(cat, cat, 0, bad).empty());
 
     cat.Entries.resize(4);
     const char* names[] = {"b.txd", "a.dff", "c.TXD", ""};
     for (size_t i = 0; i < 4; ++i) std::strcpy(cat.Entries[i].Name, names[i]);
     cat.RowOrder = {3, 2, 1, 0};
-    EXPECT_EQ(FindNextRow(cat, 4, 4, bad), -1);
-    EXPECT_THROW(FindNextRow(cat, 4, 3, bad), EMaskException);
-    EXPECT_THROW(FilterRows(cat, bad), EMaskException);
+    EXPECT_EQ(FindNextRow(cat, cat, 4, 4, bad), -1);
+    EXPECT_THROW(FindNextRow(cat, cat, 4, 3, bad), EMaskException);
+    EXPECT_THROW(FilterRows(cat, cat, bad), EMaskException);
     EXPECT_EQ(cat.RowOrder, (tDWORDArray{3, 2, 1, 0}));
 
     const TNameMatcher txd(BuildSearchMask("txd", false, false));
-    EXPECT_EQ(FindNextRow(cat, 4, 0, txd), 1);
-    EXPECT_EQ(FindNextRow(cat, 4, 2, txd), 3);
-    EXPECT_EQ(FindNextRow(cat, 3, 2, txd), -1);  // rows past the count are not walked
-    EXPECT_EQ(FindAllRows(cat, 4, txd), (std::vector<uint32_t>{1, 3}));
-    EXPECT_EQ(FilterRows(cat, txd), 2u);
+    EXPECT_EQ(FindNextRow(cat, cat, 4, 0, txd), 1);
+    EXPECT_EQ(FindNextRow(cat, cat, 4, 2, txd), 3);
+    EXPECT_EQ(FindNextRow(cat, cat, 3, 2, txd), -1);  // rows past the count are not walked
+    EXPECT_EQ(FindAllRows(cat, cat, 4, txd), (std::vector<uint32_t>{1, 3}));
+    EXPECT_EQ(FilterRows(cat, cat, txd), 2u);
     EXPECT_EQ(cat.RowOrder[0], 0u);
     EXPECT_EQ(cat.RowOrder[1], 2u);
-    EXPECT_EQ(ShowAllRows(cat), 4u);
+    EXPECT_EQ(ShowAllRows(cat, cat), 4u);
     EXPECT_EQ(cat.RowOrder, (tDWORDArray{0, 1, 2, 3}));
 }

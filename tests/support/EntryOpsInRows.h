@@ -1,31 +1,34 @@
 // The entry operations as the window runs them over a list of `rows` rows:
-// the row count follows what each one did, also when it fails half-way.
+// the row order and the row count follow what each one did, also when it
+// fails half-way.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
+#include "support/ListedCatalogue.h"
 #include "listview/ShownRows.h"
 
 namespace korvane {
 
-inline uint32_t AddFileEntry(Catalogue& cat, uint32_t& rows, const std::string& path)
+inline uint32_t AddFileEntry(TListedCatalogue& cat, uint32_t& rows, const std::string& path)
 {
-    TShownRows shown(cat, rows);
-    return AddFileEntry(cat, path);
+    TShownRows shown(cat, cat, rows);
+    return AddFileEntry(cat, path, shown.Changes());
 }
 
-inline void RemoveEntry(Catalogue& cat, uint32_t& rows, uint32_t index)
+inline void RemoveEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index)
 {
-    TShownRows shown(cat, rows);
-    RemoveEntry(cat, index);
+    TShownRows shown(cat, cat, rows);
+    RemoveEntry(cat, index, shown.Changes());
 }
 
-inline TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
+inline TReplaceResult ReplaceEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
 {
-    TShownRows shown(cat, rows);
-    return ReplaceEntry(cat, index, path);
+    TShownRows shown(cat, cat, rows);
+    return ReplaceEntry(cat, index, path, shown.Changes());
 }
 
 }  // namespace korvane

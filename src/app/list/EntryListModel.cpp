@@ -7,8 +7,8 @@
 
 using namespace korvane;
 
-TEntryListModel::TEntryListModel(const Catalogue& cat, QObject* parent)
-    : QAbstractTableModel(parent), cat_(cat), decimalPoint_(QLocale::system().decimalPoint().toStdString())
+TEntryListModel::TEntryListModel(const Catalogue& cat, const TRowOrder& order, QObject* parent)
+    : QAbstractTableModel(parent), cat_(cat), order_(order), decimalPoint_(QLocale::system().decimalPoint().toStdString())
 {
     for (size_t k = 0; k < captions_.size(); ++k)
         captions_[k] = QString::fromUtf8(ColumnCaptions[k].data(), qsizetype(ColumnCaptions[k].size()));
@@ -21,7 +21,7 @@ int TEntryListModel::columnCount(const QModelIndex& parent) const { return paren
 QString TEntryListModel::CellText(int row, int col) const
 {
     if (row < 0 || uint32_t(row) >= rows_ || col < 0 || col > 3) return {};
-    return QString::fromStdString(korvane::CellText(cat_, uint32_t(row), col, decimalPoint_));
+    return QString::fromStdString(korvane::CellText(cat_, order_, uint32_t(row), col, decimalPoint_));
 }
 
 QVariant TEntryListModel::data(const QModelIndex& index, int role) const
@@ -78,8 +78,9 @@ void TEntryListModel::ResizeRows(uint32_t n)
     }
 }
 
-TRowsInStep::TRowsInStep(Catalogue& cat, TEntryListModel& model, QAbstractItemView& view, bool suspend)
-    : model_(model), view_(view), suspend_(suspend), rows_(model.Rows()), shown_(cat, rows_)
+TRowsInStep::TRowsInStep(const Catalogue& cat, TRowOrder& order, TEntryListModel& model, QAbstractItemView& view,
+                         bool suspend)
+    : model_(model), view_(view), suspend_(suspend), rows_(model.Rows()), shown_(cat, order, rows_)
 {
     if (suspend_) view_.setUpdatesEnabled(false);
 }

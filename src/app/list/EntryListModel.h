@@ -14,7 +14,7 @@ class QAbstractItemView;
 class TEntryListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    TEntryListModel(const korvane::Catalogue& cat, QObject* parent);
+    TEntryListModel(const korvane::Catalogue& cat, const korvane::TRowOrder& order, QObject* parent);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -36,6 +36,7 @@ public:
 
 private:
     const korvane::Catalogue& cat_;
+    const korvane::TRowOrder& order_;
     uint32_t rows_ = 0;
     std::array<QString, 4> captions_;
     std::string decimalPoint_;
@@ -47,13 +48,16 @@ private:
 // model gets as many rows as the operations left and the list is repainted.
 class TRowsInStep {
 public:
-    TRowsInStep(korvane::Catalogue& cat, TEntryListModel& model, QAbstractItemView& view, bool suspend);
+    TRowsInStep(const korvane::Catalogue& cat, korvane::TRowOrder& order, TEntryListModel& model, QAbstractItemView& view,
+                bool suspend);
     ~TRowsInStep();
     TRowsInStep(const TRowsInStep&) = delete;
     TRowsInStep& operator=(const TRowsInStep&) = delete;
 
+    // Where the operations record what they change.
+    korvane::TEntryChanges& Changes() { return shown_.Changes(); }
     // The rows after the operations so far.
-    uint32_t Rows() const { return shown_.Rows(); }
+    uint32_t Rows() { return shown_.Rows(); }
     // The model takes those rows now (between operations of one command).
     void Follow();
 

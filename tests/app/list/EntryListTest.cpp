@@ -61,7 +61,7 @@ TEST_F(EntryListTest, HeaderClicksSortMarkAndReverse)
     ClickHeader(1);
     EXPECT_EQ(Column(model, 1), QStringList({"ab", "a", "B"}));
     EXPECT_EQ(Caption(1), "Имя •");
-    EXPECT_EQ(form->Cat().SortColumn, 1);
+    EXPECT_EQ(form->Order().SortColumn, 1);
 
     ClickHeader(2);
     EXPECT_EQ(Column(model, 2), QStringList({"00000010", "00000020", "00000030"}));
@@ -81,7 +81,7 @@ TEST_F(EntryListTest, HeaderClicksOnAnEmptyListDoNothing)
     WriteBytes(dir.File("e.img"), Ver2Bytes({}));
     Start({Q(dir.File("e.img"))});
     ClickHeader(2);
-    EXPECT_EQ(form->Cat().SortColumn, -1);
+    EXPECT_EQ(form->Order().SortColumn, -1);
     EXPECT_EQ(Caption(2), "Адрес");
 }
 
