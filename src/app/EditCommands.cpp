@@ -24,6 +24,8 @@
 #include "app/preview/PreviewPane.h"
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
+#include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 #include "preview/TextureDictionaryEdit.h"
 
 using namespace korvane;
@@ -107,7 +109,8 @@ void TEditCommands::Rename()
     Form2->setResult(QDialog::Rejected);
     form_.prompts_.ShowModal(Form2);
     if (Form2->result() != QDialog::Accepted) return;
-    RenameEntry(form_.cat_, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()));
+    TEntryChanges changes;
+    ops::Rename(form_.cat_, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()), changes);
     form_.model_->RowsChanged();
     form_.listView_->viewport()->update();
 }
@@ -146,7 +149,7 @@ void TEditCommands::Replace()
     TReplaceResult result;
     {
         TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, false);
-        result = ReplaceEntry(form_.cat_, index, LocalPath(files.first()), step.Changes());
+        result = ops::Replace(form_.cat_, index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
@@ -164,7 +167,7 @@ void TEditCommands::Add()
     if (files.isEmpty()) return;
     TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, true);
     for (const QString& file : files) {
-        AddFileEntry(form_.cat_, LocalPath(file), step.Changes());
+        ops::Add(form_.cat_, LocalPath(file), step.Changes());
         step.Follow();
         form_.listView_->SelectRowQuietly(int(step.Rows()) - 1);
     }
@@ -186,7 +189,7 @@ void TEditCommands::Delete()
     {
         TRowsInStep step(form_.cat_, form_.rowOrder_, *form_.model_, *form_.listView_, true);
         for (uint32_t index : indices) {
-            RemoveEntry(form_.cat_, index, step.Changes());
+            ops::Delete(form_.cat_, {index}, step.Changes());
             step.Follow();  // the last row goes
         }
     }
@@ -232,7 +235,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     {
         // The entry keeps its row and selection; the row shows its new place.
         TRowsInStep step(cat, form_.rowOrder_, *form_.model_, *form_.listView_, false);
-        result = ChangeTextureInEntry(cat, index, change);
+        result = ops::ChangeTexture(cat, index, change, step.Changes());
     }
     form_.notebook_->Preview(cat, cat.Entries[index]);
     return result;

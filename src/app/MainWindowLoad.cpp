@@ -12,6 +12,7 @@
 #include "app/preview/PreviewPane.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
+#include "ops/Writability.h"
 
 using namespace korvane;
 
