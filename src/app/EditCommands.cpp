@@ -22,9 +22,9 @@
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
 #include "app/preview/PreviewPane.h"
-#include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
-#include "preview/TextureDictionaryEdit.h"
+#include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 
 using namespace korvane;
 
@@ -111,7 +111,7 @@ void TEditCommands::Open()
     if (r < 0) return;
     const Catalogue& cat = ctx_.Session.Cat();
     const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
-    const std::string path = ExtractEntryForOpen(cat, index, LocalPath(QDir::tempPath()));
+    const std::string path = ops::ExtractForOpen(cat, index, LocalPath(QDir::tempPath()));
     // Whether an application took the file is not looked at; the copy stays.
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(path.c_str())));
 }
@@ -130,8 +130,8 @@ void TEditCommands::Rename()
     Form2->setResult(QDialog::Rejected);
     ctx_.Ask.ShowModal(Form2);
     if (Form2->result() != QDialog::Accepted) return;
-    RenameEntry(cat, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()));
-    ctx_.Session.MarkChanged();
+    TEntriesChanging step(ctx_, false);
+    ops::Rename(cat, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()), step.Changes());
 }
 
 void TEditCommands::Extract()
@@ -147,7 +147,7 @@ void TEditCommands::Extract()
         const QString filter = QStringLiteral("Файл ") + ext + QStringLiteral("|*.") + ext + QStringLiteral("|Все файлы|*.*");
         const QString path = prompts.SaveFile(ctx_.Owner, DialogName(SaveDialog1), filter, NameText(e));
         if (path.isEmpty()) return;
-        ExtractEntry(cat, index, LocalPath(path));
+        ops::Extract(cat, index, LocalPath(path));
         return;
     }
     const QString folder =
@@ -155,7 +155,7 @@ void TEditCommands::Extract()
     if (folder.isEmpty()) return;
     std::vector<uint32_t> indices;
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
-    ExtractEntriesInto(cat, indices, LocalPath(folder));
+    ops::ExtractInto(cat, indices, LocalPath(folder));
 }
 
 void TEditCommands::Replace()
@@ -169,7 +169,7 @@ void TEditCommands::Replace()
     TReplaceResult result;
     {
         TEntriesChanging step(ctx_, false);
-        result = ReplaceEntry(cat, index, LocalPath(files.first()), step.Changes());
+        result = ops::Replace(cat, index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
@@ -187,7 +187,7 @@ void TEditCommands::Add()
     if (files.isEmpty()) return;
     TEntriesChanging step(ctx_, true);
     for (const QString& file : files) {
-        AddFileEntry(ctx_.Session.Cat(), LocalPath(file), step.Changes());
+        ops::Add(ctx_.Session.Cat(), LocalPath(file), step.Changes());
         step.Follow();
         ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
     }
@@ -202,15 +202,15 @@ void TEditCommands::Delete()
                           QStringLiteral("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::Question) != QMessageBox::Yes)
         return;
-    Catalogue& cat = ctx_.Session.Cat();
-    // From the highest index down, so the indices still to go stay valid.
+    // One entry at a time, the highest index first so that the indices still
+    // to go stay valid; the rows follow each, also when one fails.
     std::vector<uint32_t> indices;
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
         TEntriesChanging step(ctx_, true);
         for (uint32_t index : indices) {
-            RemoveEntry(cat, index, step.Changes());
+            ops::Delete(ctx_.Session.Cat(), {index}, step.Changes());
             step.Follow();  // the last row goes
         }
     }
@@ -257,7 +257,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     {
         // The entry keeps its row and selection; the row shows its new place.
         TEntriesChanging step(ctx_, false);
-        result = ChangeTextureInEntry(cat, index, change);
+        result = ops::ChangeTexture(cat, index, change, step.Changes());
     }
     pane_.Preview(cat, cat.Entries[index]);
     return result;

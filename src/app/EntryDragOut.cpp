@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "app/LocalPaths.h"
-#include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "archive/NameCodec.h"
+#include "ops/ArchiveOps.h"
 
 using namespace korvane;
 
@@ -93,7 +93,7 @@ QMimeData* TEntryDragOut::Prepare(const Catalogue& cat, const std::vector<uint32
     }
     // Unsafe names are refused here, after the others are written; the folder
     // then goes with everything in it.
-    ExtractEntriesInto(cat, indices, folder.Local());
+    ops::ExtractInto(cat, indices, folder.Local());
 
     QList<QUrl> urls;
     for (const QString& item : TopLevelItems(relative))

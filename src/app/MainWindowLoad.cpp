@@ -11,6 +11,8 @@
 #include "app/preview/PreviewPane.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
+#include "ops/ArchiveOps.h"
+#include "ops/Writability.h"
 
 using namespace korvane;
 
@@ -41,7 +43,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     TRowOrder order;
     bool writable;
     try {
-        opened = OpenCatalogue(where);
+        opened = ops::OpenForReading(where);
         order = OpenedRowOrder(opened.Entries.size());
         writable = ArchiveWritable(where);
     } catch (...) {

@@ -14,8 +14,7 @@
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/QuickCheck.h"
-#include "archive/Repack.h"
+#include "ops/ServiceOps.h"
 
 using namespace korvane;
 
@@ -58,11 +57,9 @@ void TServiceCommands::Repack()
     Catalogue& cat = ctx_.Session.Cat();
     // The menu offers it only for the two sector kinds.
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
-    const std::vector<uint32_t> offsets = RepackArchive(cat);
-
-    // The files now hold the new offsets; the catalogue takes them at once,
-    // so that it matches the disk even if reading the archive back fails.
-    for (size_t i = 0; i < offsets.size(); ++i) cat.Entries[i].Offset = offsets[i];
+    // The catalogue takes the new offsets as soon as the files hold them, so
+    // that it matches the disk even if reading the archive back fails.
+    ops::Repack(cat);
     ctx_.Session.MarkChanged();
 
     // Read back from the very files just written, with the kind they had: the
@@ -88,7 +85,7 @@ void TServiceCommands::Check()
     ctx_.Status(QStringLiteral("Проверка..."), false);
     QCoreApplication::processEvents();
 
-    const TCheckResult result = QuickCheck(cat.Entries);
+    const TCheckResult result = ops::Check(cat);
     if (result.Outcome == TCheckOutcome::coPassed) {
         ctx_.Status(QStringLiteral("Проверка завершена"), false);
         return;

@@ -205,11 +205,6 @@ Catalogue OpenCatalogue(const TArchiveLocation& where)
 
 Catalogue OpenCatalogue(const std::string& path) { return OpenCatalogue(LocateArchive(path)); }
 
-bool ArchiveWritable(const TArchiveLocation& where)
-{
-    return FileWritable(where.ArchivePath) && (where.Kind != akImg || FileWritable(where.DirPath));
-}
-
 int LoadPercent(uint32_t i, uint32_t n)
 {
     if (n <= 1) return 100;  // a single entry is the whole archive

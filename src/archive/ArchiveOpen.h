@@ -40,11 +40,6 @@ TRecArray ReadDirectory(const TArchiveLocation& where);
 Catalogue OpenCatalogue(const TArchiveLocation& where);
 Catalogue OpenCatalogue(const std::string& path);  // located by LocateArchive
 
-// Whether the commands that change an archive may write it: the archive
-// file and, for akImg, its ".dir" (see FileWritable). When not, the archive
-// is only viewed.
-bool ArchiveWritable(const TArchiveLocation& where);
-
 // Most entries a directory may produce; more ends the open with EOutOfMemory.
 constexpr uint64_t MaxDirectoryEntries = 4u * 1024 * 1024;
 

@@ -15,7 +15,6 @@ namespace {
 template <class TCreate>
 void CopyEntry(const Catalogue& cat, uint32_t index, const std::string& path, TCreate create)
 {
-    CheckEntryIndex(cat, index);
     const TArchiveEntry& e = cat.Entries[index];
     TFile arc = TFile::OpenReadOnly(cat.ArchivePath);
     // Truncating (or removing) the target would destroy the archive or its
@@ -38,7 +37,6 @@ void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
 
 std::string ExtractEntryForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir)
 {
-    CheckEntryIndex(cat, index);
     // The temporary folder is shared and the copy's name is predictable: it
     // goes into a folder of the user's own.
     TPrivateFolder folder(tempDir, "korvane-" + std::to_string(::geteuid()));
@@ -69,7 +67,6 @@ std::string RelativeEntryPath(std::string_view name, bool& safe)
 
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
 {
-    for (uint32_t index : indices) CheckEntryIndex(cat, index);
     std::string refused;
     for (uint32_t index : indices) {
         const std::string_view name = EntryName(cat.Entries[index]);

@@ -14,27 +14,6 @@ namespace {
 
 constexpr size_t kMaxName = sizeof(TArchiveEntry::Name) - 1;
 
-void CheckEditable(const Catalogue& cat)
-{
-    if (!IsSectorKind(cat.ArchiveKind))
-        throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
-}
-
-// Everything else only reads an archive, so a change is where a
-// write-protected one is met: both files a change may write are opened for
-// writing before anything is written, and the first that refuses ends it.
-// (Closed again unchecked: nothing was written through them.)
-void CheckWritable(const Catalogue& cat)
-{
-    TFile::OpenReadWrite(cat.ArchivePath);
-    if (cat.ArchiveKind == akImg) TFile::OpenReadWrite(cat.DirPath);
-}
-
-void CheckRoomForEntry(const Catalogue& cat)
-{
-    if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
-}
-
 uint32_t SectorIndex(uint64_t bytePos)
 {
     if (bytePos / SectorSize > UINT32_MAX) throw EEntryError("The archive is too large for another entry");
@@ -181,16 +160,14 @@ void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, 
 
 }  // namespace
 
-void CheckEntryIndex(const Catalogue& cat, uint32_t index)
+void CheckRoomForEntry(const Catalogue& cat)
 {
-    if (index >= cat.Entries.size()) throw EEntryError("No entry " + std::to_string(index) + " in the archive");
+    if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
 }
 
 uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes)
 {
-    CheckEditable(cat);
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
-    CheckWritable(cat);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
@@ -205,9 +182,6 @@ uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& ch
 
 void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes)
 {
-    CheckEditable(cat);
-    CheckEntryIndex(cat, index);
-    CheckWritable(cat);
     const size_t n = cat.Entries.size();
 
     // Each slot keeps its own DirPos and takes the next slot's fields. The
@@ -251,9 +225,6 @@ void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes)
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes)
 {
     const std::string name = EntryNameFromPath(path);
-    CheckEditable(cat);
-    CheckEntryIndex(cat, index);
-    CheckWritable(cat);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
@@ -289,9 +260,6 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& p
 
 void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& path)
 {
-    CheckEditable(cat);
-    CheckEntryIndex(cat, index);
-    CheckWritable(cat);
     TFile src = TFile::OpenReadWrite(path);
     const uint64_t srcLen = src.Size();
     // The new data is whole at the end before the entry's one record points
@@ -311,9 +279,6 @@ void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& pa
 
 void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
 {
-    CheckEditable(cat);
-    CheckEntryIndex(cat, index);
-    CheckWritable(cat);
     TArchiveEntry e = cat.Entries[index];
     StoreName(e, name);
     TFile dir = TFile::OpenReadWrite(cat.DirPath);

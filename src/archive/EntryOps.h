@@ -17,8 +17,12 @@ namespace korvane {
 // `changes` as the catalogue takes it (see TEntryChanges), so that whoever
 // shows the entries can follow, also after a failure part-way.
 
-// Raises "No entry N in the archive" for an index past the last entry.
-void CheckEntryIndex(const Catalogue& cat, uint32_t index);
+// These functions do the work alone: the entry numbers, the kind (".img"
+// and VER2 only for changes) and whether the files may be written are
+// checked by the operations (ops/ArchiveOps.h) before they are called.
+
+// Raises "The archive holds as many entries as it can" when no entry can be added.
+void CheckRoomForEntry(const Catalogue& cat);
 
 // Appends the file's data (whole sectors, the last padded with zeros) to the
 // archive and a new, last entry named after the file to the catalogue and the

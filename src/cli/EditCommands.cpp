@@ -8,19 +8,15 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
 #include "archive/SectorDirectory.h"
+#include "ops/ArchiveOps.h"
+#include "ops/OpErrors.h"
 
 using namespace korvane;
 
 namespace {
-
-// An index that names no entry: a failure, not a usage error.
-class NoSuchEntry : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 struct TVerb {
     const char* name;
@@ -106,13 +102,11 @@ uint32_t ParseIndex(const std::string& s)
     return *index;
 }
 
-// Every index is checked before anything changes.
-void CheckIndices(const Catalogue& cat, const std::vector<uint32_t>& indices)
+// An index that names no entry: a failure, not a usage error.
+std::string NoSuchEntryText(const ops::ENoSuchEntry& e)
 {
-    for (uint32_t i : indices)
-        if (i >= cat.Entries.size())
-            throw NoSuchEntry("no entry " + std::to_string(i) + ": the archive has " + std::to_string(cat.Entries.size()) +
-                              (cat.Entries.size() == 1 ? " entry" : " entries"));
+    return "no entry " + std::to_string(e.Index) + ": the archive has " + std::to_string(e.Count) +
+           (e.Count == 1 ? " entry" : " entries");
 }
 
 // The directory keeps 24 Windows-1251 bytes of a name: when that is not the
@@ -142,8 +136,8 @@ int RunVerb(const TVerb& verb, const std::vector<std::string>& args, std::ostrea
     } catch (const UsageError& e) {
         err << "korvane-cli " << verb.name << ": " << e.what() << "\n" << verb.usage;
         return 2;
-    } catch (const NoSuchEntry& e) {
-        err << "korvane-cli " << verb.name << ": " << e.what() << "\n";
+    } catch (const ops::ENoSuchEntry& e) {
+        err << "korvane-cli " << verb.name << ": " << NoSuchEntryText(e) << "\n";
         return 1;
     }
     return 0;
@@ -159,14 +153,13 @@ int ExtractCommand(const std::vector<std::string>& args, std::ostream& out, std:
         std::vector<uint32_t> indices;
         for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
         if (o.hasTo && indices.size() != 1) throw UsageError("--to takes exactly one INDEX");
-        const Catalogue cat = OpenCatalogue(o.positional[0]);
+        const Catalogue cat = ops::OpenForReading(o.positional[0]);
         if (indices.empty())
             for (uint32_t i = 0; i < cat.Entries.size(); ++i) indices.push_back(i);
-        CheckIndices(cat, indices);
         if (o.hasTo)
-            ExtractEntry(cat, indices[0], o.to);
+            ops::Extract(cat, indices[0], o.to);
         else
-            ExtractEntriesInto(cat, indices, o.hasFolder ? o.folder : std::string("."));
+            ops::ExtractInto(cat, indices, o.hasFolder ? o.folder : std::string("."));
     });
 }
 
@@ -175,10 +168,10 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     return RunVerb(kAdd, args, out, err, [&] {
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() < 2) throw UsageError("no file to add");
-        Catalogue cat = OpenCatalogue(o.positional[0]);
+        Catalogue cat = ops::OpenForChanging(o.positional[0]);
         TEntryChanges changes;
         for (size_t i = 1; i < o.positional.size(); ++i) {
-            AddFileEntry(cat, o.positional[i], changes);
+            ops::Add(cat, o.positional[i], changes);
             WarnStoredName(err, o.positional[i]);
         }
     });
@@ -190,10 +183,9 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         const TArgs o = ParseArgs(args, false);
         if (o.positional.size() != 3) throw UsageError("replace takes ARCHIVE INDEX FILE");
         const uint32_t index = ParseIndex(o.positional[1]);
-        Catalogue cat = OpenCatalogue(o.positional[0]);
-        CheckIndices(cat, {index});
+        Catalogue cat = ops::OpenForChanging(o.positional[0]);
         TEntryChanges changes;
-        ReplaceEntry(cat, index, o.positional[2], changes);
+        ops::Replace(cat, index, o.positional[2], changes);
         WarnStoredName(err, o.positional[2]);
     });
 }
@@ -205,13 +197,10 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         if (o.positional.size() < 2) throw UsageError("no INDEX given");
         std::vector<uint32_t> indices;
         for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
-        Catalogue cat = OpenCatalogue(o.positional[0]);
-        CheckIndices(cat, indices);
+        Catalogue cat = ops::OpenForChanging(o.positional[0]);
         // As rows are selected once each, an index given twice is removed once.
-        std::sort(indices.rbegin(), indices.rend());
-        indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
         TEntryChanges changes;
-        for (uint32_t index : indices) RemoveEntry(cat, index, changes);
+        ops::Delete(cat, indices, changes);
     });
 }
 
@@ -223,8 +212,8 @@ int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::
         const uint32_t index = ParseIndex(o.positional[1]);
         const std::string& name = o.positional[2];
         if (Utf8Length(name) > 24) throw UsageError("NEWNAME has more than 24 characters");
-        Catalogue cat = OpenCatalogue(o.positional[0]);
-        CheckIndices(cat, {index});
-        RenameEntry(cat, index, Utf8ToCp1251(name));
+        Catalogue cat = ops::OpenForChanging(o.positional[0]);
+        TEntryChanges changes;
+        ops::Rename(cat, index, Utf8ToCp1251(name), changes);
     });
 }

@@ -12,6 +12,8 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/QuickCheck.h"
 #include "archive/Repack.h"
+#include "ops/ArchiveOps.h"
+#include "ops/ServiceOps.h"
 
 using namespace korvane;
 
@@ -49,8 +51,8 @@ TServiceOptions ParseOptions(const std::vector<std::string>& args, bool progress
 Catalogue OpenForService(const std::string& path)
 {
     const TArchiveLocation where = LocateArchive(path);
-    if (!IsSectorKind(where.Kind)) throw std::runtime_error("only .img and VER2 archives have this command");
-    return OpenCatalogue(where);
+    ops::CheckServiceKind(where.Kind);
+    return ops::OpenForReading(where);
 }
 
 // A bar on the terminal, redrawn when the whole percentage changes.
@@ -121,12 +123,12 @@ int RepackCommand(const std::vector<std::string>& args, std::ostream& out, std::
 {
     return WithUsage(args, out, err, "repack", RepackUsage, [&] {
         const TServiceOptions o = ParseOptions(args, true);
-        const Catalogue cat = OpenForService(o.archive);
+        Catalogue cat = OpenForService(o.archive);
         const bool bar = o.progress == TProgressMode::pmOn ||
                          (o.progress == TProgressMode::pmAuto && ::isatty(STDERR_FILENO));
         TProgressBar progress(err);
         try {
-            RepackArchive(cat, bar ? TRepackProgress([&](uint64_t d, uint64_t t) { progress.Show(d, t); })
+            ops::Repack(cat, bar ? TRepackProgress([&](uint64_t d, uint64_t t) { progress.Show(d, t); })
                                    : TRepackProgress());
         } catch (...) {
             progress.Finish();
@@ -144,7 +146,7 @@ int CheckCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     return WithUsage(args, out, err, "check", CheckUsage, [&] {
         const TServiceOptions o = ParseOptions(args, false);
         const Catalogue cat = OpenForService(o.archive);
-        const TCheckResult result = QuickCheck(cat.Entries);
+        const TCheckResult result = ops::Check(cat);
         if (result.Outcome == TCheckOutcome::coPassed) {
             out << "Проверка завершена\n" << std::flush;
             return 0;

@@ -18,6 +18,8 @@
 #include "preview/TextureDictionary.h"
 #include "preview/TextureDictionaryEdit.h"
 #include "preview/TextureExport.h"
+#include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 
 using namespace korvane;
 
@@ -179,10 +181,11 @@ int ChangeTexture(const TTxdOptions& o, std::ostream& err)
     }
     TTextureChangeResult result;
     if (o.index) {
-        Catalogue cat = OpenCatalogue(o.source);
-        result = ChangeTextureInEntry(cat, *o.index, *o.change);
+        Catalogue cat = ops::OpenForChanging(o.source);
+        TEntryChanges changes;
+        result = ops::ChangeTexture(cat, *o.index, *o.change, changes);
     } else {
-        result = ChangeTextureInFile(o.source, *o.change);
+        result = ops::ChangeTexture(o.source, *o.change);
     }
     if (result.Dxt3ForAlpha)
         err << "korvane-cli txd: warning: the picture has transparent pixels, so " << Cp1251ToUtf8(result.Texture)

@@ -114,17 +114,10 @@ TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TT
 
 TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change)
 {
-    // Refused before the picture is read and encoded, in the entry operations' words.
-    if (!IsSectorKind(cat.ArchiveKind))
-        throw EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted");
-    CheckEntryIndex(cat, index);
     const TArchiveEntry entry = cat.Entries[index];
     TTextureDictionaryParts parts;
     {
-        // A write-protected archive or directory refuses the change here,
-        // before the picture is read and encoded.
-        TFile archive = TFile::OpenReadWrite(cat.ArchivePath);
-        if (cat.ArchiveKind == akImg) TFile::OpenReadWrite(cat.DirPath);
+        TFile archive = TFile::OpenReadOnly(cat.ArchivePath);
         parts = ReadDictionaryParts(archive, EntryBytePos(cat.ArchiveKind, entry), EntryByteLen(cat.ArchiveKind, entry));
         archive.Close();
     }

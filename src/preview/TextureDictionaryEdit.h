@@ -41,7 +41,8 @@ TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TT
 // archive. The new dictionary is appended to the archive and the entry's own
 // record then points at it (it keeps its name, index and row); the old one
 // stays as unused space. Nothing is written when the picture or the change is
-// refused.
+// refused. The entry number, the kind and the files are checked by the
+// operation (ops/TextureOps.h) before the picture is read and encoded.
 TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change);
 
 // The change made to a dictionary file, replaced whole by a rename once the

@@ -19,6 +19,8 @@
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
+#include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 #include "preview/PngWriter.h"
 #include "preview/TextureDictionaryEdit.h"
 #include "support/ArchiveWriters.h"
@@ -75,12 +77,17 @@ void Run(TListedCatalogue& cat, uint32_t& rows, const TCase& c, const TempDir& d
     case TOp::ReplaceMoved:
         EXPECT_EQ(ReplaceEntry(cat, rows, c.target, dir.File(c.sources[0].first)), TReplaceResult::rrMoved);
         break;
-    case TOp::Rename: RenameEntry(cat, c.target, kRenamed); break;
+    case TOp::Rename: {
+        TEntryChanges changes;
+        ops::Rename(cat, c.target, kRenamed, changes);
+        break;
+    }
     case TOp::Extract: ExtractEntry(cat, c.target, dir.File("out.bin")); break;
     case TOp::ExtractInto: ExtractEntriesInto(cat, IntoTargets(c), dir.File("out")); break;
     case TOp::Texture: {
         TShownRows shown(cat, cat, rows);
-        ChangeTextureInEntry(cat, c.target, {TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}});
+        ops::ChangeTexture(cat, c.target, {TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}},
+                           shown.Changes());
         break;
     }
     }

@@ -5,6 +5,7 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
+#include "ops/ArchiveOps.h"
 #include "support/ArchiveWriters.h"
 #include "support/EntryOpsInRows.h"
 #include "support/TempDir.h"
@@ -387,7 +388,8 @@ TEST_F(EntryOpsTest, ArchivesThatCannotBeWrittenRefuseEveryChange)
         EXPECT_THROW(AddFileEntry(cat, rows, src), EEntryError);
         EXPECT_THROW(RemoveEntry(cat, rows, 0), EEntryError);
         EXPECT_THROW(ReplaceEntry(cat, rows, 0, src), EEntryError);
-        EXPECT_THROW(RenameEntry(cat, 0, "x"), EEntryError);
+        TEntryChanges changes;
+        EXPECT_THROW(ops::Rename(cat, 0, "x", changes), EEntryError);
         EXPECT_EQ(ReadBytes(path), before);
         EXPECT_EQ(cat.Entries.size(), 1u);
         EXPECT_EQ(rows, 1u);

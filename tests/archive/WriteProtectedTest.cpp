@@ -8,6 +8,8 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
+#include "ops/ArchiveOps.h"
+#include "ops/Writability.h"
 #include "support/ArchiveWriters.h"
 #include "support/AsNobody.h"
 #include "support/TempDir.h"
@@ -90,10 +92,10 @@ TEST(WriteProtected, AnImgNeedsBothItsFilesWritableTheOtherKindsTheArchive)
             // some of them write only one.
             Catalogue cat = OpenCatalogue(dir.File("a.img"));
             const std::string denied = "File access denied @ " + dir.File(row.refused);
-            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; AddFileEntry(cat, dir.File("new.bin"), changes); }), denied);
-            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ReplaceEntry(cat, 0, dir.File("new.bin"), changes); }), denied);
-            EXPECT_EQ(ErrorOf([&] { RenameEntry(cat, 0, "B"); }), denied);
-            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; RemoveEntry(cat, 0, changes); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Add(cat, dir.File("new.bin"), changes); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Replace(cat, 0, dir.File("new.bin"), changes); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Rename(cat, 0, "B", changes); }), denied);
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Delete(cat, {0}, changes); }), denied);
         });
         EXPECT_EQ(ReadBytes(dir.File("a.img")), std::string(2048, 'a'));
         EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "A"}}));

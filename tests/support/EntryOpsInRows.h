@@ -1,4 +1,4 @@
-// The entry operations as the window runs them over a list of `rows` rows:
+// The entry operations (with their checks) as the window runs them over a list of `rows` rows:
 // the row order and the row count follow what each one did, also when it
 // fails half-way.
 #pragma once
@@ -8,6 +8,7 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
+#include "ops/ArchiveOps.h"
 #include "support/ListedCatalogue.h"
 #include "listview/ShownRows.h"
 
@@ -16,19 +17,19 @@ namespace korvane {
 inline uint32_t AddFileEntry(TListedCatalogue& cat, uint32_t& rows, const std::string& path)
 {
     TShownRows shown(cat, cat, rows);
-    return AddFileEntry(cat, path, shown.Changes());
+    return ops::Add(cat, path, shown.Changes());
 }
 
 inline void RemoveEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index)
 {
     TShownRows shown(cat, cat, rows);
-    RemoveEntry(cat, index, shown.Changes());
+    ops::Delete(cat, {index}, shown.Changes());
 }
 
 inline TReplaceResult ReplaceEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
 {
     TShownRows shown(cat, cat, rows);
-    return ReplaceEntry(cat, index, path, shown.Changes());
+    return ops::Replace(cat, index, path, shown.Changes());
 }
 
 }  // namespace korvane

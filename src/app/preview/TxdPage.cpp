@@ -15,6 +15,7 @@
 #include "app/preview/TxdExport.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
+#include "ops/Writability.h"
 
 using namespace korvane;
 
@@ -134,7 +135,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
     file.Seek(EntryBytePos(cat.ArchiveKind, entry.Entry));
     const uint16_t n = ReadTextureCount(file);
     // Changes where entries can be changed: the kind, and files that may be written.
-    editable_ = IsSectorKind(cat.ArchiveKind) && ArchiveWritable({cat.ArchivePath, cat.DirPath, cat.ArchiveKind});
+    editable_ = ops::EntriesChangeable(cat);
     shown_ = entry.Entry;
     Label9->setText(QStringLiteral("%1 текстур").arg(n));
 

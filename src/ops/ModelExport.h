@@ -1,0 +1,28 @@
+// A model written out for other programs: its parts as Wavefront OBJ, or the
+// model assembled by its frames, with materials and textures, as glTF.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "archive/Catalogue.h"
+#include "preview/Model.h"
+#include "preview/ModelScene.h"
+#include "preview/ModelTextures.h"
+
+namespace korvane::ops {
+
+// The parts as the view draws them, every part checked and none selected.
+void ExportObj(const TModelRead& model, const std::string& path);
+
+// The textures of the model: from the archive's dictionary of the model's
+// name (when `cat` is given) and then each loose dictionary, in order.
+// Raises the first dictionary that cannot be read.
+TModelTextures ModelTexturesFor(const TModelRead& model, const Catalogue* cat, std::string_view modelName,
+                                const std::vector<std::string>& looseDictionaries);
+
+// The model assembled by its frames, every part included, as binary glTF 2.0.
+void ExportGltf(const TModelRead& model, const TModelTextures& textures, std::string_view modelName,
+                const std::string& path);
+
+}  // namespace korvane::ops

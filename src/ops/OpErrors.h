@@ -1,0 +1,36 @@
+// The refusals of the operations, each a type of its own with the message the
+// window shows; korvane-cli words some of them its own way from their fields.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "archive/Errors.h"
+
+namespace korvane::ops {
+
+// An entry number past the last entry.
+class ENoSuchEntry : public EEntryError {
+public:
+    ENoSuchEntry(uint32_t index, size_t count)
+        : EEntryError("No entry " + std::to_string(index) + " in the archive"), Index(index), Count(count)
+    {
+    }
+    uint32_t Index;
+    size_t Count;  // the entries the archive has
+};
+
+// A change asked of an archive whose kind is only viewed (VXBG, BIGF).
+class EViewOnlyKind : public EEntryError {
+public:
+    EViewOnlyKind() : EEntryError("Entries of VXBG and BIGF archives can only be viewed and extracted") {}
+};
+
+// Repack or check asked of a kind that has no such commands (VXBG, BIGF).
+class ENoServiceCommands : public EEntryError {
+public:
+    ENoServiceCommands() : EEntryError("only .img and VER2 archives have this command") {}
+};
+
+}  // namespace korvane::ops

@@ -1,0 +1,77 @@
+#include "ops/TextureOps.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "archive/NameCodec.h"
+#include "ops/ArchiveOps.h"
+#include "ops/Writability.h"
+
+namespace korvane::ops {
+
+namespace {
+
+// A texture name as a file name inside the export folder: UTF-8, and never a
+// path that leaves the folder.
+std::string FileNameFor(const std::string& raw)
+{
+    std::string name = Cp1251ToUtf8(raw);
+    std::replace(name.begin(), name.end(), '/', '_');
+    if (name.empty() || name == "." || name == "..") name = "_" + name;
+    return name;
+}
+
+}  // namespace
+
+TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
+                                   TEntryChanges& changes)
+{
+    // Refused before the picture is read and encoded.
+    CheckEntryIndex(cat, index);
+    CheckChangeableKind(cat);
+    ProbeWritable(cat);
+    TTextureChangeResult result = ChangeTextureInEntry(cat, index, change);
+    changes.Add(TEntryChange::Changed(index));
+    return result;
+}
+
+TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change)
+{
+    return ChangeTextureInFile(path, change);
+}
+
+void ExportTexture(const std::string& archivePath, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
+                   const std::string& path)
+{
+    TFile file = TFile::OpenReadOnly(archivePath);
+    file.Seek(t.DataPos);
+    korvane::ExportTexture(file, t, t.Width, t.Height, mode, format, path);
+    file.Close();
+}
+
+void ExportTextures(TFile& file, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
+                    const std::function<void(const TSkippedTexture&)>& skipped)
+{
+    std::filesystem::create_directories(how.Folder);
+    const std::string ext = how.Format == TPictureFormat::Png ? ".png" : ".bmp";
+    for (const TTextureInfo& t : textures) {
+        if (TextureEncoding(t) == TTextureEncoding::Unsupported) {
+            skipped({t.Name, "unsupported pixel format"});
+            continue;
+        }
+        std::string name;
+        if (how.Mode == dmMask)
+            name = t.MaskName.empty() ? FileNameFor(t.Name) + "_mask" : FileNameFor(t.MaskName);
+        else
+            name = FileNameFor(t.Name);
+        const int width = how.Width ? how.Width : t.Width, height = how.Height ? how.Height : t.Height;
+        if (how.Format == TPictureFormat::Png && (width == 0 || height == 0)) {
+            skipped({t.Name, "a PNG file cannot be empty"});
+            continue;
+        }
+        file.Seek(t.DataPos);
+        korvane::ExportTexture(file, t, width, height, how.Mode, how.Format, how.Folder + "/" + name + ext);
+    }
+}
+
+}  // namespace korvane::ops

@@ -1,0 +1,51 @@
+// The texture operations: one texture of a dictionary replaced, added or
+// removed, and textures saved as pictures.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archive/Catalogue.h"
+#include "archive/EntryChanges.h"
+#include "archive/FileIO.h"
+#include "preview/TextureDecode.h"
+#include "preview/TextureDictionary.h"
+#include "preview/TextureDictionaryEdit.h"
+#include "preview/TextureExport.h"
+
+namespace korvane::ops {
+
+// The change made to the dictionary in entry `index` (see
+// ChangeTextureInEntry), after the entry number, the kind and the files are
+// checked and before the picture is read. The entry keeps its slot and row.
+TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
+                                   TEntryChanges& changes);
+// The change made to a loose dictionary file (see ChangeTextureInFile).
+TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change);
+
+// One texture, its data at t.DataPos of the archive (or loose file) at
+// `archivePath`, decoded in `mode` at its own size and written to `path`.
+void ExportTexture(const std::string& archivePath, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
+                   const std::string& path);
+
+struct TTexturesExport {
+    std::string Folder;  // created when missing
+    TDecodeMode Mode = dmColor;
+    int Width = 0, Height = 0;  // 0: each texture's own size
+    TPictureFormat Format = TPictureFormat::Bmp;
+};
+// A texture passed over, and why ("unsupported pixel format", ...).
+struct TSkippedTexture {
+    std::string Name;  // Windows-1251
+    std::string Reason;
+};
+// Every texture of the dictionary into the folder, as NAME.bmp (or .png; in
+// mask mode MASKNAME, or NAME_mask when the mask name is empty), the name
+// made safe as a file name. `skipped` is told of each texture passed over, in
+// order, as the walk meets it.
+void ExportTextures(TFile& file, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
+                    const std::function<void(const TSkippedTexture&)>& skipped);
+
+}  // namespace korvane::ops
