@@ -1,14 +1,17 @@
 #include "app/ArchiveSession.h"
 
+#include "ops/Writability.h"
+
 using namespace korvane;
 
 TArchiveSession::TArchiveSession(QObject* parent) : QObject(parent) {}
 
-void TArchiveSession::Open(Catalogue cat, bool writable)
+void TArchiveSession::Open(Catalogue cat)
 {
     cat_ = std::move(cat);
     opened_ = true;
-    writable_ = writable;
+    writable_ = ArchiveWritable({cat_.ArchivePath, cat_.DirPath, cat_.ArchiveKind});
+    changeable_ = ops::EntriesChangeable(cat_);
     emit Loaded();
 }
 
@@ -21,4 +24,5 @@ void TArchiveSession::Close()
     cat_ = Catalogue();
     opened_ = false;
     writable_ = false;
+    changeable_ = false;
 }

@@ -19,18 +19,19 @@ public:
 
     // An archive has been opened (and not closed since).
     bool Opened() const { return opened_; }
-    // Its files may be written (ArchiveWritable, decided when it was opened).
+    // Its files may be written (ArchiveWritable, decided when it was opened;
+    // an archive that may not is still viewed).
     bool Writable() const { return writable_; }
-    // Entries may be added, replaced, deleted and renamed: a sector kind this
-    // user may write. An archive that may not be written is only viewed, as
-    // VXBG and BIGF are.
-    bool Editable() const { return opened_ && korvane::IsSectorKind(cat_.ArchiveKind) && writable_; }
+    // Entries may be added, replaced, deleted and renamed
+    // (ops::EntriesChangeable, decided when it was opened). An archive that
+    // may not be written is only viewed, as VXBG and BIGF are.
+    bool Editable() const { return opened_ && changeable_; }
     // The service commands (repack, check) apply: the kind alone decides.
     bool Serviceable() const { return opened_ && korvane::IsSectorKind(cat_.ArchiveKind); }
 
     // Takes a catalogue read whole as the open archive, in place of the one
-    // before; emits Loaded.
-    void Open(korvane::Catalogue cat, bool writable);
+    // before, and decides what may be done with its files; emits Loaded.
+    void Open(korvane::Catalogue cat);
     // The entries were changed by a command, the rows already in step; emits Changed.
     void MarkChanged();
     // Lets the archive go: Closed is emitted first, while the catalogue is
@@ -46,4 +47,5 @@ private:
     korvane::Catalogue cat_;
     bool opened_ = false;
     bool writable_ = false;
+    bool changeable_ = false;
 };

@@ -12,7 +12,6 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/FileIO.h"
 #include "ops/ArchiveOps.h"
-#include "ops/Writability.h"
 
 using namespace korvane;
 
@@ -41,11 +40,9 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     SetStatusText(QStringLiteral("Загрузка..."));
     Catalogue opened;
     TRowOrder order;
-    bool writable;
     try {
         opened = ops::OpenForReading(where);
         order = OpenedRowOrder(opened.Entries.size());
-        writable = ArchiveWritable(where);
     } catch (...) {
         // The previous archive stays open as it was, its status text too.
         SetStatusText(previousStatus);
@@ -57,7 +54,7 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     model_->SetRows(0);
     listView_->SetContextMenu(nullptr);  // no row can be selected in the new list yet
     rowOrder_ = std::move(order);
-    session_.Open(std::move(opened), writable);
+    session_.Open(std::move(opened));
     selectionSeen_ = false;
     UpdateActions();
 
