@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include "archive/FileIO.h"
+#include "archive/EntryBytes.h"
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
 
@@ -130,7 +131,8 @@ struct TModelFile {
 
 TModelRead ReadFile(const std::string& path, bool scene = true)
 {
-    TFile f = TFile::OpenReadOnly(path);
+    const TEntryBytes bytes = ReadFileBytes(path);
+    TSectionCursor f(bytes.Bytes, bytes.Path);
     TModelRead r;
     ReadModel(f, r, scene);
     if (scene && (r.Atomics.size() != kParts || r.Parts[0].Materials.size() != 4)) std::abort();

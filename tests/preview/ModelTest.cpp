@@ -10,6 +10,7 @@
 #include "preview/ModelCamera.h"
 #include "preview/ModelMesh.h"
 #include "support/ArchiveWriters.h"
+#include "support/FileBytes.h"
 #include "support/ModelWriters.h"
 #include "support/TempDir.h"
 
@@ -23,7 +24,7 @@ TModelRead Read(const std::string& bytes, std::string* error = nullptr, size_t l
 {
     TempDir dir;
     WriteBytes(dir.File("m.dff"), std::string(lead, '\x55') + bytes);
-    TFile f = TFile::OpenReadWrite(dir.File("m.dff"));
+    TFileBytes f(dir.File("m.dff"));
     f.Seek(lead);
     TModelRead r;
     try {
