@@ -71,7 +71,7 @@ void ParseNative(TDictionaryTexture& t)
 {
     const TSectionCursor in(AsBytes(t.Native));
     const uint64_t n = t.Native.size();
-    const TSection s = FindIn(in, SectionHeaderSize, n, rwStruct);
+    const TSection s = FindIn(in, SectionIn(in, 0, n).Body, n, rwStruct);
     t.StructAt = size_t(s.At);
     if (s.Header.Size < TextureHeaderSize) Damaged("a texture header is cut short");
     // The reader walks on from the struct through the sections after it: they
@@ -81,13 +81,12 @@ void ParseNative(TDictionaryTexture& t)
         if (h.Header.Id == rwTextureNative) Damaged("a texture holds another texture");
         pos = h.End;
     }
-    TSectionCursor header(in.Bytes().first(size_t(s.End)));
-    header.Seek(s.Body);
-    TTextureInfo info;
-    ParseTextureHeader(header.Bytes().data() + s.Body, info);
-    if (info.PaletteEntries && s.Header.Size < kFixedHeader + uint64_t(info.PaletteEntries) * 4 + 4)
-        Damaged("a texture's palette is cut short");
-    ReadNativeStruct(header, t.Info);
+    const uint16_t palette = PaletteEntriesOf(LoadLE32(in.Bytes().data() + s.Body + NativeField::RasterFormat));
+    if (palette && s.Header.Size < kFixedHeader + uint64_t(palette) * 4 + 4) Damaged("a texture's palette is cut short");
+    // Everything it reads lies inside the struct now.
+    TSectionCursor contents(in.Bytes().first(size_t(s.End)));
+    contents.Seek(s.Body);
+    ReadNativeStruct(contents, t.Info);
     t.Levels = t.Info.Levels;
 }
 
@@ -152,11 +151,12 @@ std::string TextureStruct(const uint8_t* header, const TTextureBitmap& picture, 
 std::string RebuildNative(const TDictionaryTexture& t, const std::string& structContents)
 {
     const std::string& n = t.Native;
-    const TSection old = SectionIn(TSectionCursor(AsBytes(n)), t.StructAt, n.size());
+    const TSectionCursor in(AsBytes(n));
+    const TSection self = SectionIn(in, 0, n.size()), old = SectionIn(in, t.StructAt, n.size());
     std::string out;
     TSectionWriter w(out);
-    const size_t native = w.Open(rwTextureNative, VersionAt(n, 0));
-    out.append(n, size_t(SectionHeaderSize), t.StructAt - size_t(SectionHeaderSize));
+    const size_t native = w.Open(rwTextureNative, self.Header.Version);
+    out.append(n, size_t(self.Body), size_t(old.At - self.Body));
     out += SectionChecked(rwStruct, old.Header.Version, structContents);
     out.append(n, size_t(old.End), std::string::npos);
     CloseChecked(w, native);
@@ -214,12 +214,7 @@ TTextureDictionaryParts SplitDictionary(TByteSpan bytes, size_t dictionaryAt)
 std::string JoinDictionary(const TTextureDictionaryParts& parts)
 {
     if (parts.Textures.size() > UINT16_MAX) throw ETextureEditError("A texture dictionary holds at most 65535 textures");
-    uint64_t contents = parts.Head.size() + SectionHeaderSize + 2 + parts.StructTail.size() + parts.After.size();
-    for (const TDictionaryTexture& t : parts.Textures) contents += t.Lead.size() + t.Native.size();
-    if (contents > UINT32_MAX) throw ETextureEditError("The texture dictionary would be too large");
-    std::string out;
-    out.reserve(size_t(contents + parts.Before.size() + SectionHeaderSize));
-    out += parts.Before;
+    std::string out = parts.Before;
     TSectionWriter w(out);
     const size_t dict = w.Open(rwTextureDictionary, parts.Version);
     out += parts.Head;
@@ -232,7 +227,7 @@ std::string JoinDictionary(const TTextureDictionaryParts& parts)
         out += t.Native;
     }
     out += parts.After;
-    w.Close(dict);
+    CloseChecked(w, dict);
     return out;
 }
 
@@ -256,7 +251,8 @@ TTextureEdit ReplaceTexture(TTextureDictionaryParts& parts, size_t index, const 
     CheckPicture(picture, edit.Encoding, pictureName);
 
     uint8_t header[kFixedHeader];
-    std::memcpy(header, t.Native.data() + t.StructAt + SectionHeaderSize, kFixedHeader);
+    const TSection st = SectionIn(TSectionCursor(AsBytes(t.Native)), t.StructAt, t.Native.size());
+    std::memcpy(header, t.Native.data() + st.Body, kFixedHeader);
     const unsigned levels =
         std::clamp<unsigned>(t.Levels, 1, MaxMipLevels(uint32_t(picture.Width), uint32_t(picture.Height)));
     StoreNativeFormat(header, edit.Encoding, alpha, levels, picture.Width, picture.Height);

@@ -62,9 +62,9 @@ TEST(TextureDictionary, TheCountIsBothBytesOfItsFieldAndZeroGivesAnEmptyTable)
     TFileBytes f = FileWith(dir, DictionaryBytes({}));
     EXPECT_TRUE(ReadTextureDictionary(f).empty());
     // 257 is 01 01; the FF FF after it belong to no count.
-    std::string body = RwSection(0x01, LE16(257) + LE16(0xFFFF));
+    std::string body = RwSection(rwStruct, LE16(257) + LE16(0xFFFF));
     for (int i = 0; i < 257; ++i) body += TextureNativeBytes(Plain("t" + std::to_string(i), 2, 2, 2));
-    TFileBytes g = FileWith(dir, RwSection(0x16, body));
+    TFileBytes g = FileWith(dir, RwSection(rwTextureDictionary, body));
     const std::vector<TTextureInfo> t = ReadTextureDictionary(g);
     ASSERT_EQ(t.size(), 257u);
     EXPECT_EQ(t[256].Name, "t256");
@@ -85,7 +85,7 @@ TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
     }
     // A section with id 0x15 follows (a dictionary would be skipped whole).
     {
-        const std::string next = RwSection(0x10, "xyz") + TextureNativeBytes(Plain("other", 4, 4, 8));
+        const std::string next = RwSection(rwClump, "xyz") + TextureNativeBytes(Plain("other", 4, 4, 8));
         TFileBytes f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2) + next);
         const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
         ASSERT_EQ(t.size(), 2u);
@@ -96,7 +96,7 @@ TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
 TEST(TextureDictionary, AStreamWithoutADictionaryFails)
 {
     TempDir dir;
-    TFileBytes f = FileWith(dir, RwSection(0x10, std::string(40, '\0')));
+    TFileBytes f = FileWith(dir, RwSection(rwClump, std::string(40, '\0')));
     EXPECT_THROW(ReadTextureCount(f), EInOutError);
 }
 

@@ -386,16 +386,16 @@ TEST(TextureEdit, DamagedDictionariesAreRefused)
     TempDir dir;
     const TTextureSpec tex = Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0; });
     const std::string header = TextureHeaderBytes(tex) + tex.data;
-    const std::string ext = RwSection(0x03, "");
+    const std::string ext = RwSection(rwExtension, "");
     const struct {
         std::string bytes, error;
     } cases[] = {
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2) + "xxxx") + TextureNativeBytes(tex) + ext),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2) + "xxxx") + TextureNativeBytes(tex) + ext),
          "its struct is not 4 bytes long"},
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) +
-                             RwSection(0x15, RwSection(0x01, header) + TextureNativeBytes(tex)) + ext),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2)) +
+                             RwSection(rwTextureNative, RwSection(rwStruct, header) + TextureNativeBytes(tex)) + ext),
          "a texture holds another texture"},
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) + RwSection(0x15, RwSection(0x01, header), RwVersionSA, 999)),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2)) + RwSection(rwTextureNative, RwSection(rwStruct, header), RwVersionSA, 999)),
          "a section runs past the end of the section holding it"},
     };
     for (const auto& c : cases) {
