@@ -26,6 +26,7 @@
 #include <unistd.h>
 
 #include "archive/FileIO.h"
+#include "archive/EntryBytes.h"
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
 
@@ -60,7 +61,7 @@ std::string ModelFile(bool normals)
 {
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> coord(-10, 10);
-    std::string list = Section(0x01, std::string(4, '\0'));
+    std::string list = Section(rwStruct, std::string(4, '\0'));
     for (int p = 0; p < kParts; ++p) {
         std::string b;
         b += char(0x04 | (normals ? 0x10 : 0));
@@ -82,17 +83,17 @@ std::string ModelFile(bool normals)
         std::string materials;
         Put32(materials, 4);
         for (int m = 0; m < 4; ++m) Put32(materials, 0xFFFFFFFF);
-        materials = Section(0x01, materials);
+        materials = Section(rwStruct, materials);
         for (int m = 0; m < 4; ++m) {
             std::string st;
             Put32(st, 0), Put32(st, 0xFFFFFFFF), Put32(st, 0), Put32(st, 1), PutF(st, 1), PutF(st, 1), PutF(st, 1);
             const std::string name = "texture" + std::to_string(m) + std::string(4, '\0');
             const std::string texture =
-                Section(0x06, Section(0x01, std::string(4, '\0')) + Section(0x02, name) + Section(0x02, std::string(4, '\0')) +
-                                  Section(0x03, ""));
-            materials += Section(0x07, Section(0x01, st) + texture + Section(0x03, ""));
+                Section(rwTexture, Section(rwStruct, std::string(4, '\0')) + Section(rwString, name) + Section(rwString, std::string(4, '\0')) +
+                                  Section(rwExtension, ""));
+            materials += Section(rwMaterial, Section(rwStruct, st) + texture + Section(rwExtension, ""));
         }
-        list += Section(0x0F, Section(0x01, b) + Section(0x08, materials) + Section(0x03, ""));
+        list += Section(rwGeometry, Section(rwStruct, b) + Section(rwMaterialList, materials) + Section(rwExtension, ""));
     }
     // A root frame and one frame per part under it, each named.
     std::string frames;
@@ -101,17 +102,17 @@ std::string ModelFile(bool normals)
     for (int f = 0; f <= kParts; ++f) {
         for (float v : {1.f, 0.f, 0.f, 0.f, 1.f, 0.f, 0.f, 0.f, 1.f, float(f), 0.f, 0.f}) PutF(frames, v);
         Put32(frames, f == 0 ? 0xFFFFFFFF : 0), Put32(frames, 0);
-        names += Section(0x03, Section(0x0253F2FE, "part" + std::to_string(f)));
+        names += Section(rwExtension, Section(rwFrameName, "part" + std::to_string(f)));
     }
     std::string atomics;
     for (int p = 0; p < kParts; ++p) {
         std::string st;
         Put32(st, p + 1), Put32(st, p), Put32(st, 5), Put32(st, 0);
-        atomics += Section(0x14, Section(0x01, st) + Section(0x03, ""));
+        atomics += Section(rwAtomic, Section(rwStruct, st) + Section(rwExtension, ""));
     }
-    std::string clump = Section(0x01, std::string("\x10\0\0\0\0\0\0\0\0\0\0\0", 12)) +
-                        Section(0x0E, Section(0x01, frames) + names) + Section(0x1A, list) + atomics;
-    return Section(0x10, clump);
+    std::string clump = Section(rwStruct, std::string("\x10\0\0\0\0\0\0\0\0\0\0\0", 12)) +
+                        Section(rwFrameList, Section(rwStruct, frames) + names) + Section(rwGeometryList, list) + atomics;
+    return Section(rwClump, clump);
 }
 
 struct TModelFile {
@@ -130,7 +131,8 @@ struct TModelFile {
 
 TModelRead ReadFile(const std::string& path, bool scene = true)
 {
-    TFile f = TFile::OpenReadOnly(path);
+    const TEntryBytes bytes = ReadFileBytes(path);
+    TSectionCursor f(bytes.Bytes, bytes.Path);
     TModelRead r;
     ReadModel(f, r, scene);
     if (scene && (r.Atomics.size() != kParts || r.Parts[0].Materials.size() != 4)) std::abort();

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QOpenGLContext>
 
+#include "archive/EntryBytes.h"
 #include "preview/ModelMesh.h"
 #include "preview/ModelTextures.h"
 #include "app/preview/ModelView.h"
@@ -41,7 +42,8 @@ struct TCar {
     {
         const std::string root = KORVANE_REALDATA_DIR;
         try {
-            TFile f = TFile::OpenReadOnly(root + "/dff/rwparser_infernus.dff");
+            const TEntryBytes bytes = ReadFileBytes(root + "/dff/rwparser_infernus.dff");
+            TSectionCursor f(bytes.Bytes, bytes.Path);
             ReadModel(f, model);
             textures = FindModelTextures(model, {{root + "/txd/rwparser_infernus.txd"}});
             placements = AssembleModel(model);

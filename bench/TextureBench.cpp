@@ -99,10 +99,10 @@ void Decode(benchmark::State& state, TTextureEncoding enc, TDecodeMode mode)
 void DecodeFile(benchmark::State& state, TTextureEncoding enc, TDecodeMode mode)
 {
     const TScratch file(RandomBytes(DataSize(enc, 1024, 1024) + 1024, 1));
-    TFile f = TFile::OpenReadWrite(file.path);
+    const TEntryBytes f = ReadFileBytes(file.path);
     const TTextureInfo t = Info(1024, 1024, DataSize(enc, 1024, 1024), enc);
     for (auto _ : state) {
-        TTextureBitmap b = BuildTextureBitmap(f, t, 1024, 1024, mode);
+        TTextureBitmap b = BuildTextureBitmap(f.Bytes, t, 1024, 1024, mode);
         benchmark::DoNotOptimize(b.Pixels.data());
     }
     SetRate(state, 1024.0 * 1024);
@@ -122,10 +122,10 @@ void Squish(benchmark::State& state, int flags)
 void Big(benchmark::State& state, int size)
 {
     const TScratch file(RandomBytes(2048 * 1024 * 2, 2));
-    TFile f = TFile::OpenReadWrite(file.path);
+    const TEntryBytes f = ReadFileBytes(file.path);
     const TTextureInfo t = Info(2048, 2048, 2048 * 1024 * 2);
     for (auto _ : state) {
-        TTextureBitmap b = BuildTextureBitmap(f, t, size, size, dmColor);
+        TTextureBitmap b = BuildTextureBitmap(f.Bytes, t, size, size, dmColor);
         benchmark::DoNotOptimize(b.Pixels.data());
     }
 }
@@ -152,7 +152,7 @@ void DictionaryThumbnails(benchmark::State& state)
     std::vector<QImage> images;
     for (auto _ : state) {
         images.clear();
-        TImageLoader loader(d.file->path, d.textures, [&](int, TTextureBitmap& b, TTextureBitmap&) {
+        TImageLoader loader(std::make_shared<const TEntryBytes>(ReadFileBytes(d.file->path)), d.textures, [&](int, TTextureBitmap& b, TTextureBitmap&) {
             images.push_back(WrapBitmap(b).copy());
         });
         loader.start();
@@ -164,11 +164,10 @@ void DictionaryThumbnails(benchmark::State& state)
 void DictionaryFull(benchmark::State& state)
 {
     const TDictionary d;
-    TFile f = TFile::OpenReadWrite(d.file->path);
+    const TEntryBytes f = ReadFileBytes(d.file->path);
     for (auto _ : state)
         for (const TTextureInfo& t : d.textures) {
-            f.Seek(t.DataPos);
-            TTextureBitmap b = BuildTextureBitmap(f, t, 256, 256, dmColor);
+            TTextureBitmap b = BuildTextureBitmap(f.Bytes, t, 256, 256, dmColor);
             benchmark::DoNotOptimize(b.Pixels.data());
         }
 }

@@ -5,9 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzFile.h"
 #include "archive/Errors.h"
-#include "archive/FileIO.h"
 #include "preview/Model.h"
 #include "preview/GltfExport.h"
 #include "preview/ModelMesh.h"
@@ -17,13 +15,10 @@ using namespace korvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TFuzzFile fuzzFile(data, size);
-    if (!fuzzFile.Ok()) return 0;
-    const std::string path = fuzzFile.Path();
     TModelRead read;
     try {
-        TFile file = TFile::OpenReadOnly(path);
-        ReadModel(file, read);
+        TSectionCursor in(TByteSpan(data, size));
+        ReadModel(in, read);
     } catch (const EInOutError&) {
     } catch (const ERangeError&) {
     }

@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } catch (const EInOutError&) {
     }
     try {
-        TFile file = TFile::OpenReadOnly(fuzzFile.Path());
-        TTextureDictionaryParts parts = ReadDictionaryParts(file, 0, size);
+        TTextureDictionaryParts parts = ReadDictionaryParts(TByteSpan(data, size));
         const std::string joined = JoinDictionary(parts);
         if (joined.size() > size || std::memcmp(joined.data(), data, joined.size()) != 0) __builtin_trap();
         if (!parts.Textures.empty()) {

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "FuzzFile.h"
 #include "archive/Errors.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
@@ -14,17 +13,16 @@ using namespace korvane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TFuzzFile fuzzFile(data, size);
-    if (!fuzzFile.Ok()) return 0;
+    // The previews parse an entry read once into memory: so does the fuzzer.
+    const TByteSpan bytes(data, size);
     try {
-        TFile file = TFile::OpenReadWrite(fuzzFile.Path());
-        const std::vector<TTextureInfo> textures = ReadTextureDictionary(file);
+        TSectionCursor in(bytes);
+        const std::vector<TTextureInfo> textures = ReadTextureDictionary(in);
         for (const TTextureInfo& t : textures)
             for (TDecodeMode mode : {dmColor, dmMask, dmComposite}) {
-                file.Seek(t.DataPos);
                 try {
-                    BuildTextureBitmap(file, t, 48, 48, mode);
-                    if (uint32_t(t.Width) * t.Height <= 256 * 256) BuildTextureBitmap(file, t, t.Width, t.Height, mode);
+                    BuildTextureBitmap(bytes, t, 48, 48, mode);
+                    if (uint32_t(t.Width) * t.Height <= 256 * 256) BuildTextureBitmap(bytes, t, t.Width, t.Height, mode);
                 } catch (const EInOutError&) {
                 }
             }

@@ -258,16 +258,22 @@ TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& p
     return TReplaceResult::rrMoved;
 }
 
-void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& path)
+void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, std::span<const uint8_t> data)
 {
-    TFile src = TFile::OpenReadWrite(path);
-    const uint64_t srcLen = src.Size();
+    SectorsFor(data.size());  // refuses what no Size can hold before anything is written
     // The new data is whole at the end before the entry's one record points
     // at it: the old bytes are never written over.
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
-    const TPlacedData placed = AppendData(arc, src, srcLen, 0);
+    TPlacedData placed{SectorIndex(arc.Size()), 0};
+    if (!data.empty()) {
+        const uint64_t start = PadToSector(arc, 0);
+        placed.Offset = SectorIndex(start);
+        arc.Seek(start);
+        arc.Write(data.data(), data.size());
+        WriteZeros(arc, (SectorSize - data.size() % SectorSize) % SectorSize);
+        placed.Size = SectorsFor(data.size());
+    }
     arc.Close();
-    src.Close();
     TArchiveEntry e = cat.Entries[index];
     e.Offset = placed.Offset;
     e.Size = placed.Size;

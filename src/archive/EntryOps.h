@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,10 +51,11 @@ enum class TReplaceResult { rrInPlace, rrMoved };
 // Either way it takes the file's name.
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes);
 
-// New data for entry `index`, appended to the archive (whole sectors, the
-// last padded with zeros) before the entry's own record is rewritten in its
-// slot: it keeps its name, index and row. Its old data stays as unused space.
-void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, const std::string& path);
+// `data` in place of entry `index`'s data, appended to the archive (whole
+// sectors, the last padded with zeros) before the entry's own record is
+// rewritten in its slot: it keeps its name, index and row. Its old data stays
+// as unused space.
+void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, std::span<const uint8_t> data);
 
 // `name` is raw Windows-1251 bytes; the bytes of the old name after the new
 // terminating zero stay in the slot.

@@ -28,6 +28,8 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
             std::string(EntryName(e)), index};
 }
 
+TEntryBytes ReadSourceBytes(TCliSource& source) { return ReadBytesAt(source.File, source.EntryPos, source.EntryLen); }
+
 void RaiseHoldsNo(const TCliSource& source, const std::string& what)
 {
     if (!source.Index) throw ECliFileError(source.File.Path(), "the file holds no " + what);

@@ -8,6 +8,7 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/Catalogue.h"
+#include "archive/EntryBytes.h"
 #include "archive/FileIO.h"
 
 struct TCliSource {
@@ -22,6 +23,9 @@ struct TCliSource {
 // (a ".dir" path names the ".img" beside it). A number past the last entry
 // raises an error that names the archive's entry count.
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
+
+// The entry's bytes (the loose file whole), read once for the readers.
+korvane::TEntryBytes ReadSourceBytes(TCliSource& source);
 
 // The source holds no `what` ("texture dictionary", "model", ...): raises the
 // error that says so, naming the archive and the entry, or the loose file.

@@ -14,7 +14,6 @@
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
 #include "preview/ModelTextures.h"
-#include "preview/SectionWalk.h"
 
 using namespace korvane;
 
@@ -169,14 +168,13 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (auto code = ParseVerb("dff", args, out, err, DffUsage, parse, o)) return *code;
 
     TCliSource source = OpenCliSource(o.source, index);
-    TFile& file = source.File;
-    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwClump))
-        RaiseHoldsNo(source, "model");
-    file.Seek(source.EntryPos);
+    const TEntryBytes bytes = ReadSourceBytes(source);
+    TSectionCursor in(bytes.Bytes, bytes.Path);
+    if (!in.StartsWithin(0, in.Size(), rwClump)) RaiseHoldsNo(source, "model");
     TModelRead read;
     std::exception_ptr failure;
     try {
-        ReadModel(file, read);
+        ReadModel(in, read);
     } catch (...) {
         failure = std::current_exception();
     }

@@ -13,7 +13,8 @@
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
 #include "cli/CliSource.h"
-#include "preview/SectionWalk.h"
+#include "rw/SectionCursor.h"
+#include "rw/SectionIds.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "preview/TextureDictionaryEdit.h"
@@ -176,7 +177,8 @@ int ChangeTexture(const TTxdOptions& o, std::ostream& err)
     {
         // The entry and its dictionary named as the listing names them.
         TCliSource source = OpenCliSource(o.source, o.index);
-        if (!SectionStartsWithin(source.File, source.EntryPos, source.EntryPos + source.EntryLen, rwTextureDictionary))
+        const TEntryBytes bytes = ReadSourceBytes(source);
+        if (!TSectionCursor(bytes.Bytes).StartsWithin(0, bytes.Bytes.size(), rwTextureDictionary))
             RaiseHoldsNo(source, "texture dictionary");
     }
     TTextureChangeResult result;
@@ -203,17 +205,17 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (o.change) return ChangeTexture(o, err);
 
     TCliSource source = OpenCliSource(o.source, o.index);
-    TFile& file = source.File;
-    if (!SectionStartsWithin(file, source.EntryPos, source.EntryPos + source.EntryLen, rwTextureDictionary))
-        RaiseHoldsNo(source, "texture dictionary");
-    file.Seek(source.EntryPos);
+    // The entry is read once; the textures are parsed and decoded from memory.
+    const TEntryBytes bytes = ReadSourceBytes(source);
+    TSectionCursor in(bytes.Bytes, bytes.Path);
+    if (!in.StartsWithin(0, in.Size(), rwTextureDictionary)) RaiseHoldsNo(source, "texture dictionary");
     if (o.exportDir.empty()) {
         // Line by line as the walk goes, so a failure shows how far it got.
-        const uint16_t n = ReadTextureCount(file);
+        const uint16_t n = ReadTextureCount(in);
         for (uint16_t i = 0; i < n; ++i) {
             TTextureInfo t;
             try {
-                ReadTextureHeader(file, t);
+                ReadTextureHeader(in, t);
             } catch (...) {
                 out.flush();
                 throw;
@@ -224,7 +226,7 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         out.flush();
         return 0;
     }
-    const std::vector<TTextureInfo> textures = ReadTextureDictionary(file);
+    const std::vector<TTextureInfo> textures = ReadTextureDictionary(in);
 
     std::filesystem::create_directories(o.exportDir);
     const std::string ext = "." + o.format;
@@ -244,8 +246,7 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             err << "korvane-cli txd: skipping " << Cp1251ToUtf8(t.Name) << ": a PNG file cannot be empty\n";
             continue;
         }
-        file.Seek(t.DataPos);
-        ExportTexture(file, t, width, height, o.mode, format, o.exportDir + "/" + name + ext);
+        ExportTexture(bytes.Bytes, t, width, height, o.mode, format, o.exportDir + "/" + name + ext, bytes.Path);
     }
     return 0;
 }

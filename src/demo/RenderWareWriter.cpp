@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "archive/ByteOrder.h"
+#include "rw/SectionIds.h"
+#include "rw/SectionWriter.h"
 
 namespace korvane {
 
@@ -16,16 +18,9 @@ void F32(std::string& out, float f)
     std::memcpy(&v, &f, 4);
     AppendLE32(out, v);
 }
-std::string Section(uint32_t id, const std::string& body)
-{
-    std::string out;
-    AppendLE32(out, id);
-    AppendLE32(out, uint32_t(body.size()));
-    AppendLE32(out, Stamp);
-    return out + body;
-}
-std::string Struct(const std::string& body) { return Section(0x01, body); }
-std::string Extension() { return Section(0x03, {}); }
+std::string Section(uint32_t id, const std::string& body) { return SectionBytes(id, Stamp, body); }
+std::string Struct(const std::string& body) { return Section(rwStruct, body); }
+std::string Extension() { return Section(rwExtension, {}); }
 std::string FixedName(const std::string& name)
 {
     std::string out = name.substr(0, 32);
@@ -63,7 +58,7 @@ std::string TextureNative(const TDemoTexture& t)
     h += char(4);        // texture raster
     h += char(compression);
     AppendLE32(h, uint32_t(data.size()));
-    return Section(0x15, Struct(h + data) + Extension());
+    return Section(rwTextureNative, Struct(h + data) + Extension());
 }
 
 std::string Geometry(const TDemoPart& part)
@@ -105,14 +100,14 @@ std::string Geometry(const TDemoPart& part)
         AppendLE32(filtering, 0x1106);  // linear, wrapped
         std::string name = part.Texture + '\0';
         name.resize((name.size() + 3) / 4 * 4, '\0');
-        texture = Section(0x06, Struct(filtering) + Section(0x02, name) + Section(0x02, std::string(4, '\0')) + Extension());
+        texture = Section(rwTexture, Struct(filtering) + Section(rwString, name) + Section(rwString, std::string(4, '\0')) + Extension());
     }
     std::string materialListStruct;
     AppendLE32(materialListStruct, 1);
     AppendLE32(materialListStruct, 0xFFFFFFFF);
     const std::string materials =
-        Section(0x08, Struct(materialListStruct) + Section(0x07, Struct(material) + texture + Extension()));
-    return Section(0x0F, Struct(s) + materials + Extension());
+        Section(rwMaterialList, Struct(materialListStruct) + Section(rwMaterial, Struct(material) + texture + Extension()));
+    return Section(rwGeometry, Struct(s) + materials + Extension());
 }
 
 }  // namespace
@@ -124,7 +119,7 @@ std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures)
     AppendLE16(head, 0);
     std::string body = Struct(head);
     for (const TDemoTexture& t : textures) body += TextureNative(t);
-    return Section(0x16, body + Extension());
+    return Section(rwTextureDictionary, body + Extension());
 }
 
 std::string DemoModelBytes(const std::vector<TDemoMesh>& parts)
@@ -149,9 +144,9 @@ std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vec
         for (float v : f.Position) F32(frameStruct, v);
         AppendLE32(frameStruct, uint32_t(f.Parent));
         AppendLE32(frameStruct, 0);
-        names += Section(0x03, f.Name.empty() ? std::string() : Section(0x0253F2FE, f.Name));
+        names += Section(rwExtension, f.Name.empty() ? std::string() : Section(rwFrameName, f.Name));
     }
-    const std::string frameList = Section(0x0E, Struct(frameStruct) + names);
+    const std::string frameList = Section(rwFrameList, Struct(frameStruct) + names);
 
     std::string geometries;
     AppendLE32(geometries, n);
@@ -165,9 +160,9 @@ std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vec
         AppendLE32(a, i);  // geometry
         AppendLE32(a, 5);  // collision test + render
         AppendLE32(a, 0);
-        atomics += Section(0x14, Struct(a) + Extension());
+        atomics += Section(rwAtomic, Struct(a) + Extension());
     }
-    return Section(0x10, Struct(clumpStruct) + frameList + Section(0x1A, list) + atomics + Extension());
+    return Section(rwClump, Struct(clumpStruct) + frameList + Section(rwGeometryList, list) + atomics + Extension());
 }
 
 std::string DemoPlacementBytes(const std::vector<TDemoInstance>& instances, const std::vector<TDemoParkedCar>& cars)

@@ -40,16 +40,13 @@ TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange
     return ChangeTextureInFile(path, change);
 }
 
-void ExportTexture(const std::string& archivePath, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
+void ExportTexture(const TEntryBytes& bytes, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
                    const std::string& path)
 {
-    TFile file = TFile::OpenReadOnly(archivePath);
-    file.Seek(t.DataPos);
-    korvane::ExportTexture(file, t, t.Width, t.Height, mode, format, path);
-    file.Close();
+    korvane::ExportTexture(bytes.Bytes, t, t.Width, t.Height, mode, format, path, bytes.Path);
 }
 
-void ExportTextures(TFile& file, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
+void ExportTextures(const TEntryBytes& bytes, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
                     const std::function<void(const TSkippedTexture&)>& skipped)
 {
     std::filesystem::create_directories(how.Folder);
@@ -69,8 +66,8 @@ void ExportTextures(TFile& file, const std::vector<TTextureInfo>& textures, cons
             skipped({t.Name, "a PNG file cannot be empty"});
             continue;
         }
-        file.Seek(t.DataPos);
-        korvane::ExportTexture(file, t, width, height, how.Mode, how.Format, how.Folder + "/" + name + ext);
+        korvane::ExportTexture(bytes.Bytes, t, width, height, how.Mode, how.Format, how.Folder + "/" + name + ext,
+                               bytes.Path);
     }
 }
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
+#include "archive/EntryBytes.h"
 #include "archive/EntryChanges.h"
-#include "archive/FileIO.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "preview/TextureDictionaryEdit.h"
@@ -25,9 +25,9 @@ TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextur
 // The change made to a loose dictionary file (see ChangeTextureInFile).
 TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change);
 
-// One texture, its data at t.DataPos of the archive (or loose file) at
-// `archivePath`, decoded in `mode` at its own size and written to `path`.
-void ExportTexture(const std::string& archivePath, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
+// One texture of the dictionary whose bytes are given (an entry's, or a
+// loose file's), decoded in `mode` at its own size and written to `path`.
+void ExportTexture(const TEntryBytes& bytes, const TTextureInfo& t, TDecodeMode mode, TPictureFormat format,
                    const std::string& path);
 
 struct TTexturesExport {
@@ -45,7 +45,7 @@ struct TSkippedTexture {
 // mask mode MASKNAME, or NAME_mask when the mask name is empty), the name
 // made safe as a file name. `skipped` is told of each texture passed over, in
 // order, as the walk meets it.
-void ExportTextures(TFile& file, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
+void ExportTextures(const TEntryBytes& bytes, const std::vector<TTextureInfo>& textures, const TTexturesExport& how,
                     const std::function<void(const TSkippedTexture&)>& skipped);
 
 }  // namespace korvane::ops

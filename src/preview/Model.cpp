@@ -7,7 +7,6 @@
 #include "archive/ByteOrder.h"
 #include "archive/Errors.h"
 #include "preview/ModelSceneRead.h"
-#include "preview/SectionWalk.h"
 
 namespace korvane {
 
@@ -16,35 +15,12 @@ static_assert(std::endian::native == std::endian::little, "model reading assumes
 
 namespace {
 
-class TStructReader {
-public:
-    TStructReader(TBufferedReader& reader, uint64_t pos) : reader_(reader), pos_(pos) { reader_.Seek(pos); }
-    void Read(void* dst, uint64_t n)
-    {
-        reader_.Read(dst, size_t(n));
-        pos_ += n;
-    }
-    void Skip(uint64_t n)
-    {
-        if (n == 0) return;
-        pos_ += n;
-        reader_.Seek(pos_);
-    }
-    uint64_t Position() const { return pos_; }
-
-private:
-    TBufferedReader& reader_;
-    uint64_t pos_;
-};
-
-// Reads one geometry struct body from `pos` into `part`; returns the position
-// after the last byte read.
-uint64_t ReadGeometryStruct(TBufferedReader& reader, uint64_t pos, uint32_t version, uint64_t fileSize,
-                            TModelPart& part)
+// Reads one geometry struct body from the cursor's position into `part`;
+// the cursor ends after the last byte read.
+void ReadGeometryStruct(TSectionCursor& in, uint32_t version, TModelPart& part)
 {
-    TStructReader in(reader, pos);
     uint8_t head[16];
-    in.Read(head, sizeof head);
+    in.ReadExact(head, sizeof head);
     part.Flags = uint32_t(head[0]) | uint32_t(head[1]) << 8;
     const uint8_t storedSets = head[2];
     const int32_t t = int32_t(LoadLE32(head + 4));
@@ -57,31 +33,30 @@ uint64_t ReadGeometryStruct(TBufferedReader& reader, uint64_t pos, uint32_t vers
     const bool normals = part.Flags & gfNormals;
     const uint64_t sets = TexCoordSets(part.Flags, storedSets);
     part.TexCoordSets = uint32_t(sets);
-    // Everything the counts ask for must be in the file before anything is
+    // Everything the counts ask for must be in the bytes before anything is
     // sized from them.
     const uint64_t need = (lighting ? 12 : 0) + (prelit ? 4 * V : 0) + sets * 8 * V + 8 * T + 24 + 12 * V +
                           (normals ? 12 * V : 0);
-    if (in.Position() > fileSize || need > fileSize - in.Position()) RaiseReadBeyondEof(reader.Path());
+    if (!in.Holds(in.Position(), need)) in.RaiseShort();
 
     part.Triangles.resize(T);
     part.Positions.resize(V);
     part.Normals.assign(V, TVec3{0, 0, 0});
     part.TexCoords.assign(V, TTexCoord{0, 0});
 
-    if (lighting) in.Skip(12);
-    if (prelit) in.Skip(4 * V);
+    if (lighting) in.Take(12);
+    if (prelit) in.Take(4 * V);
     if (sets > 0) {
-        in.Read(part.TexCoords.data(), 8 * V);
-        in.Skip((sets - 1) * 8 * V);
+        in.ReadExact(part.TexCoords.data(), 8 * V);
+        in.Take((sets - 1) * 8 * V);
     }
-    in.Read(part.Triangles.data(), 8 * T);
+    in.ReadExact(part.Triangles.data(), 8 * T);
     uint8_t morph[24];
-    in.Read(morph, sizeof morph);
+    in.ReadExact(morph, sizeof morph);
     std::memcpy(&part.Centre, morph, 12);
     std::memcpy(&part.Radius, morph + 12, 4);
-    in.Read(part.Positions.data(), 12 * V);
-    if (normals) in.Read(part.Normals.data(), 12 * V);
-    return in.Position();
+    in.ReadExact(part.Positions.data(), 12 * V);
+    if (normals) in.ReadExact(part.Normals.data(), 12 * V);
 }
 
 // Reads the frames, atomics and materials beside the geometry. Their failure
@@ -114,46 +89,42 @@ private:
 
 }  // namespace
 
-void ReadModel(TFile& file, TModelRead& out, bool scene)
+void ReadModel(TSectionCursor& in, TModelRead& out, bool scene)
 {
-    const uint64_t fileSize = file.Size();
+    const uint64_t size = in.Size();
     TSceneRead sceneRead(out, scene);
-    TSectionHeader h;
-    FindSection(file, rwClump, h);
-    const uint64_t clumpEnd = std::min(fileSize, file.Position() + h.Size);
-    FindSection(file, rwStruct, h);
+    TSectionHeader h = in.Find(rwClump);
+    const uint64_t clumpEnd = std::min(size, in.Position() + h.Size);
+    h = in.Find(rwStruct);
     out.ClumpFound = true;
 
-    const uint64_t clumpStruct = file.Position();
-    uint8_t raw[4];
-    file.ReadExact(raw, sizeof raw);
-    const int32_t n = int32_t(LoadLE32(raw));
+    const uint64_t clumpStruct = in.Position();
+    const int32_t n = int32_t(in.ReadLE32());
     if (n < 0) throw ERangeError();
     out.PartCount = n;
     // Libraries up to 3.2 store the part count alone, later ones two more
     // counts: the struct's own size says where it ends.
-    file.Seek(std::max(clumpStruct + 4, clumpStruct + h.Size));
-    const uint64_t afterStruct = file.Position();
+    in.Seek(std::max(clumpStruct + 4, clumpStruct + h.Size));
+    const uint64_t afterStruct = in.Position();
 
     // The list's own struct (the geometry count) is skipped by the next walk.
-    FindSection(file, rwGeometryList, h);
+    h = in.Find(rwGeometryList);
     out.ListStarted = true;
-    const uint64_t listBody = file.Position();
-    const uint64_t listEnd = std::min(fileSize, listBody + h.Size);
+    const uint64_t listBody = in.Position();
+    const uint64_t listEnd = std::min(size, listBody + h.Size);
     // The frame list stands between the clump's struct and the geometries.
-    sceneRead.Run([&] { ReadFrameList(file, afterStruct, std::min(listBody - 12, clumpEnd), out.Frames); });
-    file.Seek(listBody);
+    sceneRead.Run([&] { ReadFrameList(in, afterStruct, std::min(listBody - SectionHeaderSize, clumpEnd), out.Frames); });
 
-    TBufferedReader reader(file);
     for (int32_t i = 0; i < n; ++i) {
         out.RowsAdded = i + 1;
-        FindSection(file, rwGeometry, h);
-        const uint64_t geometryEnd = file.Position() + h.Size;
-        FindSection(file, rwStruct, h);
+        h = in.Find(rwGeometry);
+        const uint64_t geometryEnd = in.Position() + h.Size;
+        h = in.Find(rwStruct);
         TModelPart part;
-        const uint64_t structEnd = file.Position() + h.Size;
-        const uint64_t dataEnd = ReadGeometryStruct(reader, file.Position(), h.Version, fileSize, part);
-        sceneRead.Run([&] { ReadMaterialList(file, structEnd, std::min(geometryEnd, fileSize), part.Materials); });
+        const uint64_t structEnd = in.Position() + h.Size;
+        ReadGeometryStruct(in, h.Version, part);
+        const uint64_t dataEnd = in.Position();
+        sceneRead.Run([&] { ReadMaterialList(in, structEnd, std::min(geometryEnd, size), part.Materials); });
         out.VertexTotal += int64_t(part.Positions.size());
         out.TriangleTotal += int64_t(part.Triangles.size());
         if (part.Radius > out.LargestRadius) out.LargestRadius = part.Radius;  // NaN never is
@@ -162,11 +133,11 @@ void ReadModel(TFile& file, TModelRead& out, bool scene)
         // extensions. A geometry whose size ends inside the data just read
         // does not send the walk back over it: the walk only moves forward,
         // so a hostile file cannot have its bytes read again and again.
-        file.Seek(std::max(geometryEnd, dataEnd));
+        in.Seek(std::max(geometryEnd, dataEnd));
     }
     // The atomics follow the geometry list inside the clump.
     if (!out.Frames.empty())
-        sceneRead.Run([&] { ReadAtomics(file, listEnd, clumpEnd, out.Frames.size(), out.Parts.size(), out.Atomics); });
+        sceneRead.Run([&] { ReadAtomics(in, listEnd, clumpEnd, out.Frames.size(), out.Parts.size(), out.Atomics); });
 }
 
 std::string ModelTotalsText(int64_t vertices, int64_t triangles)

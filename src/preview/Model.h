@@ -6,23 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "archive/FileIO.h"
+#include "rw/SectionCursor.h"
+#include "rw/SectionIds.h"
 
 namespace korvane {
-
-enum : uint32_t {
-    rwClump = 0x10,
-    rwGeometryList = 0x1A,
-    rwGeometry = 0x0F,
-    rwString = 0x02,
-    rwExtension = 0x03,
-    rwTexture = 0x06,
-    rwMaterial = 0x07,
-    rwMaterialList = 0x08,
-    rwFrameList = 0x0E,
-    rwAtomic = 0x14,
-    rwFrameName = 0x0253F2FE,
-};
 
 // Geometry flags the reader looks at.
 enum : uint32_t {
@@ -105,12 +92,12 @@ struct TModelRead {
     std::string SceneError;
 };
 
-// Reads the model that starts at the file's position. Raises
+// Reads the model that starts at the cursor's position. Raises
 // "Read beyond end of file" when a section is missing or a count asks for more
-// bytes than the file holds (before anything is sized from it), and
+// bytes than the span holds (before anything is sized from it), and
 // ERangeError for a negative count; `out` then holds what was read.
 // Without `scene` only the geometry is read: no frames, atomics or materials.
-void ReadModel(TFile& file, TModelRead& out, bool scene = true);
+void ReadModel(TSectionCursor& in, TModelRead& out, bool scene = true);
 
 // Whether a geometry struct with this version stamp carries the 12-byte
 // lighting block (libraries before 3.4).

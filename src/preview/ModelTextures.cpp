@@ -1,8 +1,9 @@
 #include "preview/ModelTextures.h"
 
+#include <algorithm>
 #include <map>
 
-#include "preview/SectionWalk.h"
+#include "archive/EntryBytes.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureExport.h"
 
@@ -36,9 +37,9 @@ std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_
     return std::nullopt;
 }
 
-TModelImage DecodeImage(TFile& file, const TTextureInfo& t)
+TModelImage DecodeImage(TByteSpan bytes, const TTextureInfo& t, std::string_view path)
 {
-    TTextureBitmap bmp = BuildTextureBitmapWithAlpha(file, t, t.Width, t.Height);
+    TTextureBitmap bmp = BuildTextureBitmapWithAlpha(bytes, t, t.Width, t.Height, path);
     return {t.Name, bmp.Width, bmp.Height, t.HasAlpha, std::move(bmp.Pixels)};
 }
 
@@ -54,19 +55,22 @@ TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDic
     for (const TDictionarySource& source : sources) {
         if (missing == 0) break;
         try {
+            // Each dictionary is read once and parsed from memory.
             TFile file = TFile::OpenReadOnly(source.Path);
-            if (source.End != UINT64_MAX && !SectionStartsWithin(file, source.Start, source.End, rwTextureDictionary))
-                continue;
-            file.Seek(source.Start);
-            const uint16_t n = ReadTextureCount(file);
+            const uint64_t length = source.End == UINT64_MAX ? UINT64_MAX : source.End - std::min(source.End, source.Start);
+            const TEntryBytes bytes = ReadBytesAt(file, source.Start, length);
+            file.Close();
+            TSectionCursor in(bytes.Bytes, bytes.Path);
+            if (source.End != UINT64_MAX && !in.StartsWithin(0, in.Size(), rwTextureDictionary)) continue;
+            const uint16_t n = ReadTextureCount(in);
             for (uint16_t i = 0; i < n && missing > 0; ++i) {
                 TTextureInfo t;
-                ReadTextureHeader(file, t);
+                ReadTextureHeader(in, t);
                 const auto it = images.find(Lower(t.Name));
                 if (it == images.end() || it->second >= 0 || TextureEncoding(t) == TTextureEncoding::Unsupported ||
                     t.Width == 0 || t.Height == 0)
                     continue;
-                out.Images.push_back(DecodeImage(file, t));
+                out.Images.push_back(DecodeImage(bytes.Bytes, t, bytes.Path));
                 it->second = int32_t(out.Images.size() - 1);
                 --missing;
             }

@@ -18,7 +18,8 @@ namespace korvane {
 
 // A texture dictionary: a file, and where in it the dictionary starts; for
 // an archive entry, where the entry ends: an entry that does not begin with a
-// dictionary is passed over.
+// dictionary is passed over. The bytes from Start to End (or the file's end)
+// are read once and parsed from memory.
 struct TDictionarySource {
     std::string Path;
     uint64_t Start = 0;
@@ -41,7 +42,7 @@ std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_
 TModelTextures FindModelTextures(const TModelRead& model, const std::vector<TDictionarySource>& sources,
                                  std::vector<std::exception_ptr>* failures = nullptr);
 
-// The texture's first level with its alpha.
-TModelImage DecodeImage(TFile& file, const TTextureInfo& t);
+// The texture's first level with its alpha, from the dictionary's bytes.
+TModelImage DecodeImage(TByteSpan bytes, const TTextureInfo& t, std::string_view path = {});
 
 }  // namespace korvane

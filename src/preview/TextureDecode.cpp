@@ -341,27 +341,6 @@ bool Prepare(const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mod
     return true;
 }
 
-// Puts the file back where the decode found it, however the decode ends.
-class TKeepPosition {
-public:
-    explicit TKeepPosition(TFile& file) : file_(file), pos_(file.Position()) {}
-    ~TKeepPosition()
-    {
-        try {
-            file_.Seek(pos_);
-        } catch (...) {
-            // Only an injected fault makes a seek fail; the decode's own
-            // outcome is what the caller hears of.
-        }
-    }
-    TKeepPosition(const TKeepPosition&) = delete;
-    TKeepPosition& operator=(const TKeepPosition&) = delete;
-
-private:
-    TFile& file_;
-    const uint64_t pos_;
-};
-
 uint32_t SourceRow(const TTextureInfo& t, int y, int reqHeight) { return uint32_t(uint64_t(y) * t.Height / uint64_t(reqHeight)); }
 
 uint32_t* OutRow(TTextureBitmap& bmp, int y) { return reinterpret_cast<uint32_t*>(bmp.Pixels.data()) + size_t(y) * size_t(bmp.Width); }
@@ -390,57 +369,27 @@ TTextureBitmap DecodeTexture(const uint8_t* data, size_t size, const TTextureInf
     return bmp;
 }
 
-TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode)
+TTextureBitmap BuildTextureBitmap(TByteSpan bytes, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode,
+                                  std::string_view path)
 {
-    const uint64_t fileSize = file.Size();
+    const uint64_t size = bytes.size();
     const TTextureEncoding enc = TextureEncoding(t);
     const uint64_t paletteBytes = Paletted(enc) ? uint64_t(std::min<uint16_t>(t.PaletteEntries, 256)) * 4 : 0;
-    if (enc != TTextureEncoding::Unsupported && t.DataPos + t.DataSize > fileSize) RaiseReadBeyondEof(file.Path());
-    if (t.PalettePos + paletteBytes > fileSize) RaiseReadBeyondEof(file.Path());
+    const auto past = [size](uint64_t pos, uint64_t n) { return pos > size || n > size - pos; };
+    if (enc != TTextureEncoding::Unsupported && past(t.DataPos, t.DataSize)) RaiseReadBeyondEof(std::string(path));
+    if (past(t.PalettePos, paletteBytes)) RaiseReadBeyondEof(std::string(path));
     // The densest encoding holds two pixels a byte, so a real texture's full
-    // picture never has more pixels than twice the file's bytes; a larger one
-    // (an unsupported texture with a hostile size, all black) is refused
-    // before it is made.
+    // picture never has more pixels than twice the bytes; a larger one (an
+    // unsupported texture with a hostile size, all black) is refused before
+    // it is made.
     const uint64_t pixels = uint64_t(std::max(reqWidth, 0)) * uint64_t(std::max(reqHeight, 0));
-    if (pixels > std::max(MaxUnbackedPixels, 2 * fileSize)) throw EOutOfMemory();
-    const TKeepPosition keep(file);
+    if (pixels > std::max(MaxUnbackedPixels, 2 * size)) throw EOutOfMemory();
     std::array<uint8_t, 256 * 4> palette{};
-    if (paletteBytes) {
-        file.Seek(t.PalettePos);
-        file.ReadExact(palette.data(), size_t(paletteBytes));
-    }
-    TTextureBitmap bmp;
-    TJob job;
-    if (!Prepare(t, reqWidth, reqHeight, mode, palette.data(), bmp, job)) return bmp;
-
-    // A window on the data: a full-size decode reads ahead in large pieces,
-    // a reduced one reads only the rows it samples.
-    constexpr uint64_t ReadAhead = 256 * 1024;
-    const bool sequential = bmp.Height >= t.Height;
-    const bool full = job.Blocks() && bmp.Width == t.Width && bmp.Height == t.Height;
-    std::vector<uint8_t> window;
-    uint64_t winBegin = 0, winEnd = 0;
-    for (int y = 0; y < bmp.Height; y += full ? 4 : 1) {
-        const uint32_t sy = SourceRow(t, y, bmp.Height);
-        uint64_t begin, rowEnd;
-        job.RowRange(sy, begin, rowEnd);
-        const uint64_t end = std::min<uint64_t>(rowEnd, t.DataSize);
-        if (begin >= end) continue;
-        if (begin < winBegin || end > winEnd) {
-            const uint64_t readEnd = sequential ? std::min<uint64_t>(std::max(end, begin + ReadAhead), t.DataSize) : end;
-            window.resize(size_t(readEnd - begin));
-            file.Seek(t.DataPos + begin);
-            file.ReadExact(window.data(), window.size());
-            winBegin = begin;
-            winEnd = readEnd;
-        }
-        if (!job.Blocks() && end < rowEnd) continue;  // a row cut short stays black
-        if (full)
-            job.FullBlockRow(y, window.data() + (begin - winBegin), begin, end, bmp);
-        else
-            job.Row(sy, window.data() + (begin - winBegin), begin, end, OutRow(bmp, y));
-    }
-    return bmp;
+    if (paletteBytes) std::memcpy(palette.data(), bytes.data() + t.PalettePos, size_t(paletteBytes));
+    // An unsupported texture reads nothing: its data may lie anywhere.
+    const uint64_t dataSize = enc == TTextureEncoding::Unsupported || t.DataPos > size ? 0 : std::min<uint64_t>(t.DataSize, size - t.DataPos);
+    return DecodeTexture(bytes.data() + (dataSize ? t.DataPos : 0), size_t(dataSize), t, reqWidth, reqHeight, mode,
+                         palette.data());
 }
 
 }  // namespace korvane

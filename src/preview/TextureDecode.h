@@ -9,17 +9,14 @@
 #include <cstdint>
 #include <vector>
 
-#include "archive/FileIO.h"
+#include <string_view>
+
 #include "preview/TextureDictionary.h"
 
 namespace korvane {
 
 // The numbers are part of the interface: menu items carry them in their tags.
 enum TDecodeMode : uint8_t { dmColor = 0, dmMask = 1, dmComposite = 2 };
-
-enum class TTextureEncoding : uint8_t {
-    Dxt3, Dxt1, Bgra32, Rgb1555, Rgb565, Argb4444, Rgb555, Dxt5, Pal8, Pal4, Unsupported
-};
 
 // Paletted textures by DataSize: W×H bytes → one index a byte, W×H/2 (or
 // rounded up) → two a byte; other sizes are not decoded. The rest chosen by DataSize: W×H bytes
@@ -41,17 +38,18 @@ struct TTextureBitmap {
     std::vector<uint8_t> Pixels;
 };
 
-// Reads the texture's first level from `file` (its position is kept) and
-// decodes it, stretched without filtering: target pixel (x, y) is source pixel
-// (x·W div ReqWidth, y·H div ReqHeight). Only the rows that are sampled are
-// read, through a bounded buffer. Data running past the end of the file
-// raises "Read beyond end of file" before anything is allocated, and so does
-// a palette that does. Pixels whose block or row lies outside the data, all
-// pixels of an empty texture and every pixel of an unsupported one stay
-// black; an index past the palette's entries reads as 0, 0, 0, alpha 0.
-// A picture of more than MaxUnbackedPixels pixels and more than twice the
-// file's bytes raises EOutOfMemory ("Out of memory") before it is made.
-TTextureBitmap BuildTextureBitmap(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode);
+// Decodes the texture's first level from `bytes` (the dictionary's bytes the
+// texture was read from, `path` naming their file in errors), stretched
+// without filtering: target pixel (x, y) is source pixel (x·W div ReqWidth,
+// y·H div ReqHeight). Data running past the end of the bytes raises "Read
+// beyond end of file" before anything is allocated, and so does a palette
+// that does. Pixels whose block or row lies outside the data, all pixels of
+// an empty texture and every pixel of an unsupported one stay black; an index
+// past the palette's entries reads as 0, 0, 0, alpha 0. A picture of more
+// than MaxUnbackedPixels pixels and more than twice the bytes raises
+// EOutOfMemory ("Out of memory") before it is made.
+TTextureBitmap BuildTextureBitmap(TByteSpan bytes, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode,
+                                  std::string_view path = {});
 constexpr uint64_t MaxUnbackedPixels = 8192ull * 8192;
 
 // The same decode from pixel data already in memory (`size` bytes of it);

@@ -1,56 +1,22 @@
 #include "preview/TextureDictionaryEdit.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <unistd.h>
+#include <algorithm>
 
-#include "archive/ByteOrder.h"
+#include "archive/EntryBytes.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
 #include "preview/ImageReader.h"
-#include "preview/SectionWalk.h"
+#include "rw/SectionIds.h"
 
 namespace korvane {
 
 namespace {
 
-// Far above any real dictionary; a stated size past it is refused before
+// Far above any real dictionary; a dictionary past it is refused before
 // anything is allocated for it.
 constexpr uint64_t kMaxDictionaryBytes = 1ull << 30;
-
-// The new dictionary as a file of its own for the entry operations, removed
-// again whatever happens.
-class TScratchCopy {
-public:
-    explicit TScratchCopy(const std::string& bytes)
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        const std::string folder = tmp && *tmp ? tmp : "/tmp";
-        std::string pattern = folder + "/korvane-txd-XXXXXX";
-        FileOpPoint(foOpen);
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) RaiseIoErrno(errno, folder);
-        path_ = pattern;
-        try {
-            if (::close(fd) != 0) RaiseIoErrno(errno, path_);
-            TFile file = TFile::OpenReadWrite(path_);
-            file.Write(bytes.data(), bytes.size());
-            file.Close();
-        } catch (...) {
-            DiscardFile(path_);
-            throw;
-        }
-    }
-    ~TScratchCopy() { DiscardFile(path_); }
-    TScratchCopy(const TScratchCopy&) = delete;
-    TScratchCopy& operator=(const TScratchCopy&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
 
 size_t TextureNamed(const TTextureDictionaryParts& parts, const std::string& name)
 {
@@ -60,30 +26,34 @@ size_t TextureNamed(const TTextureDictionaryParts& parts, const std::string& nam
 
 }  // namespace
 
-TTextureDictionaryParts ReadDictionaryParts(TFile& file, uint64_t start, uint64_t length)
+TTextureDictionaryParts ReadDictionaryParts(TByteSpan bytes)
+{
+    const TSectionCursor in(bytes);
+    uint64_t pos = 0;
+    TSection dict;
+    for (;;) {
+        bool fits = false;
+        if (!in.SectionAt(pos, bytes.size(), dict, fits)) throw ETextureEditError("No texture dictionary in the data");
+        if (!fits) throw ETextureEditError("The texture dictionary runs past the end of its data");
+        if (dict.Header.Id == rwTextureDictionary) break;
+        pos = dict.End;
+    }
+    if (dict.End > kMaxDictionaryBytes) throw ETextureEditError("The texture dictionary is too large to change");
+    return SplitDictionary(bytes.first(size_t(dict.End)), size_t(pos));
+}
+
+namespace {
+
+// The bytes of a dictionary to change: refused as too large before they are read.
+TEntryBytes ReadDictionaryBytes(TFile& file, uint64_t pos, uint64_t len)
 {
     const uint64_t size = file.Size();
-    const uint64_t end = start + std::min(length, size > start ? size - start : 0);
-    uint64_t pos = start;
-    TSectionHeader h;
-    for (;;) {
-        if (end - pos < 12) throw ETextureEditError("No texture dictionary in the data");
-        uint8_t raw[12];
-        file.Seek(pos);
-        file.ReadExact(raw, sizeof raw);
-        h.Id = LoadLE32(raw);
-        h.Size = LoadLE32(raw + 4);
-        if (h.Size > end - pos - 12) throw ETextureEditError("The texture dictionary runs past the end of its data");
-        if (h.Id == rwTextureDictionary) break;
-        pos += 12 + uint64_t(h.Size);
-    }
-    const uint64_t total = pos + 12 + h.Size - start;
-    if (total > kMaxDictionaryBytes) throw ETextureEditError("The texture dictionary is too large to change");
-    std::string bytes(size_t(total), '\0');
-    file.Seek(start);
-    file.ReadExact(bytes.data(), bytes.size());
-    return SplitDictionary(bytes, size_t(pos - start));
+    if (pos < size && std::min(len, size - pos) > kMaxDictionaryBytes)
+        throw ETextureEditError("The texture dictionary is too large to change");
+    return ReadBytesAt(file, pos, len);
 }
+
+}  // namespace
 
 TTextureChangeResult ApplyTextureChange(TTextureDictionaryParts& parts, const TTextureChange& change)
 {
@@ -118,13 +88,14 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const 
     TTextureDictionaryParts parts;
     {
         TFile archive = TFile::OpenReadOnly(cat.ArchivePath);
-        parts = ReadDictionaryParts(archive, EntryBytePos(cat.ArchiveKind, entry), EntryByteLen(cat.ArchiveKind, entry));
+        const TEntryBytes bytes =
+            ReadDictionaryBytes(archive, EntryBytePos(cat.ArchiveKind, entry), EntryByteLen(cat.ArchiveKind, entry));
         archive.Close();
+        parts = ReadDictionaryParts(bytes.Bytes);
     }
     TTextureChangeResult result = ApplyTextureChange(parts, change);
-    const TScratchCopy copy(JoinDictionary(parts));
     // Never over the old dictionary: a failure part-way leaves it whole.
-    ReplaceEntryDataAtEnd(cat, index, copy.Path());
+    ReplaceEntryDataAtEnd(cat, index, AsBytes(JoinDictionary(parts)));
     return result;
 }
 
@@ -133,8 +104,9 @@ TTextureChangeResult ChangeTextureInFile(const std::string& path, const TTexture
     TTextureDictionaryParts parts;
     {
         TFile file = TFile::OpenReadWrite(path);
-        parts = ReadDictionaryParts(file, 0, file.Size());
+        const TEntryBytes bytes = ReadDictionaryBytes(file, 0, UINT64_MAX);
         file.Close();
+        parts = ReadDictionaryParts(bytes.Bytes);
     }
     TTextureChangeResult result = ApplyTextureChange(parts, change);
     ReplaceFileContents(path, JoinDictionary(parts));

@@ -7,14 +7,14 @@
 #include <string>
 
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
 #include "preview/TextureDictionaryWriter.h"
 
 namespace korvane {
 
-// The dictionary the reader finds from `start` on, taken apart; every
-// section it walks must lie within `length` bytes from there.
-TTextureDictionaryParts ReadDictionaryParts(TFile& file, uint64_t start, uint64_t length);
+// The dictionary the reader finds from the first byte of `bytes` on (an
+// entry's or a file's bytes), taken apart; every section it walks must lie
+// within them.
+TTextureDictionaryParts ReadDictionaryParts(TByteSpan bytes);
 
 enum class TTextureChangeKind : uint8_t { Replace, Add, Remove };
 

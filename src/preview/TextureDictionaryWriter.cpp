@@ -2,92 +2,92 @@
 
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include "archive/ByteOrder.h"
 #include "archive/NameCodec.h"
 #include "preview/ImageReader.h"
-#include "preview/SectionWalk.h"
 #include "preview/TextureEncode.h"
+#include "rw/SectionIds.h"
+#include "rw/SectionWriter.h"
 
 namespace korvane {
 
 namespace {
 
-constexpr uint32_t rwExtension = 0x03;
-constexpr size_t kHeaderBytes = 12;
 // The texture header up to the first level's data size.
-constexpr size_t kFixedHeader = TexturePaletteOffset;
-constexpr uint32_t D3DFormatArgb = 21, D3DFormatXrgb = 22;
+constexpr size_t kFixedHeader = NativeField::DataSize;
 
 [[noreturn]] void Damaged(const std::string& what)
 {
     throw ETextureEditError("The texture dictionary is damaged: " + what);
 }
 
-TSectionHeader HeaderAt(const std::string& bytes, size_t pos, size_t end)
+// The section at `pos`, which must lie before `end`.
+TSection SectionIn(const TSectionCursor& in, uint64_t pos, uint64_t end)
 {
-    if (pos > end || end - pos < kHeaderBytes) Damaged("a section runs past the end of the section holding it");
-    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data()) + pos;
-    TSectionHeader h;
-    h.Id = LoadLE32(p);
-    h.Size = LoadLE32(p + 4);
-    h.Version = LoadLE32(p + 8);
-    if (h.Size > end - pos - kHeaderBytes) Damaged("a section runs past the end of the section holding it");
-    return h;
+    TSection s;
+    bool fits = false;
+    if (!in.SectionAt(pos, end, s, fits) || !fits) Damaged("a section runs past the end of the section holding it");
+    return s;
 }
 
 // As the reader walks: past every section up to the first with `id`, which
-// must lie before `end`. Returns its position.
-size_t FindIn(const std::string& bytes, size_t pos, size_t end, uint32_t id)
+// must lie before `end`.
+TSection FindIn(const TSectionCursor& in, uint64_t pos, uint64_t end, uint32_t id)
 {
     for (;;) {
-        const TSectionHeader h = HeaderAt(bytes, pos, end);
-        if (h.Id == id) return pos;
-        pos += kHeaderBytes + h.Size;
+        const TSection s = SectionIn(in, pos, end);
+        if (s.Header.Id == id) return s;
+        pos = s.End;
     }
 }
 
-void PutHeader(std::string& out, uint32_t id, uint32_t version, uint64_t size)
+void CloseChecked(TSectionWriter& w, size_t opened)
 {
-    if (size > UINT32_MAX) throw ETextureEditError("The texture dictionary would be too large");
-    uint8_t h[kHeaderBytes];
-    StoreLE32(h, id);
-    StoreLE32(h + 4, uint32_t(size));
-    StoreLE32(h + 8, version);
-    out.append(reinterpret_cast<const char*>(h), sizeof h);
+    if (w.ContentsSince(opened) > UINT32_MAX) throw ETextureEditError("The texture dictionary would be too large");
+    w.Close(opened);
+}
+
+std::string SectionChecked(uint32_t id, uint32_t version, const std::string& body)
+{
+    std::string out;
+    TSectionWriter w(out);
+    const size_t at = w.Open(id, version);
+    out += body;
+    CloseChecked(w, at);
+    return out;
 }
 
 uint32_t VersionAt(const std::string& bytes, size_t pos)
 {
-    return LoadLE32(reinterpret_cast<const uint8_t*>(bytes.data()) + pos + 8);
+    return SectionIn(TSectionCursor(AsBytes(bytes)), pos, bytes.size()).Header.Version;
 }
 
 // Finds the struct inside the native section at the front of `t.Native` and
-// reads its header as the reader does.
+// reads it with the reader's own ReadNativeStruct, after checking that
+// everything it reads lies inside the struct.
 void ParseNative(TDictionaryTexture& t)
 {
-    const std::string& n = t.Native;
-    t.StructAt = FindIn(n, kHeaderBytes, n.size(), rwStruct);
-    const TSectionHeader s = HeaderAt(n, t.StructAt, n.size());
-    const size_t header = t.StructAt + kHeaderBytes;
-    if (s.Size < TextureHeaderSize) Damaged("a texture header is cut short");
-    ParseTextureHeader(reinterpret_cast<const uint8_t*>(n.data()) + header, t.Info);
-    t.Levels = uint8_t(n[header + 85]);
+    const TSectionCursor in(AsBytes(t.Native));
+    const uint64_t n = t.Native.size();
+    const TSection s = FindIn(in, SectionIn(in, 0, n).Body, n, rwStruct);
+    t.StructAt = size_t(s.At);
+    if (s.Header.Size < TextureHeaderSize) Damaged("a texture header is cut short");
     // The reader walks on from the struct through the sections after it: they
     // must end where the native section ends and hold no other texture.
-    for (size_t pos = t.StructAt; pos < n.size();) {
-        const TSectionHeader h = HeaderAt(n, pos, n.size());
-        if (h.Id == rwTextureNative) Damaged("a texture holds another texture");
-        pos += kHeaderBytes + h.Size;
+    for (uint64_t pos = s.At; pos < n;) {
+        const TSection h = SectionIn(in, pos, n);
+        if (h.Header.Id == rwTextureNative) Damaged("a texture holds another texture");
+        pos = h.End;
     }
-    t.Info.DataPos = header + TextureHeaderSize;
-    if (t.Info.PaletteEntries) {
-        const size_t palette = size_t(t.Info.PaletteEntries) * 4;
-        if (s.Size < kFixedHeader + palette + 4) Damaged("a texture's palette is cut short");
-        t.Info.PalettePos = header + kFixedHeader;
-        t.Info.DataSize = LoadLE32(reinterpret_cast<const uint8_t*>(n.data()) + header + kFixedHeader + palette);
-        t.Info.DataPos = header + kFixedHeader + palette + 4;
-    }
+    const uint16_t palette = PaletteEntriesOf(LoadLE32(in.Bytes().data() + s.Body + NativeField::RasterFormat));
+    if (palette && s.Header.Size < kFixedHeader + uint64_t(palette) * 4 + 4) Damaged("a texture's palette is cut short");
+    // Everything it reads lies inside the struct now.
+    TSectionCursor contents(in.Bytes().first(size_t(s.End)));
+    contents.Seek(s.Body);
+    ReadNativeStruct(contents, t.Info);
+    t.Levels = t.Info.Levels;
 }
 
 bool BlockEncoding(TTextureEncoding e)
@@ -125,33 +125,6 @@ void CheckPlatform(const TTextureInfo& t)
                                 std::to_string(t.Platform) + "; only Direct3D 8 and 9 textures can be written");
 }
 
-// Header bytes 72..87 for a texture of `enc` with `levels` levels; the rest
-// of the 88 bytes (platform, filter and addressing, names) is left alone.
-void SetFormat(uint8_t* h, TTextureEncoding enc, bool alpha, unsigned levels, const TTextureBitmap& picture)
-{
-    const uint32_t platform = LoadLE32(h);
-    const bool block = BlockEncoding(enc);
-    // The auto-mipmap flag and the low byte stay; palette bits go.
-    uint32_t format = LoadLE32(h + 72) & 0x10FF;
-    format |= enc == TTextureEncoding::Dxt1 ? 0x200 : block ? 0x300 : alpha ? 0x500 : 0x600;
-    if (levels > 1) format |= 0x8000;
-    StoreLE32(h + 72, format);
-    if (platform == 9) {
-        const char* fourCC = enc == TTextureEncoding::Dxt1 ? "DXT1" : enc == TTextureEncoding::Dxt3 ? "DXT3" : "DXT5";
-        StoreLE32(h + 76, block ? LoadLE32(reinterpret_cast<const uint8_t*>(fourCC))
-                                : alpha ? D3DFormatArgb : D3DFormatXrgb);
-        // Bit 2 (automatic mipmaps) stays; bit 0 alpha, bit 3 compressed.
-        h[87] = uint8_t((h[87] & 0x04) | (alpha ? 1 : 0) | (block ? 8 : 0));
-    } else {
-        StoreLE32(h + 76, alpha ? 1 : 0);
-        h[87] = uint8_t(enc == TTextureEncoding::Dxt1 ? 1 : enc == TTextureEncoding::Dxt3 ? 3 : enc == TTextureEncoding::Dxt5 ? 5 : 0);
-    }
-    StoreLE16(h + 80, uint16_t(picture.Width));
-    StoreLE16(h + 82, uint16_t(picture.Height));
-    h[84] = block ? 16 : 32;
-    h[85] = uint8_t(levels);
-}
-
 // The struct's contents: the 88 header bytes, then every level's size and
 // data, each level a box-filtered halving of the one before.
 std::string TextureStruct(const uint8_t* header, const TTextureBitmap& picture, TTextureEncoding enc, unsigned levels)
@@ -178,14 +151,16 @@ std::string TextureStruct(const uint8_t* header, const TTextureBitmap& picture, 
 std::string RebuildNative(const TDictionaryTexture& t, const std::string& structContents)
 {
     const std::string& n = t.Native;
-    const size_t structEnd = t.StructAt + kHeaderBytes + HeaderAt(n, t.StructAt, n.size()).Size;
-    std::string inner = n.substr(kHeaderBytes, t.StructAt - kHeaderBytes);
-    PutHeader(inner, rwStruct, VersionAt(n, t.StructAt), structContents.size());
-    inner += structContents;
-    inner.append(n, structEnd, std::string::npos);
+    const TSectionCursor in(AsBytes(n));
+    const TSection self = SectionIn(in, 0, n.size()), old = SectionIn(in, t.StructAt, n.size());
     std::string out;
-    PutHeader(out, rwTextureNative, VersionAt(n, 0), inner.size());
-    return out + inner;
+    TSectionWriter w(out);
+    const size_t native = w.Open(rwTextureNative, self.Header.Version);
+    out.append(n, size_t(self.Body), size_t(old.At - self.Body));
+    out += SectionChecked(rwStruct, old.Header.Version, structContents);
+    out.append(n, size_t(old.End), std::string::npos);
+    CloseChecked(w, native);
+    return out;
 }
 
 bool SameNameIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -202,60 +177,57 @@ TTextureEncoding ChosenEncoding(TTextureEncoding wanted, bool alpha, bool& dxt3F
 
 }  // namespace
 
-TTextureDictionaryParts SplitDictionary(const std::string& bytes, size_t dictionaryAt)
+TTextureDictionaryParts SplitDictionary(TByteSpan bytes, size_t dictionaryAt)
 {
+    const TSectionCursor in(bytes);
+    const auto text = [&](uint64_t from, uint64_t to) {
+        return std::string(reinterpret_cast<const char*>(bytes.data()) + from, size_t(to - from));
+    };
     TTextureDictionaryParts parts;
-    const TSectionHeader dict = HeaderAt(bytes, dictionaryAt, bytes.size());
-    if (dict.Id != rwTextureDictionary) Damaged("no dictionary section");
-    parts.Before = bytes.substr(0, dictionaryAt);
-    parts.Version = dict.Version;
-    const size_t begin = dictionaryAt + kHeaderBytes, end = begin + dict.Size;
+    const TSection dict = SectionIn(in, dictionaryAt, bytes.size());
+    if (dict.Header.Id != rwTextureDictionary) Damaged("no dictionary section");
+    parts.Before = text(0, dictionaryAt);
+    parts.Version = dict.Header.Version;
 
-    const size_t structAt = FindIn(bytes, begin, end, rwStruct);
-    const TSectionHeader st = HeaderAt(bytes, structAt, end);
+    const TSection st = FindIn(in, dict.Body, dict.End, rwStruct);
     // The reader walks on from the count's fourth byte: a struct of another
     // size would be read otherwise than it is written.
-    if (st.Size != 4) Damaged("its struct is not 4 bytes long");
-    parts.Head = bytes.substr(begin, structAt - begin);
-    parts.StructVersion = st.Version;
-    const size_t countAt = structAt + kHeaderBytes;
-    const unsigned count = LoadLE16(reinterpret_cast<const uint8_t*>(bytes.data()) + countAt);
-    parts.StructTail = bytes.substr(countAt + 2, st.Size - 2);
+    if (st.Header.Size != 4) Damaged("its struct is not 4 bytes long");
+    parts.Head = text(dict.Body, st.At);
+    parts.StructVersion = st.Header.Version;
+    const unsigned count = LoadLE16(bytes.data() + st.Body);
+    parts.StructTail = text(st.Body + 2, st.End);
 
-    size_t pos = countAt + st.Size;
+    uint64_t pos = st.End;
     parts.Textures.resize(count);
     for (TDictionaryTexture& t : parts.Textures) {
-        const size_t at = FindIn(bytes, pos, end, rwTextureNative);
-        const size_t next = at + kHeaderBytes + HeaderAt(bytes, at, end).Size;
-        t.Lead = bytes.substr(pos, at - pos);
-        t.Native = bytes.substr(at, next - at);
+        const TSection native = FindIn(in, pos, dict.End, rwTextureNative);
+        t.Lead = text(pos, native.At);
+        t.Native = text(native.At, native.End);
         ParseNative(t);
-        pos = next;
+        pos = native.End;
     }
-    parts.After = bytes.substr(pos, end - pos);
+    parts.After = text(pos, dict.End);
     return parts;
 }
 
 std::string JoinDictionary(const TTextureDictionaryParts& parts)
 {
-    uint64_t contents = parts.Head.size() + kHeaderBytes + 2 + parts.StructTail.size() + parts.After.size();
-    for (const TDictionaryTexture& t : parts.Textures) contents += t.Lead.size() + t.Native.size();
     if (parts.Textures.size() > UINT16_MAX) throw ETextureEditError("A texture dictionary holds at most 65535 textures");
-    std::string out;
-    out.reserve(size_t(std::min<uint64_t>(contents, UINT32_MAX)) + parts.Before.size() + kHeaderBytes);
-    out += parts.Before;
-    PutHeader(out, rwTextureDictionary, parts.Version, contents);
+    std::string out = parts.Before;
+    TSectionWriter w(out);
+    const size_t dict = w.Open(rwTextureDictionary, parts.Version);
     out += parts.Head;
-    PutHeader(out, rwStruct, parts.StructVersion, 2 + parts.StructTail.size());
-    uint8_t count[2];
-    StoreLE16(count, uint16_t(parts.Textures.size()));
-    out.append(reinterpret_cast<const char*>(count), 2);
+    const size_t st = w.Open(rwStruct, parts.StructVersion);
+    AppendLE16(out, uint16_t(parts.Textures.size()));
     out += parts.StructTail;
+    w.Close(st);
     for (const TDictionaryTexture& t : parts.Textures) {
         out += t.Lead;
         out += t.Native;
     }
     out += parts.After;
+    CloseChecked(w, dict);
     return out;
 }
 
@@ -279,10 +251,11 @@ TTextureEdit ReplaceTexture(TTextureDictionaryParts& parts, size_t index, const 
     CheckPicture(picture, edit.Encoding, pictureName);
 
     uint8_t header[kFixedHeader];
-    std::memcpy(header, t.Native.data() + t.StructAt + kHeaderBytes, kFixedHeader);
+    const TSection st = SectionIn(TSectionCursor(AsBytes(t.Native)), t.StructAt, t.Native.size());
+    std::memcpy(header, t.Native.data() + st.Body, kFixedHeader);
     const unsigned levels =
         std::clamp<unsigned>(t.Levels, 1, MaxMipLevels(uint32_t(picture.Width), uint32_t(picture.Height)));
-    SetFormat(header, edit.Encoding, alpha, levels, picture);
+    StoreNativeFormat(header, edit.Encoding, alpha, levels, picture.Width, picture.Height);
 
     TDictionaryTexture changed;
     changed.Lead = t.Lead;
@@ -323,22 +296,14 @@ TTextureEdit AddTexture(TTextureDictionaryParts& parts, const TTextureBitmap& pi
     } else if (parts.StructTail.size() >= 2 && LoadLE16(reinterpret_cast<const uint8_t*>(parts.StructTail.data())) == 1) {
         platform = 8;  // the dictionary's device id: Direct3D 8
     }
-    uint8_t header[kFixedHeader] = {};
-    StoreLE32(header, platform);
-    header[4] = 0x02;  // linear filtering
-    header[5] = 0x11;  // wrapped in both directions
-    std::memcpy(header + 8, name.data(), name.size());
-    header[86] = 4;  // raster type: texture
-    SetFormat(header, edit.Encoding, alpha, 1, picture);
+    uint8_t header[kFixedHeader];
+    StoreNewNativeHeader(header, platform, name);
+    StoreNativeFormat(header, edit.Encoding, alpha, 1, picture.Width, picture.Height);
 
     const std::string contents = TextureStruct(header, picture, edit.Encoding, 1);
-    std::string inner;
-    PutHeader(inner, rwStruct, structVersion, contents.size());
-    inner += contents;
-    PutHeader(inner, rwExtension, nativeVersion, 0);
     TDictionaryTexture added;
-    PutHeader(added.Native, rwTextureNative, nativeVersion, inner.size());
-    added.Native += inner;
+    added.Native = SectionChecked(rwTextureNative, nativeVersion,
+                                  SectionChecked(rwStruct, structVersion, contents) + SectionBytes(rwExtension, nativeVersion, {}));
     ParseNative(added);
     parts.Textures.push_back(std::move(added));
     return edit;

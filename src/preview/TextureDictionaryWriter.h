@@ -23,8 +23,8 @@ struct TDictionaryTexture {
     std::string Lead;     // sections the reader walks past before this texture
     std::string Native;   // the texture native section, its header included
     size_t StructAt = 0;  // where the struct's section header lies in Native
-    TTextureInfo Info;    // its header as the reader takes it
-    uint8_t Levels = 1;   // header byte 85: the image levels stored
+    TTextureInfo Info;    // its struct as the reader takes it (positions in Native)
+    uint8_t Levels = 1;   // the image levels stored
 };
 
 struct TTextureDictionaryParts {
@@ -41,7 +41,11 @@ struct TTextureDictionaryParts {
 // walks; `dictionaryAt` is where the dictionary's header lies in them. Every
 // section must lie inside the dictionary's stated size, else a damaged
 // dictionary is reported.
-TTextureDictionaryParts SplitDictionary(const std::string& bytes, size_t dictionaryAt);
+TTextureDictionaryParts SplitDictionary(TByteSpan bytes, size_t dictionaryAt);
+inline TTextureDictionaryParts SplitDictionary(const std::string& bytes, size_t dictionaryAt)
+{
+    return SplitDictionary(AsBytes(bytes), dictionaryAt);
+}
 
 // The sections before the dictionary and the dictionary, sizes and count
 // made to fit the parts.

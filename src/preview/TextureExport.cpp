@@ -5,10 +5,11 @@
 
 namespace korvane {
 
-TTextureBitmap BuildTextureBitmapWithAlpha(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight)
+TTextureBitmap BuildTextureBitmapWithAlpha(TByteSpan bytes, const TTextureInfo& t, int reqWidth, int reqHeight,
+                                           std::string_view bytesPath)
 {
-    TTextureBitmap colour = BuildTextureBitmap(file, t, reqWidth, reqHeight, dmColor);
-    const TTextureBitmap mask = BuildTextureBitmap(file, t, reqWidth, reqHeight, dmMask);
+    TTextureBitmap colour = BuildTextureBitmap(bytes, t, reqWidth, reqHeight, dmColor, bytesPath);
+    const TTextureBitmap mask = BuildTextureBitmap(bytes, t, reqWidth, reqHeight, dmMask, bytesPath);
     const bool fourBit = TextureEncoding(t) == TTextureEncoding::Dxt3;
     for (size_t i = 0; i < colour.Pixels.size(); i += 4) {
         const uint8_t a = mask.Pixels[i];
@@ -17,15 +18,15 @@ TTextureBitmap BuildTextureBitmapWithAlpha(TFile& file, const TTextureInfo& t, i
     return colour;
 }
 
-void ExportTexture(TFile& file, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode,
-                   TPictureFormat format, const std::string& path)
+void ExportTexture(TByteSpan bytes, const TTextureInfo& t, int reqWidth, int reqHeight, TDecodeMode mode,
+                   TPictureFormat format, const std::string& path, std::string_view bytesPath)
 {
     if (format == TPictureFormat::Bmp) {
-        WriteBmpFile(path, BuildTextureBitmap(file, t, reqWidth, reqHeight, mode));
+        WriteBmpFile(path, BuildTextureBitmap(bytes, t, reqWidth, reqHeight, mode, bytesPath));
     } else if (mode == dmColor && t.HasAlpha) {
-        WritePngFile(path, BuildTextureBitmapWithAlpha(file, t, reqWidth, reqHeight), TPngChannels::Rgba);
+        WritePngFile(path, BuildTextureBitmapWithAlpha(bytes, t, reqWidth, reqHeight, bytesPath), TPngChannels::Rgba);
     } else {
-        WritePngFile(path, BuildTextureBitmap(file, t, reqWidth, reqHeight, mode), TPngChannels::Rgb);
+        WritePngFile(path, BuildTextureBitmap(bytes, t, reqWidth, reqHeight, mode, bytesPath), TPngChannels::Rgb);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "support/TempDir.h"
+#include "support/FileBytes.h"
 
 using namespace korvane;
 
@@ -59,14 +60,14 @@ TEST(DemoArchives, EntriesCoverEveryPreview)
 namespace {
 
 // The demo entry `name` as a file of its own, open.
-TFile EntryFile(const TempDir& dir, const std::string& name)
+TFileBytes EntryFile(const TempDir& dir, const std::string& name)
 {
     for (const auto& [entry, bytes] : DemoEntries())
         if (entry == name) {
             FILE* f = std::fopen(dir.File(name).c_str(), "wb");
             std::fwrite(bytes.data(), 1, bytes.size(), f);
             std::fclose(f);
-            return TFile::OpenReadOnly(dir.File(name));
+            return TFileBytes(dir.File(name));
         }
     throw std::runtime_error("no demo entry " + name);
 }
@@ -80,7 +81,7 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
 {
     TempDir dir;
     {
-        TFile f = EntryFile(dir, "textures.txd");
+        TFileBytes f = EntryFile(dir, "textures.txd");
         const std::vector<TTextureInfo> textures = ReadTextureDictionary(f);
         ASSERT_EQ(textures.size(), 4u);
         const char* encodings[] = {"dxt1", "dxt1", "dxt3", "bgra32"};
@@ -106,7 +107,7 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         }
     }
     {
-        TFile f = EntryFile(dir, "lamp.dff");
+        TFileBytes f = EntryFile(dir, "lamp.dff");
         TModelRead model;
         ReadModel(f, model);
         ASSERT_EQ(model.Parts.size(), 3u);
@@ -117,7 +118,7 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
     }
     {
         // The cart stands on its frames: the right front wheel's axle centre.
-        TFile f = EntryFile(dir, "cart.dff");
+        TFileBytes f = EntryFile(dir, "cart.dff");
         TModelRead cart;
         ReadModel(f, cart);
         const auto parts = AssembleModel(cart);
@@ -131,7 +132,8 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_EQ(t.ImageOf(6, 0), -1);  // the low-detail body is untextured
     }
     {
-        TFile f = EntryFile(dir, "street.ipl");
+        EntryFile(dir, "street.ipl");
+        TFile f = TFile::OpenReadOnly(dir.File("street.ipl"));
         unsigned char header[76];
         f.ReadExact(header, sizeof header);
         struct TLines : TPlacementSink {

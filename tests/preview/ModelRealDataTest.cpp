@@ -6,6 +6,7 @@
 #include "preview/Model.h"
 #include "preview/ModelTextures.h"
 #include "support/TempDir.h"
+#include "support/FileBytes.h"
 
 using namespace korvane;
 
@@ -29,7 +30,7 @@ TModelRead ReadSample(const std::string& path)
 {
     // Samples are opened read-only: they are not ours to write.
     TModelRead r;
-    TFile f = TFile::OpenReadOnly(path);
+    TFileBytes f(path);
     ReadModel(f, r);
     return r;
 }

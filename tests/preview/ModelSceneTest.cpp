@@ -7,6 +7,7 @@
 #include "preview/GltfExport.h"
 #include "preview/ModelTextures.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/GltfCheck.h"
 #include "support/PngRead.h"
 #include "support/ModelWriters.h"
@@ -20,7 +21,7 @@ TModelRead ReadModelBytes(const std::string& bytes)
 {
     TempDir dir;
     WriteBytes(dir.File("m.dff"), bytes);
-    TFile f = TFile::OpenReadOnly(dir.File("m.dff"));
+    TFileBytes f(dir.File("m.dff"));
     TModelRead r;
     ReadModel(f, r);
     return r;
@@ -168,7 +169,7 @@ TEST(ModelScene, TexturesComeFromTheFirstDictionaryHoldingThem)
     EXPECT_EQ(t.ImageOf(1, 0), -1);
     EXPECT_EQ(t.ImageOf(1, 1), 0);
     EXPECT_EQ(t.Images[0].Bgra[3], 136);
-    TFile a = TFile::OpenReadOnly(dir.File("a.txd"));
+    TFileBytes a(dir.File("a.txd"));
     const std::vector<TTextureInfo> infos = ReadTextureDictionary(a);
     EXPECT_EQ(DecodeImage(a, infos[0]).Bgra, (std::vector<uint8_t>{0x10, 0x20, 0xFF, 0x80}));
 

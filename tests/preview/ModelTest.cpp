@@ -10,6 +10,7 @@
 #include "preview/ModelCamera.h"
 #include "preview/ModelMesh.h"
 #include "support/ArchiveWriters.h"
+#include "support/FileBytes.h"
 #include "support/ModelWriters.h"
 #include "support/TempDir.h"
 
@@ -23,7 +24,7 @@ TModelRead Read(const std::string& bytes, std::string* error = nullptr, size_t l
 {
     TempDir dir;
     WriteBytes(dir.File("m.dff"), std::string(lead, '\x55') + bytes);
-    TFile f = TFile::OpenReadWrite(dir.File("m.dff"));
+    TFileBytes f(dir.File("m.dff"));
     f.Seek(lead);
     TModelRead r;
     try {
@@ -240,10 +241,10 @@ TEST(ModelRead, AGeometryTooSmallForItsOwnDataDoesNotSendTheWalkBack)
 {
     // Every geometry claims a size of 0, so its end lies before its struct; a
     // walk sent back there would read the one struct once per part.
-    std::string list = RwSection(0x01, LE32(1000));
-    for (int i = 0; i < 1000; ++i) list += RwSection(0x0F, "", RwVersionSA, 0);
-    list += RwSection(0x01, GeometryStructBody(Sample(0)));
-    const std::string clump = RwSection(0x10, RwSection(0x01, LE32(1000) + LE32(0) + LE32(0)) + RwSection(0x1A, list));
+    std::string list = RwSection(rwStruct, LE32(1000));
+    for (int i = 0; i < 1000; ++i) list += RwSection(rwGeometry, "", RwVersionSA, 0);
+    list += RwSection(rwStruct, GeometryStructBody(Sample(0)));
+    const std::string clump = RwSection(rwClump, RwSection(rwStruct, LE32(1000) + LE32(0) + LE32(0)) + RwSection(rwGeometryList, list));
     std::string error;
     const TModelRead r = Read(clump, &error);
     EXPECT_EQ(error, "Read beyond end of file");

@@ -6,10 +6,13 @@
 #include <random>
 
 #include "archive/Errors.h"
+#include "archive/FaultInjection.h"
+#include "archive/FileIO.h"
 #include "preview/BmpWriter.h"
 #include "preview/PngWriter.h"
 #include "preview/TextureExport.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/PngRead.h"
 #include "support/TempDir.h"
 
@@ -65,7 +68,7 @@ TEST(TextureExport, PngKeepsTheAlphaOfColourPicturesOnly)
     TempDir dir;
     // One red DXT3 block whose first row has the alphas 15, 8, 1, 0 (pixel p in bits 4p).
     WriteBytes(dir.File("dxt3"), Dxt3Block(0x018F, 0xF800, 0, 0));
-    TFile file = TFile::OpenReadOnly(dir.File("dxt3"));
+    TFileBytes file(dir.File("dxt3"));
     TTextureInfo t;
     t.Width = t.Height = 4;
     t.DataSize = 16;  // W × H bytes: DXT3
@@ -91,7 +94,7 @@ TEST(TextureExport, PngKeepsTheAlphaOfColourPicturesOnly)
 
     // 32-bit pixels keep their stored alpha; DXT1 is opaque.
     WriteBytes(dir.File("bgra"), std::string("\x01\x02\x03\x80\x04\x05\x06\x00", 8) + Dxt1Block(0x001F, 0, 0));
-    TFile two = TFile::OpenReadOnly(dir.File("bgra"));
+    TFileBytes two(dir.File("bgra"));
     TTextureInfo b;
     b.Width = 2, b.Height = 1, b.DataSize = 8;
     EXPECT_EQ(BuildTextureBitmapWithAlpha(two, b, 2, 1).Pixels, std::vector<uint8_t>({1, 2, 3, 0x80, 4, 5, 6, 0}));

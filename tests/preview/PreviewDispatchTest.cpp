@@ -3,7 +3,8 @@
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "preview/PreviewDispatch.h"
-#include "preview/SectionWalk.h"
+#include "rw/SectionCursor.h"
+#include "rw/SectionIds.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 
@@ -51,40 +52,36 @@ std::string Section(uint32_t id, const std::string& contents, uint32_t sizeOverr
 
 }  // namespace
 
-TEST(FindSection, SkipsOtherSectionsByTheirSizeAndStopsOnTheContents)
+TEST(SectionCursor, FindSkipsOtherSectionsByTheirSizeAndStopsOnTheContents)
 {
-    TempDir dir;
-    const std::string bytes = "pad" + Section(3, "xxxxx") + Section(0x16, Section(1, "abcd"));
-    WriteBytes(dir.File("s"), bytes);
-    TFile f = TFile::OpenReadWrite(dir.File("s"));
+    const std::string bytes = "pad" + Section(rwExtension, "xxxxx") + Section(rwTextureDictionary, Section(rwStruct, "abcd"));
+    TSectionCursor f(AsBytes(bytes));
     f.Seek(3);
-    TSectionHeader h;
-    FindSection(f, 0x16, h);
+    TSectionHeader h = f.Find(rwTextureDictionary);
     EXPECT_EQ(h.Id, 0x16u);
     EXPECT_EQ(h.Size, 16u);
     EXPECT_EQ(h.Version, 0x1803FFFFu);
     EXPECT_EQ(f.Position(), 3u + 17 + 12);
-    FindSection(f, 1, h);
+    f.Find(rwStruct);
     char got[4];
     f.ReadExact(got, 4);
     EXPECT_EQ(std::string(got, 4), "abcd");
 }
 
-TEST(FindSection, FailsAtTheEndOfTheFileAndOnSizesPast4GiB)
+TEST(SectionCursor, FindFailsAtTheEndOfTheBytesAndOnSizesPast4GiB)
 {
-    TempDir dir;
-    WriteBytes(dir.File("short"), Section(3, "x") + "12345678");  // a partial header after it
-    TFile f = TFile::OpenReadWrite(dir.File("short"));
-    TSectionHeader h;
+    const std::string shortBytes = Section(rwExtension, "x") + "12345678";  // a partial header after it
+    TSectionCursor f(AsBytes(shortBytes), "/x/short");
     try {
-        FindSection(f, 0x16, h);
+        f.Find(rwTextureDictionary);
         FAIL() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), "Read beyond end of file");
+        EXPECT_EQ(e.Path, "/x/short");
     }
     // A size that would wrap the position raises the same error instead of
     // walking back onto the header just read.
-    WriteBytes(dir.File("huge"), Section(3, "", 0xFFFFFFF8u) + Section(0x16, ""));
-    TFile g = TFile::OpenReadWrite(dir.File("huge"));
-    EXPECT_THROW(FindSection(g, 0x16, h), EInOutError);
+    const std::string huge = Section(rwExtension, "", 0xFFFFFFF8u) + Section(rwTextureDictionary, "");
+    TSectionCursor g(AsBytes(huge));
+    EXPECT_THROW(g.Find(rwTextureDictionary), EInOutError);
 }

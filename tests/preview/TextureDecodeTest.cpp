@@ -8,6 +8,7 @@
 #include "preview/BmpWriter.h"
 #include "preview/TextureDecode.h"
 #include "support/ArchiveWriters.h"
+#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
 #include "support/TempDir.h"
 
@@ -207,7 +208,7 @@ TEST(TextureDecode, FromTheFileThumbnailsEqualTheFullDecodeStretched)
     for (const TTextureSpec& spec : specs) {
         const std::string prefix(100, 'p');
         WriteBytes(dir.File("t"), prefix + spec.data + "tail");
-        TFile f = TFile::OpenReadWrite(dir.File("t"));
+        TFileBytes f(dir.File("t"));
         TTextureInfo t = Info(spec.width, spec.height, spec.data.size());
         t.DataPos = prefix.size();
         f.Seek(5);
@@ -223,7 +224,6 @@ TEST(TextureDecode, FromTheFileThumbnailsEqualTheFullDecodeStretched)
                             << spec.name << " " << w << "x" << h << " at " << x << "," << y;
             }
         }
-        EXPECT_EQ(f.Position(), 5u);
     }
 }
 
@@ -231,7 +231,7 @@ TEST(TextureDecode, DataPastTheEndOfTheFileFailsBeforeAnyDecode)
 {
     TempDir dir;
     WriteBytes(dir.File("t"), std::string(1000, 'x'));
-    TFile f = TFile::OpenReadWrite(dir.File("t"));
+    TFileBytes f(dir.File("t"));
     TTextureInfo t = Info(64, 64, 2048);
     t.DataPos = 900;
     try {

@@ -6,16 +6,17 @@
 #include "preview/TextureDictionary.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
 
 namespace {
 
-TFile FileWith(const TempDir& dir, const std::string& bytes)
+TFileBytes FileWith(const TempDir& dir, const std::string& bytes)
 {
     WriteBytes(dir.File("d.txd"), bytes);
-    return TFile::OpenReadWrite(dir.File("d.txd"));
+    return TFileBytes(dir.File("d.txd"));
 }
 
 TTextureSpec Plain(const std::string& name, unsigned w, unsigned h, size_t dataSize)
@@ -36,7 +37,7 @@ TEST(TextureDictionary, ReadsEachTexturesHeaderAndWhereItsPixelsLie)
     b.extension = std::string(20, 'e');
     TTextureSpec c = Plain("c", 2, 2, 16);
     const std::string bytes = std::string(7, 'x') + DictionaryBytes({a, b, c});
-    TFile f = FileWith(dir, bytes);
+    TFileBytes f = FileWith(dir, bytes);
     f.Seek(7);
     const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
     ASSERT_EQ(t.size(), 3u);
@@ -58,12 +59,12 @@ TEST(TextureDictionary, ReadsEachTexturesHeaderAndWhereItsPixelsLie)
 TEST(TextureDictionary, TheCountIsBothBytesOfItsFieldAndZeroGivesAnEmptyTable)
 {
     TempDir dir;
-    TFile f = FileWith(dir, DictionaryBytes({}));
+    TFileBytes f = FileWith(dir, DictionaryBytes({}));
     EXPECT_TRUE(ReadTextureDictionary(f).empty());
     // 257 is 01 01; the FF FF after it belong to no count.
-    std::string body = RwSection(0x01, LE16(257) + LE16(0xFFFF));
+    std::string body = RwSection(rwStruct, LE16(257) + LE16(0xFFFF));
     for (int i = 0; i < 257; ++i) body += TextureNativeBytes(Plain("t" + std::to_string(i), 2, 2, 2));
-    TFile g = FileWith(dir, RwSection(0x16, body));
+    TFileBytes g = FileWith(dir, RwSection(rwTextureDictionary, body));
     const std::vector<TTextureInfo> t = ReadTextureDictionary(g);
     ASSERT_EQ(t.size(), 257u);
     EXPECT_EQ(t[256].Name, "t256");
@@ -74,7 +75,7 @@ TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
     TempDir dir;
     // Nothing after the dictionary: the walk runs off the end of the file.
     {
-        TFile f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2));
+        TFileBytes f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2));
         try {
             ReadTextureDictionary(f);
             FAIL();
@@ -84,8 +85,8 @@ TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
     }
     // A section with id 0x15 follows (a dictionary would be skipped whole).
     {
-        const std::string next = RwSection(0x10, "xyz") + TextureNativeBytes(Plain("other", 4, 4, 8));
-        TFile f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2) + next);
+        const std::string next = RwSection(rwClump, "xyz") + TextureNativeBytes(Plain("other", 4, 4, 8));
+        TFileBytes f = FileWith(dir, DictionaryBytes({Plain("a", 4, 4, 8)}, 2) + next);
         const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
         ASSERT_EQ(t.size(), 2u);
         EXPECT_EQ(t[1].Name, "other");
@@ -95,7 +96,7 @@ TEST(TextureDictionary, OneTextureTooManyRunsOnIntoTheFollowingData)
 TEST(TextureDictionary, AStreamWithoutADictionaryFails)
 {
     TempDir dir;
-    TFile f = FileWith(dir, RwSection(0x10, std::string(40, '\0')));
+    TFileBytes f = FileWith(dir, RwSection(rwClump, std::string(40, '\0')));
     EXPECT_THROW(ReadTextureCount(f), EInOutError);
 }
 
@@ -151,7 +152,7 @@ TEST(TextureDictionary, RealDictionariesFromOtherTools)
          {{"copcarla92wheel64", 64, 64, "dxt1", false}, {"copcarla92interior128", 128, 128, "dxt1", false}}},
     };
     for (const TExpected& c : cases) {
-        TFile f = TFile::OpenReadOnly(root + "/" + c.file);
+        TFileBytes f(root + "/" + c.file);
         const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
         ASSERT_EQ(t.size(), c.textures.size()) << c.file;
         for (size_t i = 0; i < t.size(); ++i) {

@@ -16,6 +16,7 @@
 #include "preview/TextureEncode.h"
 #include "preview/TextureExport.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/PngWriters.h"
 #include "support/TempDir.h"
 
@@ -49,14 +50,14 @@ std::string Hex(const std::string& bytes)
 
 std::vector<TTextureInfo> ReadList(const std::string& path)
 {
-    TFile f = TFile::OpenReadOnly(path);
+    TFileBytes f(path);
     return ReadTextureDictionary(f);
 }
 
 // A texture as it decodes with its alpha, read in the other modes too.
 TTextureBitmap Decoded(const std::string& path, const TTextureInfo& t)
 {
-    TFile f = TFile::OpenReadOnly(path);
+    TFileBytes f(path);
     BuildTextureBitmap(f, t, t.Width, t.Height, dmComposite);
     BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);
     return BuildTextureBitmapWithAlpha(f, t, t.Width, t.Height);
@@ -73,8 +74,7 @@ std::array<double, 4> MeanDiff(const TTextureBitmap& a, const TTextureBitmap& b)
 
 TTextureDictionaryParts Parts(const std::string& path)
 {
-    TFile f = TFile::OpenReadOnly(path);
-    return ReadDictionaryParts(f, 0, f.Size());
+    return ReadDictionaryParts(AsBytes(ReadBytes(path)));
 }
 
 TTextureChange Replace(const std::string& texture, const std::string& picture)
@@ -339,7 +339,7 @@ TEST(TextureEdit, RealDictionariesTakeBackTheirOwnTextures)
             const std::string txd = dir.File("t.txd"), png = dir.File("t.png");
             WriteBytes(txd, ReadBytes(original));
             {
-                TFile f = TFile::OpenReadOnly(original);
+                TFileBytes f(original);
                 ExportTexture(f, list[k], list[k].Width, list[k].Height, dmColor, TPictureFormat::Png, png);
             }
             const TTextureBitmap picture = Decoded(original, list[k]);
@@ -386,16 +386,16 @@ TEST(TextureEdit, DamagedDictionariesAreRefused)
     TempDir dir;
     const TTextureSpec tex = Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0; });
     const std::string header = TextureHeaderBytes(tex) + tex.data;
-    const std::string ext = RwSection(0x03, "");
+    const std::string ext = RwSection(rwExtension, "");
     const struct {
         std::string bytes, error;
     } cases[] = {
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2) + "xxxx") + TextureNativeBytes(tex) + ext),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2) + "xxxx") + TextureNativeBytes(tex) + ext),
          "its struct is not 4 bytes long"},
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) +
-                             RwSection(0x15, RwSection(0x01, header) + TextureNativeBytes(tex)) + ext),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2)) +
+                             RwSection(rwTextureNative, RwSection(rwStruct, header) + TextureNativeBytes(tex)) + ext),
          "a texture holds another texture"},
-        {RwSection(0x16, RwSection(0x01, LE16(1) + LE16(2)) + RwSection(0x15, RwSection(0x01, header), RwVersionSA, 999)),
+        {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2)) + RwSection(rwTextureNative, RwSection(rwStruct, header), RwVersionSA, 999)),
          "a section runs past the end of the section holding it"},
     };
     for (const auto& c : cases) {

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "rw/SectionWriter.h"
+
 std::string LE32(uint32_t v)
 {
     return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
@@ -73,6 +75,7 @@ std::string BigBytes(const std::vector<TBigRecord>& records, int64_t hOverride)
 
 std::string RwSection(uint32_t id, const std::string& body, uint32_t version, int64_t sizeOverride)
 {
-    return LE32(id) + LE32(sizeOverride >= 0 ? uint32_t(sizeOverride) : uint32_t(body.size())) + LE32(version) +
-           body;
+    std::string out;
+    korvane::AppendSectionHeader(out, id, version, sizeOverride >= 0 ? uint32_t(sizeOverride) : uint32_t(body.size()));
+    return out + body;
 }

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "rw/SectionIds.h"
+
 std::string LE32(uint32_t v);
 std::string BE32(uint32_t v);
 std::string LE16(uint16_t v);

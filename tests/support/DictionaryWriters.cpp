@@ -4,6 +4,8 @@
 
 #include "support/ArchiveWriters.h"
 
+using namespace korvane;
+
 namespace {
 
 std::string Field32(const std::string& s)
@@ -71,16 +73,16 @@ std::string TextureHeaderBytes(const TTextureSpec& t)
 
 std::string TextureNativeBytes(const TTextureSpec& t)
 {
-    return RwSection(0x15, RwSection(0x01, TextureHeaderBytes(t) + t.data) + RwSection(0x03, t.extension));
+    return RwSection(rwTextureNative, RwSection(rwStruct, TextureHeaderBytes(t) + t.data) + RwSection(rwExtension, t.extension));
 }
 
 std::string DictionaryBytes(const std::vector<TTextureSpec>& textures, int64_t countOverride)
 {
     const uint16_t count = countOverride >= 0 ? uint16_t(countOverride) : uint16_t(textures.size());
-    std::string body = RwSection(0x01, LE16(count) + LE16(0));
+    std::string body = RwSection(rwStruct, LE16(count) + LE16(0));
     for (const TTextureSpec& t : textures) body += TextureNativeBytes(t);
-    body += RwSection(0x03, "");
-    return RwSection(0x16, body);
+    body += RwSection(rwExtension, "");
+    return RwSection(rwTextureDictionary, body);
 }
 
 std::string Bgra32Bytes(unsigned w, unsigned h, const TPixelFn& pixel)

@@ -4,6 +4,8 @@
 
 #include "support/ArchiveWriters.h"
 
+using namespace korvane;
+
 
 std::string GeometryStructBody(const TRwGeometry& g)
 {
@@ -29,11 +31,11 @@ std::string MaterialSection(const TRwMaterial& m)
 {
     std::string body = LE32(0) + std::string(m.Colour.begin(), m.Colour.end()) + LE32(0) +
                        LE32(m.Texture.empty() ? 0 : 1) + F32(1) + F32(1) + F32(1);
-    std::string s = RwSection(0x01, body);
+    std::string s = RwSection(rwStruct, body);
     if (!m.Texture.empty())
-        s += RwSection(0x06, RwSection(0x01, LE32(0x1106)) + RwSection(0x02, m.Texture + '\0') +
-                                 RwSection(0x02, m.Mask + '\0') + RwSection(0x03, ""));
-    return RwSection(0x07, s + RwSection(0x03, ""));
+        s += RwSection(rwTexture, RwSection(rwStruct, LE32(0x1106)) + RwSection(rwString, m.Texture + '\0') +
+                                 RwSection(rwString, m.Mask + '\0') + RwSection(rwExtension, ""));
+    return RwSection(rwMaterial, s + RwSection(rwExtension, ""));
 }
 
 std::string GeometrySection(const TRwGeometry& g, int64_t sizeOverride)
@@ -41,11 +43,11 @@ std::string GeometrySection(const TRwGeometry& g, int64_t sizeOverride)
     const std::vector<int32_t> refs = g.MaterialRefs.value_or(std::vector<int32_t>(g.Materials.size(), -1));
     std::string list = LE32(g.MaterialCount.value_or(uint32_t(refs.size())));
     for (int32_t r : refs) list += LE32(uint32_t(r));
-    list = RwSection(0x01, list);
+    list = RwSection(rwStruct, list);
     for (const TRwMaterial& m : g.Materials) list += MaterialSection(m);
-    const std::string materials = RwSection(0x08, list);
-    const std::string body = RwSection(0x01, GeometryStructBody(g), g.Version) + materials + RwSection(0x03, "");
-    return RwSection(0x0F, body, RwVersionSA, sizeOverride);
+    const std::string materials = RwSection(rwMaterialList, list);
+    const std::string body = RwSection(rwStruct, GeometryStructBody(g), g.Version) + materials + RwSection(rwExtension, "");
+    return RwSection(rwGeometry, body, RwVersionSA, sizeOverride);
 }
 
 std::string ClumpBytes(const TRwClump& c)
@@ -53,7 +55,7 @@ std::string ClumpBytes(const TRwClump& c)
     const uint32_t n = c.PartCount.value_or(uint32_t(c.Geometries.size()));
     std::string counts = LE32(n) + LE32(0) + LE32(0);
     counts.resize(c.StructSize, '\0');
-    std::string body = RwSection(0x01, counts, c.Version);
+    std::string body = RwSection(rwStruct, counts, c.Version);
     const std::vector<TRwFrame> frames = c.Frames.value_or(std::vector<TRwFrame>(1));
     if (!frames.empty()) {
         std::string list = LE32(c.FrameCount.value_or(uint32_t(frames.size())));
@@ -61,21 +63,21 @@ std::string ClumpBytes(const TRwClump& c)
         for (const TRwFrame& f : frames) {
             for (float v : f.Rotation) list += F32(v);
             list += F32(f.Position[0]) + F32(f.Position[1]) + F32(f.Position[2]) + LE32(uint32_t(f.Parent)) + LE32(0);
-            names += RwSection(0x03, f.Name.empty() ? "" : RwSection(0x0253F2FE, f.Name, c.Version), c.Version);
+            names += RwSection(rwExtension, f.Name.empty() ? "" : RwSection(rwFrameName, f.Name, c.Version), c.Version);
         }
-        body += RwSection(0x0E, RwSection(0x01, list, c.Version) + names, c.Version);
+        body += RwSection(rwFrameList, RwSection(rwStruct, list, c.Version) + names, c.Version);
     }
-    std::string list = RwSection(0x01, LE32(uint32_t(c.Geometries.size())), c.Version);
+    std::string list = RwSection(rwStruct, LE32(uint32_t(c.Geometries.size())), c.Version);
     for (const TRwGeometry& g : c.Geometries) list += GeometrySection(g);
-    body += RwSection(0x1A, list, c.Version);
+    body += RwSection(rwGeometryList, list, c.Version);
     std::vector<std::array<uint32_t, 2>> atomics;
     for (uint32_t i = 0; i < c.Geometries.size(); ++i) atomics.push_back({0, i});
     for (const auto& [frame, geometry] : c.Atomics.value_or(atomics))
-        body += RwSection(0x14, RwSection(0x01, LE32(frame) + LE32(geometry) + LE32(5) + LE32(0), c.Version) +
-                                    RwSection(0x03, "", c.Version),
+        body += RwSection(rwAtomic, RwSection(rwStruct, LE32(frame) + LE32(geometry) + LE32(5) + LE32(0), c.Version) +
+                                    RwSection(rwExtension, "", c.Version),
                           c.Version);
-    body += RwSection(0x03, "", c.Version);
-    return RwSection(0x10, body, c.Version);
+    body += RwSection(rwExtension, "", c.Version);
+    return RwSection(rwClump, body, c.Version);
 }
 
 std::string ModelBytes(const std::vector<TRwGeometry>& geometries)

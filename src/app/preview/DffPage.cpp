@@ -16,6 +16,7 @@
 #include "app/LocalPaths.h"
 #include "app/Prompts.h"
 #include "app/preview/ModelView.h"
+#include "archive/EntryBytes.h"
 #include "archive/NameCodec.h"
 #include "preview/GltfExport.h"
 #include "preview/ModelMesh.h"
@@ -133,8 +134,9 @@ void TDffPage::Show(TPreviewEntry& entry)
 
     const Catalogue& cat = entry.Cat;
     const TArchiveEntry& e = entry.Entry;
-    TFile file = TFile::OpenReadOnly(cat.ArchivePath);
-    file.Seek(EntryBytePos(cat.ArchiveKind, e));
+    // The entry is read once and parsed from memory.
+    const TEntryBytes bytes = ReadEntryBytes(cat.ArchivePath, cat.ArchiveKind, e);
+    TSectionCursor in(bytes.Bytes, bytes.Path);
     const std::string modelName(EntryName(e));
     std::optional<TDictionarySource> dictionary;
     if (const auto k = CompanionDictionary(cat.Entries, modelName)) {
@@ -143,13 +145,12 @@ void TDffPage::Show(TPreviewEntry& entry)
     }
     TModelRead read;
     try {
-        ReadModel(file, read);
+        ReadModel(in, read);
     } catch (...) {
         // The totals and the camera stay as they were.
         Take(read, modelName, dictionary);
         throw;
     }
-    file.Close();
     Take(read, modelName, dictionary);
     Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal)));
     Label2->adjustSize();

@@ -2,9 +2,9 @@
 
 using namespace korvane;
 
-TImageLoader::TImageLoader(std::string archivePath, const std::vector<TTextureInfo>& textures, THandOver handOver,
+TImageLoader::TImageLoader(TSharedEntryBytes bytes, const std::vector<TTextureInfo>& textures, THandOver handOver,
                            QObject* parent)
-    : QThread(parent), archivePath_(std::move(archivePath)), textures_(textures), handOver_(std::move(handOver))
+    : QThread(parent), bytes_(std::move(bytes)), textures_(textures), handOver_(std::move(handOver))
 {
 }
 
@@ -30,14 +30,13 @@ void TImageLoader::run()
 
 void TImageLoader::Execute()
 {
-    TFile file = TFile::OpenReadOnly(archivePath_);
     for (Index = 0; size_t(Index) < textures_.size() && !isInterruptionRequested(); ++Index) {
         const TTextureInfo& t = textures_[size_t(Index)];
         // A texture that cannot be decoded keeps its placeholder.
         if (TextureEncoding(t) == TTextureEncoding::Unsupported) continue;
-        file.Seek(t.DataPos);
-        Bitmap = BuildTextureBitmap(file, t, ThumbnailSize, ThumbnailSize, dmColor);
-        MaskBitmap = t.HasAlpha ? BuildTextureBitmap(file, t, ThumbnailSize, ThumbnailSize, dmMask) : TTextureBitmap{};
+        Bitmap = BuildTextureBitmap(bytes_->Bytes, t, ThumbnailSize, ThumbnailSize, dmColor, bytes_->Path);
+        MaskBitmap = t.HasAlpha ? BuildTextureBitmap(bytes_->Bytes, t, ThumbnailSize, ThumbnailSize, dmMask, bytes_->Path)
+                                : TTextureBitmap{};
         Synchronize([this] { handOver_(Index, Bitmap, MaskBitmap); });
         Bitmap = {};
         MaskBitmap = {};

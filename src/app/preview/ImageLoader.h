@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/EntryBytes.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 
@@ -19,10 +20,11 @@ public:
     // Runs on the user-interface thread with the worker waiting.
     using THandOver = std::function<void(int index, korvane::TTextureBitmap& bitmap, korvane::TTextureBitmap& mask)>;
 
-    // `textures` must not change until the worker has ended. Created
+    // `textures` must not change until the worker has ended; their pixels
+    // are decoded from `bytes`, the dictionary's entry read once. Created
     // stopped; start() runs Execute.
-    TImageLoader(std::string archivePath, const std::vector<korvane::TTextureInfo>& textures, THandOver handOver,
-                 QObject* parent = nullptr);
+    TImageLoader(korvane::TSharedEntryBytes bytes, const std::vector<korvane::TTextureInfo>& textures,
+                 THandOver handOver, QObject* parent = nullptr);
     // Stops the worker if it still runs.
     ~TImageLoader() override;
 
@@ -43,7 +45,7 @@ private:
     void Synchronize(const std::function<void()>& call);
     void ServePending();
 
-    const std::string archivePath_;
+    const korvane::TSharedEntryBytes bytes_;
     const std::vector<korvane::TTextureInfo>& textures_;
     THandOver handOver_;
 

@@ -9,7 +9,7 @@
 
 using namespace korvane;
 
-void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archivePath, const TTextureInfo& t,
+void SaveTextureAs(QWidget* owner, Prompts& prompts, const TEntryBytes& bytes, const TTextureInfo& t,
                    TDecodeMode mode)
 {
     int filter = 0;
@@ -25,8 +25,5 @@ void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archiveP
         format = TPictureFormat::Png;
     else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
         format = TPictureFormat::Bmp;
-    TFile file = TFile::OpenReadOnly(archivePath);
-    file.Seek(t.DataPos);
-    ExportTexture(file, t, t.Width, t.Height, mode, format, LocalPath(path));
-    file.Close();
+    ExportTexture(bytes.Bytes, t, t.Width, t.Height, mode, format, LocalPath(path), bytes.Path);
 }

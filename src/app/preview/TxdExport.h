@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "archive/EntryBytes.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 
@@ -11,9 +12,9 @@ class Prompts;
 class QWidget;
 
 // Asks where (offering the texture's name, or its mask name in mask mode),
-// decodes the texture at its own size from the archive and writes it as BMP
+// decodes the texture at its own size from the dictionary's bytes and writes it as BMP
 // or PNG: a ".png" or ".bmp" the user typed decides, otherwise the chosen
 // filter, whose extension a name without one gets. Nothing is written when
 // the dialog is cancelled.
-void SaveTextureAs(QWidget* owner, Prompts& prompts, const std::string& archivePath, const korvane::TTextureInfo& t,
+void SaveTextureAs(QWidget* owner, Prompts& prompts, const korvane::TEntryBytes& bytes, const korvane::TTextureInfo& t,
                    korvane::TDecodeMode mode);

@@ -131,9 +131,11 @@ void TTxdPage::Show(TPreviewEntry& entry)
     header_.Size->setText(entry.SizeText);
 
     const Catalogue& cat = entry.Cat;
-    TFile file = TFile::OpenReadOnly(cat.ArchivePath);
-    file.Seek(EntryBytePos(cat.ArchiveKind, entry.Entry));
-    const uint16_t n = ReadTextureCount(file);
+    // The entry is read once; the table, the picture and the thumbnails are
+    // all parsed and decoded from these bytes.
+    auto bytes = std::make_shared<const TEntryBytes>(ReadEntryBytes(cat.ArchivePath, cat.ArchiveKind, entry.Entry));
+    TSectionCursor in(bytes->Bytes, bytes->Path);
+    const uint16_t n = ReadTextureCount(in);
     // Changes where entries can be changed: the kind, and files that may be written.
     editable_ = ops::EntriesChangeable(cat);
     shown_ = entry.Entry;
@@ -141,7 +143,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
 
     // The old worker reads the old table: it ends before the table changes.
     StopImageLoader();
-    archivePath_ = cat.ArchivePath;
+    bytes_ = std::move(bytes);
     textures_.assign(n, TTextureInfo{});
     model_->Clear();
     ListBox1->setUpdatesEnabled(false);
@@ -149,7 +151,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
     std::exception_ptr failure;
     try {
         for (size_t i = 0; i < textures_.size(); ++i) {
-            ReadTextureHeader(file, textures_[i]);
+            ReadTextureHeader(in, textures_[i]);
             model_->AppendRow();
         }
     } catch (...) {
@@ -172,7 +174,6 @@ void TTxdPage::Show(TPreviewEntry& entry)
     }
     // The thumbnails come whatever the first picture did.
     StartImageLoader();
-    file.Close();
     if (failure) std::rethrow_exception(failure);
 }
 
@@ -186,7 +187,7 @@ void TTxdPage::StopImageLoader()
 void TTxdPage::StartImageLoader()
 {
     imageLoader_ = std::make_unique<TImageLoader>(
-        archivePath_, textures_, [this](int index, TTextureBitmap& bitmap, TTextureBitmap& mask) { HandOver(index, bitmap, mask); });
+        bytes_, textures_, [this](int index, TTextureBitmap& bitmap, TTextureBitmap& mask) { HandOver(index, bitmap, mask); });
     imageLoader_->start();
 }
 
@@ -247,13 +248,11 @@ void TTxdPage::UpdatePreview(int tab)
         Image1->SetPlaceholder(QStringLiteral("unsupported"));
         return;
     }
-    TFile file = TFile::OpenReadOnly(archivePath_);
-    file.Seek(t.DataPos);
     Image1->Clear();
     bool valid;
     const TDecodeMode mode = TabMode(tab, valid);
     if (!valid) return;
-    Image1->SetPicture(BuildTextureBitmap(file, t, t.Width, t.Height, mode));
+    Image1->SetPicture(BuildTextureBitmap(bytes_->Bytes, t, t.Width, t.Height, mode, bytes_->Path));
     Image1->repaint();
 }
 
@@ -265,12 +264,13 @@ void TTxdPage::N21Click(TDecodeMode mode)
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size()) return;
-    SaveTextureAs(this, prompts_, archivePath_, textures_[size_t(r)], mode);
+    SaveTextureAs(this, prompts_, *bytes_, textures_[size_t(r)], mode);
 }
 
 void TTxdPage::Clear()
 {
     StopImageLoader();
+    bytes_.reset();
     header_.Clear();
     Label9->setText(QStringLiteral("0 текстур"));
     textures_.clear();

@@ -12,6 +12,7 @@
 #include "app/preview/PreviewPageHeader.h"
 #include "app/preview/TxdTextureList.h"
 #include "archive/Catalogue.h"
+#include "archive/EntryBytes.h"
 #include "preview/TextureDecode.h"
 #include "preview/TextureDictionary.h"
 #include "preview/TextureDictionaryEdit.h"
@@ -98,9 +99,9 @@ private:
     TTextureListModel* model_;
     bool popupAttached_ = false;
 
-    // The dictionary shown: its archive and its texture table (the list's
-    // model holds the thumbnails).
-    std::string archivePath_;
+    // The dictionary shown: its entry's bytes, read once, and its texture
+    // table (the list's model holds the thumbnails).
+    korvane::TSharedEntryBytes bytes_;
     std::vector<korvane::TTextureInfo> textures_;
     std::unique_ptr<TImageLoader> imageLoader_;
 };

@@ -18,6 +18,7 @@
 #include "app/preview/ModelView.h"
 #include "preview/GltfExport.h"
 #include "support/ArchiveWriters.h"
+#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
 #include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
@@ -345,7 +346,7 @@ TEST_F(DffPageTest, ExportWritesTheCheckedPartsAsGltf)
     // Every part checked: the file the command line writes.
     WriteBytes(dir.File("car.dff"), FramedCar());
     WriteBytes(dir.File("car.txd"), txd);
-    TFile f = TFile::OpenReadOnly(dir.File("car.dff"));
+    TFileBytes f(dir.File("car.dff"));
     TModelRead model;
     ReadModel(f, model);
     const auto placements = AssembleModel(model);

@@ -20,6 +20,7 @@
 #include "preview/TextureDictionary.h"
 #include "app/preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
+#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
 
 using namespace korvane;
@@ -423,7 +424,7 @@ TEST_F(TxdPageTest, RealDictionariesShowTheirAlphaAndDxt5Mask)
     EXPECT_TRUE(prompts.Messages().isEmpty());
     tabs->setCurrentIndex(2);
     // The window's mask is the core's decode of the same bytes.
-    TFile f = TFile::OpenReadOnly(shield);
+    TFileBytes f(shield);
     const std::vector<TTextureInfo> t = ReadTextureDictionary(f);
     ASSERT_EQ(t.size(), 1u);
     f.Seek(t[0].DataPos);
