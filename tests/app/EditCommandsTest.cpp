@@ -360,6 +360,21 @@ TEST_F(EditCommandsTest, ReplaceInPlaceRunsTheSelectionHandlerAndAMoveSelectsThe
     EXPECT_EQ(Reopened(), QStringList({"F0.DAT", "F2.DAT", "big.bin"}));
 }
 
+TEST_F(EditCommandsTest, AnEntryMovedByReplaceOnASortedListBecomesTheLastRow)
+{
+    Start({Q(Img(4))});
+    form->ListView1ColumnClick(1);
+    form->ListView1ColumnClick(1);  // F3 F2 F1 F0
+    ClickRow(2);                     // F1, slot 1
+    prompts.AnswerOpenMany({Q(Source("big.bin", Bytes(2049, 72)))});
+    Trigger("N12");
+    // The slots after F1's moved down one; every other row keeps its entry.
+    EXPECT_EQ(Names(), QStringList({"F3.DAT", "F2.DAT", "F0.DAT", "big.bin"}));
+    QStringList numbers;
+    for (int r = 0; r < 4; ++r) numbers << form->ListModel()->CellText(r, 0);
+    EXPECT_EQ(numbers, QStringList({"2", "1", "0", "3"}));
+}
+
 TEST_F(EditCommandsTest, OpenCopiesTheEntryToTheTemporaryFolderAndHandsItOn)
 {
     std::string data = Bytes(28 * 2048, 8);
