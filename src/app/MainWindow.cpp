@@ -156,7 +156,7 @@ void TForm1::BuildClientArea()
         model_->RowsChanged();
         listView_->viewport()->update();
     });
-    // An archive let go leaves no rows and no preview work behind.
+    // An archive let go leaves no rows behind.
     connect(&session_, &TArchiveSession::Closed, this, [this] {
         model_->SetRows(0);
         listView_->SetContextMenu(nullptr);
