@@ -5,6 +5,7 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
 #include "cli/CliError.h"
+#include "ops/ArchiveOps.h"
 
 using namespace korvane;
 
@@ -16,16 +17,16 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
         const uint64_t size = file.Size();
         const size_t slash = path.find_last_of('/');
         std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt};
+        return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt, std::nullopt};
     }
-    const TArchiveLocation where = LocateArchive(path);
-    const TRecArray entries = ReadDirectory(where);
-    if (*index >= entries.size())
+    Catalogue cat = ops::OpenForReading(path);
+    if (*index >= cat.Entries.size())
         throw std::runtime_error("no entry " + std::to_string(*index) + ": the archive has " +
-                                 std::to_string(entries.size()) + " entries");
-    const TArchiveEntry& e = entries[*index];
-    return {TFile::OpenReadOnly(where.ArchivePath), EntryBytePos(where.Kind, e), EntryByteLen(where.Kind, e),
-            std::string(EntryName(e)), index};
+                                 std::to_string(cat.Entries.size()) + " entries");
+    const TArchiveEntry e = cat.Entries[*index];
+    TFile file = TFile::OpenReadOnly(cat.ArchivePath);
+    return {std::move(file), EntryBytePos(cat.ArchiveKind, e), EntryByteLen(cat.ArchiveKind, e), std::string(EntryName(e)),
+            index, std::move(cat)};
 }
 
 TEntryBytes ReadSourceBytes(TCliSource& source) { return ReadBytesAt(source.File, source.EntryPos, source.EntryLen); }

@@ -17,11 +17,13 @@ struct TCliSource {
     uint64_t EntryLen = 0; // its length in bytes
     std::string Name;      // Windows-1251: the entry's Name, or the loose file's base name
     std::optional<uint32_t> Index;  // the entry's number; none for a loose file
+    std::optional<korvane::Catalogue> Cat;  // the archive's directory, read once; none for a loose file
 };
 
 // Without `index`, `path` is a loose file; with it, an archive of any kind
-// (a ".dir" path names the ".img" beside it). A number past the last entry
-// raises an error that names the archive's entry count.
+// (a ".dir" path names the ".img" beside it), whose directory is read here
+// once. A number past the last entry raises an error that names the
+// archive's entry count.
 TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
 
 // The entry's bytes (the loose file whole), read once for the readers.

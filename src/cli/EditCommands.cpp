@@ -2,15 +2,12 @@
 // and its files exactly what the window's command does.
 #include "cli/EditCommands.h"
 
-#include "cli/CliSource.h"
-#include "cli/CliUsage.h"
-
 #include <algorithm>
-#include <stdexcept>
 
 #include "archive/EntryOps.h"
 #include "archive/NameCodec.h"
 #include "archive/SectorDirectory.h"
+#include "cli/CliOptions.h"
 #include "ops/ArchiveOps.h"
 #include "ops/OpErrors.h"
 
@@ -18,12 +15,12 @@ using namespace korvane;
 
 namespace {
 
-struct TVerb {
+struct TUsage {
     const char* name;
     const char* usage;
 };
 
-constexpr TVerb kExtract = {
+constexpr TUsage kExtract = {
     "extract",
     "usage: korvane-cli extract ARCHIVE [INDEX...] [-C DIR]\n"
     "       korvane-cli extract ARCHIVE INDEX --to FILE\n"
@@ -33,38 +30,29 @@ constexpr TVerb kExtract = {
     "  name that would lead outside DIR is refused. Without INDEX every entry is\n"
     "  extracted. --to FILE writes the one entry to FILE instead.\n"
     "  INDEX is the entry's number as the list's first column shows it.\n"};
-constexpr TVerb kAdd = {
+constexpr TUsage kAdd = {
     "add",
     "usage: korvane-cli add ARCHIVE FILE...\n"
     "  Appends each file to the archive as a new, last entry named after the\n"
     "  file (in Windows-1251; characters it lacks become \"?\"). A name that is\n"
     "  not stored as it stands (cut to 24 bytes, or with \"?\") is warned about.\n"};
-constexpr TVerb kReplace = {
+constexpr TUsage kReplace = {
     "replace",
     "usage: korvane-cli replace ARCHIVE INDEX FILE\n"
     "  Gives entry INDEX the file's data and name: in its own sectors when the\n"
     "  file fits there, else the entry moves to the end and becomes the last.\n"};
-constexpr TVerb kDelete = {
+constexpr TUsage kDelete = {
     "delete",
     "usage: korvane-cli delete ARCHIVE INDEX...\n"
     "  Removes the entries from the directory, the highest index first; their\n"
     "  data stays in the archive as unused space.\n"};
-constexpr TVerb kRename = {
+constexpr TUsage kRename = {
     "rename",
     "usage: korvane-cli rename ARCHIVE INDEX NEWNAME\n"
     "  Renames entry INDEX; NEWNAME has at most 24 characters.\n"};
 
-bool WantsHelp(const std::vector<std::string>& args)
-{
-    for (const std::string& a : args) {
-        if (a == "--") return false;
-        if (a == "--help" || a == "-h") return true;
-    }
-    return false;
-}
-
-// Splits off "-C DIR" and "--to FILE"; everything else is positional ("--"
-// ends the options, for names that start with "-").
+// ARCHIVE and the operands after it, "-C DIR" and "--to FILE" for extract
+// ("--" ends the options, for names that start with "-").
 struct TArgs {
     std::vector<std::string> positional;
     std::string folder;
@@ -73,40 +61,27 @@ struct TArgs {
     bool hasTo = false;
 };
 
-TArgs ParseArgs(const std::vector<std::string>& args, bool allowExtractOptions)
+// `check` runs after the archive is known to be given.
+TCliVerb EditVerb(const TUsage& u, TArgs& o, std::function<void()> check, bool extractOptions = false)
 {
-    TArgs o;
-    bool options = true;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (options && a == "--") {
-            options = false;
-        } else if (options && allowExtractOptions && (a == "-C" || a == "--to")) {
-            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
-            (a == "-C" ? o.hasFolder : o.hasTo) = true;
-            (a == "-C" ? o.folder : o.to) = args[++i];
-        } else if (options && a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
-        } else {
-            o.positional.push_back(a);
-        }
-    }
-    if (o.positional.empty()) throw UsageError("no archive given");
-    return o;
-}
-
-uint32_t ParseIndex(const std::string& s)
-{
-    const std::optional<uint32_t> index = ParseEntryIndex(s);
-    if (!index) throw UsageError("INDEX must be an entry number, not '" + s + "'");
-    return *index;
-}
-
-// An index that names no entry: a failure, not a usage error.
-std::string NoSuchEntryText(const ops::ENoSuchEntry& e)
-{
-    return "no entry " + std::to_string(e.Index) + ": the archive has " + std::to_string(e.Count) +
-           (e.Count == 1 ? " entry" : " entries");
+    TCliVerb verb{u.name, u.usage, {}, [&o](const std::string& a) { o.positional.push_back(a); },
+                  [&o, check] {
+                      if (o.positional.empty()) throw UsageError("no archive given");
+                      check();
+                  }};
+    if (extractOptions)
+        verb.Options = {{{"-C"}, "value",
+                         [&o](TOptionValues& v) {
+                             o.hasFolder = true;
+                             o.folder = v.Next();
+                         }},
+                        {{"--to"}, "value", [&o](TOptionValues& v) {
+                             o.hasTo = true;
+                             o.to = v.Next();
+                         }}};
+    verb.DashDashEndsOptions = true;
+    verb.Help = THelpRule::hrBeforeOperands;
+    return verb;
 }
 
 // The directory keeps 24 Windows-1251 bytes of a name: when that is not the
@@ -124,35 +99,42 @@ size_t Utf8Length(const std::string& s)
     return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
+// The verb's command line read with its table, then the work; an index that
+// names no entry is a failure, not a usage error.
 template <class Body>
-int RunVerb(const TVerb& verb, const std::vector<std::string>& args, std::ostream& out, std::ostream& err, Body body)
+int RunVerb(const TCliVerb& verb, const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            Body body)
 {
-    if (WantsHelp(args)) {
-        out << verb.usage;
-        return 0;
-    }
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
     try {
         body();
-    } catch (const UsageError& e) {
-        err << "korvane-cli " << verb.name << ": " << e.what() << "\n" << verb.usage;
-        return 2;
     } catch (const ops::ENoSuchEntry& e) {
-        err << "korvane-cli " << verb.name << ": " << NoSuchEntryText(e) << "\n";
+        err << "korvane-cli " << verb.Name << ": no entry " << e.Index << ": the archive has " << e.Count
+            << (e.Count == 1 ? " entry" : " entries") << "\n";
         return 1;
     }
     return 0;
+}
+
+std::vector<uint32_t> IndicesFrom(const std::vector<std::string>& positional)
+{
+    std::vector<uint32_t> indices;
+    for (size_t i = 1; i < positional.size(); ++i) indices.push_back(ParseIndexOperand(positional[i]));
+    return indices;
 }
 
 }  // namespace
 
 int ExtractCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return RunVerb(kExtract, args, out, err, [&] {
-        const TArgs o = ParseArgs(args, true);
+    TArgs o;
+    std::vector<uint32_t> indices;
+    auto check = [&] {
         if (o.hasFolder && o.hasTo) throw UsageError("-C and --to cannot be used together");
-        std::vector<uint32_t> indices;
-        for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
+        indices = IndicesFrom(o.positional);
         if (o.hasTo && indices.size() != 1) throw UsageError("--to takes exactly one INDEX");
+    };
+    return RunVerb(EditVerb(kExtract, o, check, true), args, out, err, [&] {
         const Catalogue cat = ops::OpenForReading(o.positional[0]);
         if (indices.empty())
             for (uint32_t i = 0; i < cat.Entries.size(); ++i) indices.push_back(i);
@@ -165,9 +147,11 @@ int ExtractCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return RunVerb(kAdd, args, out, err, [&] {
-        const TArgs o = ParseArgs(args, false);
+    TArgs o;
+    auto check = [&] {
         if (o.positional.size() < 2) throw UsageError("no file to add");
+    };
+    return RunVerb(EditVerb(kAdd, o, check), args, out, err, [&] {
         Catalogue cat = ops::OpenForChanging(o.positional[0]);
         TEntryChanges changes;
         for (size_t i = 1; i < o.positional.size(); ++i) {
@@ -179,10 +163,13 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return RunVerb(kReplace, args, out, err, [&] {
-        const TArgs o = ParseArgs(args, false);
+    TArgs o;
+    uint32_t index = 0;
+    auto check = [&] {
         if (o.positional.size() != 3) throw UsageError("replace takes ARCHIVE INDEX FILE");
-        const uint32_t index = ParseIndex(o.positional[1]);
+        index = ParseIndexOperand(o.positional[1]);
+    };
+    return RunVerb(EditVerb(kReplace, o, check), args, out, err, [&] {
         Catalogue cat = ops::OpenForChanging(o.positional[0]);
         TEntryChanges changes;
         ops::Replace(cat, index, o.positional[2], changes);
@@ -192,11 +179,13 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
 
 int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return RunVerb(kDelete, args, out, err, [&] {
-        const TArgs o = ParseArgs(args, false);
+    TArgs o;
+    std::vector<uint32_t> indices;
+    auto check = [&] {
         if (o.positional.size() < 2) throw UsageError("no INDEX given");
-        std::vector<uint32_t> indices;
-        for (size_t i = 1; i < o.positional.size(); ++i) indices.push_back(ParseIndex(o.positional[i]));
+        indices = IndicesFrom(o.positional);
+    };
+    return RunVerb(EditVerb(kDelete, o, check), args, out, err, [&] {
         Catalogue cat = ops::OpenForChanging(o.positional[0]);
         // As rows are selected once each, an index given twice is removed once.
         TEntryChanges changes;
@@ -206,14 +195,16 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
 int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    return RunVerb(kRename, args, out, err, [&] {
-        const TArgs o = ParseArgs(args, false);
+    TArgs o;
+    uint32_t index = 0;
+    auto check = [&] {
         if (o.positional.size() != 3) throw UsageError("rename takes ARCHIVE INDEX NEWNAME");
-        const uint32_t index = ParseIndex(o.positional[1]);
-        const std::string& name = o.positional[2];
-        if (Utf8Length(name) > 24) throw UsageError("NEWNAME has more than 24 characters");
+        index = ParseIndexOperand(o.positional[1]);
+        if (Utf8Length(o.positional[2]) > 24) throw UsageError("NEWNAME has more than 24 characters");
+    };
+    return RunVerb(EditVerb(kRename, o, check), args, out, err, [&] {
         Catalogue cat = ops::OpenForChanging(o.positional[0]);
         TEntryChanges changes;
-        ops::Rename(cat, index, Utf8ToCp1251(name), changes);
+        ops::Rename(cat, index, Utf8ToCp1251(o.positional[2]), changes);
     });
 }

@@ -1,6 +1,6 @@
 #include "cli/IplCommand.h"
 
-#include "cli/CliUsage.h"
+#include "cli/CliOptions.h"
 
 #include <algorithm>
 #include <optional>
@@ -20,37 +20,37 @@ using namespace korvane;
 namespace {
 
 struct TIplOptions {
-    std::string source;
-    std::optional<uint32_t> index;
+    TSourceOperands source;
     std::string output;
 };
 
-TIplOptions ParseIplOptions(const std::vector<std::string>& args)
+constexpr const char* kIplUsage =
+    "usage: korvane-cli ipl SOURCE [INDEX] [-o FILE]\n"
+    "  Converts a binary placement file (one that begins with \"bnry\") to the\n"
+    "  text placement format, as the window's IPL page shows it.\n"
+    "  SOURCE INDEX: entry number INDEX (the \"№\" column) of the archive SOURCE.\n"
+    "  SOURCE alone: a loose placement file, converted whole.\n"
+    "  Prints the lines as UTF-8, each ended by a newline. -o FILE writes them\n"
+    "  to FILE instead, in Windows-1251 with CR LF line ends, as the window's\n"
+    "  \"Сохранить как...\" does. When the records run past the end of the\n"
+    "  file, the lines converted before are printed (or written) and the\n"
+    "  command fails with \"Read beyond end of file\".\n";
+
+TCliVerb IplVerb(TIplOptions& o)
 {
-    TIplOptions o;
-    int positional = 0;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "-o" || a == "--output") {
-            if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a file");
-            if (!o.output.empty()) throw UsageError("only one output file can be given");
-            o.output = args[++i];
-            if (o.output.empty()) throw UsageError("the output file name is empty");
-        } else if (a.size() > 1 && a[0] == '-') {
-            throw UsageError("unknown option " + a);
-        } else if (positional == 0) {
-            o.source = a;
-            ++positional;
-        } else if (positional == 1) {
-            o.index = ParseEntryIndex(a);
-            if (!o.index) throw UsageError("INDEX is an entry number, not '" + a + "'");
-            ++positional;
-        } else {
-            throw UsageError("unexpected argument '" + a + "'");
-        }
-    }
-    if (o.source.empty()) throw UsageError("no source given");
-    return o;
+    return {"ipl",
+            kIplUsage,
+            {{{"-o", "--output"}, "file",
+              [&o](TOptionValues& v) {
+                  const std::string& file = v.Next();
+                  if (!o.output.empty()) throw UsageError("only one output file can be given");
+                  o.output = file;
+                  if (o.output.empty()) throw UsageError("the output file name is empty");
+              }}},
+            [&o](const std::string& a) { TakeSourceOperand(o.source, a, "is"); },
+            [&o] {
+                if (o.source.Source.empty()) throw UsageError("no source given");
+            }};
 }
 
 // The lines as UTF-8 text, each ended by "\n".
@@ -80,26 +80,14 @@ void CheckWritten(std::ostream& out)
 
 }  // namespace
 
-void IplUsage(std::ostream& out)
-{
-    out << "usage: korvane-cli ipl SOURCE [INDEX] [-o FILE]\n"
-           "  Converts a binary placement file (one that begins with \"bnry\") to the\n"
-           "  text placement format, as the window's IPL page shows it.\n"
-           "  SOURCE INDEX: entry number INDEX (the \"№\" column) of the archive SOURCE.\n"
-           "  SOURCE alone: a loose placement file, converted whole.\n"
-           "  Prints the lines as UTF-8, each ended by a newline. -o FILE writes them\n"
-           "  to FILE instead, in Windows-1251 with CR LF line ends, as the window's\n"
-           "  \"Сохранить как...\" does. When the records run past the end of the\n"
-           "  file, the lines converted before are printed (or written) and the\n"
-           "  command fails with \"Read beyond end of file\".\n";
-}
+void IplUsage(std::ostream& out) { out << kIplUsage; }
 
 int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TIplOptions o;
-    if (auto code = ParseVerb("ipl", args, out, err, IplUsage, [&] { return ParseIplOptions(args); }, o)) return *code;
+    if (auto code = ParseVerbLine(IplVerb(o), args, out, err)) return *code;
 
-    TCliSource src = OpenCliSource(o.source, o.index);
+    TCliSource src = OpenCliSource(o.source.Source, o.source.Index);
     src.File.Seek(src.EntryPos);
     unsigned char header[IplHeaderSize] = {};
     // A placement file begins with "bnry"; one that does but whose header is

@@ -19,23 +19,35 @@
 
 namespace {
 
+using TRun = int (*)(const std::vector<std::string>&, std::ostream&, std::ostream&);
+
+// Every verb, in the order the usage lists them, with its line there.
+struct TVerbLine {
+    const char* name;
+    const char* line;
+    TRun run;
+};
+constexpr TVerbLine kVerbs[] = {
+    {"list", "  list     print the entries of an archive\n", ListCommand},
+    {"ipl", "  ipl      convert a binary placement file to text\n", IplCommand},
+    {"dff", "  dff      print the parts of a model, optionally as an OBJ file\n", DffCommand},
+    {"repack", "  repack   rewrite an .img or VER2 archive without unused space\n", RepackCommand},
+    {"check", "  check    check the entry names of an .img or VER2 archive\n", CheckCommand},
+    {"txd", "  txd      list, export, replace, add or remove the textures of a dictionary\n", TxdCommand},
+    {"extract", "  extract  write entries to files\n", ExtractCommand},
+    {"add", "  add      append files as new entries\n", AddCommand},
+    {"replace", "  replace  give an entry a file's data and name\n", ReplaceCommand},
+    {"delete", "  delete   remove entries\n", DeleteCommand},
+    {"rename", "  rename   rename an entry\n", RenameCommand},
+    {"find", "  find     print the entries whose names match a mask\n", FindCommand},
+    {"make-demo", "  make-demo  write demo archives of every kind\n", DemoCommand},
+};
+
 void Usage(std::ostream& out)
 {
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
-           "verbs:\n"
-           "  list     print the entries of an archive\n"
-           "  ipl      convert a binary placement file to text\n"
-           "  dff      print the parts of a model, optionally as an OBJ file\n"
-           "  repack   rewrite an .img or VER2 archive without unused space\n"
-           "  check    check the entry names of an .img or VER2 archive\n"
-           "  txd      list, export, replace, add or remove the textures of a dictionary\n"
-           "  extract  write entries to files\n"
-           "  add      append files as new entries\n"
-           "  replace  give an entry a file's data and name\n"
-           "  delete   remove entries\n"
-           "  rename   rename an entry\n"
-           "  find     print the entries whose names match a mask\n"
-           "  make-demo  write demo archives of every kind\n";
+           "verbs:\n";
+    for (const TVerbLine& v : kVerbs) out << v.line;
     out << "a failure prints \"korvane-cli: FILE: MESSAGE\" on stderr (without FILE when it concerns none)\n"
            "and exits 1; a usage error exits 2\n";
 }
@@ -58,19 +70,8 @@ int main(int argc, char** argv)
     const std::string verb = argv[1];
     std::vector<std::string> args(argv + 2, argv + argc);
     try {
-        if (verb == "list") return ListCommand(args, std::cout, std::cerr);
-        if (verb == "make-demo") return DemoCommand(args, std::cout, std::cerr);
-        if (verb == "ipl") return IplCommand(args, std::cout, std::cerr);
-        if (verb == "dff") return DffCommand(args, std::cout, std::cerr);
-        if (verb == "repack") return RepackCommand(args, std::cout, std::cerr);
-        if (verb == "check") return CheckCommand(args, std::cout, std::cerr);
-        if (verb == "txd") return TxdCommand(args, std::cout, std::cerr);
-        if (verb == "extract") return ExtractCommand(args, std::cout, std::cerr);
-        if (verb == "add") return AddCommand(args, std::cout, std::cerr);
-        if (verb == "replace") return ReplaceCommand(args, std::cout, std::cerr);
-        if (verb == "delete") return DeleteCommand(args, std::cout, std::cerr);
-        if (verb == "rename") return RenameCommand(args, std::cout, std::cerr);
-        if (verb == "find") return FindCommand(args, std::cout, std::cerr);
+        for (const TVerbLine& v : kVerbs)
+            if (verb == v.name) return v.run(args, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "korvane-cli: Out of memory\n";
         return 1;
