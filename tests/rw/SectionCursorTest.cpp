@@ -9,6 +9,7 @@
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
 #include "rw/SectionWriter.h"
+#include "support/ArchiveWriters.h"
 
 using namespace korvane;
 
@@ -97,4 +98,38 @@ TEST(SectionCursor, ReadsStopAtTheSpansEndWithoutWrappingOn64BitSizes)
     const std::string huge = std::string("\x03\0\0\0\xFF\xFF\xFF\xFF\0\0\0\0", 12) + kExtension;
     TSectionCursor h(AsBytes(huge));
     EXPECT_EQ(ReadError([&] { h.Find(rwTexture); }), "Read beyond end of file @");
+}
+
+TEST(SectionCursor, FindSkipsOtherSectionsByTheirSizeAndStopsOnTheContents)
+{
+    const std::string bytes = "pad" + RwSection(rwExtension, "xxxxx") + RwSection(rwTextureDictionary, RwSection(rwStruct, "abcd"));
+    TSectionCursor f(AsBytes(bytes));
+    f.Seek(3);
+    TSectionHeader h = f.Find(rwTextureDictionary);
+    EXPECT_EQ(h.Id, 0x16u);
+    EXPECT_EQ(h.Size, 16u);
+    EXPECT_EQ(h.Version, 0x1803FFFFu);
+    EXPECT_EQ(f.Position(), 3u + 17 + 12);
+    f.Find(rwStruct);
+    char got[4];
+    f.ReadExact(got, 4);
+    EXPECT_EQ(std::string(got, 4), "abcd");
+}
+
+TEST(SectionCursor, FindFailsAtTheEndOfTheBytesAndOnSizesPast4GiB)
+{
+    const std::string shortBytes = RwSection(rwExtension, "x") + "12345678";  // a partial header after it
+    TSectionCursor f(AsBytes(shortBytes), "/x/short");
+    try {
+        f.Find(rwTextureDictionary);
+        FAIL() << "no error";
+    } catch (const EInOutError& e) {
+        EXPECT_STREQ(e.what(), "Read beyond end of file");
+        EXPECT_EQ(e.Path, "/x/short");
+    }
+    // A size that would wrap the position raises the same error instead of
+    // walking back onto the header just read.
+    const std::string huge = RwSection(rwExtension, "", RwVersionSA, 0xFFFFFFF8u) + RwSection(rwTextureDictionary, "");
+    TSectionCursor g(AsBytes(huge));
+    EXPECT_THROW(g.Find(rwTextureDictionary), EInOutError);
 }
