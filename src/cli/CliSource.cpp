@@ -6,6 +6,7 @@
 #include "archive/NameCodec.h"
 #include "cli/CliError.h"
 #include "ops/ArchiveOps.h"
+#include "ops/OpErrors.h"
 
 using namespace korvane;
 
@@ -20,9 +21,12 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
         return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt, std::nullopt};
     }
     Catalogue cat = ops::OpenForReading(path);
-    if (*index >= cat.Entries.size())
-        throw std::runtime_error("no entry " + std::to_string(*index) + ": the archive has " +
-                                 std::to_string(cat.Entries.size()) + " entries");
+    try {
+        ops::CheckEntryIndex(cat, *index);
+    } catch (const ops::ENoSuchEntry& e) {
+        throw std::runtime_error("no entry " + std::to_string(e.Index) + ": the archive has " + std::to_string(e.Count) +
+                                 " entries");
+    }
     const TArchiveEntry e = cat.Entries[*index];
     TFile file = TFile::OpenReadOnly(cat.ArchivePath);
     return {std::move(file), EntryBytePos(cat.ArchiveKind, e), EntryByteLen(cat.ArchiveKind, e), std::string(EntryName(e)),

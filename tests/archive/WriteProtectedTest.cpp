@@ -9,6 +9,7 @@
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
 #include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 #include "ops/Writability.h"
 #include "support/ArchiveWriters.h"
 #include "support/AsNobody.h"
@@ -96,6 +97,8 @@ TEST(WriteProtected, AnImgNeedsBothItsFilesWritableTheOtherKindsTheArchive)
             EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Replace(cat, 0, dir.File("new.bin"), changes); }), denied);
             EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Rename(cat, 0, "B", changes); }), denied);
             EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Delete(cat, {0}, changes); }), denied);
+            const TTextureChange texture{TTextureChangeKind::Remove, "T", "", {}};
+            EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::ChangeTexture(cat, 0, texture, changes); }), denied);
         });
         EXPECT_EQ(ReadBytes(dir.File("a.img")), std::string(2048, 'a'));
         EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "A"}}));

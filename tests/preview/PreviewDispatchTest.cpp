@@ -3,8 +3,6 @@
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "preview/PreviewDispatch.h"
-#include "rw/SectionCursor.h"
-#include "rw/SectionIds.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 
@@ -40,48 +38,4 @@ TEST(EntrySizeText, SectorKindsDoubleTheSizeByteKindsRoundUp)
         EXPECT_EQ(EntrySizeKB(akBig, e), kb) << bytes;
         EXPECT_EQ(EntrySizeKB(akSyb, e), kb) << bytes;
     }
-}
-
-namespace {
-
-std::string Section(uint32_t id, const std::string& contents, uint32_t sizeOverride = ~0u)
-{
-    return LE32(id) + LE32(sizeOverride == ~0u ? uint32_t(contents.size()) : sizeOverride) + LE32(0x1803FFFF) +
-           contents;
-}
-
-}  // namespace
-
-TEST(SectionCursor, FindSkipsOtherSectionsByTheirSizeAndStopsOnTheContents)
-{
-    const std::string bytes = "pad" + Section(rwExtension, "xxxxx") + Section(rwTextureDictionary, Section(rwStruct, "abcd"));
-    TSectionCursor f(AsBytes(bytes));
-    f.Seek(3);
-    TSectionHeader h = f.Find(rwTextureDictionary);
-    EXPECT_EQ(h.Id, 0x16u);
-    EXPECT_EQ(h.Size, 16u);
-    EXPECT_EQ(h.Version, 0x1803FFFFu);
-    EXPECT_EQ(f.Position(), 3u + 17 + 12);
-    f.Find(rwStruct);
-    char got[4];
-    f.ReadExact(got, 4);
-    EXPECT_EQ(std::string(got, 4), "abcd");
-}
-
-TEST(SectionCursor, FindFailsAtTheEndOfTheBytesAndOnSizesPast4GiB)
-{
-    const std::string shortBytes = Section(rwExtension, "x") + "12345678";  // a partial header after it
-    TSectionCursor f(AsBytes(shortBytes), "/x/short");
-    try {
-        f.Find(rwTextureDictionary);
-        FAIL() << "no error";
-    } catch (const EInOutError& e) {
-        EXPECT_STREQ(e.what(), "Read beyond end of file");
-        EXPECT_EQ(e.Path, "/x/short");
-    }
-    // A size that would wrap the position raises the same error instead of
-    // walking back onto the header just read.
-    const std::string huge = Section(rwExtension, "", 0xFFFFFFF8u) + Section(rwTextureDictionary, "");
-    TSectionCursor g(AsBytes(huge));
-    EXPECT_THROW(g.Find(rwTextureDictionary), EInOutError);
 }

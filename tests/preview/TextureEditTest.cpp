@@ -387,6 +387,14 @@ TEST(TextureEdit, DamagedDictionariesAreRefused)
     const TTextureSpec tex = Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0; });
     const std::string header = TextureHeaderBytes(tex) + tex.data;
     const std::string ext = RwSection(rwExtension, "");
+    TTextureSpec pal = tex;
+    pal.rasterFormat = 0x2500;
+    pal.palette = std::string(1024, 'p');
+    const std::string palHeader = TextureHeaderBytes(pal);  // 88 + 1024 + the 4-byte size
+    auto one = [&](const std::string& structContents) {
+        return RwSection(rwTextureDictionary,
+                         RwSection(rwStruct, LE16(1) + LE16(2)) + RwSection(rwTextureNative, RwSection(rwStruct, structContents) + ext) + ext);
+    };
     const struct {
         std::string bytes, error;
     } cases[] = {
@@ -397,6 +405,8 @@ TEST(TextureEdit, DamagedDictionariesAreRefused)
          "a texture holds another texture"},
         {RwSection(rwTextureDictionary, RwSection(rwStruct, LE16(1) + LE16(2)) + RwSection(rwTextureNative, RwSection(rwStruct, header), RwVersionSA, 999)),
          "a section runs past the end of the section holding it"},
+        {one(header.substr(0, 91)), "a texture header is cut short"},
+        {one(palHeader.substr(0, 88 + 1024 + 3)), "a texture's palette is cut short"},
     };
     for (const auto& c : cases) {
         WriteBytes(dir.File("a.txd"), c.bytes);

@@ -13,6 +13,7 @@
 #include <tuple>
 
 #include "app/AppFixture.h"
+#include "archive/FaultInjection.h"
 #include "preview/BmpWriter.h"
 #include "preview/PngWriter.h"
 #include "app/preview/ImageLoader.h"
@@ -326,6 +327,28 @@ TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
     SelectEntry(0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     form.reset();
+}
+
+// The table, the picture shown and every thumbnail come from one read of the
+// entry, however many textures it holds; choosing another texture reads nothing.
+TEST_F(TxdPageTest, ADictionaryOf100TexturesIsReadFromTheArchiveOnce)
+{
+    std::vector<TTextureSpec> textures;
+    for (unsigned i = 0; i < 100; ++i)
+        textures.push_back(Dxt1Texture("t" + std::to_string(i), 4, 4, [i](unsigned, unsigned) { return 0xFF000000u | i; }));
+    Open({{"a.txd", DictionaryBytes(textures)}});
+    TFaultPlan countReads;
+    countReads.FailAt = UINT64_MAX;
+    countReads.Ops = foRead;
+    const TFaultInjection reads(countReads);
+    SelectEntry(0);
+    page->WaitForThumbnails();
+    SelectTexture(99);
+    EXPECT_EQ(Find<QLabel>("Label9")->text(), "100 текстур");
+    ASSERT_EQ(page->Thumbnails().size(), 100u);
+    EXPECT_GE(page->Thumbnails()[99].ImageIndex, 0);
+    EXPECT_EQ(Rgb(image->Picture(), 0, 0), 99u);
+    EXPECT_EQ(reads.Counted(), 1u);
 }
 
 TEST_F(TxdPageTest, PixelsPastTheEndOfTheArchiveFailCleanly)
