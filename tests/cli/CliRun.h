@@ -15,12 +15,14 @@ struct TCliRun {
     std::string err;
 };
 
-// `prefix` is shell text put before the program (variables, ulimit, setpriv).
-inline TCliRun RunCli(const std::string& args, const std::string& prefix = "")
+// `prefix` is shell text put before the program (variables, ulimit, setpriv);
+// `program` another copy of korvane-cli.
+inline TCliRun RunCli(const std::string& args, const std::string& prefix = "",
+                      const std::string& program = KORVANE_CLI)
 {
     TempDir scratch;
     const std::string errFile = scratch.File("err");
-    const std::string cmd = prefix + " " + KORVANE_CLI + " " + args + " 2>" + errFile;
+    const std::string cmd = prefix + " " + program + " " + args + " 2>" + errFile;
     FILE* pipe = popen(cmd.c_str(), "r");
     std::string out;
     std::array<char, 4096> buf;

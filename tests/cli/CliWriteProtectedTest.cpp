@@ -34,6 +34,12 @@ TEST(CliWriteProtected, ReadingVerbsWorkAndChangesAreRefused)
         }
         WriteBytes(dir.File("new.bin"), "new");
         ::chmod(dir.File("new.bin").c_str(), 0666);
+        // A copy nobody may run: a superuser's build tree (under /root, say)
+        // is closed to other users.
+        const std::string cli = dir.File("korvane-cli");
+        WriteBytes(cli, ReadBytes(KORVANE_CLI));
+        ::chmod(cli.c_str(), 0755);
+        const auto Cli = [&cli](const std::string& args) { return RunCli(args, "", cli); };
         RunAsNobody(dir.Path(), [&] {
             const TRun list = Cli("list " + a + " --format tsv");
             EXPECT_EQ(list.code, 0) << row.file << list.err;
