@@ -82,11 +82,11 @@ TModelTextures ModelTexturesFor(const TModelRead& model, const Catalogue* cat, s
 }
 
 void ExportGltf(const TModelRead& model, const TModelTextures& textures, std::string_view modelName,
-                const std::string& path)
+                const std::string& path, std::vector<bool> included)
 {
     const std::vector<TModelPlacement> placements = AssembleModel(model);
-    const std::vector<bool> all(placements.size(), true);
-    WriteGltfFile(path, GltfBytes(model, placements, all, textures, std::string(NameStem(modelName))));
+    if (included.empty()) included.assign(placements.size(), true);
+    WriteGltfFile(path, GltfBytes(model, placements, included, textures, std::string(NameStem(modelName))));
 }
 
 }  // namespace korvane::ops

@@ -21,8 +21,10 @@ void ExportObj(const TModelRead& model, const std::string& path);
 TModelTextures ModelTexturesFor(const TModelRead& model, const Catalogue* cat, std::string_view modelName,
                                 const std::vector<std::string>& looseDictionaries);
 
-// The model assembled by its frames, every part included, as binary glTF 2.0.
+// The model assembled by its frames as binary glTF 2.0: the placements
+// (AssembleModel's, in order) whose flag in `included` is set, or every one
+// when it is empty.
 void ExportGltf(const TModelRead& model, const TModelTextures& textures, std::string_view modelName,
-                const std::string& path);
+                const std::string& path, std::vector<bool> included = {});
 
 }  // namespace korvane::ops

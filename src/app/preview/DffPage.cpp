@@ -18,6 +18,7 @@
 #include "app/preview/ModelView.h"
 #include "archive/EntryBytes.h"
 #include "archive/NameCodec.h"
+#include "ops/ModelExport.h"
 #include "preview/GltfExport.h"
 #include "preview/ModelMesh.h"
 
@@ -264,8 +265,7 @@ void TDffPage::N38Click()
         const size_t row = GameView() ? i : placements[i].Geometry;
         included[i] = row < size_t(CheckListBox1->count()) && CheckListBox1->item(int(row))->checkState() == Qt::Checked;
     }
-    WriteGltfFile(LocalPath(path),
-                  GltfBytes(model_, placements, included, EnsureTextures(), std::string(NameStem(modelName_))));
+    ops::ExportGltf(model_, EnsureTextures(), modelName_, LocalPath(path), std::move(included));
 }
 
 void TDffPage::Clear()

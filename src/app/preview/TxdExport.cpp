@@ -5,7 +5,7 @@
 #include "app/Prompts.h"
 #include "archive/FileIO.h"
 #include "archive/NameCodec.h"
-#include "preview/TextureExport.h"
+#include "ops/TextureOps.h"
 
 using namespace korvane;
 
@@ -25,5 +25,5 @@ void SaveTextureAs(QWidget* owner, Prompts& prompts, const TEntryBytes& bytes, c
         format = TPictureFormat::Png;
     else if (path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive))
         format = TPictureFormat::Bmp;
-    ExportTexture(bytes.Bytes, t, t.Width, t.Height, mode, format, LocalPath(path), bytes.Path);
+    ops::ExportTexture(bytes, t, mode, format, LocalPath(path));
 }
