@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "app/MainWindow.h"
-#include "app/Prompts.h"
+#include "WindowBench.h"
 #include "app/preview/PictureView.h"
 #include "app/preview/TxdPage.h"
 #include "preview/TextureDecode.h"
@@ -31,25 +31,6 @@
 using namespace korvane;
 
 namespace {
-
-class NoPrompts : public Prompts {
-public:
-    QString OpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&, int*) override { return {}; }
-    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
-    QMessageBox::StandardButton Question(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
-                                         QMessageBox::Icon) override
-    {
-        return QMessageBox::No;
-    }
-    void Message(QWidget*, const QString& text, const QString&, QMessageBox::Icon) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        std::abort();
-    }
-    void ShowModal(QDialog*) override {}
-};
 
 // A VER2 archive: row 0 "other.dat" (no preview), row 1 "tex.txd" holding
 // the dictionary.
@@ -166,10 +147,4 @@ BENCHMARK(Dxt1Big)->Name("ClickToPicture/Dxt1_2048")->UseManualTime()->Unit(benc
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv); }

@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 #include "app/MainWindow.h"
-#include "app/Prompts.h"
+#include "WindowBench.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/ByteOrder.h"
 #include "archive/FileIO.h"
@@ -51,25 +51,6 @@ struct TArchives {
     }
 };
 TArchives* archives = nullptr;
-
-class NoPrompts : public Prompts {
-public:
-    QString OpenFile(QWidget*, const QString&, const QString&) override { return {}; }
-    QStringList OpenFiles(QWidget*, const QString&, const QString&) override { return {}; }
-    QString SaveFile(QWidget*, const QString&, const QString&, const QString&, int*) override { return {}; }
-    QString ChooseFolder(QWidget*, const QString&) override { return {}; }
-    QMessageBox::StandardButton Question(QWidget*, const QString&, const QString&, QMessageBox::StandardButtons,
-                                         QMessageBox::Icon) override
-    {
-        return QMessageBox::No;
-    }
-    void Message(QWidget*, const QString& text, const QString&, QMessageBox::Icon) override
-    {
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-        std::abort();
-    }
-    void ShowModal(QDialog*) override {}
-};
 
 void PerEntry(benchmark::State& state, uint32_t n)
 {

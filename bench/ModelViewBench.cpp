@@ -9,6 +9,8 @@
 // offscreen platform has none): xvfb-run -a build/bench/bench/modelview_bench
 #include <benchmark/benchmark.h>
 
+#include "WindowBench.h"
+
 #include <GL/gl.h>
 #include <QApplication>
 #include <QOpenGLContext>
@@ -94,10 +96,4 @@ BENCHMARK(Game)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-}
+int main(int argc, char** argv) { return RunWindowBenchmarks(argc, argv); }
