@@ -1,8 +1,10 @@
 // Copying entries out of the archive, and the names their copies get.
 #include <cstdio>
+#include <optional>
 #include <unistd.h>
 
 #include "archive/EntryOps.h"
+#include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "archive/FileReplace.h"
 #include "archive/NameCodec.h"
@@ -68,6 +70,7 @@ std::string RelativeEntryPath(std::string_view name, bool& safe)
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder)
 {
     std::string refused;
+    std::optional<ELinkInTheWay> link;
     for (uint32_t index : indices) {
         const std::string_view name = EntryName(cat.Entries[index]);
         bool safe = false;
@@ -76,8 +79,15 @@ void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indic
             refused += (refused.empty() ? "\"" : ", \"") + Cp1251ToUtf8(name) + "\"";
             continue;
         }
-        ExtractEntry(cat, index, folder + "/" + relative);
+        // Like the names refused above, a link on the way keeps only its own
+        // entry back; the first one found is reported.
+        try {
+            CopyEntry(cat, index, folder + "/" + relative, [&] { return CreateBelowFolder(folder, relative); });
+        } catch (const ELinkInTheWay& e) {
+            if (!link) link = e;
+        }
     }
+    if (link) throw *link;
     if (!refused.empty())
         throw EEntryError("Not extracted, the name leads outside the chosen folder: " + refused);
 }

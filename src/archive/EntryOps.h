@@ -42,7 +42,10 @@ void ExtractEntry(const Catalogue& cat, uint32_t index, const std::string& path)
 // Extracts each entry to folder + "/" + its name, the name read as a relative
 // path with "\" or "/" between folders. Names that would lead outside the
 // folder are skipped, and after the others are written an EEntryError names
-// them.
+// them. The folders below `folder` are entered without following a link: an
+// entry with a link on its way is skipped too, and after the others are
+// written the first such link raises ELinkInTheWay (before the names above).
+// A link under an entry's own name is replaced by the file.
 void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indices, const std::string& folder);
 
 enum class TReplaceResult { rrInPlace, rrMoved };

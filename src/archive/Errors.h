@@ -31,6 +31,17 @@ class EEntryError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// A symbolic link where extracting into a folder would have to follow one;
+// `Path` is the link: the folder as given, then the entry's own folders.
+class ELinkInTheWay : public EEntryError {
+public:
+    explicit ELinkInTheWay(const std::string& path)
+        : EEntryError("Not extracted, a symbolic link is in the way: \"" + path + "\""), Path(path)
+    {
+    }
+    std::string Path;
+};
+
 // Error codes and texts of the runtime's file errors.
 enum : int {
     ioFileNotFound = 2,

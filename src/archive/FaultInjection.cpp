@@ -22,6 +22,7 @@ void CountFileOp(TFileOp op)
     if (gCounted.fetch_add(1) + 1 != gPlan.FailAt) return;
     gFiredOp.store(op);
     if (gPlan.Crash) ::_exit(kCrashExitCode);
+    if (gPlan.Act) return gPlan.Act(gPlan.ActArg);
     RaiseIoErrno(gPlan.Errno);
 }
 

@@ -42,6 +42,10 @@ struct TFaultPlan {
     // Instead of failing, the process ends on the spot, as in a crash or a
     // power cut: nothing after that operation runs, no clean-up included.
     bool Crash = false;
+    // Instead of failing, Act(ActArg) runs at that operation and the command
+    // goes on: another program changing the files between two of its steps.
+    void (*Act)(void*) = nullptr;
+    void* ActArg = nullptr;
 };
 
 // The exit status of a process ended by a plan's Crash.

@@ -50,6 +50,7 @@ public:
 private:
     friend uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n);
     friend class TPrivateFolder;
+    friend TFile CreateBelowFolder(const std::string& folder, const std::string& relative);
     TFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     int fd_ = -1;
     uint64_t pos_ = 0;
@@ -82,6 +83,13 @@ private:
     int fd_ = -1;
     std::string path_;
 };
+
+// Creates (or truncates) the file `relative` below `folder`, which may itself
+// be a link, opening each folder on the way from the one before without
+// following a link: a link there raises ELinkInTheWay naming it, and nothing
+// is created. A link under the file's own name is removed and a file made in
+// its place, so that the file it names is not written.
+TFile CreateBelowFolder(const std::string& folder, const std::string& relative);
 
 // Sequential reads through a fixed buffer; a read past the end of the file
 // raises "Read beyond end of file".

@@ -19,6 +19,7 @@
 #include "archive/SectorDirectory.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
+#include "support/ExtractLinkCases.h"
 
 using namespace korvane;
 
@@ -331,6 +332,24 @@ TEST_F(EditCommandsTest, ExtractingSeveralRowsWritesThemIntoTheChosenFolder)
     EXPECT_EQ(ReadBytes(dir.File("out/d")), all.substr(3 * 2048));
     EXPECT_FALSE(std::filesystem::exists(dir.File("c.ipl")));
     EXPECT_EQ(prompts.Messages(), QStringList({"Not extracted, the name leads outside the chosen folder: \"..\\c.ipl\""}));
+}
+
+TEST_F(EditCommandsTest, ExtractingIntoAFolderNeverWritesThroughALink)
+{
+    const auto root = [this](size_t i) { return dir.File("case" + std::to_string(i)); };
+    for (size_t i = 0; i < std::size(link_cases::kCases); ++i) link_cases::Plant(root(i), link_cases::kCases[i]);
+    Start({Q(root(0) + "/a.img")});
+    ClickRow(0);
+    ClickRow(3, Qt::ShiftModifier);
+    for (size_t i = 0; i < std::size(link_cases::kCases); ++i) {
+        const link_cases::TLinkCase& c = link_cases::kCases[i];
+        prompts.calls.clear();
+        prompts.AnswerFolder(Q(root(i) + "/" + c.folder));
+        Trigger("N11");
+        const std::string shown = "Not extracted, a symbolic link is in the way: \"" + root(i) + "/out/a\"";
+        EXPECT_EQ(prompts.Messages(), QStringList({Q(c.inTheWay ? shown : link_cases::kGuard)})) << c.what;
+        link_cases::ExpectNotWrittenThrough(root(i), c);
+    }
 }
 
 TEST_F(EditCommandsTest, ReplaceInPlaceRunsTheSelectionHandlerAndAMoveSelectsTheLastRow)
