@@ -336,19 +336,18 @@ TEST_F(EditCommandsTest, ExtractingSeveralRowsWritesThemIntoTheChosenFolder)
 
 TEST_F(EditCommandsTest, ExtractingIntoAFolderNeverWritesThroughALink)
 {
-    const auto root = [this](size_t i) { return dir.File("case" + std::to_string(i)); };
-    for (size_t i = 0; i < std::size(link_cases::kCases); ++i) link_cases::Plant(root(i), link_cases::kCases[i]);
-    Start({Q(root(0) + "/a.img")});
+    const auto root = [this](const link_cases::TLinkCase& c) { return dir.File(std::to_string(&c - link_cases::kCases)); };
+    for (const link_cases::TLinkCase& c : link_cases::kCases) link_cases::Plant(root(c), c);
+    Start({Q(root(link_cases::kCases[0]) + "/a.img")});
     ClickRow(0);
     ClickRow(3, Qt::ShiftModifier);
-    for (size_t i = 0; i < std::size(link_cases::kCases); ++i) {
-        const link_cases::TLinkCase& c = link_cases::kCases[i];
+    for (const link_cases::TLinkCase& c : link_cases::kCases) {
         prompts.calls.clear();
-        prompts.AnswerFolder(Q(root(i) + "/" + c.folder));
+        prompts.AnswerFolder(Q(root(c) + "/" + c.folder));
         Trigger("N11");
-        const std::string shown = "Not extracted, a symbolic link is in the way: \"" + root(i) + "/out/a\"";
-        EXPECT_EQ(prompts.Messages(), QStringList({Q(c.inTheWay ? shown : link_cases::kGuard)})) << c.what;
-        link_cases::ExpectNotWrittenThrough(root(i), c);
+        const std::string link = "Not extracted, a symbolic link is in the way: \"" + root(c) + "/out/a\"";
+        EXPECT_EQ(prompts.Messages(), QStringList({Q(c.inTheWay ? link : link_cases::kGuard)}));
+        link_cases::ExpectNotWrittenThrough(root(c), c);
     }
 }
 

@@ -27,6 +27,7 @@
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/EntryOpsInRows.h"
+#include "support/ExtractLinkCases.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
@@ -511,54 +512,37 @@ TEST(EntryOpsFaults, ACommandAfterAFailedDeleteWritesNoStaleRecord)
     EXPECT_EQ(rows, 3u);
 }
 
-// Another program puts a link in place of a folder at every step of an
-// extraction in turn: the entries before it are whole in the real folder,
-// none after it is written, and the folder the link names is never touched.
+// Another program puts a link in place of the folder "a" at every step of an
+// extraction in turn: "a\b" is then whole in the real folder or refused, and
+// what the link names is never written.
 TEST(EntryOpsFaults, ALinkAppearingMidCommandIsNeverWrittenThrough)
 {
-    namespace fs = std::filesystem;
-    const std::vector<std::string> names = {"one.bin", "two.bin", "three.bin"};
-    std::set<size_t> writtenSeen;
+    std::set<bool> refusedSeen;
     for (uint64_t step = 1;; ++step) {
         SCOPED_TRACE("link at step " + std::to_string(step));
         TempDir dir;
-        WriteBytes(dir.File("a.img"), Pattern(3 * 2048, 7));
-        WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "sub\\one.bin"}, {1, 1, "sub\\two.bin"}, {2, 1, "sub\\three.bin"}}));
-        fs::create_directories(dir.File("out/sub"));
-        fs::create_directories(dir.File("elsewhere"));
-        WriteBytes(dir.File("elsewhere/two.bin"), "not an entry");
-        const Catalogue cat = OpenCatalogue(dir.File("a.img"));
-        const std::string out = dir.File("out");
+        std::string root = dir.Path();
+        link_cases::Plant(root, {"out/x", "../none", "out", false});
         TFaultPlan plan{step};
-        plan.Act = [](void* folder) {
-            const std::string& o = *static_cast<const std::string*>(folder);
-            fs::rename(o + "/sub", o + "/real");
-            fs::create_symlink("../elsewhere", o + "/sub");
+        plan.Act = [](void* r) {
+            const std::string& root = *static_cast<std::string*>(r);
+            std::filesystem::rename(root + "/out/a", root + "/out/real");
+            std::filesystem::create_symlink("../vdir", root + "/out/a");
         };
-        plan.ActArg = const_cast<std::string*>(&out);
-        bool refused = false;
-        bool acted = false;
-        {
-            TFaultInjection fault(plan);
-            try {
-                ExtractEntriesInto(cat, {0, 1, 2}, out);
-            } catch (const ELinkInTheWay& e) {
-                EXPECT_EQ(e.Path, out + "/sub");
-                refused = true;
-            }
-            acted = fault.Fired();
+        plan.ActArg = &root;
+        std::string error;
+        TFaultInjection fault(plan);
+        try {
+            ExtractEntriesInto(OpenCatalogue(root + "/a.img"), {0, 1, 2, 3}, root + "/out");
+        } catch (const EEntryError& e) {
+            error = e.what();
         }
-        if (!acted) break;
-        EXPECT_EQ(ReadBytes(dir.File("elsewhere/two.bin")), "not an entry");
-        EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("elsewhere")), fs::directory_iterator()), 1);
-        size_t written = 0;
-        while (written < names.size() && fs::exists(out + "/real/" + names[written])) {
-            EXPECT_EQ(ReadBytes(out + "/real/" + names[written]), Pattern(3 * 2048, 7).substr(written * 2048, 2048));
-            ++written;
-        }
-        for (size_t i = written; i < names.size(); ++i) EXPECT_FALSE(fs::exists(out + "/real/" + names[i]));
-        EXPECT_EQ(refused, written < names.size());
-        writtenSeen.insert(written);
+        if (!fault.Fired()) break;
+        const bool refused = !std::filesystem::exists(root + "/out/real/b");
+        EXPECT_EQ(error, refused ? "Not extracted, a symbolic link is in the way: \"" + root + "/out/a\"" : link_cases::kGuard);
+        if (!refused) EXPECT_EQ(ReadBytes(root + "/out/real/b"), link_cases::Data(1));
+        link_cases::ExpectNotWrittenThrough(root, {"out/a", "../vdir", "out", true});
+        refusedSeen.insert(refused);
     }
-    EXPECT_EQ(writtenSeen, (std::set<size_t>{0, 1, 2, 3}));
+    EXPECT_EQ(refusedSeen.size(), 2u);
 }
