@@ -34,10 +34,9 @@ std::string ShownPath(const std::string& path)
 std::string CliErrorLine(const std::exception& e)
 {
     std::string line = "korvane-cli: ";
-    // The link as the folder was given on the command line, so that the user
-    // finds it where they pointed.
+    // Named from the root, as every file in an error is.
     if (const auto* link = dynamic_cast<const korvane::ELinkInTheWay*>(&e))
-        return line + link->Path + ": a symbolic link is in the way";
+        return line + ShownPath(link->Path) + ": a symbolic link is in the way";
     if (const auto* io = dynamic_cast<const korvane::EInOutError*>(&e); io && !io->Path.empty())
         line += ShownPath(io->Path) + ": ";
     else if (const auto* file = dynamic_cast<const ECliFileError*>(&e); file && !file->Path.empty())
