@@ -11,7 +11,7 @@ void TArchiveSession::Open(Catalogue cat)
     cat_ = std::move(cat);
     opened_ = true;
     writable_ = ArchiveWritable({cat_.ArchivePath, cat_.DirPath, cat_.ArchiveKind});
-    changeable_ = ops::EntriesChangeable(cat_);
+    changeable_ = ops::EntriesChangeable(cat_.ArchiveKind, writable_);
     emit Loaded();
 }
 

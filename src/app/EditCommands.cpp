@@ -259,7 +259,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
         TEntriesChanging step(ctx_, false);
         result = ops::ChangeTexture(cat, index, change, step.Changes());
     }
-    pane_.Preview(cat, cat.Entries[index]);
+    pane_.Preview(cat, cat.Entries[index], ctx_.Session.Editable());
     return result;
 }
 

@@ -276,7 +276,7 @@ void TForm1::ListView1Click()
         return;
     }
     const Catalogue& cat = session_.Cat();
-    notebook_->Preview(cat, cat.Entries[rowOrder_.RowOrder[size_t(r)]]);
+    notebook_->Preview(cat, cat.Entries[rowOrder_.RowOrder[size_t(r)]], session_.Editable());
     // Only a preview that ended without a failure gives the list its menu.
     listView_->SetContextMenu(edit_->PopupMenu1);
 }

@@ -27,11 +27,6 @@ bool ArchiveWritable(const TArchiveLocation& where)
 
 namespace ops {
 
-bool EntriesChangeable(const Catalogue& cat)
-{
-    return IsSectorKind(cat.ArchiveKind) && ArchiveWritable({cat.ArchivePath, cat.DirPath, cat.ArchiveKind});
-}
-
 void CheckChangeableKind(const Catalogue& cat)
 {
     if (!IsSectorKind(cat.ArchiveKind)) throw EViewOnlyKind();

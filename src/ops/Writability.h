@@ -14,9 +14,9 @@ bool ArchiveWritable(const TArchiveLocation& where);
 
 namespace ops {
 
-// The kind's entries can be changed and the files may be written: what the
-// window needs to offer a change.
-bool EntriesChangeable(const Catalogue& cat);
+// The kind's entries can be changed and its files (see ArchiveWritable) may
+// be written: what the window needs to offer a change.
+inline bool EntriesChangeable(TArchiveKind kind, bool writable) { return writable && IsSectorKind(kind); }
 
 // Raises EViewOnlyKind for VXBG and BIGF archives.
 void CheckChangeableKind(const Catalogue& cat);

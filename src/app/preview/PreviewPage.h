@@ -15,13 +15,14 @@ class QWidget;
 // The entry a page is asked about and shown, with the texts of its header.
 class TPreviewEntry {
 public:
-    TPreviewEntry(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e);
+    TPreviewEntry(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e, bool editable);
 
     const korvane::Catalogue& Cat;
     const korvane::TArchiveEntry Entry;  // a copy: a preview must not depend on the catalogue staying put
     const std::string Extension;         // of the name, upper-cased, with its dot
     const QString Name;
     const QString SizeText;              // "%d КБ"
+    const bool Editable;                 // the archive's entries may be changed (decided when it was opened)
 
     // The archive file, opened at the entry's first byte on first use; it is
     // closed when the preview ends.

@@ -11,12 +11,13 @@
 
 using namespace korvane;
 
-TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e)
+TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e, bool editable)
     : Cat(cat),
       Entry(e),
       Extension(EntryExtension(EntryName(e))),
       Name(QString::fromStdString(Cp1251ToUtf8(EntryName(e)))),
-      SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e)))
+      SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e))),
+      Editable(editable)
 {
 }
 
@@ -51,10 +52,10 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
     layout->addStretch(1);
 }
 
-void TPreviewPane::Preview(const Catalogue& cat, const TArchiveEntry& e)
+void TPreviewPane::Preview(const Catalogue& cat, const TArchiveEntry& e, bool editable)
 {
     emit PreviewStarted();
-    TPreviewEntry entry(cat, e);
+    TPreviewEntry entry(cat, e, editable);
     for (TPreviewPage* page : pages_) {
         if (!page->Takes(entry)) continue;
         setCurrentWidget(page->Widget());

@@ -25,7 +25,8 @@ public:
 
     // Brings up the page that takes the entry, or the default page, and
     // shows the entry there. Raises on a read failure.
-    void Preview(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e);
+    // `editable`: the archive's entries may be changed (TArchiveSession::Editable).
+    void Preview(const korvane::Catalogue& cat, const korvane::TArchiveEntry& e, bool editable);
     void ShowDefault();
     // Every page empty, nothing running in the background.
     void Clear();

@@ -15,7 +15,6 @@
 #include "app/preview/TxdExport.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/NameCodec.h"
-#include "ops/Writability.h"
 
 using namespace korvane;
 
@@ -137,7 +136,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
     TSectionCursor in(bytes->Bytes, bytes->Path);
     const uint16_t n = ReadTextureCount(in);
     // Changes where entries can be changed: the kind, and files that may be written.
-    editable_ = ops::EntriesChangeable(cat);
+    editable_ = entry.Editable;
     shown_ = entry.Entry;
     Label9->setText(QStringLiteral("%1 текстур").arg(n));
 
