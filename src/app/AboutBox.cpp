@@ -28,7 +28,7 @@ QPixmap ArchivePicture()
 TForm5::TForm5(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("О программе"));
+    setWindowTitle(tr("О программе"));
     setFixedSize(419, 136);
 
     auto* picture = new QLabel(this);
@@ -45,7 +45,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent)
     title->setFont(titleFont);
     title->setGeometry(96, 12, 310, 32);
 
-    auto* contact = new QLabel(QStringLiteral("Просмотр и правка архивов игр\nКоманда Korvane, 2026"), this);
+    auto* contact = new QLabel(tr("Просмотр и правка архивов игр\nКоманда Korvane, 2026"), this);
     contact->setObjectName(QStringLiteral("Label2"));
     contact->setGeometry(96, 50, 310, 40);
 

@@ -65,27 +65,27 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
                              std::function<void()> selectionHandler)
     : ctx_(context), pane_(pane), selectionHandler_(std::move(selectionHandler))
 {
-    N8 = bar->addMenu(QStringLiteral("Правка"));
+    N8 = bar->addMenu(tr("Правка"));
     N8->setObjectName(QStringLiteral("N8"));
-    N9 = AddAction(N8, "N9", QStringLiteral("Открыть"));
-    N10 = AddAction(N8, "N10", QStringLiteral("Переименовать"));
+    N9 = AddAction(N8, "N9", tr("Открыть"));
+    N10 = AddAction(N8, "N10", tr("Переименовать"));
     N10->setShortcut(QKeySequence(Qt::Key_F2));
     N8->addSeparator()->setObjectName(QStringLiteral("N30"));
-    N11 = AddAction(N8, "N11", QStringLiteral("Извлечь..."));
-    N12 = AddAction(N8, "N12", QStringLiteral("Заменить..."));
-    N13 = AddAction(N8, "N13", QStringLiteral("Добавить..."));
+    N11 = AddAction(N8, "N11", tr("Извлечь..."));
+    N12 = AddAction(N8, "N12", tr("Заменить..."));
+    N13 = AddAction(N8, "N13", tr("Добавить..."));
     N13->setShortcut(QKeySequence(Qt::Key_Insert));
-    N14 = AddAction(N8, "N14", QStringLiteral("Удалить"));
+    N14 = AddAction(N8, "N14", tr("Удалить"));
     N14->setShortcut(QKeySequence(Qt::Key_Delete));
 
     PopupMenu1 = new QMenu(ctx_.Owner);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N24 = AddAction(PopupMenu1, "N24", QStringLiteral("Извлечь..."));
-    N25 = AddAction(PopupMenu1, "N25", QStringLiteral("Заменить..."));
-    N26 = AddAction(PopupMenu1, "N26", QStringLiteral("Удалить"));
+    N24 = AddAction(PopupMenu1, "N24", tr("Извлечь..."));
+    N25 = AddAction(PopupMenu1, "N25", tr("Заменить..."));
+    N26 = AddAction(PopupMenu1, "N26", tr("Удалить"));
     PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N27"));
-    N28 = AddAction(PopupMenu1, "N28", QStringLiteral("Открыть"));
-    N29 = AddAction(PopupMenu1, "N29", QStringLiteral("Переименовать"));
+    N28 = AddAction(PopupMenu1, "N28", tr("Открыть"));
+    N29 = AddAction(PopupMenu1, "N29", tr("Переименовать"));
 
     Form2 = new TForm2(ctx_.Owner);
     DragOut = new TEntryDragOut(ctx_.Owner);
@@ -144,14 +144,14 @@ void TEditCommands::Extract()
         const uint32_t index = ctx_.Order.RowOrder[size_t(rows[0])];
         const TArchiveEntry& e = cat.Entries[index];
         const QString ext = QString::fromStdString(FilterExtension(EntryName(e)));
-        const QString filter = QStringLiteral("Файл ") + ext + QStringLiteral("|*.") + ext + QStringLiteral("|Все файлы|*.*");
+        const QString filter = tr("Файл %1|*.%1|Все файлы|*.*").arg(ext);
         const QString path = prompts.SaveFile(ctx_.Owner, DialogName(SaveDialog1), filter, NameText(e));
         if (path.isEmpty()) return;
         ops::Extract(cat, index, LocalPath(path));
         return;
     }
     const QString folder =
-        prompts.ChooseFolder(ctx_.Owner, QStringLiteral("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
+        prompts.ChooseFolder(ctx_.Owner, tr("Укажите папку, в которую вы хотите извлечь выбранные файлы:"));
     if (folder.isEmpty()) return;
     std::vector<uint32_t> indices;
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
@@ -198,8 +198,8 @@ void TEditCommands::Delete()
     // With no row selected the question is still asked; nothing goes, and the
     // selection handler brings the menus in step.
     const std::vector<int> rows = ctx_.List.SelectedRows();
-    if (ctx_.Ask.Question(ctx_.Owner, QStringLiteral("Вы действительно хотите удалить эти файлы?"),
-                          QStringLiteral("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
+    if (ctx_.Ask.Question(ctx_.Owner, tr("Вы действительно хотите удалить эти файлы?"),
+                          tr("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::Question) != QMessageBox::Yes)
         return;
     // One entry at a time, the highest index first so that the indices still

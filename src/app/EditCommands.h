@@ -3,6 +3,7 @@
 // core operation, then brings the list rows in step with the catalogue.
 #pragma once
 
+#include <QCoreApplication>
 #include <functional>
 
 #include "app/CommandContext.h"
@@ -20,6 +21,7 @@ struct TTextureChangeResult;
 }
 
 class TEditCommands {
+    Q_DECLARE_TR_FUNCTIONS(TEditCommands)
 public:
     // Adds the "Правка" menu to the bar and makes the context menu. Texture
     // changes made on the pane's TXD page are written here. `selectionHandler`

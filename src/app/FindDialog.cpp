@@ -9,21 +9,21 @@
 TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("FindDialog1"));
-    setWindowTitle(QStringLiteral("Найти"));
+    setWindowTitle(tr("Найти"));
     setModal(false);
 
-    auto* label = new QLabel(QStringLiteral("Что:"), this);
+    auto* label = new QLabel(tr("Что:"), this);
     text_ = new QLineEdit(this);
     text_->setObjectName(QStringLiteral("FindText"));
     label->setBuddy(text_);
-    wholeWord_ = new QCheckBox(QStringLiteral("Только слово целиком"), this);
+    wholeWord_ = new QCheckBox(tr("Только слово целиком"), this);
     wholeWord_->setObjectName(QStringLiteral("WholeWord"));
-    matchCase_ = new QCheckBox(QStringLiteral("С учетом регистра"), this);
+    matchCase_ = new QCheckBox(tr("С учетом регистра"), this);
     matchCase_->setObjectName(QStringLiteral("MatchCase"));
-    findNext_ = new QPushButton(QStringLiteral("Найти далее"), this);
+    findNext_ = new QPushButton(tr("Найти далее"), this);
     findNext_->setObjectName(QStringLiteral("FindNext"));
     findNext_->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Отмена"), this);
+    auto* cancel = new QPushButton(tr("Отмена"), this);
     cancel->setObjectName(QStringLiteral("Cancel"));
 
     auto* grid = new QGridLayout(this);

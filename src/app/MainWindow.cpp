@@ -72,12 +72,12 @@ void TForm1::BuildMenus()
         return action;
     };
 
-    N1 = bar->addMenu(QStringLiteral("Файл"));
+    N1 = bar->addMenu(tr("Файл"));
     N1->setObjectName(QStringLiteral("N1"));
-    N2 = add(N1, "N2", QStringLiteral("Открыть..."));
+    N2 = add(N1, "N2", tr("Открыть..."));
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     N1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    N4 = add(N1, "N4", QStringLiteral("Выход"));
+    N4 = add(N1, "N4", tr("Выход"));
     const TCommandContext context{session_, *listView_, rowOrder_, *model_, prompts_, this,
                                   [this](const std::function<void()>& c) { Guard(c); },
                                   [this](const QString& text, bool now) {
@@ -88,9 +88,9 @@ void TForm1::BuildMenus()
     search_ = std::make_unique<TSearchCommands>(context, bar);
     service_ = std::make_unique<TServiceCommands>(context, bar, *search_,
                                                   [this](const TArchiveLocation& where) { LoadFrom(where); });
-    N18 = bar->addMenu(QStringLiteral("Справка"));
+    N18 = bar->addMenu(tr("Справка"));
     N18->setObjectName(QStringLiteral("N18"));
-    N19 = add(N18, "N19", QStringLiteral("О программе"));
+    N19 = add(N18, "N19", tr("О программе"));
 
     connect(N2, &QAction::triggered, this, [this] { Guard([this] { N2Click(); }); });
     connect(N4, &QAction::triggered, this, [this] { Guard([this] { N4Click(); }); });
@@ -117,7 +117,7 @@ void TForm1::BuildClientArea()
     panelLayout->setContentsMargins(1, 1, 1, 1);
 
     listView_ = new TEntryListView(panel);
-    listView_->setAccessibleName(QStringLiteral("Файлы архива"));
+    listView_->setAccessibleName(tr("Файлы архива"));
     model_ = new TEntryListModel(session_.Cat(), rowOrder_, this);
     listView_->setModel(model_);
     listView_->setItemDelegate(new TEntryRowDelegate(listView_->horizontalHeader(), listView_));

@@ -21,9 +21,9 @@ void TForm1::Load(const std::string& path)
 
     if (where.Kind == akImg) {
         while (!FileExists(where.DirPath)) {
-            const QString text = QStringLiteral("Файл '") + QFile::decodeName(where.DirPath.c_str()) +
-                                 QStringLiteral("' не найден. Вы желаете указать его местоположение?");
-            if (prompts_.Question(this, text, QStringLiteral("Необходимый файл не найден"),
+            const QString text = tr("Файл '%1' не найден. Вы желаете указать его местоположение?")
+                                     .arg(QFile::decodeName(where.DirPath.c_str()));
+            if (prompts_.Question(this, text, tr("Необходимый файл не найден"),
                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Information) != QMessageBox::Yes)
                 return;
             const QString picked = prompts_.OpenFile(this, DialogName(OpenDialog2), DialogFilter(OpenDialog2));
@@ -37,7 +37,7 @@ void TForm1::Load(const std::string& path)
 void TForm1::LoadFrom(const TArchiveLocation& where)
 {
     const QString previousStatus = StatusText();
-    SetStatusText(QStringLiteral("Загрузка..."));
+    SetStatusText(tr("Загрузка..."));
     Catalogue opened;
     TRowOrder order;
     try {
@@ -69,14 +69,14 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
         const int p = LoadPercent(i, n);
         if (p != shown) {
             shown = p;
-            SetStatusText(QStringLiteral("Загрузка: %1%").arg(p));
+            SetStatusText(tr("Загрузка: %1%").arg(p));
         }
         if (closing_) break;
     }
     model_->SetRows(rows);
     listView_->setUpdatesEnabled(true);
 
-    SetStatusText(session_.Writable() ? QStringLiteral("Загрузка завершена")
-                            : QStringLiteral("Загрузка завершена (только чтение)"));
+    SetStatusText(session_.Writable() ? tr("Загрузка завершена")
+                            : tr("Загрузка завершена (только чтение)"));
     notebook_->ShowDefault();
 }

@@ -9,10 +9,10 @@
 TForm2::TForm2(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Переименование"));
+    setWindowTitle(tr("Переименование"));
     setModal(true);
 
-    Label1 = new QLabel(QStringLiteral("Новое имя:"), this);
+    Label1 = new QLabel(tr("Новое имя:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
@@ -23,7 +23,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Отмена"), this);
+    Button2 = new QPushButton(tr("Отмена"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);

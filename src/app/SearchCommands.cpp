@@ -33,13 +33,13 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
 
 TSearchCommands::TSearchCommands(const TCommandContext& context, QMenuBar* bar) : ctx_(context)
 {
-    N5 = bar->addMenu(QStringLiteral("Поиск"));
+    N5 = bar->addMenu(tr("Поиск"));
     N5->setObjectName(QStringLiteral("N5"));
-    N6 = AddAction(N5, "N6", QStringLiteral("Найти..."));
-    N7 = AddAction(N5, "N7", QStringLiteral("Найти далее"));
+    N6 = AddAction(N5, "N6", tr("Найти..."));
+    N7 = AddAction(N5, "N7", tr("Найти далее"));
     N7->setShortcut(QKeySequence(Qt::Key_F3));
-    N15 = AddAction(N5, "N15", QStringLiteral("Найти все"));
-    N32 = AddAction(N5, "N32", QStringLiteral("Показать результаты"));
+    N15 = AddAction(N5, "N15", tr("Найти все"));
+    N32 = AddAction(N5, "N32", tr("Показать результаты"));
     N32->setCheckable(true);
     FindDialog1 = new TFindDialog(ctx_.Owner);
 
@@ -85,7 +85,7 @@ void TSearchCommands::FindNext()
     const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
     const int64_t h = FindNextRow(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), from, matcher);
     if (h < 0) {
-        ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+        ctx_.Ask.Message(ctx_.Owner, tr("Данная строка не найдена."), QStringLiteral("Korvane"),
                          QMessageBox::NoIcon);
         return;
     }
@@ -101,7 +101,7 @@ void TSearchCommands::FindAll()
     list->clearSelection();
     const std::vector<uint32_t> rows = FindAllRows(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), matcher);
     if (rows.empty()) {
-        ctx_.Ask.Message(ctx_.Owner, QStringLiteral("Данная строка не найдена."), QStringLiteral("Korvane"),
+        ctx_.Ask.Message(ctx_.Owner, tr("Данная строка не найдена."), QStringLiteral("Korvane"),
                          QMessageBox::NoIcon);
         return;
     }
@@ -114,7 +114,7 @@ void TSearchCommands::FindAll()
 
 void TSearchCommands::Filter()
 {
-    ctx_.Status(QStringLiteral("Подождите..."), true);
+    ctx_.Status(tr("Подождите..."), true);
 
     TEntryListView* list = &ctx_.List;
     list->setUpdatesEnabled(false);
@@ -135,7 +135,7 @@ void TSearchCommands::Filter()
         throw;
     }
     list->setUpdatesEnabled(true);
-    ctx_.Status(QStringLiteral("Отсеивание завершено"), false);
+    ctx_.Status(tr("Отсеивание завершено"), false);
 }
 
 void TSearchCommands::SwitchFilterOff()

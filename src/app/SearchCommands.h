@@ -2,6 +2,7 @@
 // all and the results filter.
 #pragma once
 
+#include <QCoreApplication>
 #include "app/CommandContext.h"
 
 class QAction;
@@ -10,6 +11,7 @@ class QMenuBar;
 class TFindDialog;
 
 class TSearchCommands {
+    Q_DECLARE_TR_FUNCTIONS(TSearchCommands)
 public:
     // Adds the "Поиск" menu to the bar and makes the find dialog. Each
     // archive the session opens starts afresh (Reset).

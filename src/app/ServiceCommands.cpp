@@ -11,6 +11,7 @@
 #include "app/Prompts.h"
 #include "app/SearchCommands.h"
 #include "app/ShellIntegration.h"
+#include "app/TranslatedWords.h"
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
 #include "archive/ArchiveOpen.h"
@@ -33,11 +34,11 @@ TServiceCommands::TServiceCommands(const TCommandContext& context, QMenuBar* bar
                                    TReopen reopen)
     : ctx_(context), search_(search), reopen_(std::move(reopen))
 {
-    N16 = bar->addMenu(QStringLiteral("Сервис"));
+    N16 = bar->addMenu(tr("Сервис"));
     N16->setObjectName(QStringLiteral("N16"));
-    N17 = AddAction(N16, "N17", QStringLiteral("Перепаковать архив"));
-    N20 = AddAction(N16, "N20", QStringLiteral("Проверить архив"));
-    N22 = AddAction(N16, "N22", QStringLiteral("Интеграция в контекстное меню Проводника"));
+    N17 = AddAction(N16, "N17", tr("Перепаковать архив"));
+    N20 = AddAction(N16, "N20", tr("Проверить архив"));
+    N22 = AddAction(N16, "N22", tr("Интеграция в контекстное меню Проводника"));
     N22->setCheckable(true);
     N22->setVisible(false);
     // Nothing shows the menu.
@@ -82,12 +83,12 @@ void TServiceCommands::Check()
     if (search_.N32->isChecked() || model->Rows() < cat.Entries.size()) search_.SwitchFilterOff();
 
     list->clearSelection();
-    ctx_.Status(QStringLiteral("Проверка..."), false);
+    ctx_.Status(tr("Проверка..."), false);
     QCoreApplication::processEvents();
 
     const TCheckResult result = ops::Check(cat);
     if (result.Outcome == TCheckOutcome::coPassed) {
-        ctx_.Status(QStringLiteral("Проверка завершена"), false);
+        ctx_.Status(tr("Проверка завершена"), false);
         return;
     }
 
@@ -104,8 +105,9 @@ void TServiceCommands::Check()
         list->ScrollRowToTop(first);
     }
 
-    ctx_.Status(QStringLiteral("Найдена ошибка"), false);
-    const TCheckMessage message = CheckMessage(result.Outcome);
+    ctx_.Status(tr("Найдена ошибка"), false);
+    const TTranslatedWords words;
+    const TCheckMessage message = CheckMessage(result.Outcome, words.Words());
     ctx_.Ask.Message(ctx_.Owner, QString::fromUtf8(message.Text.data(), qsizetype(message.Text.size())),
                      QString::fromUtf8(message.Caption.data(), qsizetype(message.Caption.size())),
                      QMessageBox::Critical);

@@ -2,6 +2,7 @@
 // repacking the archive, checking its names, and the file manager's verb.
 #pragma once
 
+#include <QCoreApplication>
 #include <functional>
 
 #include "app/CommandContext.h"
@@ -15,6 +16,7 @@ struct TArchiveLocation;
 }
 
 class TServiceCommands {
+    Q_DECLARE_TR_FUNCTIONS(TServiceCommands)
 public:
     // Opens an archive already located into the window, as loading does.
     using TReopen = std::function<void(const korvane::TArchiveLocation&)>;

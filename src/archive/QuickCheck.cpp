@@ -58,17 +58,17 @@ bool IsAllowedNameChar(char c)
            c == '@' || c == '_' || c == '~';
 }
 
-TCheckMessage CheckMessage(TCheckOutcome outcome)
+TCheckMessage CheckMessage(TCheckOutcome outcome, const TTextWords& words)
 {
     switch (outcome) {
     case TCheckOutcome::coBadName:
-        return {"Некорректное имя файла", "В именах файлов не рекомендуется употреблять подобные символы"};
+        return {words.BadNameCaption, words.BadNameText};
     case TCheckOutcome::coDuplicates:
-        return {"Найдены дубликаты!", "Выделенные файлы имеют одинаковые имена"};
+        return {words.DuplicatesCaption, words.DuplicatesText};
     case TCheckOutcome::coPassed:
         break;
     }
-    return {"", "Проверка завершена"};
+    return {"", words.CheckPassed};
 }
 
 TCheckResult QuickCheck(const TRecArray& entries)

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
+#include "archive/TextWords.h"
 
 namespace korvane {
 
@@ -24,7 +25,7 @@ struct TCheckMessage {
     std::string_view Caption;
     std::string_view Text;
 };
-TCheckMessage CheckMessage(TCheckOutcome outcome);
+TCheckMessage CheckMessage(TCheckOutcome outcome, const TTextWords& words = RussianWords);
 
 // "+", ".", digits, "@", Latin letters, "_" and "~".
 bool IsAllowedNameChar(char c);

@@ -1,3 +1,4 @@
+#include "cli/CliLanguage.h"
 #include "cli/DffCommand.h"
 
 #include <charconv>
@@ -94,12 +95,12 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     for (size_t i = 0; i < read.Parts.size(); ++i) {
         const TModelPart& p = read.Parts[i];
-        out << "< Часть #" << i + 1 << " >\t" << p.Positions.size() << '\t' << p.Triangles.size() << '\t'
+        out << PartCaption(i + 1, CliWords()) << '\t' << p.Positions.size() << '\t' << p.Triangles.size() << '\t'
             << RadiusText(p.Radius) << '\n';
     }
     out.flush();
     if (failure) std::rethrow_exception(failure);
-    out << ModelTotalsText(read.VertexTotal, read.TriangleTotal) << '\n';
+    out << ModelTotalsText(read.VertexTotal, read.TriangleTotal, CliWords()) << '\n';
     out.flush();
     if (o.obj) ops::ExportObj(read, *o.obj);
     if (o.gltf) ExportGltf(o, source, read, err);

@@ -1,3 +1,4 @@
+#include "cli/CliLanguage.h"
 #include "cli/FindCommand.h"
 
 #include <stdexcept>
@@ -61,7 +62,7 @@ int FindCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     const TRowOrder order = OpenedRowOrder(cat.Entries.size());
     const TNameMatcher matcher(BuildSearchMask(o.operands[1], o.wholeWord, o.matchCase));
     const std::vector<uint32_t> rows = FindAllRows(cat, order, uint32_t(cat.Entries.size()), matcher);
-    if (rows.empty()) throw std::runtime_error("Данная строка не найдена.");
+    if (rows.empty()) throw std::runtime_error(std::string(CliWords().NotFound));
     PrintRows(cat, order, rows, -1, o.format, out);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "cli/CliLanguage.h"
 #include "listview/CellText.h"
 
 using namespace korvane;
@@ -40,10 +41,11 @@ void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<u
                std::ostream& out)
 {
     const std::string point = LocaleDecimalPoint();
+    const TTextWords& words = CliWords();
     if (format == "tsv") {
         for (uint32_t r : rows)
-            out << CellText(cat, order, r, 0, point) << '\t' << CellText(cat, order, r, 1, point) << '\t'
-                << CellText(cat, order, r, 2, point) << '\t' << CellText(cat, order, r, 3, point) << '\n';
+            out << CellText(cat, order, r, 0, point, words) << '\t' << CellText(cat, order, r, 1, point, words) << '\t'
+                << CellText(cat, order, r, 2, point, words) << '\t' << CellText(cat, order, r, 3, point, words) << '\n';
     } else if (format == "json") {
         static const char* const keys[4] = {"index", "name", "address", "size"};
         out << "[";
@@ -52,7 +54,7 @@ void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<u
             out << (first ? "\n " : ",\n ") << "{";
             first = false;
             for (int k = 0; k < 4; ++k)
-                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, order, r, k, point));
+                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, order, r, k, point, words));
             out << "}";
         }
         out << (rows.empty() ? "]\n" : "\n]\n");
@@ -61,11 +63,12 @@ void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<u
         std::array<std::string, 4> header;
         std::array<size_t, 4> width{};
         for (int k = 0; k < 4; ++k) {
-            header[size_t(k)] = std::string(ColumnCaptions[size_t(k)]) + (k == marked ? " •" : "");
+            header[size_t(k)] = std::string(words.ColumnCaptions[size_t(k)]) + (k == marked ? " •" : "");
             width[size_t(k)] = Utf8Width(header[size_t(k)]);
         }
         for (uint32_t r : rows)
-            for (int k = 0; k < 3; ++k) width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, order, r, k, point)));
+            for (int k = 0; k < 3; ++k)
+                width[size_t(k)] = std::max(width[size_t(k)], Utf8Width(CellText(cat, order, r, k, point, words)));
         auto line = [&](const std::array<std::string, 4>& cells) {
             for (size_t k = 0; k < 4; ++k) {
                 out << cells[k];
@@ -75,7 +78,8 @@ void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<u
         };
         line(header);
         for (uint32_t r : rows)
-            line({CellText(cat, order, r, 0, point), CellText(cat, order, r, 1, point), CellText(cat, order, r, 2, point), CellText(cat, order, r, 3, point)});
+            line({CellText(cat, order, r, 0, point, words), CellText(cat, order, r, 1, point, words),
+                  CellText(cat, order, r, 2, point, words), CellText(cat, order, r, 3, point, words)});
     }
     out.flush();
 }

@@ -1,4 +1,5 @@
 // The archive commands of the window's "Сервис" menu: repack and check.
+#include "cli/CliLanguage.h"
 #include "cli/ServiceCommands.h"
 
 #include <unistd.h>
@@ -31,9 +32,9 @@ constexpr const char* kRepackUsage =
 constexpr const char* kCheckUsage =
     "usage: korvane-cli check ARCHIVE\n"
     "  Checks the entry names of an .img or VER2 archive. Prints\n"
-    "  \"Проверка завершена\" and exits 0 when they pass; otherwise prints the\n"
-    "  first problem as three lines (caption, text, the entry numbers\n"
-    "  concerned, ascending) and exits 1.\n";
+    "  \"Проверка завершена\" (\"Check complete\" with --lang en) and exits 0\n"
+    "  when they pass; otherwise prints the first problem as three lines\n"
+    "  (caption, text, the entry numbers concerned, ascending) and exits 1.\n";
 
 // ARCHIVE, and for repack its progress options.
 TCliVerb ServiceVerb(const char* name, const char* usage, TServiceOptions& o, bool progressOptions)
@@ -119,10 +120,10 @@ int CheckCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     const Catalogue cat = OpenForService(o.archive);
     const TCheckResult result = ops::Check(cat);
     if (result.Outcome == TCheckOutcome::coPassed) {
-        out << "Проверка завершена\n" << std::flush;
+        out << CliWords().CheckPassed << "\n" << std::flush;
         return 0;
     }
-    const TCheckMessage message = CheckMessage(result.Outcome);
+    const TCheckMessage message = CheckMessage(result.Outcome, CliWords());
     out << message.Caption << "\n" << message.Text << "\n";
     for (size_t k = 0; k < result.Entries.size(); ++k) out << (k ? " " : "") << result.Entries[k];
     out << "\n" << std::flush;

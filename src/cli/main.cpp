@@ -1,13 +1,15 @@
 // korvane-cli: the archive operations of the window, for scripts.
 #include <clocale>
 #include <csignal>
-#include <cstring>
+#include <cstdlib>
 #include <iostream>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "cli/CliError.h"
+#include "cli/CliLanguage.h"
+#include "cli/CliOptions.h"
 #include "cli/DemoCommand.h"
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
@@ -48,7 +50,10 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n";
     for (const TVerbLine& v : kVerbs) out << v.line;
-    out << "a failure prints \"korvane-cli: FILE: MESSAGE\" on stderr (without FILE when it concerns none)\n"
+    out << "--lang en|ru (anywhere before a \"--\") prints the texts that are Russian by default\n"
+           "(sizes, column captions, model totals, the check's reports) in English or Russian;\n"
+           "without it the environment variable KORVANE_LANG (en or ru) decides, else Russian\n"
+           "a failure prints \"korvane-cli: FILE: MESSAGE\" on stderr (without FILE when it concerns none)\n"
            "and exits 1; a usage error exits 2\n";
 }
 
@@ -63,12 +68,20 @@ int main(int argc, char** argv)
     // cleans up, instead of the process being killed half-way.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        Usage(argc < 2 ? std::cerr : std::cout);
-        return argc < 2 ? 2 : 0;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    try {
+        ChooseCliLanguage(args, std::getenv("KORVANE_LANG"));
+    } catch (const UsageError& e) {
+        std::cerr << "korvane-cli: " << e.what() << "\n";
+        Usage(std::cerr);
+        return 2;
     }
-    const std::string verb = argv[1];
-    std::vector<std::string> args(argv + 2, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        Usage(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? 2 : 0;
+    }
+    const std::string verb = args[0];
+    args.erase(args.begin());
     try {
         for (const TVerbLine& v : kVerbs)
             if (verb == v.name) return v.run(args, std::cout, std::cerr);

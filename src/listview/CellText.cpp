@@ -24,12 +24,24 @@ std::string Fixed2(uint32_t n, int shift, std::string_view decimalPoint)
 
 }  // namespace
 
-std::string FormatSize(uint32_t n, std::string_view decimalPoint)
+std::string FormatSize(uint32_t n, std::string_view decimalPoint, const TTextWords& words)
 {
-    if (n < 1024) return std::to_string(n) + " байт";
-    if (n < 0x100000) return Fixed2(n, 10, decimalPoint) + " КБ";
-    if (n < 0x40000000) return Fixed2(n, 20, decimalPoint) + " МБ";
-    return Fixed2(n, 30, decimalPoint) + " ГБ";
+    std::string text;
+    std::string_view unit;
+    if (n < 1024) {
+        text = std::to_string(n);
+        unit = words.Bytes;
+    } else if (n < 0x100000) {
+        text = Fixed2(n, 10, decimalPoint);
+        unit = words.KB;
+    } else if (n < 0x40000000) {
+        text = Fixed2(n, 20, decimalPoint);
+        unit = words.MB;
+    } else {
+        text = Fixed2(n, 30, decimalPoint);
+        unit = words.GB;
+    }
+    return text.append(" ").append(unit);
 }
 
 std::string LocaleDecimalPoint()
@@ -47,7 +59,8 @@ std::string AddressText(uint64_t bytePos)
     return buf;
 }
 
-std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint)
+std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint,
+                     const TTextWords& words)
 {
     const uint32_t index = rows.RowOrder[row];
     const TArchiveEntry& e = cat.Entries[index];
@@ -60,8 +73,8 @@ std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, 
         return AddressText(EntryBytePos(cat.ArchiveKind, e));
     case 3:
         // A sector is two kilobytes; counted in 64 bits so huge sizes don't wrap.
-        if (IsSectorKind(cat.ArchiveKind)) return std::to_string(uint64_t(e.Size) * 2) + " КБ";
-        return FormatSize(e.Size, decimalPoint);
+        if (IsSectorKind(cat.ArchiveKind)) return std::to_string(uint64_t(e.Size) * 2).append(" ").append(words.KB);
+        return FormatSize(e.Size, decimalPoint, words);
     default:
         return {};
     }

@@ -6,13 +6,15 @@
 #include <string_view>
 
 #include "archive/Catalogue.h"
+#include "archive/TextWords.h"
 #include "listview/RowOrder.h"
 
 namespace korvane {
 
-// "%d байт", "%.2f КБ", "%.2f МБ" or "%.2f ГБ" (UTF-8), two decimals rounded
-// half away from zero, with the given decimal separator and no grouping.
-std::string FormatSize(uint32_t n, std::string_view decimalPoint);
+// "%d байт", "%.2f КБ", "%.2f МБ" or "%.2f ГБ" (UTF-8; the units are the
+// words'), two decimals rounded half away from zero, with the given decimal
+// separator and no grouping.
+std::string FormatSize(uint32_t n, std::string_view decimalPoint, const TTextWords& words = RussianWords);
 // The same with the decimal separator of the C library's LC_NUMERIC.
 std::string FormatSize(uint32_t n);
 std::string LocaleDecimalPoint();
@@ -22,6 +24,7 @@ std::string AddressText(uint64_t bytePos);
 
 // Text of column col (0..3) for list row `row` (an index into RowOrder).
 // Names are decoded from Windows-1251 into UTF-8.
-std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint);
+std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, int col, std::string_view decimalPoint,
+                     const TTextWords& words = RussianWords);
 
 }  // namespace korvane

@@ -140,9 +140,14 @@ void ReadModel(TSectionCursor& in, TModelRead& out, bool scene)
         sceneRead.Run([&] { ReadAtomics(in, listEnd, clumpEnd, out.Frames.size(), out.Parts.size(), out.Atomics); });
 }
 
-std::string ModelTotalsText(int64_t vertices, int64_t triangles)
+std::string ModelTotalsText(int64_t vertices, int64_t triangles, const TTextWords& words)
 {
-    return std::to_string(vertices) + " вершин, " + std::to_string(triangles) + " полигонов";
+    return std::to_string(vertices).append(" ").append(words.Vertices).append(", ") + std::to_string(triangles).append(" ").append(words.Polygons);
+}
+
+std::string PartCaption(uint64_t n, const TTextWords& words)
+{
+    return std::string("< ").append(words.Part).append(" #") + std::to_string(n) + " >";
 }
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/TextWords.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
 
@@ -112,7 +113,9 @@ inline uint32_t TexCoordSets(uint32_t flags, uint8_t storedSets)
     return (flags & gfTexCoords) ? 1 : 0;
 }
 
-// "%d вершин, %d полигонов" (UTF-8).
-std::string ModelTotalsText(int64_t vertices, int64_t triangles);
+// "%d вершин, %d полигонов" (UTF-8, in the words given).
+std::string ModelTotalsText(int64_t vertices, int64_t triangles, const TTextWords& words = RussianWords);
+// "< Часть #%d >": the caption of the part numbered n from 1.
+std::string PartCaption(uint64_t n, const TTextWords& words = RussianWords);
 
 }  // namespace korvane

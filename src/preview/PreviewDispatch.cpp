@@ -21,9 +21,9 @@ uint64_t EntrySizeKB(TArchiveKind kind, const TArchiveEntry& e)
     return (uint64_t(e.Size) + 1023) / 1024;
 }
 
-std::string EntrySizeText(TArchiveKind kind, const TArchiveEntry& e)
+std::string EntrySizeText(TArchiveKind kind, const TArchiveEntry& e, const TTextWords& words)
 {
-    return std::to_string(EntrySizeKB(kind, e)) + " КБ";
+    return std::to_string(EntrySizeKB(kind, e)).append(" ").append(words.KB);
 }
 
 bool IsBinaryPlacement(const unsigned char* header) { return std::memcmp(header, "bnry", 4) == 0; }

@@ -10,8 +10,7 @@ using namespace korvane;
 TEntryListModel::TEntryListModel(const Catalogue& cat, const TRowOrder& order, QObject* parent)
     : QAbstractTableModel(parent), cat_(cat), order_(order), decimalPoint_(QLocale::system().decimalPoint().toStdString())
 {
-    for (size_t k = 0; k < captions_.size(); ++k)
-        captions_[k] = QString::fromUtf8(ColumnCaptions[k].data(), qsizetype(ColumnCaptions[k].size()));
+    MarkSortColumn(-1);
 }
 
 int TEntryListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_); }
@@ -21,7 +20,7 @@ int TEntryListModel::columnCount(const QModelIndex& parent) const { return paren
 QString TEntryListModel::CellText(int row, int col) const
 {
     if (row < 0 || uint32_t(row) >= rows_ || col < 0 || col > 3) return {};
-    return QString::fromStdString(korvane::CellText(cat_, order_, uint32_t(row), col, decimalPoint_));
+    return QString::fromStdString(korvane::CellText(cat_, order_, uint32_t(row), col, decimalPoint_, words_.Words()));
 }
 
 QVariant TEntryListModel::data(const QModelIndex& index, int role) const
@@ -59,7 +58,8 @@ void TEntryListModel::RowsChanged()
 void TEntryListModel::MarkSortColumn(int col)
 {
     for (size_t k = 0; k < captions_.size(); ++k) {
-        captions_[k] = QString::fromUtf8(ColumnCaptions[k].data(), qsizetype(ColumnCaptions[k].size()));
+        const std::string_view caption = words_.Words().ColumnCaptions[k];
+        captions_[k] = QString::fromUtf8(caption.data(), qsizetype(caption.size()));
         if (int(k) == col) captions_[k] += QStringLiteral(" \u2022");
     }
     emit headerDataChanged(Qt::Horizontal, 0, 3);

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "app/TranslatedWords.h"
 #include "archive/Catalogue.h"
 #include "listview/ShownRows.h"
 
@@ -40,6 +41,7 @@ private:
     uint32_t rows_ = 0;
     std::array<QString, 4> captions_;
     std::string decimalPoint_;
+    TTranslatedWords words_;
 };
 
 // Keeps the list's rows in step with the catalogue while entry operations

@@ -1,3 +1,4 @@
+#include "app/TranslatedWords.h"
 #include "app/preview/DffPage.h"
 
 #include <QCheckBox>
@@ -32,6 +33,13 @@ constexpr int ListRowHeight = 14;
 constexpr int ListRightMargin = 11;
 constexpr int ListBottomMargin = 11;
 
+// "0 вершин, 0 полигонов": the totals before a model is shown.
+QString ZeroTotalsText()
+{
+    const TTranslatedWords words;
+    return QString::fromStdString(ModelTotalsText(0, 0, words.Words()));
+}
+
 QSettings Settings() { return QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")); }
 const QString GameViewKey = QStringLiteral("Model/AsInGame");
 
@@ -57,17 +65,17 @@ TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
     Panel1->setLineWidth(1);
     Panel1->setMinimumHeight(60);
     header_ = MakePreviewHeader(Panel1, "Label1", "Label3");
-    Label2 = new QLabel(QStringLiteral("0 вершин, 0 полигонов"), Panel1);
+    Label2 = new QLabel(ZeroTotalsText(), Panel1);
     Label2->setObjectName(QStringLiteral("Label2"));
     CheckListBox1 = new QListWidget(Panel1);
     CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setAccessibleName(QStringLiteral("Части модели"));
+    CheckListBox1->setAccessibleName(tr("Части модели"));
     CheckListBox1->setUniformItemSizes(true);
     QPalette pal = CheckListBox1->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
     CheckListBox1->setPalette(pal);
     Panel1->installEventFilter(this);
-    GameViewBox = new QCheckBox(QStringLiteral("Как в игре"), Panel1);
+    GameViewBox = new QCheckBox(tr("Как в игре"), Panel1);
     GameViewBox->setObjectName(QStringLiteral("GameView"));
     GameViewBox->setChecked(Settings().value(GameViewKey, false).toBool());
 
@@ -93,7 +101,7 @@ TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
     // Not on the 3D view, whose right button zooms.
     PopupMenu4 = new QMenu(this);
     PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
-    N38 = PopupMenu4->addAction(QStringLiteral("Экспорт в glTF..."));
+    N38 = PopupMenu4->addAction(tr("Экспорт в glTF..."));
     N38->setObjectName(QStringLiteral("N38"));
     connect(N38, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
     for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(CheckListBox1)}) {
@@ -153,7 +161,8 @@ void TDffPage::Show(TPreviewEntry& entry)
         throw;
     }
     Take(read, modelName, dictionary);
-    Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal)));
+    const TTranslatedWords words;
+    Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal, words.Words())));
     Label2->adjustSize();
     FitView();
     CheckListBox1ClickCheck();
@@ -190,7 +199,8 @@ void TDffPage::FillRows()
         item->setSizeHint(QSize(0, ListRowHeight));
         CheckListBox1->addItem(item);
     };
-    const auto partText = [](int i) { return QStringLiteral("< Часть #%1 >").arg(i + 1); };
+    const TTranslatedWords words;
+    const auto partText = [&words](int i) { return QString::fromStdString(PartCaption(uint64_t(i) + 1, words.Words())); };
     if (GameView()) {
         // A row per atomic, named by its frame; damaged and low-detail
         // versions start hidden.
@@ -271,7 +281,7 @@ void TDffPage::N38Click()
 void TDffPage::Clear()
 {
     header_.Clear();
-    Label2->setText(QStringLiteral("0 вершин, 0 полигонов"));
+    Label2->setText(ZeroTotalsText());
     LayOutPanel();
     filling_ = true;
     CheckListBox1->clear();

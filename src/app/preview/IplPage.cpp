@@ -89,11 +89,11 @@ TIplPage::TIplPage(QWidget* parent, Prompts& prompts, TGuard guard)
         PopupMenu3->addAction(a);
         return a;
     };
-    N33 = add("N33", QStringLiteral("Копировать"));
-    N35 = add("N35", QStringLiteral("Выделить всё"));
+    N33 = add("N33", tr("Копировать"));
+    N35 = add("N35", tr("Выделить всё"));
     N36 = add("N36", QString());
     N36->setSeparator(true);
-    N37 = add("N37", QStringLiteral("Сохранить как..."));
+    N37 = add("N37", tr("Сохранить как..."));
     connect(N33, &QAction::triggered, this, [this] { guard_([this] { N33Click(); }); });
     connect(N35, &QAction::triggered, this, [this] { guard_([this] { N35Click(); }); });
     connect(N37, &QAction::triggered, this, [this] { guard_([this] { N37Click(); }); });

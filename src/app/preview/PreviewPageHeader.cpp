@@ -1,10 +1,14 @@
 #include "app/preview/PreviewPageHeader.h"
 
+#include <QCoreApplication>
 #include <QFont>
 
 TPreviewHeader MakePreviewHeader(QWidget* parent, const char* nameLabel, const char* sizeLabel,
-                                 const QString& nameCaption, const QString& sizeCaption)
+                                 const QString& givenName, const QString& givenSize)
 {
+    const QString nameCaption =
+        givenName.isEmpty() ? QCoreApplication::translate("TPreviewHeader", "имя файла") : givenName;
+    const QString sizeCaption = givenSize.isEmpty() ? QCoreApplication::translate("TPreviewHeader", "размер") : givenSize;
     TPreviewHeader h;
     h.Name = new QLabel(nameCaption, parent);
     h.Name->setObjectName(QString::fromLatin1(nameLabel));

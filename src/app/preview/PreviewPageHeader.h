@@ -16,7 +16,7 @@ struct TPreviewHeader {
 };
 
 // Creates the two labels inside `parent` under the given object names, with
-// their captions before the first preview.
+// their captions before the first preview ("имя файла" and "размер" when
+// none are given).
 TPreviewHeader MakePreviewHeader(QWidget* parent, const char* nameLabel, const char* sizeLabel,
-                                 const QString& nameCaption = QStringLiteral("имя файла"),
-                                 const QString& sizeCaption = QStringLiteral("размер"));
+                                 const QString& nameCaption = QString(), const QString& sizeCaption = QString());

@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "app/TranslatedWords.h"
 #include "app/preview/DffPage.h"
 #include "app/preview/IplPage.h"
 #include "app/preview/TxdPage.h"
@@ -16,7 +17,7 @@ TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e, bool 
       Entry(e),
       Extension(EntryExtension(EntryName(e))),
       Name(QString::fromStdString(Cp1251ToUtf8(EntryName(e)))),
-      SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e))),
+      SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e, TTranslatedWords().Words()))),
       Editable(editable)
 {
 }
@@ -43,7 +44,7 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
     pages_ = {txd_, new TDffPage(this, prompts, guard), new TIplPage(this, prompts, guard)};
     for (TPreviewPage* page : pages_) addWidget(page->Widget());
 
-    auto* label4 = new QLabel(QStringLiteral("Файлы не выбраны или их формат не поддерживается"), default_);
+    auto* label4 = new QLabel(tr("Файлы не выбраны или их формат не поддерживается"), default_);
     label4->setObjectName(QStringLiteral("Label4"));
     label4->setWordWrap(true);
     label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);

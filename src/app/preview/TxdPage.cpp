@@ -39,7 +39,7 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     top->addWidget(header_.Name, 1);
     top->addWidget(header_.Size);
     panel->addLayout(top);
-    Label9 = new QLabel(QStringLiteral("0 текстур"), Panel2);
+    Label9 = new QLabel(tr("0 текстур"), Panel2);
     Label9->setObjectName(QStringLiteral("Label9"));
     panel->addWidget(Label9);
 
@@ -77,26 +77,26 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     TabSet1->setShape(QTabBar::RoundedSouth);
     TabSet1->addTab(QStringLiteral("RGB+A"));
     TabSet1->addTab(QStringLiteral("RGB"));
-    TabSet1->addTab(QStringLiteral("Прозрачность"));
+    TabSet1->addTab(tr("Прозрачность"));
     TabSet1->setCurrentIndex(0);
     layout->addWidget(TabSet1);
 
     PopupMenu2 = new QMenu(this);
     PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    N21 = PopupMenu2->addAction(QStringLiteral("Сохранить..."));
+    N21 = PopupMenu2->addAction(tr("Сохранить..."));
     N21->setObjectName(QStringLiteral("N21"));
     N21->setData(int(dmColor));
-    N23 = PopupMenu2->addAction(QStringLiteral("Сохранить маску..."));
+    N23 = PopupMenu2->addAction(tr("Сохранить маску..."));
     N23->setObjectName(QStringLiteral("N23"));
     N23->setData(int(dmMask));
     for (QAction* a : {N21, N23})
         connect(a, &QAction::triggered, this, [this, a] { guard_([this, a] { N21Click(TDecodeMode(a->data().toInt())); }); });
     PopupMenu2->addSeparator();
-    N39 = PopupMenu2->addAction(QStringLiteral("Заменить текстуру..."));
+    N39 = PopupMenu2->addAction(tr("Заменить текстуру..."));
     N39->setObjectName(QStringLiteral("N39"));
-    N40 = PopupMenu2->addAction(QStringLiteral("Добавить текстуру..."));
+    N40 = PopupMenu2->addAction(tr("Добавить текстуру..."));
     N40->setObjectName(QStringLiteral("N40"));
-    N41 = PopupMenu2->addAction(QStringLiteral("Удалить текстуру"));
+    N41 = PopupMenu2->addAction(tr("Удалить текстуру"));
     N41->setObjectName(QStringLiteral("N41"));
     connect(N39, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
     connect(N40, &QAction::triggered, this, [this] { guard_([this] { N39Click(); }); });
@@ -138,7 +138,7 @@ void TTxdPage::Show(TPreviewEntry& entry)
     // Changes where entries can be changed: the kind, and files that may be written.
     editable_ = entry.Editable;
     shown_ = entry.Entry;
-    Label9->setText(QStringLiteral("%1 текстур").arg(n));
+    Label9->setText(tr("%1 текстур").arg(n));
 
     // The old worker reads the old table: it ends before the table changes.
     StopImageLoader();
@@ -271,7 +271,7 @@ void TTxdPage::Clear()
     StopImageLoader();
     bytes_.reset();
     header_.Clear();
-    Label9->setText(QStringLiteral("0 текстур"));
+    Label9->setText(tr("0 текстур"));
     textures_.clear();
     model_->Clear();
     Image1->Clear();
@@ -324,8 +324,8 @@ void TTxdPage::Change(const TTextureChange& change)
         ListBox1->setCurrentIndex(model_->index(int(std::min<size_t>(result.TextureIndex, size_t(rows - 1)))));
     if (result.Dxt3ForAlpha)
         prompts_.Message(this,
-                         QStringLiteral("В рисунке есть прозрачные точки, поэтому текстура %1 сохранена в формате DXT3, "
-                                        "а не DXT1")
+                         tr("В рисунке есть прозрачные точки, поэтому текстура %1 сохранена в формате DXT3, "
+                            "а не DXT1")
                              .arg(QString::fromStdString(Cp1251ToUtf8(result.Texture))),
                          QStringLiteral("Korvane"), QMessageBox::Warning);
 }

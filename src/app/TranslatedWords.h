@@ -1,0 +1,23 @@
+// The core's words (size units, column captions, model totals, the check's
+// reports) in the window's language, taken from its translation.
+#pragma once
+
+#include <QCoreApplication>
+#include <array>
+#include <string>
+
+#include "archive/TextWords.h"
+
+class TTranslatedWords {
+    Q_DECLARE_TR_FUNCTIONS(TTranslatedWords)
+public:
+    // Looks every word up in the translators installed now.
+    TTranslatedWords();
+    TTranslatedWords(const TTranslatedWords&) = delete;
+    TTranslatedWords& operator=(const TTranslatedWords&) = delete;
+    const korvane::TTextWords& Words() const { return words_; }
+
+private:
+    std::array<std::string, 17> text_;
+    korvane::TTextWords words_;
+};
