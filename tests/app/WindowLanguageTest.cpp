@@ -1,0 +1,241 @@
+// Every text the window shows, gathered from the widget trees of its pages
+// and from every dialog it asks through the prompts: in English not one
+// Cyrillic letter; in Russian exactly the texts it has always shown
+// (tests/app/WindowTextsRussian.txt; KORVANE_UPDATE_TEXTS=1 rewrites it).
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTableView>
+#include <QTest>
+#include <QTranslator>
+#include <filesystem>
+
+#include "AppFixture.h"
+#include "app/FindDialog.h"
+#include "app/TranslatedWords.h"
+#include "app/Translations.h"
+#include "app/preview/TxdPage.h"
+#include "demo/DemoArchives.h"
+
+namespace {
+
+bool HasCyrillic(const QString& s)
+{
+    return std::any_of(s.begin(), s.end(), [](QChar c) { return c.unicode() >= 0x0400 && c.unicode() <= 0x052F; });
+}
+
+// The texts one widget shows, as "Class/objectName what: text" lines.
+void CollectWidget(QWidget* w, QStringList& out)
+{
+    const QString where = QString::fromLatin1(w->metaObject()->className()) + '/' + w->objectName();
+    const auto add = [&](const QString& what, const QString& text) {
+        if (!text.isEmpty()) out << where + ' ' + what + ": " + text;
+    };
+    if (w->isWindow()) add("title", w->windowTitle());
+    add("accessible", w->accessibleName());
+    add("tooltip", w->toolTip());
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) add("text", b->text());
+    if (auto* l = qobject_cast<QLabel*>(w)) add("text", l->text());
+    if (auto* t = qobject_cast<QTabBar*>(w))
+        for (int i = 0; i < t->count(); ++i) add("tab", t->tabText(i));
+    if (auto* m = qobject_cast<QMenu*>(w)) {
+        add("title", m->title());
+        for (QAction* a : m->actions()) add("action " + a->objectName(), a->text());
+    }
+    // A placement file's text is the file's own, never translated.
+    if (qobject_cast<QPlainTextEdit*>(w)) return;
+    if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model()) {
+        const QAbstractItemModel* m = v->model();
+        for (int c = 0; c < m->columnCount(); ++c) add("header", m->headerData(c, Qt::Horizontal).toString());
+        for (int r = 0; r < std::min(m->rowCount(), 40); ++r)
+            for (int c = 0; c < m->columnCount(); ++c) add("cell", m->index(r, c).data().toString());
+    }
+}
+
+QStringList CollectAll(QWidget* root)
+{
+    QStringList out;
+    CollectWidget(root, out);
+    for (QWidget* w : root->findChildren<QWidget*>()) CollectWidget(w, out);
+    return out;
+}
+
+}  // namespace
+
+class WindowLanguageTest : public WindowTest {
+protected:
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        for (QTranslator* t : translators_) {
+            QCoreApplication::removeTranslator(t);
+            delete t;
+        }
+    }
+    void Use(TWindowLanguage language)
+    {
+        bool missing = false;
+        translators_ = InstallTranslations(language, {QStringLiteral(KORVANE_QM_DIR)}, &missing);
+        ASSERT_FALSE(missing) << "korvane_en.qm not found in " KORVANE_QM_DIR;
+    }
+    void Settle()
+    {
+        if (auto* txd = form->findChild<TTxdPage*>()) txd->WaitForThumbnails();
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+            QTest::qWait(10);
+        }
+    }
+    void Select(std::initializer_list<int> rows)
+    {
+        QTableView* list = form->ListView();
+        list->clearSelection();
+        for (int row : rows)
+            list->selectionModel()->select(list->model()->index(row, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        Settle();
+    }
+    void Trigger(const char* action)
+    {
+        Find<QAction>(action)->trigger();
+        Settle();
+    }
+    // Opens the demo archive and goes through every page and dialog,
+    // gathering what is shown.
+    QStringList Walk()
+    {
+        const std::vector<std::string> archives = korvane::MakeDemoArchives(dir.Path());
+        prompts.onModal = [this](QDialog* d) { texts_ << CollectAll(d); };
+        Start({Q(archives[1])});
+        Settle();
+        texts_ << CollectAll(form.get());
+        for (int row : {0, 1, 2}) {
+            Select({row});
+            texts_ << CollectAll(form.get());
+        }
+        // The DFF page's parts as the game places them.
+        Select({7});
+        Find<QCheckBox>("GameView")->setChecked(true);
+        Settle();
+        texts_ << CollectAll(form.get());
+        Find<QCheckBox>("GameView")->setChecked(false);
+
+        // Dialogs, each cancelled or answered "No".
+        Select({0});
+        prompts.AnswerOpen({});
+        Trigger("N39");  // a texture's picture
+        prompts.AnswerSave({});
+        Trigger("N21");  // a texture exported
+        Select({1});
+        prompts.AnswerSave({});
+        Trigger("N38");  // a model exported
+        Select({2});
+        prompts.AnswerSave({});
+        Trigger("N37");  // a placement file converted
+        Select({0});
+        prompts.AnswerSave({});
+        Trigger("N11");  // one entry extracted
+        Select({0, 1});
+        prompts.AnswerFolder({});
+        Trigger("N11");  // several
+        prompts.AnswerQuestion(QMessageBox::No);
+        Trigger("N14");
+        Select({0});
+        Trigger("N10");  // the rename dialog, left as shown
+        Trigger("N19");  // the about box
+        Trigger("N20");  // the check
+        Trigger("N6");   // the find dialog
+        auto* find = Find<TFindDialog>("FindDialog1");
+        texts_ << CollectAll(find);
+        find->SetFindText(QStringLiteral("nothing-has-this-name"));
+        Trigger("N15");
+        Trigger("N7");
+        find->hide();
+        prompts.AnswerOpen({});
+        Trigger("N2");
+        // An .img whose .dir is missing.
+        const std::string lone = dir.Path() + "/lone.img";
+        std::filesystem::copy_file(archives[0], lone);
+        prompts.AnswerQuestion(QMessageBox::No);
+        form->Load(lone);
+        Settle();
+
+        for (const TPromptCall& c : prompts.calls)
+            texts_ << c.kind + ' ' + c.dialog + ": " + c.text + " | " + c.caption + " | " + c.filter;
+        for (const QString& s : statusTexts) texts_ << "status: " + s;
+        texts_.replaceInStrings(Q(dir.Path()), QStringLiteral("TEMP"));
+        texts_.removeDuplicates();
+        return texts_;
+    }
+
+private:
+    std::vector<QTranslator*> translators_;
+    QStringList texts_;
+};
+
+TEST_F(WindowLanguageTest, InEnglishNoTextShowsARussianLetter)
+{
+    Use(TWindowLanguage::wlEnglish);
+    const QStringList texts = Walk();
+    EXPECT_GT(texts.size(), 150);
+    QStringList russian;
+    for (const QString& t : texts)
+        if (HasCyrillic(t)) russian << t;
+    EXPECT_TRUE(russian.isEmpty()) << "texts still in Russian:\n" << russian.join('\n').toStdString();
+}
+
+TEST_F(WindowLanguageTest, InRussianEveryTextIsAsItHasAlwaysBeen)
+{
+    Use(TWindowLanguage::wlRussian);
+    const QString texts = Walk().join('\n') + '\n';
+    QFile golden(QStringLiteral(KORVANE_SOURCE_DIR "/tests/app/WindowTextsRussian.txt"));
+    if (qEnvironmentVariableIsSet("KORVANE_UPDATE_TEXTS")) {
+        ASSERT_TRUE(golden.open(QIODevice::WriteOnly));
+        golden.write(texts.toUtf8());
+        GTEST_SKIP() << "rewrote " << golden.fileName().toStdString();
+    }
+    ASSERT_TRUE(golden.open(QIODevice::ReadOnly));
+    const QStringList want = QString::fromUtf8(golden.readAll()).split('\n');
+    const QStringList got = texts.split('\n');
+    QStringList diff;
+    for (const QString& t : got)
+        if (!want.contains(t)) diff << "+ " + t;
+    for (const QString& t : want)
+        if (!got.contains(t)) diff << "- " + t;
+    EXPECT_TRUE(diff.isEmpty()) << "texts shown (+) or no longer shown (-) in Russian:\n"
+                                << diff.join('\n').toStdString();
+    EXPECT_EQ(got, want) << "the same texts, in another order";
+}
+
+// The window's words for the core's texts are the same English the command
+// line prints, and in Russian the core's own.
+TEST_F(WindowLanguageTest, TheCoreWordsMatchTheCommandLinesInBothLanguages)
+{
+    const auto same = [](const korvane::TTextWords& a, const korvane::TTextWords& b) {
+        EXPECT_EQ(a.Bytes, b.Bytes);
+        EXPECT_EQ(a.KB, b.KB);
+        EXPECT_EQ(a.MB, b.MB);
+        EXPECT_EQ(a.GB, b.GB);
+        EXPECT_EQ(a.ColumnCaptions, b.ColumnCaptions);
+        EXPECT_EQ(a.Vertices, b.Vertices);
+        EXPECT_EQ(a.Polygons, b.Polygons);
+        EXPECT_EQ(a.Part, b.Part);
+        EXPECT_EQ(a.CheckPassed, b.CheckPassed);
+        EXPECT_EQ(a.BadNameCaption, b.BadNameCaption);
+        EXPECT_EQ(a.BadNameText, b.BadNameText);
+        EXPECT_EQ(a.DuplicatesCaption, b.DuplicatesCaption);
+        EXPECT_EQ(a.DuplicatesText, b.DuplicatesText);
+        EXPECT_EQ(a.NotFound, b.NotFound);
+    };
+    same(TTranslatedWords().Words(), korvane::RussianWords);
+    Use(TWindowLanguage::wlEnglish);
+    same(TTranslatedWords().Words(), korvane::EnglishWords);
+}
