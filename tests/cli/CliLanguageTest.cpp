@@ -1,0 +1,73 @@
+// korvane-cli's texts for people in English on request: "--lang en" or
+// KORVANE_LANG=en; Russian, byte for byte as always, otherwise.
+#include <gtest/gtest.h>
+
+#include "CliRun.h"
+
+namespace {
+
+bool HasCyrillic(const std::string& s)
+{
+    // Cyrillic letters in UTF-8 start with 0xD0..0xD3.
+    for (unsigned char c : s)
+        if (c >= 0xD0 && c <= 0xD3) return true;
+    return false;
+}
+
+struct TDemo {
+    TempDir dir;
+    TDemo() { EXPECT_EQ(RunCli("make-demo " + Quote(dir.Path())).code, 0); }
+    std::string Img() const { return Quote(dir.File("demo.img")); }
+};
+
+}  // namespace
+
+// Every verb that prints Russian, in both languages and every way of asking.
+TEST(CliLanguage, RussianUnlessEnglishIsAskedFor)
+{
+    TDemo demo;
+    const std::string img = demo.Img();
+    const std::vector<std::string> commands = {
+        "list " + img,  "list --format tsv " + img, "list --format json " + img, "dff " + img + " 1",
+        "check " + img, "find " + img + " lamp",    "find " + img + " nothing-is-called-this",
+    };
+    for (const std::string& c : commands) {
+        SCOPED_TRACE(c);
+        const TCliRun ru = RunCli(c);
+        EXPECT_TRUE(HasCyrillic(ru.out + ru.err));
+        for (const TCliRun& same : {RunCli("--lang ru " + c), RunCli(c, "KORVANE_LANG=ru"), RunCli(c, "KORVANE_LANG=de"),
+                                    RunCli(c + " --lang ru", "KORVANE_LANG=en")}) {
+            EXPECT_EQ(same.out, ru.out);
+            EXPECT_EQ(same.err, ru.err);
+            EXPECT_EQ(same.code, ru.code);
+        }
+        const TCliRun en = RunCli("--lang en " + c);
+        EXPECT_FALSE(HasCyrillic(en.out + en.err)) << en.out << en.err;
+        EXPECT_EQ(en.code, ru.code);
+        for (const TCliRun& same : {RunCli(c, "KORVANE_LANG=en"), RunCli(c + " --lang en", "KORVANE_LANG=ru")}) {
+            EXPECT_EQ(same.out, en.out);
+            EXPECT_EQ(same.err, en.err);
+        }
+    }
+}
+
+TEST(CliLanguage, TheEnglishTexts)
+{
+    TDemo demo;
+    const std::string img = demo.Img();
+    EXPECT_EQ(RunCli("--lang en list " + img).out.substr(0, 71),
+              "#  Name             Address   Size\n"
+              "0  textures.txd     00000000  18 KB\n");
+    EXPECT_EQ(RunCli("--lang en check " + img).out, "Check complete\n");
+    const TCliRun dff = RunCli("--lang en dff " + img + " 1");
+    EXPECT_EQ(dff.out.substr(0, 11), "< Part #1 >");
+    EXPECT_NE(dff.out.find("\n367 vertices, 556 polygons\n"), std::string::npos) << dff.out;
+    EXPECT_EQ(RunCli("--lang en find " + img + " zzz").err, "korvane-cli: The string was not found.\n");
+}
+
+TEST(CliLanguage, ALanguageOtherThanEnOrRuIsAUsageError)
+{
+    for (const char* args : {"--lang de list x.img", "list x.img --lang", "--lang"}) EXPECT_EQ(RunCli(args).code, 2) << args;
+    EXPECT_EQ(RunCli("--lang de list x.img").err.substr(0, 42), "korvane-cli: --lang takes en or ru, not 'd");
+    EXPECT_EQ(RunCli("--lang").err.substr(0, 46), "korvane-cli: option --lang needs a language\nus");
+}
