@@ -17,8 +17,8 @@ expected="./usr/bin/korvane ./usr/bin/korvane-cli ./usr/share/applications/korva
 ./usr/share/icons/hicolor/128x128/apps/korvane.png ./usr/share/icons/hicolor/16x16/apps/korvane.png
 ./usr/share/icons/hicolor/256x256/apps/korvane.png ./usr/share/icons/hicolor/32x32/apps/korvane.png
 ./usr/share/icons/hicolor/48x48/apps/korvane.png ./usr/share/icons/hicolor/64x64/apps/korvane.png
-./usr/share/icons/hicolor/scalable/apps/korvane.svg ./usr/share/man/man1/korvane-cli.1
-./usr/share/mime/packages/korvane.xml"
+./usr/share/icons/hicolor/scalable/apps/korvane.svg ./usr/share/korvane/translations/korvane_en.qm
+./usr/share/man/man1/korvane-cli.1 ./usr/share/man/man1/korvane.1 ./usr/share/mime/packages/korvane.xml"
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {print $2, $6}' | sort)
 [[ "$files" == "$(tr ' ' '\n' <<<"$expected" | sed 's|^|root/root |' | sort)" ]] || fail "package files: $files"
 
