@@ -1,12 +1,14 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QTranslator>
 #include <gtest/gtest.h>
 
 #include "app/Translations.h"
+#include "app/WindowCommandLine.h"
 
 // Standard buttons and dialogs speak Russian like the rest of the window.
 TEST(QtTranslations, StandardButtonsReadInRussian)
@@ -65,4 +67,47 @@ TEST(WindowTranslation, TheEnglishCoversEveryTextOfTheSourcesAndNothingElse)
     QFile kept(QStringLiteral(KORVANE_TS));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll() == kept.readAll()) << "update_translations would change korvane_en.ts";
+}
+
+// Which language the window starts in, and what it remembers: the command
+// line over KORVANE_LANG over the last choice over Russian.
+TEST(WindowLanguage, TheCommandLineThenTheEnvironmentThenTheLastChoice)
+{
+    QTemporaryDir tmp;
+    QSettings settings(tmp.filePath(QStringLiteral("k.conf")), QSettings::IniFormat);
+    const auto en = TWindowLanguage::wlEnglish, ru = TWindowLanguage::wlRussian;
+    const struct {
+        std::optional<TWindowLanguage> given;
+        const char* environment;
+        TWindowLanguage want;
+    } steps[] = {
+        {{}, "", ru},      // nothing chosen yet
+        {{}, "de", ru},    // an unknown name is no choice
+        {{}, "EN", ru},    // nor another spelling
+        {{}, "en", en},    // KORVANE_LANG, remembered
+        {{}, "", en},      // the last choice
+        {ru, "en", ru},    // the option wins, remembered
+        {{}, "", ru},
+        {en, "", en},
+        {{}, "fr", en},
+    };
+    for (const auto& s : steps) EXPECT_EQ(ChooseLanguage(s.given, QString::fromLatin1(s.environment), settings), s.want);
+}
+
+TEST(WindowLanguage, CommandLine)
+{
+    const auto parse = [](const char* line) { return ParseWindowCommandLine(QString::fromLatin1(line).split(' ', Qt::SkipEmptyParts)); };
+    TWindowCommandLine l = parse("--lang en a.img b.img");
+    EXPECT_EQ(l.Language, TWindowLanguage::wlEnglish);
+    EXPECT_EQ(l.Files, QStringList({"a.img", "b.img"}));
+    EXPECT_TRUE(l.Error.isEmpty() && !l.Help);
+    l = parse("a.img --lang ru");
+    EXPECT_EQ(l.Language, TWindowLanguage::wlRussian);
+    EXPECT_EQ(l.Files, QStringList({"a.img"}));
+    l = parse("-- --lang --help");  // after "--" only files
+    EXPECT_FALSE(l.Language || l.Help);
+    EXPECT_EQ(l.Files, QStringList({"--lang", "--help"}));
+    EXPECT_TRUE(parse("x -h").Help);
+    EXPECT_EQ(parse("--lang").Error, "--lang needs en or ru");
+    EXPECT_EQ(parse("--lang de x").Error, "--lang takes en or ru, not 'de'");
 }

@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTabBar>
@@ -24,6 +25,10 @@
 #include "app/Translations.h"
 #include "app/preview/TxdPage.h"
 #include "demo/DemoArchives.h"
+#include "preview/PngWriter.h"
+#include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 
 namespace {
 
@@ -167,6 +172,27 @@ protected:
         prompts.AnswerQuestion(QMessageBox::No);
         form->Load(lone);
         Settle();
+        // The check's two reports.
+        for (const char* name : {"bad name.txt", "OK.TXT"}) {
+            const std::string file = dir.File(std::string(name, 3) + ".img");
+            WriteBytes(file, Ver2OneSectorEach({{"ok.txt", "x"}, {name, "x"}}));
+            form->Load(file);
+            Trigger("N20");
+        }
+        // A picture with see-through pixels put into a DXT1 texture.
+        const std::string txd = dir.File("t.img");
+        WriteBytes(txd, Ver2OneSectorEach({{"t.txd", DictionaryBytes({Dxt1Texture(
+                                                         "road", 8, 8, [](unsigned, unsigned) { return 0xFF0000FFu; })})}}));
+        korvane::TTextureBitmap picture;
+        picture.Width = picture.Height = 8;
+        picture.Pixels.assign(8 * 8 * 4, 0x80);
+        WriteBytes(dir.File("clear.png"), korvane::PngBytes(picture, korvane::TPngChannels::Rgba));
+        form->Load(txd);
+        Select({0});
+        auto* textures = Find<QListView>("ListBox1");
+        textures->setCurrentIndex(textures->model()->index(0, 0));
+        prompts.AnswerOpen(Q(dir.File("clear.png")));
+        Trigger("N39");
 
         for (const TPromptCall& c : prompts.calls)
             texts_ << c.kind + ' ' + c.dialog + ": " + c.text + " | " + c.caption + " | " + c.filter;

@@ -78,4 +78,8 @@ TEST(QuickCheck, MessageTexts)
     EXPECT_EQ(CheckMessage(TCheckOutcome::coBadName).Text, "В именах файлов не рекомендуется употреблять подобные символы");
     EXPECT_EQ(CheckMessage(TCheckOutcome::coDuplicates).Caption, "Найдены дубликаты!");
     EXPECT_EQ(CheckMessage(TCheckOutcome::coDuplicates).Text, "Выделенные файлы имеют одинаковые имена");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coPassed).Text, "Проверка завершена");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coBadName, EnglishWords).Caption, "Invalid file name");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coDuplicates, EnglishWords).Text, "The selected files have the same names");
+    EXPECT_EQ(CheckMessage(TCheckOutcome::coPassed, EnglishWords).Text, "Check complete");
 }

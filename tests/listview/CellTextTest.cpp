@@ -53,6 +53,17 @@ TEST(FormatSize, HalvesRoundAwayFromZeroAndTheSeparatorIsTheLocales)
     EXPECT_EQ(FormatSize(5 * 1048576 / 2, ","), "2,50 МБ");
 }
 
+// The same numbers with the English units; the sector kinds' kilobytes too.
+TEST(FormatSize, EnglishUnitsAtEachBoundary)
+{
+    EXPECT_EQ(FormatSize(1023, ".", EnglishWords), "1023 bytes");
+    EXPECT_EQ(FormatSize(1024, ",", EnglishWords), "1,00 KB");
+    EXPECT_EQ(FormatSize(1048576, ".", EnglishWords), "1.00 MB");
+    EXPECT_EQ(FormatSize(0x40000000, ".", EnglishWords), "1.00 GB");
+    const TListedCatalogue cat = OneEntry(akImg, 1, 3);
+    EXPECT_EQ(CellText(cat, cat, 0, 3, ".", EnglishWords), "6 KB");
+}
+
 TEST(FormatSize, FollowsLcNumeric)
 {
     const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
