@@ -238,7 +238,7 @@ TEST_F(WindowLanguageTest, InRussianEveryTextIsAsItHasAlwaysBeen)
         if (!got.contains(t)) diff << "- " + t;
     EXPECT_TRUE(diff.isEmpty()) << "texts shown (+) or no longer shown (-) in Russian:\n"
                                 << diff.join('\n').toStdString();
-    EXPECT_EQ(got, want) << "the same texts, in another order";
+    if (diff.isEmpty()) EXPECT_TRUE(got == want) << "the same texts, in another order";
 }
 
 // The window's words for the core's texts are the same English the command

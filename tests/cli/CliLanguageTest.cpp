@@ -27,7 +27,11 @@ TEST(CliLanguage, RussianUnlessEnglishIsAskedFor)
 {
     TDemo demo;
     const std::string img = demo.Img();
+    // The check's report on a name with a space.
+    const std::string bad = Quote(demo.dir.File("demo_v2.img"));
+    EXPECT_EQ(RunCli("rename " + bad + " 1 'bad name.dff'").code, 0);
     const std::vector<std::string> commands = {
+        "check " + bad,
         "list " + img,  "list --format tsv " + img, "list --format json " + img, "dff " + img + " 1",
         "check " + img, "find " + img + " lamp",    "find " + img + " nothing-is-called-this",
     };
