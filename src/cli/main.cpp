@@ -50,9 +50,9 @@ void Usage(std::ostream& out)
     out << "usage: korvane-cli VERB ARGS   (korvane-cli VERB --help for a verb's arguments)\n"
            "verbs:\n";
     for (const TVerbLine& v : kVerbs) out << v.line;
-    out << "--lang en|ru (anywhere before a \"--\") prints the texts that are Russian by default\n"
-           "(sizes, column captions, model totals, the check's reports) in English or Russian;\n"
-           "without it the environment variable KORVANE_LANG (en or ru) decides, else Russian\n"
+    out << "--lang en|ru (anywhere before a \"--\"): the texts that are Russian by default (sizes,\n"
+           "column captions, model totals, the check's reports) in English or Russian; without it\n"
+           "KORVANE_LANG=en|ru decides, else they are Russian. Error messages are English.\n"
            "a failure prints \"korvane-cli: FILE: MESSAGE\" on stderr (without FILE when it concerns none)\n"
            "and exits 1; a usage error exits 2\n";
 }
