@@ -129,7 +129,7 @@ void TPackageRead::ReadAnp3(uint64_t end)
             int32_t latest = 0;
             for (uint64_t key = 0; key < bone.Keys; ++key)
                 latest = std::max<int32_t>(latest, int16_t(LoadLE16(b_ + at + key * keySize + 8)));
-            bone.Seconds = float(latest) * Anp3TimeUnit;
+            bone.Seconds = float(latest) / Anp3TicksPerSecond;
             at += bone.Keys * keySize;
             a.Keys += bone.Keys;
             a.Seconds = std::max(a.Seconds, bone.Seconds);

@@ -62,7 +62,7 @@ bool IsAnimationPackage(TByteSpan bytes);
 void ReadAnimationPackage(TByteSpan bytes, TAnimationPackage& out);
 
 // The later layout's fixed point: time in 1/60 s.
-constexpr float Anp3TimeUnit = 1.0f / 60;
+constexpr float Anp3TicksPerSecond = 60;
 
 // Seconds with three decimals and a "." whatever the locale.
 std::string SecondsText(float seconds);

@@ -111,7 +111,7 @@ std::string LaterBody(uint32_t version, const TCollisionShape& s)
     AppendLE16(h, uint16_t(s.Faces.size()));
     h += '\0';  // lines
     h += '\0';
-    AppendLE32(h, (s.Faces.empty() && s.Spheres.empty() && s.Boxes.empty() ? 0 : 2) | (shadow ? cfShadowMesh : 0));
+    AppendLE32(h, (s.Faces.empty() && s.Spheres.empty() && s.Boxes.empty() ? 0u : 2u) | (shadow ? uint32_t(cfShadowMesh) : 0u));
     for (uint32_t o : {spheresAt, boxesAt, 0u, verticesAt, facesAt, 0u}) AppendLE32(h, o);
     if (version >= 3) {
         AppendLE32(h, shadow ? uint32_t(s.ShadowFaces.size()) : 0);
