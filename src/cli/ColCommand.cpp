@@ -92,7 +92,7 @@ int ColCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
     const TEntryBytes bytes = ReadSourceBytes(source);
-    if (!IsCollisionFile(bytes.Bytes)) RaiseHoldsNo(source, "collision file");
+    if (!IsCollisionFile(bytes.Bytes)) RaiseHoldsNo(source, "collision model");
     std::vector<TCollisionModel> models;
     std::exception_ptr failure;
     try {

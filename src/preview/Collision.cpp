@@ -196,7 +196,7 @@ void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
         TCollisionModel m;
         m.Version = version;
         m.At = at;
-        if (left >= kModelId) std::memcpy(m.RawName, b + at + kName, CollisionNameSize);
+        if (left > kName) std::memcpy(m.RawName, b + at + kName, std::min<uint64_t>(CollisionNameSize, left - kName));
         TModelCheck check(bytes, m, out.size() + 1);
         if (left < 8) check.Lie("it is cut short");
         m.End = at + 8 + uint64_t(LoadLE32(b + at + kSizeField));
