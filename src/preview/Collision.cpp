@@ -1,6 +1,9 @@
 #include "preview/Collision.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <tuple>
 
@@ -22,11 +25,14 @@ enum : uint64_t {
 constexpr uint64_t kSphereBytes = 20, kBoxBytes = 28, kFaceGroupBytes = 28;
 constexpr uint64_t kV1VertexBytes = 12, kV1FaceBytes = 16, kVertexBytes = 6, kFaceBytes = 8;
 
+// "COLL" is 1, "COL2".."COL4" their digit, anything else 0.
 uint32_t TagVersion(const uint8_t* p)
 {
-    if (std::memcmp(p, "COLL", 4) == 0) return 1;
-    if (p[0] == 'C' && p[1] == 'O' && p[2] == 'L' && p[3] >= '2' && p[3] <= '4') return uint32_t(p[3] - '0');
-    return 0;
+    const uint32_t tag = LoadLE32(p);
+    if ((tag & 0xFFFFFF) != 0x4C4F43) return 0;  // "COL"
+    const uint32_t last = tag >> 24;
+    if (last == 'L') return 1;
+    return last >= '2' && last <= '4' ? last - '0' : 0;
 }
 
 TVec3 LoadVec3(const uint8_t* p)
@@ -35,6 +41,10 @@ TVec3 LoadVec3(const uint8_t* p)
     std::memcpy(&v, p, 12);
     return v;
 }
+
+static_assert(offsetof(TCollisionModel, ModelId) == kModelId - kName && offsetof(TCollisionModel, Bounds) == kBounds - kName &&
+                  sizeof(TCollisionModel::Bounds) == kBody - kBounds,
+              "the model's first fields mirror its bytes 8 to 71");
 
 float LoadFloat(const uint8_t* p)
 {
@@ -183,6 +193,7 @@ bool IsCollisionFile(TByteSpan bytes) { return bytes.size() >= 4 && TagVersion(b
 
 void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
 {
+    if (bytes.size() > UINT32_MAX) throw ECollisionError("The collision file is larger than 4 GiB");
     out.reserve(out.size() + CountModels(bytes));
     const uint8_t* b = bytes.data();
     uint64_t at = 0;
@@ -195,30 +206,28 @@ void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
         }
         TCollisionModel m;
         m.Version = version;
-        m.At = at;
-        if (left > kName) std::memcpy(m.RawName, b + at + kName, std::min<uint64_t>(CollisionNameSize, left - kName));
+        m.At = uint32_t(at);
+        m.Flags = m.Spheres = m.Boxes = m.Vertices = m.Faces = m.Lines = m.FaceGroups = 0;
+        m.ShadowVertices = m.ShadowFaces = 0;
+        m.SpheresAt = m.BoxesAt = m.VerticesAt = m.FacesAt = m.ShadowVerticesAt = m.ShadowFacesAt = 0;
         TModelCheck check(bytes, m, out.size() + 1);
-        if (left < 8) check.Lie("it is cut short");
-        m.End = at + 8 + uint64_t(LoadLE32(b + at + kSizeField));
-        if (m.End > bytes.size()) check.Lie("it runs past the end of the file");
-        if (m.End - at < CollisionHeaderSize(version)) check.Lie("its header is cut short");
-        m.ModelId = LoadLE16(b + at + kModelId);
-        const uint8_t* bounds = b + at + kBounds;
-        if (version == 1) {
-            m.Radius = LoadFloat(bounds);
-            m.Centre = LoadVec3(bounds + 4);
-            m.Min = LoadVec3(bounds + 16);
-            m.Max = LoadVec3(bounds + 28);
-            check.ReadVersion1();
-        } else {
-            m.Min = LoadVec3(bounds);
-            m.Max = LoadVec3(bounds + 12);
-            m.Centre = LoadVec3(bounds + 24);
-            m.Radius = LoadFloat(bounds + 36);
-            check.ReadLater();
+        if (left < kBody) {
+            // Enough of the name for the error, if it is there.
+            std::memset(m.RawName, 0, CollisionNameSize);
+            if (left > kName) std::memcpy(m.RawName, b + at + kName, std::min<uint64_t>(CollisionNameSize, left - kName));
+            check.Lie(left < 8 ? "it is cut short" : "its header is cut short");
         }
+        std::memcpy(m.RawName, b + at + kName, kBody - kName);
+        const uint64_t end = at + 8 + uint64_t(LoadLE32(b + at + kSizeField));
+        if (end > bytes.size()) check.Lie("it runs past the end of the file");
+        m.End = uint32_t(end);
+        if (end - at < CollisionHeaderSize(version)) check.Lie("its header is cut short");
+        if (version == 1)
+            check.ReadVersion1();
+        else
+            check.ReadLater();
         out.push_back(m);
-        at = m.End;
+        at = end;
     }
 }
 

@@ -34,22 +34,30 @@ enum : uint32_t {
 constexpr size_t CollisionNameSize = 22;
 
 // One model as indexed: what its header says and where its arrays lie.
-// Positions are from the start of the file's bytes.
+// Positions are from the start of the file's bytes, which ReadCollisionFile
+// takes up to 4 GiB (an entry in memory is at most 1 GiB). The reader fills
+// every field: a model is a few stores, so that thousands list at once.
 struct TCollisionModel {
-    uint32_t Version = 0;  // 1 to 4
-    char RawName[CollisionNameSize] = {};  // zero-padded, Windows-1251
-    uint16_t ModelId = 0;
-    TVec3 Min{0, 0, 0}, Max{0, 0, 0}, Centre{0, 0, 0};
-    float Radius = 0;
-    uint32_t Flags = 0;  // 0 for version 1
-    uint32_t Spheres = 0, Boxes = 0, Vertices = 0, Faces = 0, Lines = 0, FaceGroups = 0;
-    uint32_t ShadowVertices = 0, ShadowFaces = 0;
-    uint64_t At = 0;   // the tag's first byte
-    uint64_t End = 0;  // one past the model's last byte
-    uint64_t SpheresAt = 0, BoxesAt = 0, VerticesAt = 0, FacesAt = 0, ShadowVerticesAt = 0, ShadowFacesAt = 0;
+    // Bytes 8 to 71 of the model as stored: its name, model id and bounds.
+    char RawName[CollisionNameSize];  // zero-padded, Windows-1251
+    uint16_t ModelId;
+    float Bounds[10];  // version 1: radius, centre, min, max; later: min, max, centre, radius
+    uint32_t Version;  // 1 to 4
+    uint32_t Flags;    // 0 for version 1
+    uint32_t Spheres, Boxes, Vertices, Faces, Lines, FaceGroups, ShadowVertices, ShadowFaces;
+    uint32_t At;   // the tag's first byte
+    uint32_t End;  // one past the model's last byte
+    uint32_t SpheresAt, BoxesAt, VerticesAt, FacesAt, ShadowVerticesAt, ShadowFacesAt;
 
     // The characters before the first zero byte, all 22 when there is none.
     std::string_view Name() const;
+    TVec3 Min() const { return Vec(Version == 1 ? 4 : 0); }
+    TVec3 Max() const { return Vec(Version == 1 ? 7 : 3); }
+    TVec3 Centre() const { return Vec(Version == 1 ? 1 : 6); }
+    float Radius() const { return Bounds[Version == 1 ? 0 : 9]; }
+
+private:
+    TVec3 Vec(int i) const { return {Bounds[i], Bounds[i + 1], Bounds[i + 2]}; }
 };
 
 // Size of a model's header up to its first array, tag and size included.

@@ -82,8 +82,8 @@ TCollisionMesh BuildCollisionMesh(const TCollisionShape& shape, bool shadow)
 
 float CollisionViewRadius(const TCollisionModel& m)
 {
-    const float d = std::sqrt(m.Centre.X * m.Centre.X + m.Centre.Y * m.Centre.Y + m.Centre.Z * m.Centre.Z);
-    return m.Radius + d;
+    const TVec3 c = m.Centre();
+    return m.Radius() + std::sqrt(c.X * c.X + c.Y * c.Y + c.Z * c.Z);
 }
 
 }  // namespace korvane

@@ -80,9 +80,10 @@ TEST(Collision, EveryVersionReadsBackWhatWasWritten)
         EXPECT_EQ(m.Name(), "sample");
         EXPECT_EQ(m.ModelId, 1234);
         EXPECT_EQ(m.End, bytes.size());
-        EXPECT_EQ(m.Min.Y, -2);
-        EXPECT_EQ(m.Centre.X, 0.5f);
-        EXPECT_EQ(m.Radius, 4);
+        EXPECT_EQ(m.Min().Y, -2);
+        EXPECT_EQ(m.Centre().X, 0.5f);
+        EXPECT_EQ(m.Max().Z, 3);
+        EXPECT_EQ(m.Radius(), 4);
         // Version 2 on count four vertices: one more than the highest corner.
         EXPECT_EQ(m.Vertices, 4u);
         EXPECT_EQ(m.ShadowFaces, version >= 3 ? 1u : 0u);
@@ -231,16 +232,16 @@ TEST(Collision, TheRealFileOf2153Models)
     EXPECT_EQ(first.End, 260u);
     EXPECT_EQ(first.Boxes, 5u);
     EXPECT_EQ(first.Faces + first.Spheres + first.Vertices, 0u);
-    EXPECT_EQ(first.Min.X, F(0xC116D742));
-    EXPECT_EQ(first.Radius, F(0x413CD037));
+    EXPECT_EQ(first.Min().X, F(0xC116D742));
+    EXPECT_EQ(first.Radius(), F(0x413CD037));
     EXPECT_EQ(last.Name(), "venice03Tr_laW2");
     EXPECT_EQ(last.At, 374308u);
     EXPECT_EQ(last.End, bytes.size());
     EXPECT_EQ(last.Faces, 322u);
     EXPECT_EQ(last.Vertices, 324u);
     EXPECT_EQ(last.FaceGroups, 10u);
-    EXPECT_EQ(last.Min.X, F(0xC27E8DD3));
-    EXPECT_EQ(last.Radius, F(0x4288B60C));
+    EXPECT_EQ(last.Min().X, F(0xC27E8DD3));
+    EXPECT_EQ(last.Radius(), F(0x4288B60C));
 }
 
 // One model: vertices from 0x78 to the faces at 0x348 (720 bytes, 120
