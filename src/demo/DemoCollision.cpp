@@ -33,7 +33,7 @@ TCollisionModelData Lamp()
     AddFaces(m.Shape, DemoBox(-0.25f, -0.25f, 3.0f, 0.25f, 0.25f, 3.1f), 13);
     m.Shape.Spheres.push_back({{0, 0, 3.25f}, 0.35f, 13});
     m.Shape.Boxes.push_back({{-1, -1, 0}, {1, 1, 0.3f}, 4});
-    m.Shape.ShadowVertices = {{-0.6f, -0.6f, 0}, {0.6f, -0.6f, 0}, {0.6f, 0.6f, 0}, {-0.6f, 0.6f, 0}};
+    m.Shape.ShadowVertices = {{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}};
     m.Shape.ShadowFaces = {{0, 1, 2, 4, 0}, {0, 2, 3, 4, 0}};
     return m;
 }

@@ -61,15 +61,18 @@ TIfpPage::TIfpPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
                                           default: return QString::fromStdString(SecondsText(a.Seconds));
                                           }
                                       });
-    bones_ = new TTableListModel(this, {tr("Кость"), tr("ID"), tr("Ключи"), tr("Ключей")}, [this](int row, int column) {
-        const TAnimationBone& b = package_.Animations[size_t(shownBones_)].Bones[size_t(row)];
-        switch (column) {
-        case 0: return Latin(b.Name);
-        case 1: return b.Id < 0 ? QStringLiteral("—") : QString::number(b.Id);
-        case 2: return KindText(b.Kind);
-        default: return QString::number(b.Keys);
-        }
-    });
+    bones_ = new TTableListModel(
+        this, {tr("Кость"), tr("Вид ключей"), tr("ID"), tr("Ключей")},
+        [this](int row, int column) {
+            const TAnimationBone& b = package_.Animations[size_t(shownBones_)].Bones[size_t(row)];
+            switch (column) {
+            case 0: return Latin(b.Name);
+            case 1: return KindText(b.Kind);
+            case 2: return b.Id < 0 ? QStringLiteral("—") : QString::number(b.Id);
+            default: return QString::number(b.Keys);
+            }
+        },
+        2);
     auto* splitter = new QSplitter(Qt::Vertical, this);
     splitter->setObjectName(QStringLiteral("IfpSplitter"));
     splitter->setChildrenCollapsible(false);

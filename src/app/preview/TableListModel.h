@@ -10,8 +10,10 @@
 class TTableListModel : public QAbstractTableModel {
 public:
     using TCell = std::function<QString(int row, int column)>;
-    TTableListModel(QObject* parent, QStringList captions, TCell cell)
-        : QAbstractTableModel(parent), captions_(std::move(captions)), cell_(std::move(cell))
+    // The first `textColumns` columns hold text, aligned left; the others
+    // numbers, aligned right.
+    TTableListModel(QObject* parent, QStringList captions, TCell cell, int textColumns = 1)
+        : QAbstractTableModel(parent), captions_(std::move(captions)), cell_(std::move(cell)), textColumns_(textColumns)
     {
     }
 
@@ -29,7 +31,7 @@ public:
     {
         if (!index.isValid() || index.row() >= rows_) return {};
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) return cell_(index.row(), index.column());
-        if (role == Qt::TextAlignmentRole && index.column() > 0) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
+        if (role == Qt::TextAlignmentRole && index.column() >= textColumns_) return QVariant(Qt::AlignRight | Qt::AlignVCenter);
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -41,5 +43,6 @@ public:
 private:
     QStringList captions_;
     TCell cell_;
+    int textColumns_;
     int rows_ = 0;
 };

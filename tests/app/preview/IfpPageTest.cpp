@@ -46,9 +46,9 @@ TEST_F(IfpPageTest, AnimationsAndTheSelectedOnesBones)
     EXPECT_EQ(Find<QLabel>("IfpTotals")->text(), "ANP3 «ped», 2 анимаций");
     EXPECT_EQ(Rows("IfpAnimations"), "walk 2 5 2.000|idle 1 2 1.000");
     EXPECT_EQ(page->SelectedAnimation(), 0);
-    EXPECT_EQ(Rows("IfpBones"), "Root 0 поворот, сдвиг 3|Pelvis 7 поворот 2");
+    EXPECT_EQ(Rows("IfpBones"), "Root поворот, сдвиг 0 3|Pelvis поворот 7 2");
     page->SelectAnimation(1);
-    EXPECT_EQ(Rows("IfpBones"), "Spine 3 поворот 2");
+    EXPECT_EQ(Rows("IfpBones"), "Spine поворот 3 2");
     EXPECT_TRUE(prompts.Messages().isEmpty());
 }
 
@@ -60,7 +60,7 @@ TEST_F(IfpPageTest, ADamagedAnimationIsReportedAfterTheOnesBeforeIt)
     bytes.replace(16, 1, "\3");                // three animations
     Open(bytes);
     EXPECT_EQ(Rows("IfpAnimations"), "a 1 2 1.000|c 0 0 0.000");
-    EXPECT_EQ(Rows("IfpBones"), "b — поворот, сдвиг, масштаб 2");
+    EXPECT_EQ(Rows("IfpBones"), "b поворот, сдвиг, масштаб — 2");
     ASSERT_EQ(prompts.Messages().size(), 1);
     EXPECT_TRUE(prompts.Messages()[0].contains("The animation number 3 is damaged: the animation runs past its end"))
         << prompts.Messages()[0].toStdString();
