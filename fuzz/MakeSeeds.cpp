@@ -102,6 +102,7 @@ void MaskSeeds()
 // The demo's file holds one model of versions 1 to 3; the package both layouts.
 void CollisionAndAnimationSeeds()
 {
+    using namespace korvane;
     Seed("collision_fuzz", "demo", DemoCollisionFile());
     Seed("animation_fuzz", "anp3", DemoAnimationPackage());
     const std::vector<TAnimationData> two = {
