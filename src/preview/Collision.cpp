@@ -56,19 +56,32 @@ float LoadFloat(const uint8_t* p)
 // Checks one model's fields against its own bytes [m.At, m.End).
 class TModelCheck {
 public:
-    TModelCheck(TByteSpan bytes, TCollisionModel& m, size_t number) : b_(bytes.data()), m_(m), number_(number) {}
+    // `m` has its version and position set.
+    TModelCheck(TByteSpan bytes, TCollisionModel& m, size_t number)
+        : b_(bytes.data()), m_(m), number_(number), first_(m.At + CollisionHeaderSize(m.Version))
+    {
+    }
 
-    [[noreturn]] void Lie(const std::string& what) const
+    // The messages are made out of line: the checks stay small enough to
+    // inline, as they run a dozen times for each of thousands of models.
+    [[noreturn, gnu::noinline, gnu::cold]] void Lie(const std::string& what) const
     {
         throw ECollisionError("The collision model \"" + std::string(m_.Name()) + "\" (number " +
                               std::to_string(number_) + ") is damaged: " + what);
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void RunsPast(const char* what) const
+    {
+        Lie(std::string("its ") + what + " run past its end");
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void CountsNone(const char* what) const
+    {
+        Lie(std::string("it counts ") + what + " but has none");
     }
 
     // `count` items of `size` bytes from `at` lie between the header and the model's end.
     void Within(uint64_t at, uint64_t count, uint64_t size, const char* what) const
     {
-        const uint64_t first = m_.At + CollisionHeaderSize(m_.Version);
-        if (at < first || at > m_.End || count > (m_.End - at) / size) Lie(std::string("its ") + what + " run past its end");
+        if (at < first_ || at > m_.End || count > (m_.End - at) / size) RunsPast(what);
     }
 
     // An array at an offset of versions 2 to 4; 0 when there is none.
@@ -76,7 +89,7 @@ public:
     {
         const uint32_t offset = LoadLE32(b_ + m_.At + field);
         if (count == 0) return 0;
-        if (offset == 0) Lie(std::string("it counts ") + what + " but has none");
+        if (offset == 0) CountsNone(what);
         const uint64_t at = m_.At + kOffsetsFrom + offset;
         Within(at, count, size, what);
         return at;
@@ -138,7 +151,7 @@ public:
             // The group count stands just before the faces, the groups before it.
             Within(m_.FacesAt - std::min<uint64_t>(m_.FacesAt, 4), 1, 4, "face groups");
             m_.FaceGroups = LoadLE32(b_ + m_.FacesAt - 4);
-            const uint64_t room = m_.FacesAt - 4 - (m_.At + CollisionHeaderSize(m_.Version));
+            const uint64_t room = m_.FacesAt - 4 - first_;
             if (m_.FaceGroups > room / kFaceGroupBytes) Lie("its face groups run past its start");
         }
         if (m_.Version >= 3 && (m_.Flags & cfShadowMesh)) {
@@ -155,6 +168,7 @@ private:
     const uint8_t* b_;
     TCollisionModel& m_;
     size_t number_;
+    uint64_t first_;  // the model's first byte after its header
 };
 
 bool AllZero(TByteSpan bytes, uint64_t from)
