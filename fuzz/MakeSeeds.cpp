@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "demo/DemoCollision.h"
+#include "preview/AnimationWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"
@@ -97,6 +99,18 @@ void MaskSeeds()
     Seed("mask_fuzz", "bad", "\0[12\0a"s);
 }
 
+// The demo's file holds one model of versions 1 to 3; the package both layouts.
+void CollisionAndAnimationSeeds()
+{
+    using namespace korvane;
+    Seed("collision_fuzz", "demo", DemoCollisionFile());
+    Seed("animation_fuzz", "anp3", DemoAnimationPackage());
+    const std::vector<TAnimationData> two = {
+        {"a", {{"root", 0, TKeyKind::kRotationTranslationScale, {0, 1}}, {"arm", 0, TKeyKind::kRotation, {0.5f}}}},
+        {"b", {{"root", 0, TKeyKind::kRotationTranslation, {}}}}};
+    Seed("animation_fuzz", "anpk", AnimationPackageBytes("ANPK", "old", two));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -112,5 +126,6 @@ int main(int argc, char** argv)
     DictionarySeeds();
     MaskSeeds();
     TextureEditSeeds();
+    CollisionAndAnimationSeeds();
     return 0;
 }

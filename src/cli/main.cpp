@@ -10,11 +10,13 @@
 #include "cli/CliError.h"
 #include "cli/CliLanguage.h"
 #include "cli/CliOptions.h"
+#include "cli/ColCommand.h"
 #include "cli/DemoCommand.h"
 #include "cli/IplCommand.h"
 #include "cli/DffCommand.h"
 #include "cli/EditCommands.h"
 #include "cli/FindCommand.h"
+#include "cli/IfpCommand.h"
 #include "cli/ListCommand.h"
 #include "cli/ServiceCommands.h"
 #include "cli/TxdCommand.h"
@@ -33,6 +35,8 @@ constexpr TVerbLine kVerbs[] = {
     {"list", "  list     print the entries of an archive\n", ListCommand},
     {"ipl", "  ipl      convert a binary placement file to text\n", IplCommand},
     {"dff", "  dff      print the parts of a model, optionally as an OBJ file\n", DffCommand},
+    {"col", "  col      print the models of a collision file, optionally as an OBJ file\n", ColCommand},
+    {"ifp", "  ifp      print the animations of an animation package\n", IfpCommand},
     {"repack", "  repack   rewrite an .img or VER2 archive without unused space\n", RepackCommand},
     {"check", "  check    check the entry names of an .img or VER2 archive\n", CheckCommand},
     {"txd", "  txd      list, export, replace, add or remove the textures of a dictionary\n", TxdCommand},

@@ -5,6 +5,7 @@
 #include "archive/ByteOrder.h"
 #include "archive/Catalogue.h"
 #include "archive/FileIO.h"
+#include "demo/DemoCollision.h"
 #include "demo/RenderWareWriter.h"
 
 namespace korvane {
@@ -128,6 +129,8 @@ std::vector<std::pair<std::string, std::string>> DemoEntries()
         {"noise.dat", data},
         {"cart.dff", DemoCart()},
         {"cart.txd", DemoCartDictionary()},
+        {"lamp.col", DemoCollisionFile()},
+        {"walk.ifp", DemoAnimationPackage()},
     };
 }
 

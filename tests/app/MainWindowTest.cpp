@@ -100,7 +100,9 @@ TEST_F(WindowTest, StartStateOfTheWindowAndItsMenus)
     EXPECT_EQ(popup, QStringList({"Извлечь...", "Заменить...", "Удалить", "-", "Открыть", "Переименовать"}));
 
     auto* notebook = Find<QStackedWidget>("Notebook1");
-    ASSERT_EQ(notebook->count(), 4);
+    // Default, TXD, DFF, IPL, then the collision and animation pages.
+    ASSERT_EQ(notebook->count(), 6);
+    EXPECT_EQ(notebook->widget(4)->objectName() + notebook->widget(5)->objectName(), "COLIFP");
     EXPECT_EQ(notebook->currentIndex(), 0);
     EXPECT_EQ(notebook->width(), 264);
     EXPECT_EQ(notebook->minimumWidth(), 260);

@@ -47,6 +47,13 @@ TEST_F(WindowTest, ScreenshotsOfEveryPreview)
     // The cart as in the game, seen from the front left and a little above.
     Find<QCheckBox>("GameView")->setChecked(true);
     shoot(7, "korvane-dff-game.png", [&] { Find<TModelView>("GLSceneViewer1")->SetCameraPosition({-5.5, 6.5, 4}); });
+    // The lamp's collision model with its shadow mesh, a little above its base.
+    shoot(9, "korvane-col.png", [&] {
+        Find<QCheckBox>("ColShadow")->setChecked(true);
+        Find<QSplitter>("ColSplitter")->setSizes({140, 10000});
+        Find<TModelView>("ColView")->SetCameraPosition({11, -9, 3});
+    });
+    shoot(10, "korvane-ifp.png");
     EXPECT_TRUE(prompts.Messages().isEmpty());
 
     // The window in English (korvane --lang en), the texture page shown.

@@ -8,6 +8,8 @@
 #include "archive/FileIO.h"
 #include "demo/DemoArchives.h"
 #include "demo/DemoPictures.h"
+#include "preview/Animation.h"
+#include "preview/Collision.h"
 #include "preview/Model.h"
 #include "preview/ModelTextures.h"
 #include "preview/Placement.h"
@@ -80,6 +82,19 @@ TFileBytes EntryFile(const TempDir& dir, const std::string& name)
 TEST(DemoArchives, PreviewsReadTheDemoContent)
 {
     TempDir dir;
+    {
+        // The collision file holds one model of each layout; the package two animations.
+        std::vector<TCollisionModel> models;
+        const TFileBytes col = EntryFile(dir, "lamp.col");
+        ReadCollisionFile(col, models);
+        ASSERT_EQ(models.size(), 3u);
+        EXPECT_EQ(models[0].Version * 100 + models[1].Version * 10 + models[2].Version, 312u);
+        EXPECT_EQ(models[0].ShadowFaces, 2u);
+        TAnimationPackage package;
+        const TFileBytes ifp = EntryFile(dir, "walk.ifp");
+        ReadAnimationPackage(ifp, package);
+        EXPECT_EQ(package.Animations.size(), 2u);
+    }
     {
         TFileBytes f = EntryFile(dir, "textures.txd");
         const std::vector<TTextureInfo> textures = ReadTextureDictionary(f);

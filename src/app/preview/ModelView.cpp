@@ -68,6 +68,18 @@ void TModelView::SetSceneMeshes(std::vector<TSceneMesh> meshes)
     update();
 }
 
+void TModelView::SetLines(std::vector<TMeshVertex> lines)
+{
+    lines_ = std::move(lines);
+    update();
+}
+
+void TModelView::SetCullBackFaces(bool cull)
+{
+    cullBackFaces_ = cull;
+    update();
+}
+
 void TModelView::SetImages(std::vector<TModelImage> images)
 {
     images_ = std::move(images);
@@ -128,6 +140,22 @@ void TModelView::paintGL()
         DrawScene();
     else
         DrawFlat();
+    DrawLines();
+}
+
+void TModelView::DrawLines()
+{
+    if (lines_.empty()) return;
+    glDisable(GL_LIGHTING);
+    glInterleavedArrays(GL_T2F_C4F_N3F_V3F, 0, lines_.data());
+    constexpr size_t slice = size_t(INT_MAX / 2) * 2;
+    for (size_t first = 0; first < lines_.size(); first += slice)
+        glDrawArrays(GL_LINES, GLint(first), GLsizei(std::min(slice, lines_.size() - first)));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glEnable(GL_LIGHTING);
 }
 
 void TModelView::SetUpScene()
@@ -148,7 +176,10 @@ void TModelView::SetUpScene()
     glShadeModel(GL_SMOOTH);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    glEnable(GL_CULL_FACE);
+    if (cullBackFaces_)
+        glEnable(GL_CULL_FACE);
+    else
+        glDisable(GL_CULL_FACE);
     glCullFace(GL_BACK);
     glFrontFace(GL_CCW);
     glDisable(GL_TEXTURE_2D);

@@ -31,6 +31,14 @@ public:
     // The textures the batches name, uploaded at the next paint.
     void SetImages(std::vector<korvane::TModelImage> images);
 
+    // Line segments (two vertices each) drawn unlit over the meshes: the
+    // collision page's boxes and spheres.
+    void SetLines(std::vector<korvane::TMeshVertex> lines);
+    const std::vector<korvane::TMeshVertex>& Lines() const { return lines_; }
+    // Whether back faces are culled (the default); surfaces whose winding
+    // says nothing, as collision faces, are drawn from both sides.
+    void SetCullBackFaces(bool cull);
+
     korvane::TCameraPos CameraPosition() const { return camera_; }
     void SetCameraPosition(const korvane::TCameraPos& p);
     // Ten largest radii from the target, keeping the direction.
@@ -55,10 +63,13 @@ private:
     void DrawFlat();
     void DrawScene();
     void UploadImages();
+    void DrawLines();
 
     std::vector<std::vector<korvane::TMeshVertex>> meshes_;
     std::vector<korvane::TSceneMesh> scene_;
     bool sceneMode_ = false;
+    std::vector<korvane::TMeshVertex> lines_;
+    bool cullBackFaces_ = true;
     std::vector<korvane::TModelImage> images_;
     bool imagesChanged_ = false;
     std::vector<unsigned> textures_;  // GL texture names of images_

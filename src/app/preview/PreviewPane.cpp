@@ -4,7 +4,9 @@
 #include <QVBoxLayout>
 
 #include "app/TranslatedWords.h"
+#include "app/preview/ColPage.h"
 #include "app/preview/DffPage.h"
+#include "app/preview/IfpPage.h"
 #include "app/preview/IplPage.h"
 #include "app/preview/TxdPage.h"
 #include "archive/NameCodec.h"
@@ -39,9 +41,10 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
     default_->setObjectName(QStringLiteral("Default"));
     default_->setAccessibleName(QStringLiteral("Default"));
     addWidget(default_);
-    // The pages stand in the pane in this order: 1 TXD, 2 DFF, 3 IPL.
+    // The pages stand in the pane in this order: 1 TXD, 2 DFF, 3 IPL, 4 COL, 5 IFP.
     txd_ = new TTxdPage(this, prompts, guard);
-    pages_ = {txd_, new TDffPage(this, prompts, guard), new TIplPage(this, prompts, guard)};
+    pages_ = {txd_, new TDffPage(this, prompts, guard), new TIplPage(this, prompts, guard), new TColPage(this, guard),
+              new TIfpPage(this, guard)};
     for (TPreviewPage* page : pages_) addWidget(page->Widget());
 
     auto* label4 = new QLabel(tr("Файлы не выбраны или их формат не поддерживается"), default_);
