@@ -3,8 +3,10 @@
 // Skipped unless that variable names a folder.
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QItemSelectionModel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
@@ -42,8 +44,18 @@ TEST_F(WindowTest, ScreenshotsOfEveryPreview)
     shoot(0, "korvane-txd.png");
     shoot(1, "korvane-dff.png");
     shoot(2, "korvane-ipl.png");
-    // The cart as in the game, seen from the front left and a little above.
+    // The cart as in the game, seen from the front left and a little above,
+    // on its four wheels, painted red through "Цвет 1".
     Find<QCheckBox>("GameView")->setChecked(true);
-    shoot(7, "korvane-dff-game.png", [&] { Find<TModelView>("GLSceneViewer1")->SetCameraPosition({-5.5, 6.5, 4}); });
+    prompts.onModal = [](QDialog* d) {
+        auto* dialog = qobject_cast<QColorDialog*>(d);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setCurrentColor(QColor(190, 40, 30));
+        dialog->accept();
+    };
+    shoot(7, "korvane-dff-game.png", [&] {
+        Find<QPushButton>("Colour1")->click();
+        Find<TModelView>("GLSceneViewer1")->SetCameraPosition({-5.5, 6.5, 4});
+    });
     EXPECT_TRUE(prompts.Messages().isEmpty());
 }

@@ -117,19 +117,29 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_GT(model.LargestRadius, 9.0f);
     }
     {
-        // The cart stands on its frames: the right front wheel's axle centre.
+        // The cart is built as a vehicle: one wheel part that stands at the
+        // four wheel dummies, the right front one at (1.15, 1.3, 0.45).
         TFileBytes f = EntryFile(dir, "cart.dff");
         TModelRead cart;
         ReadModel(f, cart);
         const auto parts = AssembleModel(cart);
-        ASSERT_EQ(parts.size(), 7u);
-        EXPECT_EQ(PlacementName(cart, parts[3]), "wheel_rf_dummy");
-        const TVec3 hub = TransformPoint(parts[3].World, {0, 0, 0});
+        ASSERT_EQ(parts.size(), 8u);
+        EXPECT_EQ(PlacementName(cart, parts[2]), "wheel");
+        ASSERT_EQ(parts[2].Copies.size(), 4u);
+        EXPECT_EQ(cart.Frames[size_t(parts[2].Copies[1].Frame)].Name, "wheel_rf_dummy");
+        const TVec3 hub = TransformPoint(parts[2].Copies[1].World, {0, 0, 0});
         EXPECT_EQ(hub.X + hub.Y + hub.Z, 1.15f + 1.3f + 0.45f);
+        // Body paint, trim, front and rear lamps as the modelling tools mark them.
+        const uint8_t markers[4][3] = {{60, 255, 0}, {255, 0, 175}, {255, 175, 0}, {185, 255, 0}};
+        for (const size_t k : {0u, 3u, 5u, 6u}) {
+            const uint8_t* c = cart.Parts[k].Materials[0].Colour;
+            const size_t i = k == 0 ? 0 : k == 3 ? 1 : k - 3;
+            EXPECT_EQ(std::vector<uint8_t>(c, c + 3), std::vector<uint8_t>(markers[i], markers[i] + 3)) << k;
+        }
         EntryFile(dir, "cart.txd");
         const TModelTextures t = FindModelTextures(cart, {{dir.File("cart.txd")}});
         EXPECT_EQ(t.Images.size(), 3u);
-        EXPECT_EQ(t.ImageOf(6, 0), -1);  // the low-detail body is untextured
+        EXPECT_EQ(t.ImageOf(7, 0), -1);  // the low-detail body is untextured
     }
     {
         EntryFile(dir, "street.ipl");
