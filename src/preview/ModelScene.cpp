@@ -180,41 +180,47 @@ std::vector<TSceneMesh> BuildSceneMeshes(const TModelRead& model, const std::vec
             std::vector<uint32_t> next(start.begin(), start.end() - 1);
             for (size_t t = 0; t < part.Triangles.size(); ++t) order[next[groupOf(part.Triangles[t])]++] = uint32_t(t);
         }
+        // Every copy's vertices in world space, copy after copy; a batch then
+        // holds a material's triangles at every copy, one draw for them all.
         const std::vector<TPartCopy> copies = DrawnAt(pl);
+        pos.resize(v * copies.size());
+        nrm.resize(v * copies.size());
+        for (size_t c = 0; c < copies.size(); ++c)
+            for (size_t k = 0; k < v; ++k) {
+                pos[c * v + k] = TransformPoint(copies[c].World, part.Positions[k]);
+                nrm[c * v + k] = TransformNormal(copies[c].World, part.Normals[k]);
+            }
         TSceneMesh& mesh = meshes[i];
         mesh.Vertices.reserve(3 * part.Triangles.size() * copies.size());
         const bool flat = !(part.Flags & gfNormals);
-        for (const TPartCopy& copy : copies) {
-            pos.resize(v);
-            nrm.resize(v);
-            for (size_t k = 0; k < v; ++k) {
-                pos[k] = TransformPoint(copy.World, part.Positions[k]);
-                nrm[k] = TransformNormal(copy.World, part.Normals[k]);
+        for (size_t g = 0; g < groups; ++g) {
+            if (start[g] == start[g + 1]) continue;
+            TColour colour = red ? SelectedPartColour : PartColour;
+            TMeshBatch batch;
+            batch.First = uint32_t(mesh.Vertices.size());
+            if (!red && g < part.Materials.size()) {
+                uint8_t c[4];
+                PaintedColour(part.Materials[g].Colour, paint, c);
+                colour = {c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, c[3] / 255.0f};
+                batch.Texture = textures.ImageOf(pl.Geometry, uint32_t(g));
+                batch.Blend = c[3] < 255 || (batch.Texture >= 0 && textures.Images[size_t(batch.Texture)].HasAlpha);
             }
-            for (size_t g = 0; g < groups; ++g) {
-                if (start[g] == start[g + 1]) continue;
-                TColour colour = red ? SelectedPartColour : PartColour;
-                TMeshBatch batch;
-                batch.First = uint32_t(mesh.Vertices.size());
-                if (!red && g < part.Materials.size()) {
-                    uint8_t c[4];
-                    PaintedColour(part.Materials[g].Colour, paint, c);
-                    colour = {c[0] / 255.0f, c[1] / 255.0f, c[2] / 255.0f, c[3] / 255.0f};
-                    batch.Texture = textures.ImageOf(pl.Geometry, uint32_t(g));
-                    batch.Blend = c[3] < 255 || (batch.Texture >= 0 && textures.Images[size_t(batch.Texture)].HasAlpha);
-                }
+            for (size_t c = 0; c < copies.size(); ++c) {
+                const TVec3* cp = pos.data() + c * v;
+                const TVec3* cn = nrm.data() + c * v;
                 for (uint32_t k = start[g]; k < start[g + 1]; ++k) {
                     const TTriangle& t = part.Triangles[order[k]];
                     if (t.A >= v || t.B >= v || t.C >= v) continue;
                     // A mirror turns the corners the other way round on screen.
-                    const uint16_t idx[3] = {t.B, copy.Mirrored ? t.C : t.A, copy.Mirrored ? t.A : t.C};
-                    const TVec3 flatNormal = flat ? FlatNormal(pos[idx[0]], pos[idx[1]], pos[idx[2]]) : TVec3{};
-                    for (uint16_t c : idx)
-                        mesh.Vertices.push_back({part.TexCoords[c], colour, flat ? flatNormal : nrm[c], pos[c]});
+                    const bool mirrored = copies[c].Mirrored;
+                    const uint16_t idx[3] = {t.B, mirrored ? t.C : t.A, mirrored ? t.A : t.C};
+                    const TVec3 flatNormal = flat ? FlatNormal(cp[idx[0]], cp[idx[1]], cp[idx[2]]) : TVec3{};
+                    for (uint16_t x : idx)
+                        mesh.Vertices.push_back({part.TexCoords[x], colour, flat ? flatNormal : cn[x], cp[x]});
                 }
-                batch.Count = uint32_t(mesh.Vertices.size()) - batch.First;
-                if (batch.Count) mesh.Batches.push_back(batch);
             }
+            batch.Count = uint32_t(mesh.Vertices.size()) - batch.First;
+            if (batch.Count) mesh.Batches.push_back(batch);
         }
     }
     return meshes;
