@@ -117,8 +117,7 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_GT(model.LargestRadius, 9.0f);
     }
     {
-        // The cart is built as a vehicle: one wheel part that stands at the
-        // four wheel dummies, the right front one at (1.15, 1.3, 0.45).
+        // A vehicle: one wheel part at four dummies, right front (1.15, 1.3, 0.45).
         TFileBytes f = EntryFile(dir, "cart.dff");
         TModelRead cart;
         ReadModel(f, cart);
@@ -129,12 +128,10 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_EQ(cart.Frames[size_t(parts[2].Copies[1].Frame)].Name, "wheel_rf_dummy");
         const TVec3 hub = TransformPoint(parts[2].Copies[1].World, {0, 0, 0});
         EXPECT_EQ(hub.X + hub.Y + hub.Z, 1.15f + 1.3f + 0.45f);
-        // Body paint, trim, front and rear lamps as the modelling tools mark them.
-        const uint8_t markers[4][3] = {{60, 255, 0}, {255, 0, 175}, {255, 175, 0}, {185, 255, 0}};
-        for (const size_t k : {0u, 3u, 5u, 6u}) {
+        // Body paint, trim, front and rear lamps in the modelling tools' markers.
+        for (const auto& [k, rgb] : std::vector<std::pair<size_t, uint32_t>>{{0, 0x3CFF00}, {3, 0xFF00AF}, {5, 0xFFAF00}, {6, 0xB9FF00}}) {
             const uint8_t* c = cart.Parts[k].Materials[0].Colour;
-            const size_t i = k == 0 ? 0 : k == 3 ? 1 : k - 3;
-            EXPECT_EQ(std::vector<uint8_t>(c, c + 3), std::vector<uint8_t>(markers[i], markers[i] + 3)) << k;
+            EXPECT_EQ(uint32_t(c[0] << 16 | c[1] << 8 | c[2]), rgb) << k;
         }
         EntryFile(dir, "cart.txd");
         const TModelTextures t = FindModelTextures(cart, {{dir.File("cart.txd")}});
