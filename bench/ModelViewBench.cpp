@@ -2,9 +2,13 @@
 // part shown:
 //   Flat   the parts as stored, grey (the view as it always was): the baseline
 //   Game   placed by their frames, in their materials' colours, textured from
-//          the car's dictionary, blended batches last
-// Target: Game at most 1.5× Flat. A frame is one paint into the view's
-// framebuffer and glFinish, so the software rasteriser has drawn it all.
+//          the car's dictionary, blended batches last; its one wheel part on
+//          its own frame only (the game view before vehicles stood on wheels)
+//   Vehicle  the game view as it is: the wheel at all four dummies, the left
+//          ones mirrored, the marker materials painted
+// Targets: Game at most 1.5× Flat; Vehicle at most 1.2× Game. A frame is one
+// paint into the view's framebuffer and glFinish, so the software rasteriser
+// has drawn it all.
 // Needs the samples in ../shared/realdata and a display with OpenGL (Qt's
 // offscreen platform has none): xvfb-run -a build/bench/bench/modelview_bench
 #include <benchmark/benchmark.h>
@@ -61,7 +65,9 @@ const TCar& Car()
     return car;
 }
 
-void Draw(benchmark::State& state, bool game)
+enum class TLook { Flat, Game, Vehicle };
+
+void Draw(benchmark::State& state, TLook look)
 {
     const TCar& car = Car();
     if (!car.ok) {
@@ -69,10 +75,14 @@ void Draw(benchmark::State& state, bool game)
         return;
     }
     TBenchView view;
-    if (game) {
-        view.SetSceneMeshes(BuildSceneMeshes(car.model, car.placements, car.textures,
-                                             std::vector<bool>(car.placements.size(), true), -1));
+    if (look != TLook::Flat) {
+        std::vector<TModelPlacement> placements = car.placements;
+        if (look == TLook::Game)
+            for (TModelPlacement& p : placements) p.Copies.clear();
+        view.SetSceneMeshes(BuildSceneMeshes(car.model, placements, car.textures,
+                                             std::vector<bool>(placements.size(), true), -1, TVehiclePaint{}));
         view.SetImages(car.textures.Images);
+        // One camera for both game views: the frame with its wheels.
         view.FitCamera(AssembledRadius(car.model, car.placements));
     } else {
         const std::vector<bool> all(car.model.Parts.size(), true);
@@ -87,12 +97,14 @@ void Draw(benchmark::State& state, bool game)
     for (auto _ : state) view.Frame();
 }
 
-void Flat(benchmark::State& state) { Draw(state, false); }
-void Game(benchmark::State& state) { Draw(state, true); }
+void Flat(benchmark::State& state) { Draw(state, TLook::Flat); }
+void Game(benchmark::State& state) { Draw(state, TLook::Game); }
+void Vehicle(benchmark::State& state) { Draw(state, TLook::Vehicle); }
 
 // The rasteriser works on threads of its own: wall time is the frame time.
 BENCHMARK(Flat)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Game)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Vehicle)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "demo/DemoArchives.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "archive/ByteOrder.h"
@@ -65,26 +66,65 @@ std::string DemoModel()
                        DemoTorus(1.6f, 0.35f, 9.2f, 24, 10)});
 }
 
-// A little cart as its frames assemble it: a brick body with a glass cabin
-// on "chassis", four wheels on their dummies (cylinders turned to run along
-// x), and a plain low-detail body on "chassis_vlo".
+// The mesh turned so that its z axis runs along x (x → y, y → z, z → x): a
+// wheel's axle as the games' wheel parts have it.
+TDemoMesh AxleAlongX(TDemoMesh m)
+{
+    for (std::vector<float>* v : {&m.Positions, &m.Normals})
+        for (size_t i = 0; i + 2 < v->size(); i += 3) {
+            const float x = (*v)[i], y = (*v)[i + 1], z = (*v)[i + 2];
+            (*v)[i] = z, (*v)[i + 1] = x, (*v)[i + 2] = y;
+        }
+    return m;
+}
+
+// Two meshes as one part.
+TDemoMesh Joined(TDemoMesh a, const TDemoMesh& b)
+{
+    const uint16_t base = uint16_t(a.Positions.size() / 3);
+    a.Positions.insert(a.Positions.end(), b.Positions.begin(), b.Positions.end());
+    a.Normals.insert(a.Normals.end(), b.Normals.begin(), b.Normals.end());
+    a.TexCoords.insert(a.TexCoords.end(), b.TexCoords.begin(), b.TexCoords.end());
+    for (uint16_t k : b.Triangles) a.Triangles.push_back(uint16_t(base + k));
+    a.Radius = std::max(a.Radius, b.Radius);
+    return a;
+}
+
+// A little cart built as the games build a vehicle: a brick body in the
+// body-paint marker colour with a glass cabin on "chassis", bumpers in the
+// trim marker colour, lamps in the lamp markers, one wheel part (on "wheel",
+// its axle along x) that the game view draws at the four wheel dummies, and
+// a plain low-detail body on "chassis_vlo".
 std::string DemoCart()
 {
-    const float wheelTurn[9] = {0, 1, 0, 0, 0, 1, 1, 0, 0};  // z (the axle) along x
     std::vector<TDemoFrame> frames = {{}, {}};
     frames[0].Name = "cart";
     frames[1] = {{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0.45f}, 0, "chassis"};
     const char* wheels[4] = {"wheel_lf_dummy", "wheel_rf_dummy", "wheel_lb_dummy", "wheel_rb_dummy"};
-    for (int i = 0; i < 4; ++i) {
-        TDemoFrame w{{}, {i % 2 ? 1.15f : -1.15f, i < 2 ? 1.3f : -1.3f, 0.45f}, 0, wheels[i]};
-        std::copy(wheelTurn, wheelTurn + 9, w.Rotation);
-        frames.push_back(w);
-    }
+    for (int i = 0; i < 4; ++i)
+        frames.push_back({{1, 0, 0, 0, 1, 0, 0, 0, 1}, {i % 2 ? 1.15f : -1.15f, i < 2 ? 1.3f : -1.3f, 0.45f}, 0, wheels[i]});
     frames.push_back({{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0.45f}, 0, "chassis_vlo"});
-    std::vector<TDemoPart> parts = {{DemoBox(-1, -2, 0, 1, 2, 0.7f), 1, "bricks"},
-                                    {DemoBox(-0.8f, -0.9f, 0.7f, 0.8f, 0.7f, 1.4f), 1, "glass"}};
-    for (uint32_t i = 0; i < 4; ++i) parts.push_back({DemoCylinder(0.45f, -0.2f, 0.2f, 20), 2 + i, "rings"});
-    parts.push_back({DemoBox(-1, -2, 0, 1, 2, 1.4f), 6});
+    frames.push_back({{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0}, 3, "wheel"});  // under wheel_rf_dummy
+    for (const char* name : {"bump_front_ok", "bump_rear_ok", "headlights", "taillights"})
+        frames.push_back({{1, 0, 0, 0, 1, 0, 0, 0, 1}, {0, 0, 0}, 1, name});  // 8..11, at the chassis
+    const uint8_t body[4] = {60, 255, 0, 255}, trim[4] = {255, 0, 175, 255}, front[4] = {255, 175, 0, 255},
+                  rear[4] = {185, 255, 0, 255};
+    auto part = [](TDemoMesh mesh, uint32_t frame, const char* texture, const uint8_t* colour) {
+        TDemoPart p{std::move(mesh), frame, texture};
+        if (colour) std::copy(colour, colour + 4, p.Colour);
+        return p;
+    };
+    const std::vector<TDemoPart> parts = {
+        part(DemoBox(-1, -2, 0, 1, 2, 0.7f), 1, "bricks", body),
+        part(DemoBox(-0.8f, -0.9f, 0.7f, 0.8f, 0.7f, 1.4f), 1, "glass", nullptr),
+        part(AxleAlongX(DemoCylinder(0.45f, -0.2f, 0.2f, 20)), 7, "rings", nullptr),
+        part(DemoBox(-1.05f, 1.95f, -0.05f, 1.05f, 2.15f, 0.2f), 8, "", trim),
+        part(DemoBox(-1.05f, -2.15f, -0.05f, 1.05f, -1.95f, 0.2f), 9, "", trim),
+        part(Joined(DemoBox(-0.9f, 2, 0.35f, -0.5f, 2.05f, 0.55f), DemoBox(0.5f, 2, 0.35f, 0.9f, 2.05f, 0.55f)), 10, "", front),
+        part(Joined(DemoBox(-0.9f, -2.05f, 0.35f, -0.5f, -2, 0.55f), DemoBox(0.5f, -2.05f, 0.35f, 0.9f, -2, 0.55f)), 11, "",
+             rear),
+        part(DemoBox(-1, -2, 0, 1, 2, 1.4f), 6, "", nullptr),
+    };
     return DemoModelBytes(frames, parts);
 }
 

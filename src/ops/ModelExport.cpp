@@ -67,26 +67,18 @@ void ExportObj(const TModelRead& model, const std::string& path)
 TModelTextures ModelTexturesFor(const TModelRead& model, const Catalogue* cat, std::string_view modelName,
                                 const std::vector<std::string>& looseDictionaries)
 {
-    std::vector<TDictionarySource> sources;
-    if (cat) {
-        if (const auto k = CompanionDictionary(cat->Entries, modelName)) {
-            const uint64_t start = EntryBytePos(cat->ArchiveKind, cat->Entries[*k]);
-            sources.push_back({cat->ArchivePath, start, start + EntryByteLen(cat->ArchiveKind, cat->Entries[*k])});
-        }
-    }
-    for (const std::string& path : looseDictionaries) sources.push_back({path, 0});
     std::vector<std::exception_ptr> failures;
-    TModelTextures textures = FindModelTextures(model, sources, &failures);
+    TModelTextures textures = FindModelTextures(model, ModelDictionaries(cat, modelName, looseDictionaries), &failures);
     if (!failures.empty()) std::rethrow_exception(failures.front());
     return textures;
 }
 
 void ExportGltf(const TModelRead& model, const TModelTextures& textures, std::string_view modelName,
-                const std::string& path, std::vector<bool> included)
+                const std::string& path, std::vector<bool> included, const TVehiclePaint& paint)
 {
     const std::vector<TModelPlacement> placements = AssembleModel(model);
     if (included.empty()) included.assign(placements.size(), true);
-    WriteGltfFile(path, GltfBytes(model, placements, included, textures, std::string(NameStem(modelName))));
+    WriteGltfFile(path, GltfBytes(model, placements, included, textures, std::string(NameStem(modelName)), paint));
 }
 
 }  // namespace korvane::ops

@@ -16,15 +16,15 @@ namespace korvane::ops {
 void ExportObj(const TModelRead& model, const std::string& path);
 
 // The textures of the model: from the archive's dictionary of the model's
-// name (when `cat` is given) and then each loose dictionary, in order.
-// Raises the first dictionary that cannot be read.
+// name (when `cat` is given), then each loose dictionary, in order, then the
+// archive's "vehicle.txd". Raises the first dictionary that cannot be read.
 TModelTextures ModelTexturesFor(const TModelRead& model, const Catalogue* cat, std::string_view modelName,
                                 const std::vector<std::string>& looseDictionaries);
 
 // The model assembled by its frames as binary glTF 2.0: the placements
 // (AssembleModel's, in order) whose flag in `included` is set, or every one
-// when it is empty.
+// when it is empty; marker materials in `paint`.
 void ExportGltf(const TModelRead& model, const TModelTextures& textures, std::string_view modelName,
-                const std::string& path, std::vector<bool> included = {});
+                const std::string& path, std::vector<bool> included = {}, const TVehiclePaint& paint = {});
 
 }  // namespace korvane::ops

@@ -98,7 +98,10 @@ public:
 
 class TGltfWriter {
 public:
-    TGltfWriter(const TModelRead& model, const TModelTextures& textures) : model_(model), textures_(textures) {}
+    TGltfWriter(const TModelRead& model, const TModelTextures& textures, const TVehiclePaint& paint)
+        : model_(model), textures_(textures), paint_(paint)
+    {
+    }
 
     // The glTF mesh of geometry g, made once; -1 when it has no triangle to draw.
     int Mesh(uint32_t g)
@@ -170,7 +173,8 @@ private:
         const auto known = materials_.find(key);
         if (known != materials_.end()) return known->second;
         const TMaterial& mat = model_.Parts[g].Materials[m];
-        const uint8_t* c = mat.Colour;
+        uint8_t c[4];
+        PaintedColour(mat.Colour, paint_, c);
         json pbr = {{"baseColorFactor", {Linear(c[0]), Linear(c[1]), Linear(c[2]), c[3] / 255.0}},
                     {"metallicFactor", 0},
                     {"roughnessFactor", 1}};
@@ -207,6 +211,7 @@ private:
 
     const TModelRead& model_;
     const TModelTextures& textures_;
+    const TVehiclePaint& paint_;
     TGlbBuilder out_;
     std::map<uint32_t, int> meshes_;
     std::map<std::pair<uint32_t, size_t>, int> materials_;
@@ -222,9 +227,10 @@ std::string EmbeddedPng(const TModelImage& image)
 }
 
 std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement>& placements,
-                      const std::vector<bool>& included, const TModelTextures& textures, const std::string& name)
+                      const std::vector<bool>& included, const TModelTextures& textures, const std::string& name,
+                      const TVehiclePaint& paint)
 {
-    TGltfWriter writer(model, textures);
+    TGltfWriter writer(model, textures, paint);
     TGlbBuilder& out = writer.Out();
     json& doc = out.Doc;
     doc["asset"] = {{"version", "2.0"}, {"generator", "Korvane"}};
@@ -251,6 +257,16 @@ std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement
         const TModelPlacement& p = placements[i];
         const int mesh = writer.Mesh(p.Geometry);
         if (mesh < 0) continue;
+        if (framed && !p.Copies.empty()) {
+            // A wheel: a node of its own under each dummy, a left one mirrored.
+            for (const TPartCopy& c : p.Copies) {
+                json node = {{"name", Cp1251ToUtf8(PlacementName(model, p))}, {"mesh", mesh}};
+                if (c.Mirrored) node["scale"] = {-1, 1, 1};
+                nodes.push_back(std::move(node));
+                children[size_t(c.Frame)].push_back(int(nodes.size() - 1));
+            }
+            continue;
+        }
         const size_t owner = framed ? size_t(p.Frame) : root;
         if (framed && !nodes[owner].contains("mesh")) {
             nodes[owner]["mesh"] = mesh;

@@ -15,9 +15,13 @@ namespace korvane {
 // first texture-coordinate set, indices in the view's corner order B, A, C);
 // materials with the material colour and the texture, embedded as PNG,
 // blended where the texture has alpha or the colour is not opaque. Without
-// frames each included part gets a node "part_N" of its own.
+// frames each included part gets a node "part_N" of its own. A part with
+// copies (a vehicle's wheel) gets a node under each copy's frame instead,
+// scaled by (-1, 1, 1) where the copy is mirrored; marker materials are
+// coloured as `paint` paints them.
 std::string GltfBytes(const TModelRead& model, const std::vector<TModelPlacement>& placements,
-                      const std::vector<bool>& included, const TModelTextures& textures, const std::string& name);
+                      const std::vector<bool>& included, const TModelTextures& textures, const std::string& name,
+                      const TVehiclePaint& paint = {});
 
 void WriteGltfFile(const std::string& path, const std::string& bytes);
 

@@ -9,6 +9,7 @@
 
 #include "preview/Model.h"
 #include "preview/ModelMesh.h"
+#include "preview/VehicleLook.h"
 
 namespace korvane {
 
@@ -25,16 +26,28 @@ TVec3 TransformNormal(const TMatrix& m, const TVec3& n);
 // The frame's matrix in its parent's space: columns right, up, at, position.
 TMatrix FrameMatrix(const TFrame& f);
 
+// One more place a part is drawn at: a vehicle's wheel at a wheel dummy.
+struct TPartCopy {
+    int32_t Frame = -1;     // the dummy
+    TMatrix World;          // the dummy's world matrix, mirrored in x for a left wheel
+    bool Mirrored = false;  // left: triangles turn the other way round
+};
+
 // One part of the assembled model.
 struct TModelPlacement {
     uint32_t Geometry = 0;  // index in TModelRead::Parts
     int32_t Frame = -1;     // -1 when the model is shown without frames
     TMatrix World;          // its frame's matrix times its parents', to the root
+    // When not empty the part is drawn at each of these instead of at World.
+    std::vector<TPartCopy> Copies;
 };
 
 // One part per atomic; a model without frames or atomics gives one part per
-// geometry read, in geometry order, at the origin.
+// geometry read, in geometry order, at the origin. A part on the frame
+// "wheel" of a model with wheel dummies gets a copy per dummy, in frame order.
 std::vector<TModelPlacement> AssembleModel(const TModelRead& model);
+// The places a placement is drawn at: its copies, or its own frame.
+std::vector<TPartCopy> DrawnAt(const TModelPlacement& p);
 
 // The part's frame name (raw 8-bit), or "" when it has none.
 std::string PlacementName(const TModelRead& model, const TModelPlacement& p);
@@ -83,10 +96,11 @@ struct TSceneMesh {
 
 // The meshes of the assembled view, one per placement: empty when unchecked;
 // the selected one all in SelectedPartColour without texture; the others
-// vertex by vertex in their frame's world space, grouped by material, in the
-// material's colour (PartColour for a triangle whose material is missing).
+// vertex by vertex in their frame's world space (once per copy), grouped by
+// material, in the material's colour as `paint` paints it (PartColour for a
+// triangle whose material is missing).
 std::vector<TSceneMesh> BuildSceneMeshes(const TModelRead& model, const std::vector<TModelPlacement>& placements,
                                          const TModelTextures& textures, const std::vector<bool>& checked,
-                                         int selected);
+                                         int selected, const TVehiclePaint& paint = {});
 
 }  // namespace korvane

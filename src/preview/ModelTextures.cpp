@@ -37,6 +37,30 @@ std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_
     return std::nullopt;
 }
 
+std::optional<size_t> VehicleDictionary(const TRecArray& entries)
+{
+    for (size_t i = 0; i < entries.size(); ++i)
+        if (Lower(EntryName(entries[i])) == "vehicle.txd") return i;
+    return std::nullopt;
+}
+
+std::vector<TDictionarySource> ModelDictionaries(const Catalogue* cat, std::string_view modelName,
+                                                 const std::vector<std::string>& looseDictionaries)
+{
+    std::vector<TDictionarySource> sources;
+    auto entry = [&](size_t k) {
+        const uint64_t start = EntryBytePos(cat->ArchiveKind, cat->Entries[k]);
+        return TDictionarySource{cat->ArchivePath, start, start + EntryByteLen(cat->ArchiveKind, cat->Entries[k])};
+    };
+    const std::optional<size_t> own = cat ? CompanionDictionary(cat->Entries, modelName) : std::nullopt;
+    if (own) sources.push_back(entry(*own));
+    for (const std::string& path : looseDictionaries) sources.push_back({path, 0});
+    // A model named "vehicle" already has it first.
+    if (const auto shared = cat ? VehicleDictionary(cat->Entries) : std::nullopt; shared && shared != own)
+        sources.push_back(entry(*shared));
+    return sources;
+}
+
 TModelImage DecodeImage(TByteSpan bytes, const TTextureInfo& t, std::string_view path)
 {
     TTextureBitmap bmp = BuildTextureBitmapWithAlpha(bytes, t, t.Width, t.Height, path);

@@ -34,6 +34,16 @@ std::string_view NameStem(std::string_view name);
 // case ignored), the first such in directory order.
 std::optional<size_t> CompanionDictionary(const TRecArray& entries, std::string_view modelName);
 
+// The archive's shared dictionary of vehicle textures (wheels, lamps,
+// plates): the first entry named "vehicle.txd" (ASCII case ignored).
+std::optional<size_t> VehicleDictionary(const TRecArray& entries);
+
+// Where a model finds its textures, in order: the archive's dictionary of the
+// model's name (when `cat` is given), each loose dictionary, then the
+// archive's "vehicle.txd".
+std::vector<TDictionarySource> ModelDictionaries(const Catalogue* cat, std::string_view modelName,
+                                                 const std::vector<std::string>& looseDictionaries);
+
 // Every texture the model's materials name, from the first dictionary of
 // `sources` that holds one of that name (ASCII case ignored); a texture found
 // nowhere, or in an encoding that is not decoded, maps to -1. A dictionary

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QItemSelectionModel>
 #include <QListWidget>
+#include <QSettings>
 #include <QSplitter>
 #include <QTableView>
 #include <QTest>
@@ -22,6 +23,8 @@ TEST_F(WindowTest, ScreenshotsOfEveryPreview)
     const QByteArray out = qgetenv("KORVANE_SCREENSHOTS");
     if (out.isEmpty()) GTEST_SKIP() << "set KORVANE_SCREENSHOTS to a folder to make the user guide's pictures";
     const std::vector<std::string> archives = korvane::MakeDemoArchives(dir.Path());
+    // The cart's body colour ("Цвет 1") as a user would have chosen it.
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).setValue(QStringLiteral("Model/Colour1"), "#be281e");
     Start({Q(archives[1])});
     form->resize(1000, 620);
     // A wider preview pane than the start-up one, as a user would drag it.

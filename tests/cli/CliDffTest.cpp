@@ -6,11 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <set>
 
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
+#include "support/PngRead.h"
 #include "archive/FileIO.h"
 #include "support/TempDir.h"
 
@@ -131,6 +133,47 @@ TEST(CliDff, GltfTexturedFromTheArchivesDictionaryOrLooseOnes)
     EXPECT_EQ(Cli("dff " + m + " --txd " + Quote(dir.File("skin.txd"))).code, 2);
 }
 
+TEST(CliDff, GltfPaintAndTheSharedVehicleDictionaryAfterTheLooseOnes)
+{
+    TempDir dir;
+    TRwGeometry g = QuadGeometry(1, true);
+    g.Flags |= 0x04;
+    g.TexSets = {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}};
+    g.Triangles[1][2] = 1;
+    g.Materials = {{{60, 255, 0, 255}, "wheel", ""}, {{255, 0, 175, 255}, "", ""}};
+    auto dict = [](uint32_t pixel) { return DictionaryBytes({Bgra32Texture("WHEEL", "", 1, 1, [pixel](unsigned, unsigned) { return pixel; })}); };
+    WriteBytes(dir.File("a.img"), Ver2OneSectorEach({{"m.dff", ModelBytes({g})}, {"VEHICLE.txd", dict(0xFF0000FFu)}}));
+    WriteBytes(dir.File("w.txd"), dict(0xFFFF0000u));
+    const std::string a = "dff " + Quote(dir.File("a.img")) + " 0 --gltf " + Quote(dir.File("m.glb"));
+    auto pixel = [&] {
+        const std::string b = ReadBytes(dir.File("m.glb"));
+        return ReadPng(GlbView(b, GlbJson(b)["images"][0]["bufferView"])).Pixel(0, 0);
+    };
+    auto factor = [&](int m) { return GlbJson(ReadBytes(dir.File("m.glb")))["materials"][m]["pbrMetallicRoughness"]["baseColorFactor"]; };
+
+    // vehicle.txd of the archive, painted light and dark grey by default:
+    // sRGB 200 and 64 as linear, ((c/255 + 0.055)/1.055)^2.4.
+    ASSERT_EQ(Cli(a).code, 0);
+    EXPECT_EQ(pixel(), 0xFF0000FFu);
+    EXPECT_NEAR(factor(0)[0].get<double>(), 0.5775804, 1e-6);
+    EXPECT_NEAR(factor(1)[2].get<double>(), 0.0512695, 1e-6);
+    // A loose dictionary comes first.
+    ASSERT_EQ(Cli(a + " --txd " + Quote(dir.File("w.txd")) + " --paint 255,0,0").code, 0);
+    EXPECT_EQ(pixel(), 0xFFFF0000u);
+    EXPECT_EQ(factor(0), nlohmann::json({1.0, 0.0, 0.0, 1.0}));
+    EXPECT_NEAR(factor(1)[0].get<double>(), 0.0512695, 1e-6);  // the trim keeps its default
+    ASSERT_EQ(Cli(a + " --paint 0,0,0,255,255,255").code, 0);
+    EXPECT_EQ(factor(0), nlohmann::json({0.0, 0.0, 0.0, 1.0}));
+    EXPECT_EQ(factor(1), nlohmann::json({1.0, 1.0, 1.0, 1.0}));
+
+    const TRun bad = Cli(a + " --paint 256,0,0");
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_EQ(bad.err.find("korvane-cli dff: --paint takes R,G,B or R,G,B,R,G,B with values 0..255, not '256,0,0'\n"), 0u);
+    for (const char* value : {"1,2", "1,2,3,4", "1,2,3,4,5,6,7", "-1,0,0", "1,2,3,", ",1,2,3", "a,b,c", "1 ,2,3", "0x1,2,3"})
+        EXPECT_EQ(Cli(a + " --paint '" + value + "'").code, 2) << value;
+    EXPECT_EQ(Cli("dff " + Quote(dir.File("a.img")) + " 0 --paint 1,2,3").code, 2);  // goes with --gltf
+}
+
 TEST(CliDff, UsageAndBadSources)
 {
     TempDir dir;
@@ -181,6 +224,17 @@ TEST(CliDff, RealModels)
     }
     EXPECT_EQ(GltfValidatorErrors(exported), "");
     EXPECT_EQ(GlbJson(ReadBytes(exported[1]))["images"].size(), 2u);  // the copcar's two textures
+    // Each car on four wheels: a mesh node under each wheel dummy, the left
+    // ones mirrored; no other node draws the wheel.
+    for (const std::string& file : exported) {
+        const nlohmann::json nodes = GlbJson(ReadBytes(file))["nodes"];
+        std::multiset<std::string> wheels;  // "lf_[-1,1,1]" (a dummy and the scale), ...
+        for (const auto& n : nodes)
+            for (const auto& child : n.value("children", nlohmann::json::array()))
+                if (const auto& w = nodes[child.get<size_t>()]; w.value("name", "") == "wheel" && w.contains("mesh"))
+                    wheels.insert(n["name"].get<std::string>().substr(6, 3) + w.value("scale", nlohmann::json()).dump());
+        EXPECT_EQ(wheels, (std::multiset<std::string>{"lb_[-1,1,1]", "lf_[-1,1,1]", "rb_null", "rf_null"})) << file;
+    }
 
     const TRun car = Cli("dff " + Quote(root + "/dff/rwparser_infernus.dff"));
     EXPECT_NE(car.out.find("< Часть #15 >\t1970\t1710\t2.849858\n"), std::string::npos) << car.out;

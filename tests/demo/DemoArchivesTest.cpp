@@ -132,19 +132,26 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         EXPECT_GT(model.LargestRadius, 9.0f);
     }
     {
-        // The cart stands on its frames: the right front wheel's axle centre.
+        // A vehicle: one wheel part at four dummies, right front (1.15, 1.3, 0.45).
         TFileBytes f = EntryFile(dir, "cart.dff");
         TModelRead cart;
         ReadModel(f, cart);
         const auto parts = AssembleModel(cart);
-        ASSERT_EQ(parts.size(), 7u);
-        EXPECT_EQ(PlacementName(cart, parts[3]), "wheel_rf_dummy");
-        const TVec3 hub = TransformPoint(parts[3].World, {0, 0, 0});
+        ASSERT_EQ(parts.size(), 8u);
+        EXPECT_EQ(PlacementName(cart, parts[2]), "wheel");
+        ASSERT_EQ(parts[2].Copies.size(), 4u);
+        EXPECT_EQ(cart.Frames[size_t(parts[2].Copies[1].Frame)].Name, "wheel_rf_dummy");
+        const TVec3 hub = TransformPoint(parts[2].Copies[1].World, {0, 0, 0});
         EXPECT_EQ(hub.X + hub.Y + hub.Z, 1.15f + 1.3f + 0.45f);
+        // Body paint, trim, front and rear lamps in the modelling tools' markers.
+        for (const auto& [k, rgb] : std::vector<std::pair<size_t, uint32_t>>{{0, 0x3CFF00}, {3, 0xFF00AF}, {5, 0xFFAF00}, {6, 0xB9FF00}}) {
+            const uint8_t* c = cart.Parts[k].Materials[0].Colour;
+            EXPECT_EQ(uint32_t(c[0] << 16 | c[1] << 8 | c[2]), rgb) << k;
+        }
         EntryFile(dir, "cart.txd");
         const TModelTextures t = FindModelTextures(cart, {{dir.File("cart.txd")}});
         EXPECT_EQ(t.Images.size(), 3u);
-        EXPECT_EQ(t.ImageOf(6, 0), -1);  // the low-detail body is untextured
+        EXPECT_EQ(t.ImageOf(7, 0), -1);  // the low-detail body is untextured
     }
     {
         EntryFile(dir, "street.ipl");

@@ -1,6 +1,7 @@
 // The model reader against models written by other people's tools.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "preview/Model.h"
@@ -189,5 +190,42 @@ TEST(ModelRealData, CarsStandOnTheirFramesWithTheirOwnTextures)
                 EXPECT_EQ(t.ImageOf(uint32_t(g), uint32_t(k)) >= 0, ours) << c.car << " " << name;
             }
         EXPECT_EQ(own, c.materials) << c.car;
+    }
+}
+
+TEST(ModelRealData, CarsStandOnAWheelAtEveryDummy)
+{
+    // The dummies hang from the unturned root frame at the origin: their
+    // world positions are their frame positions as stored. copcarla's wheel
+    // frame sits 0.0188 off its dummy; the copy stands on the dummy itself.
+    // Left ones mirrored: their +x (the outer face) points away from the body.
+    const struct {
+        const char *car, *dummy;
+        TVec3 at;
+    } wheels[] = {{"infernus", "wheel_lf_dummy", {-0.9549999237f, 1.7133152485f, -0.349999845f}},
+                  {"infernus", "wheel_rb_dummy", {0.9549999237f, -1.7132178545f, -0.349999845f}},
+                  {"copcarla", "wheel_lb_dummy", {-0.9200000167f, -1.6438794136f, -0.3499999046f}},
+                  {"copcarla", "wheel_rf_dummy", {0.9200000167f, 1.6371892691f, -0.3500000834f}},
+                  {"bullet", "wheel_lf_dummy", {-0.8989499211f, 1.4980000257f, -0.25f}},
+                  {"bullet", "wheel_rf_dummy", {0.8990000486f, 1.4983443022f, -0.2499999404f}}};
+    for (const auto& w : wheels) {
+        MODEL_OR_SKIP(m, std::string("dff/rwparser_") + w.car + ".dff");
+        const std::vector<TModelPlacement> all = AssembleModel(m);
+        const auto wheel = std::find_if(all.begin(), all.end(), [&](const auto& p) { return PlacementName(m, p) == "wheel"; });
+        ASSERT_TRUE(wheel != all.end() && wheel->Copies.size() == 4) << w.car;
+        const auto c = std::find_if(wheel->Copies.begin(), wheel->Copies.end(),
+                                    [&](const TPartCopy& c) { return m.Frames[size_t(c.Frame)].Name == w.dummy; });
+        ASSERT_NE(c, wheel->Copies.end()) << w.car << " " << w.dummy;
+        const TVec3 o = TransformPoint(c->World, {0, 0, 0}), x = TransformPoint(c->World, {1, 0, 0});
+        const bool left = w.dummy[6] == 'l';
+        EXPECT_TRUE(std::abs(o.X - w.at.X) < 1e-6 && std::abs(o.Y - w.at.Y) < 1e-6 && std::abs(o.Z - w.at.Z) < 1e-6 &&
+                    std::abs(x.X - o.X - (left ? -1 : 1)) < 1e-6 && c->Mirrored == left)
+            << w.car << " " << w.dummy << ": " << o.X << " " << o.Y << " " << o.Z << " " << x.X;
+        // One row: all four drawn, or none.
+        std::vector<bool> checked(all.size(), true);
+        const size_t row = size_t(wheel - all.begin());
+        EXPECT_EQ(BuildSceneMeshes(m, all, {}, checked, -1)[row].Vertices.size(), 12 * m.Parts[wheel->Geometry].Triangles.size());
+        checked[row] = false;
+        EXPECT_TRUE(BuildSceneMeshes(m, all, {}, checked, -1)[row].Vertices.empty()) << w.car;
     }
 }

@@ -228,3 +228,98 @@ TEST(ModelScene, GltfFileHoldsFramesMeshesAndMaterials)
     WriteGltfFile(dir.File("parts.glb"), parts);
     EXPECT_EQ(GltfValidatorErrors({dir.File("car.glb"), dir.File("none.glb"), dir.File("parts.glb")}), "");
 }
+
+namespace {
+
+// A painted wheel (QuadGeometry turned to face +x at x = 0.2) on a frame far
+// off at (5, 5, 5), dummies left front (-1, 2, 0.3) and right back (1, -2,
+// 0.3), the left front's name again; a body quad in the trim marker.
+TRwClump TwoWheeler(bool storedNormals)
+{
+    TRwGeometry wheel = QuadGeometry(0.5f, storedNormals);
+    for (TXyz& p : wheel.Positions) p = {p[2] + 0.2f, p[0], p[1]};
+    for (TXyz& n : wheel.Normals) n = {1, 0, 0};
+    wheel.Materials = {{{60, 255, 0, 255}, "", ""}};
+    TRwGeometry body = QuadGeometry(1, true);
+    body.Materials = {{{255, 0, 175, 200}, "", ""}};
+    TRwClump c;
+    c.Geometries = {wheel, body};
+    c.Frames = {{Same, {0, 0, 0}, -1, "bike"},
+                {Same, {-1, 2, 0.3f}, 0, "Wheel_LF_Dummy"},
+                {Same, {1, -2, 0.3f}, 0, "wheel_rb_dummy"},
+                {Same, {5, 5, 5}, 0, "wheel"},
+                {Same, {0, 0, 1}, 0, "chassis"},
+                {Same, {9, 9, 9}, 0, "WHEEL_LF_DUMMY"}};  // a repeated name: not a third wheel
+    c.Atomics = {{{3, 0}, {4, 1}}};
+    return c;
+}
+
+}  // namespace
+
+TEST(VehicleLook, MarkerColoursArePaintedWheelDummiesNamed)
+{
+    EXPECT_EQ(TVehiclePaint{}, (TVehiclePaint{{200, 200, 200}, {64, 64, 64}}));
+    const struct {
+        uint8_t in[4], out[4];
+    } colours[] = {
+        {{60, 255, 0, 255}, {10, 20, 30, 255}},  {{255, 0, 175, 128}, {40, 50, 60, 128}},  // paint, alpha kept
+        {{255, 175, 0, 255}, {226, 226, 216, 255}}, {{0, 255, 200, 255}, {226, 226, 216, 255}},  // front lamps
+        {{185, 255, 0, 255}, {110, 8, 8, 255}},   {{255, 60, 0, 7}, {110, 8, 8, 7}},  // rear lamps
+        {{60, 255, 1, 255}, {60, 255, 1, 255}},   {{61, 255, 0, 255}, {61, 255, 0, 255}},  // one off: kept
+    };
+    for (const auto& c : colours) {
+        uint8_t out[4];
+        PaintedColour(c.in, {{10, 20, 30}, {40, 50, 60}}, out);
+        EXPECT_EQ(std::vector<uint8_t>(out, out + 4), std::vector<uint8_t>(c.out, c.out + 4)) << int(c.in[0]);
+    }
+    const struct {
+        const char* name;
+        int side;
+    } names[] = {{"wheel_lf_dummy", -1}, {"WHEEL_RB_DUMMY", 1}, {"wheel_lm_dummy", -1}, {"wheel_rm_dummy", 1},
+                 {"wheel_xf_dummy", 0},  {"wheel_lx_dummy", 0},  {"wheel_lf_dummy2", 0}, {"wheel_lf_dumm", 0}};
+    for (const auto& n : names) EXPECT_EQ(WheelDummySide(n.name), n.side) << n.name;
+    EXPECT_TRUE(IsWheelFrame("WHEEL") && !IsWheelFrame("wheel2") && !IsWheelFrame("whee"));
+}
+
+TEST(VehicleLook, TheWheelStandsAtEveryDummyTheLeftOnesMirrored)
+{
+    for (const bool stored : {true, false}) {
+        const TModelRead r = ReadModelBytes(ClumpBytes(TwoWheeler(stored)));
+        const std::vector<TModelPlacement> p = AssembleModel(r);
+        ASSERT_EQ(p.size(), 2u);
+        ASSERT_EQ(p[0].Copies.size(), 2u);
+        EXPECT_TRUE(p[1].Copies.empty());
+        EXPECT_TRUE(p[0].Copies[0].Frame == 1 && p[0].Copies[0].Mirrored && !p[0].Copies[1].Mirrored);
+        // Mirrored in the dummy's x: the first column turned round.
+        EXPECT_EQ(std::vector<float>(p[0].Copies[0].World.M, p[0].Copies[0].World.M + 16),
+                  (std::vector<float>{-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, -1, 2, 0.3f, 1}));
+
+        const std::vector<TSceneMesh> m = BuildSceneMeshes(r, p, {}, {true, true}, -1, {{1, 2, 3}, {4, 5, 6}});
+        ASSERT_EQ(m[0].Vertices.size(), 12u) << stored;  // two triangles at each of two dummies
+        for (size_t k = 0; k < 12; ++k) {
+            // Left: x = -1 - 0.2 facing -x; right: x = 1 + 0.2 facing +x;
+            // never at the wheel's own frame; corners counter-clockwise
+            // seen from outside.
+            const TMeshVertex* v = &m[0].Vertices[k / 3 * 3];
+            const float side = k < 6 ? -1.f : 1.f;
+            EXPECT_NEAR(v[k % 3].Position.X, side * 1.2f, 1e-6) << k;
+            EXPECT_EQ(v[k % 3].Normal.X, side) << k;
+            EXPECT_EQ(FlatNormal(v[0].Position, v[1].Position, v[2].Position).X, side) << stored << " " << k;
+            EXPECT_EQ(v[k % 3].Colour.G, 2 / 255.0f);
+        }
+        // The trim colour keeps the material's alpha and blends.
+        EXPECT_TRUE(m[1].Batches.at(0).Blend && m[1].Vertices[0].Colour.B == 6 / 255.0f && m[1].Vertices[0].Colour.A == 200 / 255.0f);
+        // Selected: every wheel red; unchecked: none.
+        EXPECT_EQ(BuildSceneMeshes(r, p, {}, {true, true}, 0)[0].Vertices.at(11).Colour.G, 0);
+        EXPECT_TRUE(BuildSceneMeshes(r, p, {}, {false, true}, -1)[0].Vertices.empty());
+        // The farthest sphere: a wheel's, |(±1, ±2, 0.3)| + 0.5·√2.
+        EXPECT_NEAR(AssembledRadius(r, p), std::sqrt(1 + 4 + 0.09) + 0.5 * std::sqrt(2.0), 1e-5);
+    }
+    // Without wheel dummies the wheel stays on its frame.
+    TRwClump plain = TwoWheeler(true);
+    for (size_t f : {1, 2, 5}) (*plain.Frames)[f].Name = "wheel_lf";
+    const TModelRead r = ReadModelBytes(ClumpBytes(plain));
+    const auto m = BuildSceneMeshes(r, AssembleModel(r), {}, {true, true}, -1);
+    ASSERT_EQ(m[0].Vertices.size(), 6u);
+    EXPECT_NEAR(m[0].Vertices[0].Position.X, 5.2f, 1e-6);
+}

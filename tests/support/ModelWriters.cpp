@@ -98,3 +98,19 @@ TRwGeometry QuadGeometry(float s, bool withNormals)
     g.Radius = s * 1.4142135f;
     return g;
 }
+
+std::string QuadsInARow(const std::vector<TRwMaterial>& materials)
+{
+    TRwGeometry g;
+    g.Flags = 0x10 | 0x04;
+    for (uint16_t q = 0, b = 0; q < 4; ++q, b += 4) {
+        const float x = -6.f + 4.f * q;
+        g.Positions.insert(g.Positions.end(), {{x - 1, -1, 0}, {x + 1, -1, 0}, {x + 1, 1, 0}, {x - 1, 1, 0}});
+        g.Triangles.insert(g.Triangles.end(), {{uint16_t(b + 1), b, q, uint16_t(b + 2)}, {uint16_t(b + 2), b, q, uint16_t(b + 3)}});
+    }
+    g.Normals.assign(16, {0, 0, 1});
+    g.TexSets = {std::vector<TUv>(16, TUv{0.5f, 0.5f})};
+    g.Radius = 8;
+    g.Materials = materials;
+    return ModelBytes({g});
+}

@@ -82,3 +82,7 @@ std::string ModelBytes(const std::vector<TRwGeometry>& geometries);
 // A quad of two triangles in the plane z = 0 spanning [-s, s] on x and y,
 // facing +Z in the order the view draws it; with or without normals.
 TRwGeometry QuadGeometry(float s, bool withNormals);
+
+// Four 2×2 quads facing +Z, centred at x = -6, -2, 2, 6, quad i in material
+// i, as one part of a model.
+std::string QuadsInARow(const std::vector<TRwMaterial>& materials);

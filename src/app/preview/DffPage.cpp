@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -17,6 +18,7 @@
 #include "app/LocalPaths.h"
 #include "app/Prompts.h"
 #include "app/preview/ModelView.h"
+#include "app/preview/PaintButtons.h"
 #include "archive/EntryBytes.h"
 #include "archive/NameCodec.h"
 #include "ops/ModelExport.h"
@@ -78,6 +80,8 @@ TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
     GameViewBox = new QCheckBox(tr("Как в игре"), Panel1);
     GameViewBox->setObjectName(QStringLiteral("GameView"));
     GameViewBox->setChecked(Settings().value(GameViewKey, false).toBool());
+    PaintButtons1 = new TPaintButtons(Panel1, prompts_);
+    PaintButtons1->setVisible(GameViewBox->isChecked());
 
     GLSceneViewer1 = new TModelView(Splitter2);
     Splitter2->addWidget(Panel1);
@@ -95,8 +99,12 @@ TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
     });
     connect(GameViewBox, &QCheckBox::toggled, this, [this](bool on) {
         Settings().setValue(GameViewKey, on);
+        PaintButtons1->setVisible(on);
+        LayOutPanel();
         guard_([this] { GameViewClick(); });
     });
+    for (int i = 0; i < 2; ++i)
+        connect(PaintButtons1->Button(i), &QPushButton::clicked, this, [this, i] { guard_([this, i] { ColourClick(i); }); });
 
     // Not on the 3D view, whose right button zooms.
     PopupMenu4 = new QMenu(this);
@@ -130,6 +138,10 @@ void TDffPage::LayOutPanel()
     Label2->move(8, 24);
     GameViewBox->adjustSize();
     GameViewBox->move(w - 8 - GameViewBox->width(), 24 + (Label2->height() - GameViewBox->height()) / 2);
+    // The colour buttons left of the check box, in the same line.
+    PaintButtons1->adjustSize();
+    PaintButtons1->move(GameViewBox->x() - 8 - PaintButtons1->width(),
+                        GameViewBox->y() + (GameViewBox->height() - PaintButtons1->height()) / 2);
     CheckListBox1->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
 }
 
@@ -147,20 +159,16 @@ void TDffPage::Show(TPreviewEntry& entry)
     const TEntryBytes bytes = ReadEntryBytes(cat.ArchivePath, cat.ArchiveKind, e);
     TSectionCursor in(bytes.Bytes, bytes.Path);
     const std::string modelName(EntryName(e));
-    std::optional<TDictionarySource> dictionary;
-    if (const auto k = CompanionDictionary(cat.Entries, modelName)) {
-        const uint64_t start = EntryBytePos(cat.ArchiveKind, cat.Entries[*k]);
-        dictionary = TDictionarySource{cat.ArchivePath, start, start + EntryByteLen(cat.ArchiveKind, cat.Entries[*k])};
-    }
+    const std::vector<TDictionarySource> dictionaries = ModelDictionaries(&cat, modelName, {});
     TModelRead read;
     try {
         ReadModel(in, read);
     } catch (...) {
         // The totals and the camera stay as they were.
-        Take(read, modelName, dictionary);
+        Take(read, modelName, dictionaries);
         throw;
     }
-    Take(read, modelName, dictionary);
+    Take(read, modelName, dictionaries);
     const TTranslatedWords words;
     Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal, words.Words())));
     Label2->adjustSize();
@@ -168,7 +176,7 @@ void TDffPage::Show(TPreviewEntry& entry)
     CheckListBox1ClickCheck();
 }
 
-void TDffPage::Take(TModelRead& read, const std::string& name, const std::optional<TDictionarySource>& dictionary)
+void TDffPage::Take(TModelRead& read, const std::string& name, const std::vector<TDictionarySource>& dictionaries)
 {
     if (!read.ClumpFound) return;
     // The previous model's meshes are gone once its successor's clump is found.
@@ -181,7 +189,7 @@ void TDffPage::Take(TModelRead& read, const std::string& name, const std::option
     meshed_ = model_.Parts.size();
     modelShown_ = true;
     modelName_ = name;
-    dictionary_ = dictionary;
+    dictionaries_ = dictionaries;
     textures_ = {};
     texturesRead_ = false;
     FillRows();
@@ -241,7 +249,7 @@ const TModelTextures& TDffPage::EnsureTextures()
     if (!texturesRead_) {
         texturesRead_ = true;
         // A dictionary that cannot be read leaves the material colours.
-        if (dictionary_) textures_ = FindModelTextures(model_, {*dictionary_});
+        if (!dictionaries_.empty()) textures_ = FindModelTextures(model_, dictionaries_);
         GLSceneViewer1->SetImages(textures_.Images);
     }
     return textures_;
@@ -254,7 +262,7 @@ void TDffPage::CheckListBox1ClickCheck()
     if (GameView()) {
         if (!modelShown_) return;
         GLSceneViewer1->SetSceneMeshes(
-            BuildSceneMeshes(model_, placements_, EnsureTextures(), checked, CheckListBox1->currentRow()));
+            BuildSceneMeshes(model_, placements_, EnsureTextures(), checked, CheckListBox1->currentRow(), Paint()));
         return;
     }
     GLSceneViewer1->SetMeshes(BuildModelMeshes(model_.Parts, meshed_, checked, CheckListBox1->currentRow()));
@@ -275,7 +283,14 @@ void TDffPage::N38Click()
         const size_t row = GameView() ? i : placements[i].Geometry;
         included[i] = row < size_t(CheckListBox1->count()) && CheckListBox1->item(int(row))->checkState() == Qt::Checked;
     }
-    ops::ExportGltf(model_, EnsureTextures(), modelName_, LocalPath(path), std::move(included));
+    ops::ExportGltf(model_, EnsureTextures(), modelName_, LocalPath(path), std::move(included), Paint());
+}
+
+const TVehiclePaint& TDffPage::Paint() const { return PaintButtons1->Paint(); }
+
+void TDffPage::ColourClick(int which)
+{
+    if (PaintButtons1->ChooseColour(which) && GameView()) CheckListBox1ClickCheck();
 }
 
 void TDffPage::Clear()
@@ -291,7 +306,7 @@ void TDffPage::Clear()
     modelShown_ = false;
     meshed_ = 0;
     placements_.clear();
-    dictionary_.reset();
+    dictionaries_.clear();
     textures_ = {};
     texturesRead_ = false;
     GLSceneViewer1->SetMeshes({});

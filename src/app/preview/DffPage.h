@@ -22,6 +22,7 @@ class QListWidget;
 class QMenu;
 class QSplitter;
 class TModelView;
+class TPaintButtons;
 
 class TDffPage : public QWidget, public TPreviewPage {
     Q_OBJECT
@@ -44,6 +45,10 @@ public:
     // frames; remembered between runs. Off by default.
     bool GameView() const;
     void GameViewClick();
+    // "Цвет 1"/"Цвет 2", shown with the game view: the colour dialog for the
+    // body (0) or trim (1) colour; the view repaints in the colour chosen.
+    void ColourClick(int which);
+    const korvane::TVehiclePaint& Paint() const;
     // "Экспорт в glTF...": the model as glTF, the parts whose rows are checked.
     void N38Click();
     QMenu* PartsPopupMenu() const { return PopupMenu4; }
@@ -58,7 +63,7 @@ protected:
 private:
     // Keeps what a load got to, as far as it got.
     void Take(korvane::TModelRead& read, const std::string& name,
-              const std::optional<korvane::TDictionarySource>& dictionary);
+              const std::vector<korvane::TDictionarySource>& dictionaries);
     void LayOutPanel();
     // The rows of the model shown, as the view asks for.
     void FillRows();
@@ -71,6 +76,7 @@ private:
     QLabel* Label2 = nullptr;
     QListWidget* CheckListBox1 = nullptr;
     QCheckBox* GameViewBox = nullptr;
+    TPaintButtons* PaintButtons1 = nullptr;
     QSplitter* Splitter2 = nullptr;
     TModelView* GLSceneViewer1 = nullptr;
     QMenu* PopupMenu4 = nullptr;
@@ -83,7 +89,7 @@ private:
     size_t meshed_ = 0;        // parts 0 .. meshed_-1 have a mesh
     std::vector<korvane::TModelPlacement> placements_;  // the rows of the game view
     std::string modelName_;                             // the entry's raw name
-    std::optional<korvane::TDictionarySource> dictionary_;  // the archive's NAME.txd
+    std::vector<korvane::TDictionarySource> dictionaries_;  // the archive's NAME.txd, vehicle.txd
     korvane::TModelTextures textures_;
     bool texturesRead_ = false;
     bool filling_ = false;                    // rows are being added: no rebuilds

@@ -2,16 +2,20 @@
 // picture the view draws.
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
 #include <QStackedWidget>
 #include <QTableView>
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
+#include <optional>
 
 #include "app/AppFixture.h"
 #include "app/preview/DffPage.h"
@@ -55,6 +59,10 @@ std::string TwoQuads()
 bool IsGrey(QRgb c) { return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c) && qRed(c) > 60; }
 bool IsRed(QRgb c) { return qRed(c) > 60 && qGreen(c) == 0 && qBlue(c) == 0; }
 bool IsBlack(QRgb c) { return qRed(c) == 0 && qGreen(c) == 0 && qBlue(c) == 0; }
+// Channel k (0 red, 1 green, 2 blue) lit, the others 0.
+bool Only(QRgb c, int k) { const int v[3] = {qRed(c), qGreen(c), qBlue(c)}; return v[k] > 30 && !v[(k + 1) % 3] && !v[(k + 2) % 3]; }
+
+TTextureSpec Plain(const char* name, uint32_t bgra) { return Bgra32Texture(name, "", 2, 2, [bgra](unsigned, unsigned) { return bgra; }); }
 
 }  // namespace
 
@@ -94,6 +102,28 @@ protected:
     {
         QMouseEvent e(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(view, &e);
+    }
+
+    // The quads' centres seen from 60 straight above (half a side of S
+    // pixels spans S / 1511.8 · 60 units).
+    std::vector<QRgb> QuadPixels()
+    {
+        view->SetCameraPosition({0, -0.01, 60});
+        const QImage img = view->grabFramebuffer();
+        std::vector<QRgb> out;
+        for (int q = 0; q < 4; ++q) out.push_back(img.pixel(img.width() / 2 + int((-6 + 4 * q) * 755.9 / 60), img.height() / 2));
+        return out;
+    }
+    // Clicks "Цвет N", the dialog answered with `colour` or cancelled.
+    void ChooseColour(int n, std::optional<QColor> colour)
+    {
+        prompts.onModal = [colour](QDialog* d) {
+            auto* dialog = qobject_cast<QColorDialog*>(d);
+            ASSERT_NE(dialog, nullptr);
+            dialog->setCurrentColor(colour.value_or(Qt::red));
+            colour ? dialog->accept() : dialog->reject();
+        };
+        Find<QPushButton>(n == 1 ? "Colour1" : "Colour2")->click();
     }
 
     TDffPage* page = nullptr;
@@ -362,4 +392,58 @@ TEST_F(DffPageTest, ExportWritesTheCheckedPartsAsGltf)
     EXPECT_EQ(j["nodes"][2]["mesh"], 0);  // bonnet_ok
     EXPECT_FALSE(j["nodes"][3].contains("mesh"));
     EXPECT_TRUE(prompts.Messages().isEmpty());
+}
+
+TEST_F(DffPageTest, MarkersInTheChosenColoursRemembered)
+{
+    const std::string model = QuadsInARow({{{60, 255, 0, 255}, "", ""}, {{255, 0, 175, 255}, "", ""},
+                                         {{255, 175, 0, 255}, "", ""}, {{255, 60, 0, 255}, "", ""}});
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).remove(QStringLiteral("Model"));  // as at first
+    Open({{"car.dff", model}});
+    Select(0);
+    // Outside the game view: no buttons, every part grey as always.
+    EXPECT_FALSE(Find<QPushButton>("Colour1")->isVisible());
+    const std::vector<QRgb> flat = QuadPixels();
+    EXPECT_TRUE(IsGrey(flat[0]) && IsGrey(flat[3])) << std::hex << flat[0];
+
+    Find<QCheckBox>("GameView")->setChecked(true);
+    EXPECT_EQ(Find<QPushButton>("Colour1")->text() + Find<QPushButton>("Colour2")->text(), "Цвет 1Цвет 2");
+    std::vector<QRgb> px = QuadPixels();
+    // Light grey body, darker grey trim, a pale front lamp, a dark red rear one.
+    EXPECT_TRUE(IsGrey(px[0]) && qRed(px[1]) == qGreen(px[1]) && qGreen(px[1]) == qBlue(px[1]) && qRed(px[1]) > 20 &&
+                qRed(px[1]) < qRed(px[0])) << std::hex << px[0] << " " << px[1];
+    EXPECT_TRUE(qRed(px[2]) == qGreen(px[2]) && qBlue(px[2]) < qRed(px[2]) && qBlue(px[2]) > qRed(px[2]) * 9 / 10) << std::hex << px[2];
+    EXPECT_TRUE(qRed(px[3]) > 8 * qGreen(px[3]) && qGreen(px[3]) == qBlue(px[3])) << std::hex << px[3];
+
+    ChooseColour(1, QColor(0, 0, 255));
+    EXPECT_EQ(prompts.calls.at(0).kind + prompts.calls[0].dialog + prompts.calls[0].caption, "modalColorDialog1Цвет 1");
+    ChooseColour(2, QColor(0, 255, 0));
+    ChooseColour(1, std::nullopt);  // cancelled: changes nothing
+    px = QuadPixels();
+    EXPECT_TRUE(Only(px[0], 2) && Only(px[1], 1)) << std::hex << px[0] << " " << px[1];
+
+    // Remembered by the next window; out of the game view, grey again.
+    form.reset();
+    Open({{"car.dff", model}});
+    Select(0);
+    EXPECT_EQ(page->Paint(), (TVehiclePaint{{0, 0, 255}, {0, 255, 0}}));
+    EXPECT_EQ(QuadPixels(), px);
+    Find<QCheckBox>("GameView")->setChecked(false);
+    EXPECT_EQ(QuadPixels(), flat);
+}
+
+TEST_F(DffPageTest, SharedVehicleDictionarySuppliesWhatTheCarsOwnLacks)
+{
+    // "carbody" is red in the car's own dictionary and green in vehicle.txd;
+    // "Wheel", on a body-paint material, is only in vehicle.txd, blue.
+    const std::string model = QuadsInARow({{{255, 255, 255, 255}, "carbody", ""}, {{60, 255, 0, 255}, "Wheel", ""},
+                                         {{255, 255, 255, 255}, "nowhere", ""}, {}});
+    QSettings(QStringLiteral("Korvane"), QStringLiteral("Korvane")).remove(QStringLiteral("Model"));  // as at first
+    Open({{"car.dff", model}, {"car.txd", DictionaryBytes({Plain("carbody", 0xFFFF0000u)})},
+          {"Vehicle.TXD", DictionaryBytes({Plain("carbody", 0xFF00FF00u), Plain("WHEEL", 0xFF0000FFu)})}});
+    Find<QCheckBox>("GameView")->setChecked(true);
+    Select(0);
+    const std::vector<QRgb> px = QuadPixels();
+    // The car's own; the shared one times the light grey paint; the white material.
+    EXPECT_TRUE(Only(px[0], 0) && Only(px[1], 2) && IsGrey(px[2])) << std::hex << px[0] << " " << px[1] << " " << px[2];
 }
