@@ -22,6 +22,7 @@ struct TDffOptions {
     std::optional<std::string> obj;
     std::optional<std::string> gltf;
     std::vector<std::string> txd;  // loose dictionaries, searched in order
+    TLockWait wait;
 };
 
 constexpr const char* kDffUsage =
@@ -39,7 +40,7 @@ constexpr const char* kDffUsage =
 
 TCliVerb DffVerb(TDffOptions& o)
 {
-    return {"dff",
+    TCliVerb verb{"dff",
             kDffUsage,
             {{{"--obj"}, "file", [&o](TOptionValues& v) { o.obj = v.Next(); }},
              {{"--gltf"}, "file", [&o](TOptionValues& v) { o.gltf = v.Next(); }},
@@ -51,6 +52,8 @@ TCliVerb DffVerb(TDffOptions& o)
                 if (o.operands.size() > 2) throw UsageError("too many arguments");
                 for (const std::string& a : o.operands) TakeSourceOperand(o.source, a);
             }};
+    verb.Wait = &o.wait;
+    return verb;
 }
 
 // Fixed with six decimals and a "." whatever the locale; "nan" for any NaN.
@@ -81,7 +84,7 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     TDffOptions o;
     if (auto code = ParseVerbLine(DffVerb(o), args, out, err)) return *code;
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);
     if (!in.StartsWithin(0, in.Size(), rwClump)) RaiseHoldsNo(source, "model");

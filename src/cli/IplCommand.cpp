@@ -22,6 +22,7 @@ namespace {
 struct TIplOptions {
     TSourceOperands source;
     std::string output;
+    TLockWait wait;
 };
 
 constexpr const char* kIplUsage =
@@ -38,7 +39,7 @@ constexpr const char* kIplUsage =
 
 TCliVerb IplVerb(TIplOptions& o)
 {
-    return {"ipl",
+    TCliVerb verb{"ipl",
             kIplUsage,
             {{{"-o", "--output"}, "file",
               [&o](TOptionValues& v) {
@@ -51,6 +52,8 @@ TCliVerb IplVerb(TIplOptions& o)
             [&o] {
                 if (o.source.Source.empty()) throw UsageError("no source given");
             }};
+    verb.Wait = &o.wait;
+    return verb;
 }
 
 // The lines as UTF-8 text, each ended by "\n".
@@ -87,7 +90,7 @@ int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     TIplOptions o;
     if (auto code = ParseVerbLine(IplVerb(o), args, out, err)) return *code;
 
-    TCliSource src = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource src = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     src.File.Seek(src.EntryPos);
     unsigned char header[IplHeaderSize] = {};
     // A placement file begins with "bnry"; one that does but whose header is

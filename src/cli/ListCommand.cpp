@@ -17,6 +17,7 @@ struct TListOptions {
     std::string filterText;
     bool wholeWord = false;
     bool matchCase = false;
+    TLockWait wait;
 };
 
 constexpr const char* kListUsage =
@@ -34,7 +35,7 @@ constexpr const char* kListUsage =
 
 TCliVerb ListVerb(TListOptions& o)
 {
-    return {"list",
+    TCliVerb verb{"list",
             kListUsage,
             {{{"--sort"}, "value",
               [&o](TOptionValues& v) {
@@ -65,6 +66,8 @@ TCliVerb ListVerb(TListOptions& o)
                 if ((o.wholeWord || o.matchCase) && !o.filter)
                     throw UsageError("--whole-word and --match-case go with --filter");
             }};
+    verb.Wait = &o.wait;
+    return verb;
 }
 
 }  // namespace
@@ -76,7 +79,7 @@ int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     TListOptions o;
     if (auto code = ParseVerbLine(ListVerb(o), args, out, err)) return *code;
 
-    const Catalogue cat = ops::OpenForReading(o.archive);
+    const Catalogue cat = ops::OpenForReading(o.archive, o.wait);
     std::optional<TSearchMask> filter;
     if (o.filter) filter = BuildSearchMask(o.filterText, o.wholeWord, o.matchCase);
     const ops::TListing listing = ops::List(cat, filter, o.sorts);

@@ -24,6 +24,7 @@ struct TTxdOptions {
     std::optional<std::string> name;
     std::optional<TTextureEncoding> encoding;
     bool exportOptions = false;
+    TLockWait wait;
 };
 
 constexpr const char* kTxdUsage =
@@ -69,7 +70,7 @@ TTextureChange& StartChange(TTxdOptions& o, TTextureChangeKind kind)
 
 TCliVerb TxdVerb(TTxdOptions& o)
 {
-    return {"txd",
+    TCliVerb verb{"txd",
             kTxdUsage,
             {{{"--replace"}, "value",
               [&o](TOptionValues& v) {
@@ -140,25 +141,32 @@ TCliVerb TxdVerb(TTxdOptions& o)
                     o.change->Encoding = o.encoding;
                 }
             }};
+    verb.Wait = &o.wait;
+    return verb;
 }
 
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
 {
     std::optional<Catalogue> cat;
+    // An archive is held exclusively from the reading of its directory to the
+    // change; a loose dictionary by the change itself.
+    TArchiveLock lock;
     {
         // The entry and its dictionary named as the listing names them.
-        TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+        TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait, TLockMode::lmExclusive);
         const TEntryBytes bytes = ReadSourceBytes(source);
         if (!TSectionCursor(bytes.Bytes).StartsWithin(0, bytes.Bytes.size(), rwTextureDictionary))
             RaiseHoldsNo(source, "texture dictionary");
         cat = std::move(source.Cat);
+        lock = std::move(source.Lock);
     }
     TTextureChangeResult result;
     if (cat) {
         TEntryChanges changes;
         result = ops::ChangeTexture(*cat, *o.source.Index, *o.change, changes);
     } else {
-        result = ops::ChangeTexture(o.source.Source, *o.change);
+        lock.Release();
+        result = ops::ChangeTexture(o.source.Source, *o.change, o.wait);
     }
     if (result.Dxt3ForAlpha)
         err << "korvane-cli txd: warning: the picture has transparent pixels, so " << Cp1251ToUtf8(result.Texture)
@@ -177,7 +185,7 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     if (o.change) return ChangeTexture(o, err);
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     // The entry is read once; the textures are parsed and decoded from memory.
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);
