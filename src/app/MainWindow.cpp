@@ -205,12 +205,13 @@ void TForm1::Guard(const std::function<void()>& command)
             ReloadAfterOutsideChange();
             prompts_.Message(this, tr("Архив изменён другой программой. Список обновлён, повторите команду."),
                              QStringLiteral("Korvane"), QMessageBox::Warning);
-        } catch (const EArchiveBusy&) {
-            prompts_.Message(this,
-                             tr("Архив занят: другая программа изменяет его. Ничего не записано, "
-                                "повторите команду позже."),
-                             QStringLiteral("Korvane"), QMessageBox::Critical);
         }
+    } catch (const EArchiveBusy&) {
+        // Also when the list read again after an outside change found the archive busy.
+        prompts_.Message(this,
+                         tr("Архив занят: другая программа изменяет его. Ничего не записано, "
+                            "повторите команду позже."),
+                         QStringLiteral("Korvane"), QMessageBox::Critical);
     } catch (const std::bad_alloc&) {
         ShowErrorBox(QStringLiteral("Out of memory"));
     } catch (const std::exception& e) {

@@ -67,7 +67,7 @@ void TForm1::ArchiveFilesSettled()
     } catch (const EArchiveBusy&) {
         watcher_->Later();  // being changed right now: looked at once it is done
         return;
-    } catch (const std::exception&) {
+    } catch (...) {
         return;  // unreadable or gone: the next command says so
     }
     Guard([this] {
