@@ -130,7 +130,7 @@ TEST_F(ArchiveSyncTest, AnOutsideChangeWhileIdleReloadsTheListOwnChangesDoNot)
     Start({Q(Img())});
     SelectRow(2);
     AddOutside();
-    QTRY_COMPARE_WITH_TIMEOUT(Names().size(), 4, 5000);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Names().size() == 4; }, 5000));
     EXPECT_EQ(Names().last(), "OUT.DAT");
     EXPECT_EQ(Selected(), QList<int>({2}));
     EXPECT_EQ(statusTexts.last(), kIdleStatus);
