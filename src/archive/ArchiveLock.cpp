@@ -109,9 +109,15 @@ void WaitInKernel(const std::shared_ptr<TWaiter>& w, short type)
 bool WaitForLock(int fd, short type, TClock::time_point start, TClock::time_point deadline, const TLockWait& wait,
                  const std::string& path)
 {
-    auto w = std::make_shared<TWaiter>();
-    w->fd = fd;
-    std::thread(WaitInKernel, w, type).detach();
+    std::shared_ptr<TWaiter> w;
+    try {
+        w = std::make_shared<TWaiter>();
+        w->fd = fd;
+        std::thread(WaitInKernel, w, type).detach();
+    } catch (...) {
+        ::close(fd);  // no thread took it
+        throw;
+    }
     std::unique_lock<std::mutex> l(w->m);
     for (;;) {
         const TClock::time_point now = TClock::now();
