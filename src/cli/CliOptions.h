@@ -68,11 +68,11 @@ struct TCliVerb {
 // order, then Done. Raises UsageError.
 void ParseCommandLine(const TCliVerb& verb, const std::vector<std::string>& args);
 
-// The start of every verb (a verb that locks an archive is given its line
-// for waiting on `err`, see CliLockWait): with help asked for, prints the usage on `out`
+// The start of every verb: with help asked for, prints the usage on `out`
 // and gives 0; a command line the table refuses prints "korvane-cli VERB:
 // REASON" and the usage on `err` and gives 2; otherwise nothing, and the
-// verb goes on.
+// verb goes on. A verb that locks an archive is given its line for waiting
+// on `err` (see CliLockWait).
 std::optional<int> ParseVerbLine(const TCliVerb& verb, const std::vector<std::string>& args, std::ostream& out,
                                  std::ostream& err);
 

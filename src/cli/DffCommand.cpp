@@ -40,7 +40,7 @@ constexpr const char* kDffUsage =
 
 TCliVerb DffVerb(TDffOptions& o)
 {
-    TCliVerb verb{"dff",
+    return {"dff",
             kDffUsage,
             {{{"--obj"}, "file", [&o](TOptionValues& v) { o.obj = v.Next(); }},
              {{"--gltf"}, "file", [&o](TOptionValues& v) { o.gltf = v.Next(); }},
@@ -52,8 +52,6 @@ TCliVerb DffVerb(TDffOptions& o)
                 if (o.operands.size() > 2) throw UsageError("too many arguments");
                 for (const std::string& a : o.operands) TakeSourceOperand(o.source, a);
             }};
-    verb.Wait = &o.wait;
-    return verb;
 }
 
 // Fixed with six decimals and a "." whatever the locale; "nan" for any NaN.
@@ -82,7 +80,9 @@ void DffUsage(std::ostream& out) { out << kDffUsage; }
 int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TDffOptions o;
-    if (auto code = ParseVerbLine(DffVerb(o), args, out, err)) return *code;
+    TCliVerb verb = DffVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
     TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);

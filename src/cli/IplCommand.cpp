@@ -39,7 +39,7 @@ constexpr const char* kIplUsage =
 
 TCliVerb IplVerb(TIplOptions& o)
 {
-    TCliVerb verb{"ipl",
+    return {"ipl",
             kIplUsage,
             {{{"-o", "--output"}, "file",
               [&o](TOptionValues& v) {
@@ -52,8 +52,6 @@ TCliVerb IplVerb(TIplOptions& o)
             [&o] {
                 if (o.source.Source.empty()) throw UsageError("no source given");
             }};
-    verb.Wait = &o.wait;
-    return verb;
 }
 
 // The lines as UTF-8 text, each ended by "\n".
@@ -88,7 +86,9 @@ void IplUsage(std::ostream& out) { out << kIplUsage; }
 int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TIplOptions o;
-    if (auto code = ParseVerbLine(IplVerb(o), args, out, err)) return *code;
+    TCliVerb verb = IplVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
     TCliSource src = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     src.File.Seek(src.EntryPos);

@@ -35,7 +35,7 @@ constexpr const char* kListUsage =
 
 TCliVerb ListVerb(TListOptions& o)
 {
-    TCliVerb verb{"list",
+    return {"list",
             kListUsage,
             {{{"--sort"}, "value",
               [&o](TOptionValues& v) {
@@ -66,8 +66,6 @@ TCliVerb ListVerb(TListOptions& o)
                 if ((o.wholeWord || o.matchCase) && !o.filter)
                     throw UsageError("--whole-word and --match-case go with --filter");
             }};
-    verb.Wait = &o.wait;
-    return verb;
 }
 
 }  // namespace
@@ -77,7 +75,9 @@ void ListUsage(std::ostream& out) { out << kListUsage; }
 int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TListOptions o;
-    if (auto code = ParseVerbLine(ListVerb(o), args, out, err)) return *code;
+    TCliVerb verb = ListVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
     const Catalogue cat = ops::OpenForReading(o.archive, o.wait);
     std::optional<TSearchMask> filter;

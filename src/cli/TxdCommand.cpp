@@ -70,7 +70,7 @@ TTextureChange& StartChange(TTxdOptions& o, TTextureChangeKind kind)
 
 TCliVerb TxdVerb(TTxdOptions& o)
 {
-    TCliVerb verb{"txd",
+    return {"txd",
             kTxdUsage,
             {{{"--replace"}, "value",
               [&o](TOptionValues& v) {
@@ -141,8 +141,6 @@ TCliVerb TxdVerb(TTxdOptions& o)
                     o.change->Encoding = o.encoding;
                 }
             }};
-    verb.Wait = &o.wait;
-    return verb;
 }
 
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
@@ -181,7 +179,9 @@ void TxdUsage(std::ostream& out) { out << kTxdUsage; }
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TTxdOptions o;
-    if (auto code = ParseVerbLine(TxdVerb(o), args, out, err)) return *code;
+    TCliVerb verb = TxdVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
     if (o.change) return ChangeTexture(o, err);
 
