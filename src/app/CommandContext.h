@@ -1,12 +1,15 @@
 // What the window hands each of its command groups: the open archive, the
 // list whose selection the commands act on, its rows (the row order the
 // window owns, and the model over it) which they keep in step,
-// the user's answers, and the two things only the window does (showing a
-// failure in the standard error box, the status bar's text).
+// the user's answers, and the things only the window does (showing a
+// failure in the standard error box, the status bar's text, waiting for the
+// archive's lock).
 #pragma once
 
 #include <QString>
 #include <functional>
+
+#include "archive/ArchiveLock.h"
 
 class QWidget;
 class Prompts;
@@ -29,4 +32,10 @@ struct TCommandContext {
     // Puts the text into the status bar; `now` paints it before returning,
     // for a command about to keep the window busy.
     std::function<void(const QString& text, bool now)> Status;
+    // The archive's exclusive lock for a change, held by the result: taken
+    // (waiting with a busy cursor) only when the directory on disk is the one
+    // the session read; otherwise ops::EArchiveChanged, which the Guard
+    // answers by reloading the list. Taken after the user's answers, before
+    // anything is written.
+    std::function<korvane::TArchiveLock()> LockForChange;
 };

@@ -12,6 +12,7 @@
 #include <QStyle>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 #include "app/Dialogs.h"
 #include "app/EntryDragOut.h"
@@ -130,6 +131,7 @@ void TEditCommands::Rename()
     Form2->setResult(QDialog::Rejected);
     ctx_.Ask.ShowModal(Form2);
     if (Form2->result() != QDialog::Accepted) return;
+    const TArchiveLock lock = ctx_.LockForChange();
     TEntriesChanging step(ctx_, false);
     ops::Rename(cat, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()), step.Changes());
 }
@@ -168,6 +170,7 @@ void TEditCommands::Replace()
     const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
     TReplaceResult result;
     {
+        const TArchiveLock lock = ctx_.LockForChange();
         TEntriesChanging step(ctx_, false);
         result = ops::Replace(cat, index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
@@ -185,6 +188,8 @@ void TEditCommands::Add()
 {
     const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
     if (files.isEmpty()) return;
+    // One lock for the whole command: no other program's change comes between its files.
+    const TArchiveLock lock = ctx_.LockForChange();
     TEntriesChanging step(ctx_, true);
     for (const QString& file : files) {
         ops::Add(ctx_.Session.Cat(), LocalPath(file), step.Changes());
@@ -208,6 +213,8 @@ void TEditCommands::Delete()
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
+        std::optional<TArchiveLock> lock;
+        if (!indices.empty()) lock = ctx_.LockForChange();
         TEntriesChanging step(ctx_, true);
         for (uint32_t index : indices) {
             ops::Delete(ctx_.Session.Cat(), {index}, step.Changes());
@@ -255,6 +262,7 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     }
     TTextureChangeResult result;
     {
+        const TArchiveLock lock = ctx_.LockForChange();
         // The entry keeps its row and selection; the row shows its new place.
         TEntriesChanging step(ctx_, false);
         result = ops::ChangeTexture(cat, index, change, step.Changes());

@@ -17,6 +17,7 @@
 #include <new>
 
 #include "app/AboutBox.h"
+#include "app/ArchiveWatcher.h"
 #include "app/Dialogs.h"
 #include "app/EditCommands.h"
 #include "app/LocalPaths.h"
@@ -27,10 +28,12 @@
 #include "app/list/EntryListView.h"
 #include "app/list/EntryRowDelegate.h"
 #include "app/preview/PreviewPane.h"
+#include "archive/ArchiveLock.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/Errors.h"
 #include "archive/FileIO.h"
 #include "listview/RowSort.h"
+#include "ops/OpErrors.h"
 
 using namespace korvane;
 
@@ -48,6 +51,7 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
     BuildMenus();
     aboutBox_ = new TForm5(this);
     UpdateActions();
+    WatchArchiveFiles();
     // Files dropped from the file manager open the first of them.
     setAcceptDrops(true);
 }
@@ -83,7 +87,8 @@ void TForm1::BuildMenus()
                                   [this](const QString& text, bool now) {
                                       SetStatusText(text);
                                       if (now) statusPanel_->repaint();
-                                  }};
+                                  },
+                                  [this] { return LockForChange(); }};
     edit_ = std::make_unique<TEditCommands>(context, bar, *notebook_, [this] { ListView1Click(); });
     search_ = std::make_unique<TSearchCommands>(context, bar);
     service_ = std::make_unique<TServiceCommands>(context, bar, *search_,
@@ -190,14 +195,33 @@ void TForm1::ShowErrorBox(const QString& message)
 
 void TForm1::Guard(const std::function<void()>& command)
 {
+    // A notice of an outside change waits until the command is over (its
+    // dialogs run the event loop while its rows are in use).
+    ++commandDepth_;
     try {
-        command();
+        try {
+            command();
+        } catch (const ops::EArchiveChanged&) {
+            ReloadAfterOutsideChange();
+            prompts_.Message(this, tr("Архив изменён другой программой. Список обновлён, повторите команду."),
+                             QStringLiteral("Korvane"), QMessageBox::Warning);
+        }
+    } catch (const EArchiveBusy&) {
+        // Also when the list read again after an outside change found the archive busy.
+        prompts_.Message(this,
+                         tr("Архив занят: другая программа изменяет его. Ничего не записано, "
+                            "повторите команду позже."),
+                         QStringLiteral("Korvane"), QMessageBox::Critical);
     } catch (const std::bad_alloc&) {
         ShowErrorBox(QStringLiteral("Out of memory"));
     } catch (const std::exception& e) {
         ShowErrorBox(QString::fromUtf8(e.what()));
     } catch (...) {
         ShowErrorBox(QStringLiteral("Unknown error"));
+    }
+    if (--commandDepth_ == 0 && outsideCheckPending_) {
+        outsideCheckPending_ = false;
+        watcher_->Later();
     }
 }
 

@@ -29,8 +29,10 @@ class TForm5;
 class TPreviewPane;
 class TSearchCommands;
 class TServiceCommands;
+class TArchiveWatcher;
 namespace korvane {
 struct TArchiveLocation;
+class TArchiveLock;
 }
 
 class TForm1 : public QMainWindow {
@@ -90,6 +92,17 @@ public:
     void UpdateActions();
     void SetStatusText(const QString& text);
 
+    // Other programs changing the open archive (MainWindowSync.cpp). The
+    // exclusive lock for a change, when the disk still holds the directory
+    // the window read (see TCommandContext::LockForChange).
+    korvane::TArchiveLock LockForChange();
+    // The list read again from the disk, the rows whose entries' names are
+    // still there selected again.
+    void ReloadAfterOutsideChange();
+    // The watched files have been quiet a moment: when the directory on disk
+    // differs from the one shown, the list is read again.
+    void ArchiveFilesSettled();
+
 signals:
     // Every text put into the status bar, in order (for the record; the
     // status bar itself shows the last one).
@@ -105,6 +118,7 @@ private:
     void BuildMenus();
     void BuildClientArea();
     void ShowErrorBox(const QString& message);
+    void WatchArchiveFiles();
 
     Prompts& prompts_;
     QStringList arguments_;
@@ -121,10 +135,13 @@ private:
     std::unique_ptr<TEditCommands> edit_;
     std::unique_ptr<TSearchCommands> search_;
     std::unique_ptr<TServiceCommands> service_;
+    TArchiveWatcher* watcher_ = nullptr;
 
     // The window's state, from which UpdateActions works.
     bool firstShow_ = true;
     bool closing_ = false;
     bool selectionSeen_ = false;  // the selection handler has run since
     bool rowSelected_ = true;     // the selection handler's last run found a row
+    int commandDepth_ = 0;        // commands running (Guard), nested ones counted
+    bool outsideCheckPending_ = false;  // the files settled while a command ran
 };

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QMessageBox>
 
+#include "app/BusyWait.h"
 #include "app/Dialogs.h"
 #include "app/LocalPaths.h"
 #include "app/MainWindow.h"
@@ -41,7 +42,9 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
     Catalogue opened;
     TRowOrder order;
     try {
-        opened = ops::OpenForReading(where);
+        // Read under the shared lock, so never half written by another program.
+        const TBusyCursorWait busy;
+        opened = ops::OpenForReading(where, busy.Wait());
         order = OpenedRowOrder(opened.Entries.size());
     } catch (...) {
         // The previous archive stays open as it was, its status text too.

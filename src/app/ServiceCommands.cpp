@@ -59,9 +59,13 @@ void TServiceCommands::Repack()
     // The menu offers it only for the two sector kinds.
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
     // The catalogue takes the new offsets as soon as the files hold them, so
-    // that it matches the disk even if reading the archive back fails.
-    ops::Repack(cat);
-    ctx_.Session.MarkChanged();
+    // that it matches the disk even if reading the archive back fails. The
+    // old archive stays locked until the new one has taken its place.
+    {
+        const TArchiveLock lock = ctx_.LockForChange();
+        ops::Repack(cat);
+        ctx_.Session.MarkChanged();
+    }
 
     // Read back from the very files just written, with the kind they had: the
     // directory may have been picked by hand, and for akImg the first entry's

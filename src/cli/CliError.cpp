@@ -1,8 +1,10 @@
 #include "cli/CliError.h"
 
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
+#include "archive/ArchiveLock.h"
 #include "archive/Errors.h"
 
 namespace {
@@ -37,9 +39,24 @@ std::string CliErrorLine(const std::exception& e)
     // Named from the root, as every file in an error is.
     if (const auto* link = dynamic_cast<const korvane::ELinkInTheWay*>(&e))
         return line + ShownPath(link->Path) + ": a symbolic link is in the way";
+    if (const auto* busy = dynamic_cast<const korvane::EArchiveBusy*>(&e))
+        return line + ShownPath(busy->Path) + ": " + e.what();
     if (const auto* io = dynamic_cast<const korvane::EInOutError*>(&e); io && !io->Path.empty())
         line += ShownPath(io->Path) + ": ";
     else if (const auto* file = dynamic_cast<const ECliFileError*>(&e); file && !file->Path.empty())
         line += ShownPath(file->Path) + ": ";
     return line + e.what();
+}
+
+korvane::TLockWait CliLockWait(std::ostream& err)
+{
+    korvane::TLockWait wait;
+    auto told = std::make_shared<bool>(false);
+    wait.Waiting = [&err, told](const std::string& path, std::chrono::milliseconds waited) {
+        if (*told || waited < std::chrono::seconds(1)) return;
+        *told = true;
+        err << "korvane-cli: " << ShownPath(path) << ": waiting for another program to finish changing it\n"
+            << std::flush;
+    };
+    return wait;
 }

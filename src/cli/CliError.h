@@ -2,6 +2,7 @@
 #pragma once
 
 #include <exception>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -19,3 +20,11 @@ public:
 // the file. A relative path is shown from the root, so the line says which
 // file is meant wherever it is read.
 std::string CliErrorLine(const std::exception& e);
+
+namespace korvane {
+struct TLockWait;
+}
+// The lock wait of a verb (its limit set by --wait): once the archive has
+// been busy for a second, "korvane-cli: ARCHIVE: waiting for another program
+// to finish changing it" on `err`, once.
+korvane::TLockWait CliLockWait(std::ostream& err);

@@ -2,7 +2,28 @@
 
 #include <algorithm>
 
+#include "cli/CliError.h"
 #include "cli/CliSource.h"
+
+namespace {
+
+// Whole or decimal seconds, at most a day: "2", "0", "0.5".
+std::chrono::milliseconds ParseWaitSeconds(const std::string& text)
+{
+    const size_t dot = text.find('.');
+    const std::string whole = text.substr(0, dot);
+    const std::string part = dot == std::string::npos ? std::string() : text.substr(dot + 1);
+    auto digits = [](const std::string& s) {
+        return !s.empty() && s.size() <= 6 && s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(whole) || (dot != std::string::npos && !digits(part)))
+        throw UsageError("--wait takes a number of seconds, not '" + text + "'");
+    const long long ms = std::stoll(whole) * 1000 + (part.empty() ? 0 : std::stoll((part + "00").substr(0, 3)));
+    if (ms > 86400LL * 1000) throw UsageError("--wait takes at most 86400 seconds, not '" + text + "'");
+    return std::chrono::milliseconds(ms);
+}
+
+}  // namespace
 
 void ParseCommandLine(const TCliVerb& verb, const std::vector<std::string>& args)
 {
@@ -17,7 +38,10 @@ void ParseCommandLine(const TCliVerb& verb, const std::vector<std::string>& args
         if (options)
             for (const TCliOption& o : verb.Options)
                 if (std::find(o.Names.begin(), o.Names.end(), a) != o.Names.end()) option = &o;
-        if (option) {
+        if (!option && options && verb.Wait && a == "--wait") {
+            TOptionValues values(args, i, a, "number of seconds");
+            verb.Wait->Limit = ParseWaitSeconds(values.Next());
+        } else if (option) {
             TOptionValues values(args, i, a, option->ValueWord);
             option->Take(values);
         } else if (options && a.size() > 1 && a[0] == '-') {
@@ -46,6 +70,7 @@ bool WantsHelp(const TCliVerb& verb, const std::vector<std::string>& args)
 std::optional<int> ParseVerbLine(const TCliVerb& verb, const std::vector<std::string>& args, std::ostream& out,
                                  std::ostream& err)
 {
+    if (verb.Wait && !verb.Wait->Waiting) verb.Wait->Waiting = CliLockWait(err).Waiting;
     if (WantsHelp(verb, args)) {
         out << verb.Usage;
         return 0;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveLock.h"
+
 // A command line the verb cannot take: reported with its usage, exit 2.
 class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -57,6 +59,9 @@ struct TCliVerb {
     std::function<void()> Done;                       // checks after the last word
     bool DashDashEndsOptions = false;                 // "--": only operands follow
     THelpRule Help = THelpRule::hrAnywhere;
+    // A verb that locks an archive takes "--wait SECONDS": how long to wait
+    // for another program's change (default 10, 0: not at all).
+    korvane::TLockWait* Wait = nullptr;
 };
 
 // Reads the command line with the verb's table: options and operands in
@@ -66,7 +71,8 @@ void ParseCommandLine(const TCliVerb& verb, const std::vector<std::string>& args
 // The start of every verb: with help asked for, prints the usage on `out`
 // and gives 0; a command line the table refuses prints "korvane-cli VERB:
 // REASON" and the usage on `err` and gives 2; otherwise nothing, and the
-// verb goes on.
+// verb goes on. A verb that locks an archive is given its line for waiting
+// on `err` (see CliLockWait).
 std::optional<int> ParseVerbLine(const TCliVerb& verb, const std::vector<std::string>& args, std::ostream& out,
                                  std::ostream& err);
 

@@ -10,7 +10,7 @@
 
 using namespace korvane;
 
-TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
+TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index, const TLockWait& wait, TLockMode mode)
 {
     if (!index) {
         // Reading only: loose files and archives may be write-protected.
@@ -18,9 +18,11 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
         const uint64_t size = file.Size();
         const size_t slash = path.find_last_of('/');
         std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-        return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt, std::nullopt};
+        return {std::move(file), 0, size, Utf8ToCp1251(base), std::nullopt, std::nullopt, {}};
     }
-    Catalogue cat = ops::OpenForReading(path);
+    ops::TLockedCatalogue held =
+        mode == TLockMode::lmExclusive ? ops::OpenForChanging(path, wait) : ops::OpenForReadingHeld(path, wait);
+    Catalogue& cat = held.Cat;
     try {
         ops::CheckEntryIndex(cat, *index);
     } catch (const ops::ENoSuchEntry& e) {
@@ -30,7 +32,7 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index)
     const TArchiveEntry e = cat.Entries[*index];
     TFile file = TFile::OpenReadOnly(cat.ArchivePath);
     return {std::move(file), EntryBytePos(cat.ArchiveKind, e), EntryByteLen(cat.ArchiveKind, e), std::string(EntryName(e)),
-            index, std::move(cat)};
+            index, std::move(cat), std::move(held.Lock)};
 }
 
 TEntryBytes ReadSourceBytes(TCliSource& source) { return ReadBytesAt(source.File, source.EntryPos, source.EntryLen); }

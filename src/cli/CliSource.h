@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "archive/ArchiveLock.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryBytes.h"
@@ -18,13 +19,16 @@ struct TCliSource {
     std::string Name;      // Windows-1251: the entry's Name, or the loose file's base name
     std::optional<uint32_t> Index;  // the entry's number; none for a loose file
     std::optional<korvane::Catalogue> Cat;  // the archive's directory, read once; none for a loose file
+    korvane::TArchiveLock Lock;  // the archive's, held while the source is in use; none for a loose file
 };
 
 // Without `index`, `path` is a loose file; with it, an archive of any kind
 // (a ".dir" path names the ".img" beside it), whose directory is read here
-// once. A number past the last entry raises an error that names the
+// once, under the archive's lock (exclusive for a change), which the source
+// keeps. A number past the last entry raises an error that names the
 // archive's entry count.
-TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index);
+TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index, const korvane::TLockWait& wait = {},
+                         korvane::TLockMode mode = korvane::TLockMode::lmShared);
 
 // The entry's bytes (the loose file whole), read once for the readers.
 korvane::TEntryBytes ReadSourceBytes(TCliSource& source);

@@ -18,6 +18,7 @@ struct TColOptions {
     std::optional<std::string> obj;
     std::optional<std::string> model;
     std::string format = "text";
+    TLockWait wait;
 };
 
 constexpr const char* kColUsage =
@@ -88,9 +89,11 @@ void PrintModels(const std::vector<TCollisionModel>& models, const std::string& 
 int ColCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TColOptions o;
-    if (auto code = ParseVerbLine(ColVerb(o), args, out, err)) return *code;
+    TCliVerb verb = ColVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
     if (!IsCollisionFile(bytes.Bytes)) RaiseHoldsNo(source, "collision model");
     std::vector<TCollisionModel> models;

@@ -25,6 +25,7 @@ struct TDffOptions {
     std::optional<std::string> gltf;
     std::vector<std::string> txd;  // loose dictionaries, searched in order
     std::optional<TVehiclePaint> paint;
+    TLockWait wait;
 };
 
 constexpr const char* kDffUsage =
@@ -120,9 +121,11 @@ void DffUsage(std::ostream& out) { out << kDffUsage; }
 int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TDffOptions o;
-    if (auto code = ParseVerbLine(DffVerb(o), args, out, err)) return *code;
+    TCliVerb verb = DffVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);
     if (!in.StartsWithin(0, in.Size(), rwClump)) RaiseHoldsNo(source, "model");

@@ -59,6 +59,7 @@ struct TArgs {
     std::string to;
     bool hasFolder = false;
     bool hasTo = false;
+    TLockWait wait;
 };
 
 // `check` runs after the archive is known to be given.
@@ -81,6 +82,7 @@ TCliVerb EditVerb(const TUsage& u, TArgs& o, std::function<void()> check, bool e
                          }}};
     verb.DashDashEndsOptions = true;
     verb.Help = THelpRule::hrBeforeOperands;
+    verb.Wait = &o.wait;
     return verb;
 }
 
@@ -135,7 +137,9 @@ int ExtractCommand(const std::vector<std::string>& args, std::ostream& out, std:
         if (o.hasTo && indices.size() != 1) throw UsageError("--to takes exactly one INDEX");
     };
     return RunVerb(EditVerb(kExtract, o, check, true), args, out, err, [&] {
-        const Catalogue cat = ops::OpenForReading(o.positional[0]);
+        // Held while the data is read, so that it is this directory's data.
+        const ops::TLockedCatalogue held = ops::OpenForReadingHeld(o.positional[0], o.wait);
+        const Catalogue& cat = held.Cat;
         if (indices.empty())
             for (uint32_t i = 0; i < cat.Entries.size(); ++i) indices.push_back(i);
         if (o.hasTo)
@@ -152,7 +156,8 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (o.positional.size() < 2) throw UsageError("no file to add");
     };
     return RunVerb(EditVerb(kAdd, o, check), args, out, err, [&] {
-        Catalogue cat = ops::OpenForChanging(o.positional[0]);
+        ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
+        Catalogue& cat = held.Cat;
         TEntryChanges changes;
         for (size_t i = 1; i < o.positional.size(); ++i) {
             ops::Add(cat, o.positional[i], changes);
@@ -170,7 +175,8 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         index = ParseIndexOperand(o.positional[1]);
     };
     return RunVerb(EditVerb(kReplace, o, check), args, out, err, [&] {
-        Catalogue cat = ops::OpenForChanging(o.positional[0]);
+        ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
+        Catalogue& cat = held.Cat;
         TEntryChanges changes;
         ops::Replace(cat, index, o.positional[2], changes);
         WarnStoredName(err, o.positional[2]);
@@ -186,7 +192,8 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         indices = IndicesFrom(o.positional);
     };
     return RunVerb(EditVerb(kDelete, o, check), args, out, err, [&] {
-        Catalogue cat = ops::OpenForChanging(o.positional[0]);
+        ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
+        Catalogue& cat = held.Cat;
         // As rows are selected once each, an index given twice is removed once.
         TEntryChanges changes;
         ops::Delete(cat, indices, changes);
@@ -203,7 +210,8 @@ int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::
         if (Utf8Length(o.positional[2]) > 24) throw UsageError("NEWNAME has more than 24 characters");
     };
     return RunVerb(EditVerb(kRename, o, check), args, out, err, [&] {
-        Catalogue cat = ops::OpenForChanging(o.positional[0]);
+        ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
+        Catalogue& cat = held.Cat;
         TEntryChanges changes;
         ops::Rename(cat, index, Utf8ToCp1251(o.positional[2]), changes);
     });

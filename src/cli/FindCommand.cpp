@@ -17,6 +17,7 @@ struct TFindOptions {
     bool wholeWord = false;
     bool matchCase = false;
     std::string format = "text";
+    TLockWait wait;
 };
 
 constexpr const char* kFindUsage =
@@ -46,6 +47,7 @@ TCliVerb FindVerb(TFindOptions& o)
                       if (o.operands.size() != 2) throw UsageError("an archive and a text are needed");
                   }};
     verb.DashDashEndsOptions = true;  // a TEXT that begins with "-" follows
+    verb.Wait = &o.wait;
     return verb;
 }
 
@@ -58,7 +60,7 @@ int FindCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     TFindOptions o;
     if (auto code = ParseVerbLine(FindVerb(o), args, out, err)) return *code;
 
-    const Catalogue cat = ops::OpenForReading(o.operands[0]);
+    const Catalogue cat = ops::OpenForReading(o.operands[0], o.wait);
     const TRowOrder order = OpenedRowOrder(cat.Entries.size());
     const TNameMatcher matcher(BuildSearchMask(o.operands[1], o.wholeWord, o.matchCase));
     const std::vector<uint32_t> rows = FindAllRows(cat, order, uint32_t(cat.Entries.size()), matcher);

@@ -13,6 +13,7 @@ namespace {
 struct TIfpOptions {
     TSourceOperands source;
     std::string format = "text";
+    TLockWait wait;
 };
 
 constexpr const char* kIfpUsage =
@@ -65,9 +66,11 @@ void PrintJson(const TAnimationPackage& p, std::ostream& out)
 int IfpCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TIfpOptions o;
-    if (auto code = ParseVerbLine(IfpVerb(o), args, out, err)) return *code;
+    TCliVerb verb = IfpVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
     if (!IsAnimationPackage(bytes.Bytes)) RaiseHoldsNo(source, "animation package");
     TAnimationPackage package;

@@ -22,6 +22,7 @@ namespace {
 struct TIplOptions {
     TSourceOperands source;
     std::string output;
+    TLockWait wait;
 };
 
 constexpr const char* kIplUsage =
@@ -85,9 +86,11 @@ void IplUsage(std::ostream& out) { out << kIplUsage; }
 int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TIplOptions o;
-    if (auto code = ParseVerbLine(IplVerb(o), args, out, err)) return *code;
+    TCliVerb verb = IplVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
-    TCliSource src = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource src = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     src.File.Seek(src.EntryPos);
     unsigned char header[IplHeaderSize] = {};
     // A placement file begins with "bnry"; one that does but whose header is

@@ -17,6 +17,7 @@ struct TListOptions {
     std::string filterText;
     bool wholeWord = false;
     bool matchCase = false;
+    TLockWait wait;
 };
 
 constexpr const char* kListUsage =
@@ -74,9 +75,11 @@ void ListUsage(std::ostream& out) { out << kListUsage; }
 int ListCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TListOptions o;
-    if (auto code = ParseVerbLine(ListVerb(o), args, out, err)) return *code;
+    TCliVerb verb = ListVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
-    const Catalogue cat = ops::OpenForReading(o.archive);
+    const Catalogue cat = ops::OpenForReading(o.archive, o.wait);
     std::optional<TSearchMask> filter;
     if (o.filter) filter = BuildSearchMask(o.filterText, o.wholeWord, o.matchCase);
     const ops::TListing listing = ops::List(cat, filter, o.sorts);

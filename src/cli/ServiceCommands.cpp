@@ -18,6 +18,7 @@ enum class TProgressMode { pmAuto, pmOn, pmOff };
 struct TServiceOptions {
     std::string archive;
     TProgressMode progress = TProgressMode::pmAuto;
+    TLockWait wait;
 };
 
 constexpr const char* kRepackUsage =
@@ -50,16 +51,17 @@ TCliVerb ServiceVerb(const char* name, const char* usage, TServiceOptions& o, bo
     if (progressOptions)
         verb.Options = {{{"--progress"}, "value", [&o](TOptionValues&) { o.progress = TProgressMode::pmOn; }},
                         {{"--no-progress"}, "value", [&o](TOptionValues&) { o.progress = TProgressMode::pmOff; }}};
+    verb.Wait = &o.wait;
     return verb;
 }
 
 // The archive as the window opens it; only the two sector kinds have the
-// "Сервис" commands.
-Catalogue OpenForService(const std::string& path)
+// "Сервис" commands. A repack holds it exclusively, a check shared.
+ops::TLockedCatalogue OpenForService(const std::string& path, TLockMode mode, const TLockWait& wait)
 {
     const TArchiveLocation where = LocateArchive(path);
     ops::CheckServiceKind(where.Kind);
-    return ops::OpenForReading(where);
+    return mode == TLockMode::lmExclusive ? ops::OpenForChanging(where, wait) : ops::OpenForReadingHeld(where, wait);
 }
 
 // A bar on the terminal, redrawn when the whole percentage changes.
@@ -96,7 +98,8 @@ int RepackCommand(const std::vector<std::string>& args, std::ostream& out, std::
 {
     TServiceOptions o;
     if (auto code = ParseVerbLine(ServiceVerb("repack", kRepackUsage, o, true), args, out, err)) return *code;
-    Catalogue cat = OpenForService(o.archive);
+    ops::TLockedCatalogue held = OpenForService(o.archive, TLockMode::lmExclusive, o.wait);
+    Catalogue& cat = held.Cat;
     const bool bar = o.progress == TProgressMode::pmOn ||
                      (o.progress == TProgressMode::pmAuto && ::isatty(STDERR_FILENO));
     TProgressBar progress(err);
@@ -108,8 +111,10 @@ int RepackCommand(const std::vector<std::string>& args, std::ostream& out, std::
         throw;
     }
     progress.Finish();
-    // Read back, as the window loads the archive again.
-    ReadDirectory(LocateArchive(cat.ArchivePath));
+    // The old file stays locked until the new one is in its place; then the
+    // new one is read back, as the window loads the archive again.
+    held.Lock.Release();
+    ops::OpenForReading(LocateArchive(cat.ArchivePath), o.wait);
     return 0;
 }
 
@@ -117,7 +122,8 @@ int CheckCommand(const std::vector<std::string>& args, std::ostream& out, std::o
 {
     TServiceOptions o;
     if (auto code = ParseVerbLine(ServiceVerb("check", kCheckUsage, o, false), args, out, err)) return *code;
-    const Catalogue cat = OpenForService(o.archive);
+    const ops::TLockedCatalogue held = OpenForService(o.archive, TLockMode::lmShared, o.wait);
+    const Catalogue& cat = held.Cat;
     const TCheckResult result = ops::Check(cat);
     if (result.Outcome == TCheckOutcome::coPassed) {
         out << CliWords().CheckPassed << "\n" << std::flush;

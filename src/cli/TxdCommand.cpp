@@ -24,6 +24,7 @@ struct TTxdOptions {
     std::optional<std::string> name;
     std::optional<TTextureEncoding> encoding;
     bool exportOptions = false;
+    TLockWait wait;
 };
 
 constexpr const char* kTxdUsage =
@@ -145,20 +146,25 @@ TCliVerb TxdVerb(TTxdOptions& o)
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
 {
     std::optional<Catalogue> cat;
+    // An archive is held exclusively from the reading of its directory to the
+    // change; a loose dictionary by the change itself.
+    TArchiveLock lock;
     {
         // The entry and its dictionary named as the listing names them.
-        TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+        TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait, TLockMode::lmExclusive);
         const TEntryBytes bytes = ReadSourceBytes(source);
         if (!TSectionCursor(bytes.Bytes).StartsWithin(0, bytes.Bytes.size(), rwTextureDictionary))
             RaiseHoldsNo(source, "texture dictionary");
         cat = std::move(source.Cat);
+        lock = std::move(source.Lock);
     }
     TTextureChangeResult result;
     if (cat) {
         TEntryChanges changes;
         result = ops::ChangeTexture(*cat, *o.source.Index, *o.change, changes);
     } else {
-        result = ops::ChangeTexture(o.source.Source, *o.change);
+        lock.Release();
+        result = ops::ChangeTexture(o.source.Source, *o.change, o.wait);
     }
     if (result.Dxt3ForAlpha)
         err << "korvane-cli txd: warning: the picture has transparent pixels, so " << Cp1251ToUtf8(result.Texture)
@@ -173,11 +179,13 @@ void TxdUsage(std::ostream& out) { out << kTxdUsage; }
 int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     TTxdOptions o;
-    if (auto code = ParseVerbLine(TxdVerb(o), args, out, err)) return *code;
+    TCliVerb verb = TxdVerb(o);
+    verb.Wait = &o.wait;
+    if (auto code = ParseVerbLine(verb, args, out, err)) return *code;
 
     if (o.change) return ChangeTexture(o, err);
 
-    TCliSource source = OpenCliSource(o.source.Source, o.source.Index);
+    TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     // The entry is read once; the textures are parsed and decoded from memory.
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);

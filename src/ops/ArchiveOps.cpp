@@ -1,6 +1,9 @@
 #include "ops/ArchiveOps.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "archive/SectorDirectory.h"
 
 #include "ops/OpErrors.h"
 #include "ops/Writability.h"
@@ -19,9 +22,81 @@ void CheckChange(const Catalogue& cat, uint32_t index)
 
 }  // namespace
 
-Catalogue OpenForReading(const std::string& path) { return OpenCatalogue(path); }
-Catalogue OpenForReading(const TArchiveLocation& where) { return OpenCatalogue(where); }
-Catalogue OpenForChanging(const std::string& path) { return OpenCatalogue(path); }
+Catalogue OpenForReading(const std::string& path, const TLockWait& wait)
+{
+    return OpenForReading(LocateArchive(path), wait);
+}
+
+Catalogue OpenForReading(const TArchiveLocation& where, const TLockWait& wait)
+{
+    return OpenForReadingHeld(where, wait).Cat;
+}
+
+TLockedCatalogue OpenForReadingHeld(const std::string& path, const TLockWait& wait)
+{
+    return OpenForReadingHeld(LocateArchive(path), wait);
+}
+
+// The kind stays the one found before the lock: an .img repacked meanwhile
+// may start with another kind's magic now.
+TLockedCatalogue OpenForReadingHeld(const TArchiveLocation& where, const TLockWait& wait)
+{
+    TLockedCatalogue held;
+    held.Lock = TArchiveLock::Acquire(where.ArchivePath, TLockMode::lmShared, wait);
+    held.Cat = OpenCatalogue(where);
+    return held;
+}
+
+TLockedCatalogue OpenForChanging(const std::string& path, const TLockWait& wait)
+{
+    return OpenForChanging(LocateArchive(path), wait);
+}
+
+TLockedCatalogue OpenForChanging(const TArchiveLocation& where, const TLockWait& wait)
+{
+    TLockedCatalogue held;
+    held.Lock = TArchiveLock::Acquire(where.ArchivePath, TLockMode::lmExclusive, wait);
+    held.Cat = OpenCatalogue(where);
+    return held;
+}
+
+bool SameDirectory(const Catalogue& loaded, const TRecArray& onDisk)
+{
+    if (loaded.Entries.size() != onDisk.size()) return false;
+    const bool records = IsSectorKind(loaded.ArchiveKind);
+    for (size_t i = 0; i < onDisk.size(); ++i) {
+        const TArchiveEntry& a = loaded.Entries[i];
+        const TArchiveEntry& b = onDisk[i];
+        if (records) {
+            uint8_t ra[DirRecordSize], rb[DirRecordSize];
+            StoreRecord(a, ra);
+            StoreRecord(b, rb);
+            if (a.DirPos != b.DirPos || std::memcmp(ra, rb, DirRecordSize) != 0) return false;
+        } else if (a.Offset != b.Offset || a.Size != b.Size || EntryName(a) != EntryName(b)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+TArchiveLocation LocationOf(const Catalogue& cat) { return {cat.ArchivePath, cat.DirPath, cat.ArchiveKind}; }
+
+}  // namespace
+
+TArchiveLock LockForChange(const Catalogue& loaded, const TLockWait& wait)
+{
+    TArchiveLock lock = TArchiveLock::Acquire(loaded.ArchivePath, TLockMode::lmExclusive, wait);
+    if (!SameDirectory(loaded, ReadDirectory(LocationOf(loaded)))) throw EArchiveChanged();
+    return lock;
+}
+
+bool DirectoryUnchanged(const Catalogue& loaded, const TLockWait& wait)
+{
+    const TArchiveLock lock = TArchiveLock::Acquire(loaded.ArchivePath, TLockMode::lmShared, wait);
+    return SameDirectory(loaded, ReadDirectory(LocationOf(loaded)));
+}
 
 void CheckEntryIndex(const Catalogue& cat, uint32_t index)
 {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/ArchiveLock.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryChanges.h"
@@ -16,12 +17,42 @@
 
 namespace korvane::ops {
 
-// An archive opened to be looked at: its whole directory.
-Catalogue OpenForReading(const std::string& path);
-Catalogue OpenForReading(const TArchiveLocation& where);
-// An archive opened to be changed: its directory read afresh; each change
-// still makes its own checks.
-Catalogue OpenForChanging(const std::string& path);
+// Every open reads the directory under the archive's lock (see
+// ArchiveLock.h), waiting for another program's change as `wait` says.
+
+// An archive opened to be looked at: its whole directory, read under the
+// shared lock, which is let go once it is read.
+Catalogue OpenForReading(const std::string& path, const TLockWait& wait = {});
+Catalogue OpenForReading(const TArchiveLocation& where, const TLockWait& wait = {});
+
+// A directory together with the lock it was read under; the lock goes with
+// this object.
+struct TLockedCatalogue {
+    TArchiveLock Lock;
+    Catalogue Cat;
+};
+// As OpenForReading, the shared lock kept, so that the entries' data read
+// later is the data of this directory.
+TLockedCatalogue OpenForReadingHeld(const std::string& path, const TLockWait& wait = {});
+TLockedCatalogue OpenForReadingHeld(const TArchiveLocation& where, const TLockWait& wait = {});
+// An archive opened to be changed: the exclusive lock taken, then its
+// directory read afresh under it. Every change made while the result lives
+// works from what the disk holds; each change still makes its own checks.
+TLockedCatalogue OpenForChanging(const std::string& path, const TLockWait& wait = {});
+TLockedCatalogue OpenForChanging(const TArchiveLocation& where, const TLockWait& wait = {});
+
+// For a catalogue read earlier (the window's, read at its open): the
+// exclusive lock for a change, taken only when the directory on disk is still
+// the one `loaded` holds; otherwise nothing may be written from it, and
+// EArchiveChanged is raised (the lock let go).
+TArchiveLock LockForChange(const Catalogue& loaded, const TLockWait& wait = {});
+// Whether the directory on disk, read under the shared lock, is the one
+// `loaded` holds (see SameDirectory).
+bool DirectoryUnchanged(const Catalogue& loaded, const TLockWait& wait = {});
+// The records as the directory file holds them: for the two sector kinds the
+// 32-byte records (the count of VER2 being their number), each at its own
+// place; for the others each entry's place, size and name.
+bool SameDirectory(const Catalogue& loaded, const TRecArray& onDisk);
 
 // Raises ENoSuchEntry for a number past the last entry; all are checked
 // before anything is done.

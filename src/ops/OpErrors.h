@@ -33,4 +33,11 @@ public:
     ENoServiceCommands() : EEntryError("only .img and VER2 archives have this command") {}
 };
 
+// The directory on disk is no longer the one a change was to be made from:
+// another program changed the archive since it was read. Nothing was written.
+class EArchiveChanged : public EEntryError {
+public:
+    EArchiveChanged() : EEntryError("The archive was changed by another program; nothing was written") {}
+};
+
 }  // namespace korvane::ops

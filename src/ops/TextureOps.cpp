@@ -35,8 +35,9 @@ TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextur
     return result;
 }
 
-TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change)
+TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change, const TLockWait& wait)
 {
+    const TArchiveLock lock = TArchiveLock::Acquire(path, TLockMode::lmExclusive, wait);
     return ChangeTextureInFile(path, change);
 }
 

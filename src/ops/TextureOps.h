@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archive/ArchiveLock.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryBytes.h"
 #include "archive/EntryChanges.h"
@@ -22,8 +23,10 @@ namespace korvane::ops {
 // checked and before the picture is read. The entry keeps its slot and row.
 TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
                                    TEntryChanges& changes);
-// The change made to a loose dictionary file (see ChangeTextureInFile).
-TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change);
+// The change made to a loose dictionary file (see ChangeTextureInFile), under
+// the file's exclusive lock, as an archive's changes are.
+TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change,
+                                   const TLockWait& wait = {});
 
 // One texture of the dictionary whose bytes are given (an entry's, or a
 // loose file's), decoded in `mode` at its own size and written to `path`.

@@ -78,7 +78,7 @@ TEST_F(OpsTest, RefusalsCarryTheMessagesTheUserSees)
     const std::string sybBytes = ReadBytes(syb), bigBytes = ReadBytes(big);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.message + " / " + row.archive);
-        Catalogue cat = ops::OpenForChanging(dir.File(row.archive));
+        Catalogue cat = ops::OpenForChanging(dir.File(row.archive)).Cat;
         TEntryChanges changes;
         EXPECT_EQ(MessageOf([&] { row.op(cat, changes); }), row.message);
         EXPECT_TRUE(changes.Steps.empty());
@@ -124,7 +124,7 @@ TEST_F(OpsTest, ChangesReportWhatHappenedToTheEntries)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         SetUp();
-        Catalogue cat = ops::OpenForChanging(img);
+        Catalogue cat = ops::OpenForChanging(img).Cat;
         TEntryChanges changes;
         row.op(cat, changes);
         EXPECT_EQ(changes.Steps, row.steps);
