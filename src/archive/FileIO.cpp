@@ -250,7 +250,8 @@ uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
         // One kernel copy reads and writes: both can be made to fail in tests.
         FileOpPoint(foRead);
         FileOpPoint(foWrite);
-        ssize_t got = ::copy_file_range(from.fd_, &in, to.fd_, &out, want, 0);
+        const int refusal = KernelCopyRefusal();
+        ssize_t got = refusal != 0 ? (errno = refusal, -1) : ::copy_file_range(from.fd_, &in, to.fd_, &out, want, 0);
         if (got < 0) {
             if (errno == EINTR) continue;
             // Files the kernel cannot copy between (other file systems,
