@@ -65,7 +65,7 @@ struct TFixture {
 // Every checked file operation of a repack made to fail in turn: each
 // failure leaves the old files byte for byte and no file of the run behind;
 // the loop ends when a run meets no failure.
-void FailEveryStep(bool ver2)
+void FailEveryStep(bool ver2, int refuseKernelCopy = 0)
 {
     TempDir dir;
     const TFixture fx(ver2);
@@ -77,7 +77,7 @@ void FailEveryStep(bool ver2)
         std::string error;
         bool fired;
         {
-            TFaultInjection fault({n, EIO, foAll});
+            TFaultInjection fault({.FailAt = n, .Errno = EIO, .Ops = foAll, .RefuseKernelCopy = refuseKernelCopy});
             error = IoErrorOf([&] { RepackArchive(cat); });
             fired = fault.Fired();
         }
@@ -159,6 +159,11 @@ TEST(RepackFaults, Ver2OpensOldOrNewAfterACrashAtEveryStep) { CrashEveryStep(tru
 TEST(RepackFaults, ImgOpensOldOrNewAfterACrashAtEveryStepButOne) { CrashEveryStep(false); }
 TEST(RepackFaults, Ver2SurvivesAFailureAtEveryStep) { FailEveryStep(true); }
 TEST(RepackFaults, ImgAndDirSurviveAFailureAtEveryStep) { FailEveryStep(false); }
+TEST(RepackFaults, CopyingThroughTheBufferSurvivesAFailureAtEveryStep)
+{
+    FailEveryStep(true, EXDEV);
+    FailEveryStep(false, ENOSYS);
+}
 
 TEST(RepackFaults, AFailingRenamePutsTheOldDirectoryBack)
 {
