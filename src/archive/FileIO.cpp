@@ -278,6 +278,12 @@ void TFile::Sync()
     if (::fsync(fd_) != 0) RaiseIoErrno(errno, path_);
 }
 
+void TFile::StartWriteback(uint64_t pos, uint64_t n)
+{
+    FileOpPoint(foSync);
+    if (::sync_file_range(fd_, off_t(pos), off_t(n), SYNC_FILE_RANGE_WRITE) != 0) RaiseIoErrno(errno, path_);
+}
+
 uint32_t TFile::Mode() const
 {
     FileOpPoint(foOther);

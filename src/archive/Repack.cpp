@@ -59,6 +59,7 @@ public:
     {
         file_.Write(data, n);
         done_ += n;
+        StartWriteback();
         if (progress_) progress_(done_, total_);
     }
     // Up to n bytes from `from`'s position, by the kernel where it can;
@@ -72,6 +73,7 @@ public:
             const uint64_t got = CopyFileData(from, file_, want);
             copied += got;
             done_ += got;
+            StartWriteback();
             if (progress_) progress_(done_, total_);
             if (got < want) break;
         }
@@ -80,8 +82,17 @@ public:
     uint64_t Written() const { return done_; }
 
 private:
+    // The disk takes the new archive while the rest is still being copied,
+    // rather than all of it in the flush at the end.
+    void StartWriteback()
+    {
+        if (done_ - startedUpTo_ < kCopyPiece) return;
+        file_.StartWriteback(startedUpTo_, done_ - startedUpTo_);
+        startedUpTo_ = done_;
+    }
     TFile& file_;
     uint64_t done_ = 0;
+    uint64_t startedUpTo_ = 0;
     uint64_t total_;
     const TRepackProgress& progress_;
 };
