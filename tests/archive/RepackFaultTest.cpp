@@ -165,6 +165,25 @@ TEST(RepackFaults, CopyingThroughTheBufferSurvivesAFailureAtEveryStep)
     FailEveryStep(false, ENOSYS);
 }
 
+// Past 64 MiB the disk is set writing what is copied so far: one more
+// counted flush (then the file's and the folder's), and its failure leaves
+// the old archive.
+TEST(RepackFaults, StartingTheWritebackOfALargeArchiveCountsAndFails)
+{
+    TempDir dir;
+    const std::string file = Ver2Bytes({{2, 33000, "BIG"}}, 2 * 2048 + 33000ull * 2048);
+    WriteBytes(dir.File("w.img"), file);
+    {
+        TFaultInjection fault({.FailAt = 1, .Errno = EIO, .Ops = foSync});
+        EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(dir.File("w.img"))); }), "I/O error 5");
+    }
+    EXPECT_TRUE(ReadBytes(dir.File("w.img")) == file);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"w.img"}));
+    TFaultInjection count({.FailAt = 0, .Ops = foSync});
+    RepackArchive(Open(dir.File("w.img")));
+    EXPECT_EQ(count.Counted(), 3u);
+}
+
 TEST(RepackFaults, AFailingRenamePutsTheOldDirectoryBack)
 {
     TempDir dir;
