@@ -199,6 +199,10 @@ TEST(Repack, RunsOfTheOldFileFollowTheLayout)
          {{19, 1, "A"}, {20, 2, "B"}, {30, 3, "C"}, {0, 1, "D"}},
          20 * S + 1000,
          {{19 * S, S + 1000, S - 1000 + S + 3 * S}, {0, S, 0}}},
+        {"zeros between bytes that follow each other",
+         {{10, 2, "A"}, {50, 1, "B"}, {12, 1, "C"}},
+         20 * S,
+         {{10 * S, 2 * S, S}, {12 * S, S, 0}}},
         {"nothing of the old file", {{5, 2, "A"}, {6, 1, "B"}}, 0, {{5 * S, 0, 3 * S}}},
     };
     for (const auto& c : cases) {
