@@ -26,6 +26,8 @@ void CountFileOp(TFileOp op)
     RaiseIoErrno(gPlan.Errno);
 }
 
+int KernelCopyRefusal() { return gPlan.RefuseKernelCopy; }
+
 }  // namespace detail
 
 TFaultInjection::TFaultInjection(const TFaultPlan& plan)

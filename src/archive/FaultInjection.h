@@ -23,6 +23,7 @@ enum TFileOp : uint32_t {
 namespace detail {
 extern std::atomic<bool> gFaultArmed;
 void CountFileOp(TFileOp op);
+int KernelCopyRefusal();
 }  // namespace detail
 
 // Every checked operation passes here first; it costs one relaxed load
@@ -30,6 +31,12 @@ void CountFileOp(TFileOp op);
 inline void FileOpPoint(TFileOp op)
 {
     if (detail::gFaultArmed.load(std::memory_order_relaxed)) detail::CountFileOp(op);
+}
+
+// The errno the armed plan refuses kernel copies with; 0 when they run.
+inline int KernelCopyRefusal()
+{
+    return detail::gFaultArmed.load(std::memory_order_relaxed) ? detail::KernelCopyRefusal() : 0;
 }
 
 // Fails the FailAt-th counted operation (1-based) with `Errno`, raising the
@@ -46,6 +53,10 @@ struct TFaultPlan {
     // goes on: another program changing the files between two of its steps.
     void (*Act)(void*) = nullptr;
     void* ActArg = nullptr;
+    // When not 0, every kernel copy between files fails with this errno
+    // (EXDEV, EINVAL, ENOSYS: a file system that cannot copy), so that the
+    // copying through a buffer is what runs.
+    int RefuseKernelCopy = 0;
 };
 
 // The exit status of a process ended by a plan's Crash.

@@ -41,6 +41,9 @@ public:
     void Truncate(uint64_t size);
     // Flushes the file's data to the disk (fsync).
     void Sync();
+    // Starts writing the n bytes from `pos` to the disk without waiting for
+    // them, so that a Sync later has less left to wait for.
+    void StartWriteback(uint64_t pos, uint64_t n);
     // Permission bits; a replacement file takes those of the file it replaces.
     uint32_t Mode() const;
     void SetMode(uint32_t mode);

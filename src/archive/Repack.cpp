@@ -21,6 +21,10 @@ constexpr size_t kNameFieldSize = 24;
 constexpr uint64_t kHeaderAlign = 4096;
 // Large enough that copying runs at the disk's pace; one buffer for the run.
 constexpr size_t kBufferSize = 1u << 20;
+// The most one kernel copy is asked for at once: small enough that the
+// progress moves every percent or so of a large archive, large enough that
+// the calls cost nothing beside the copying.
+constexpr uint64_t kCopyPiece = uint64_t(64) << 20;
 
 // The 32-byte directory record: Offset, Size, then the first 24 bytes of the
 // name field as they stand.
@@ -55,13 +59,40 @@ public:
     {
         file_.Write(data, n);
         done_ += n;
+        StartWriteback();
         if (progress_) progress_(done_, total_);
+    }
+    // Up to n bytes from `from`'s position, by the kernel where it can;
+    // returns the bytes copied, fewer only where `from` ends.
+    uint64_t Copy(TFile& from, uint64_t n)
+    {
+        uint64_t copied = 0;
+        while (copied < n) {
+            // Pieces no larger than the progress needs to move smoothly.
+            const uint64_t want = std::min(n - copied, kCopyPiece);
+            const uint64_t got = CopyFileData(from, file_, want);
+            copied += got;
+            done_ += got;
+            StartWriteback();
+            if (progress_) progress_(done_, total_);
+            if (got < want) break;
+        }
+        return copied;
     }
     uint64_t Written() const { return done_; }
 
 private:
+    // The disk takes the new archive while the rest is still being copied,
+    // rather than all of it in the flush at the end.
+    void StartWriteback()
+    {
+        if (done_ - startedUpTo_ < kCopyPiece) return;
+        file_.StartWriteback(startedUpTo_, done_ - startedUpTo_);
+        startedUpTo_ = done_;
+    }
     TFile& file_;
     uint64_t done_ = 0;
+    uint64_t startedUpTo_ = 0;
     uint64_t total_;
     const TRepackProgress& progress_;
 };
@@ -85,25 +116,23 @@ void WriteVer2Directory(TArchiveWriter& out, const TRecArray& entries, const TRe
     out.Write(buf.data(), filler);
 }
 
-// Every entry's whole sectors, in catalogue order. Bytes past the end of the
-// old archive are written as zeros, so each entry fills exactly the space its
-// Size claims and the next one starts where its Offset says.
-void CopyEntryData(TFile& old, TArchiveWriter& out, TArchiveKind kind, const TRecArray& entries,
-                   std::vector<uint8_t>& buf)
+// Every entry's whole sectors, in catalogue order: the kernel copies the
+// runs of the old file, the zeros standing for bytes past its end come from
+// the buffer. A copy that ends early (the old file shrank meanwhile) is made
+// up with zeros too, so that every entry still starts where its Offset says.
+void CopyEntryData(TFile& old, TArchiveWriter& out, const std::vector<TCopyRun>& runs, std::vector<uint8_t>& buf)
 {
-    const uint64_t oldLength = old.Size();
-    for (const TArchiveEntry& e : entries) {
-        uint64_t src = EntryBytePos(kind, e);
-        uint64_t remaining = EntryByteLen(kind, e);
-        if (remaining > 0 && src < oldLength) old.Seek(src);
-        while (remaining > 0) {
-            const size_t n = size_t(std::min<uint64_t>(buf.size(), remaining));
-            size_t got = 0;
-            if (src < oldLength) got = old.ReadSome(buf.data(), size_t(std::min<uint64_t>(n, oldLength - src)));
-            if (got < n) std::memset(buf.data() + got, 0, n - got);
+    std::fill(buf.begin(), buf.end(), 0);
+    for (const TCopyRun& run : runs) {
+        uint64_t zeros = run.Zeros;
+        if (run.Length > 0) {
+            old.Seek(run.From);
+            zeros += run.Length - out.Copy(old, run.Length);
+        }
+        while (zeros > 0) {
+            const size_t n = size_t(std::min<uint64_t>(buf.size(), zeros));
             out.Write(buf.data(), n);
-            src += n;
-            remaining -= n;
+            zeros -= n;
         }
     }
 }
@@ -166,6 +195,29 @@ TRepackFiles RepackFilesFor(const Catalogue& cat)
     return f;
 }
 
+std::vector<TCopyRun> PlanCopyRuns(TArchiveKind kind, const TRecArray& entries, uint64_t oldLength)
+{
+    std::vector<TCopyRun> runs;
+    for (const TArchiveEntry& e : entries) {
+        const uint64_t pos = EntryBytePos(kind, e);
+        const uint64_t len = EntryByteLen(kind, e);
+        if (len == 0) continue;
+        const uint64_t present = pos < oldLength ? std::min(len, oldLength - pos) : 0;
+        // Joins the run before when its bytes go on right here, with no
+        // zeros in between.
+        if (present > 0 && !runs.empty() && runs.back().Zeros == 0 && runs.back().Length > 0 &&
+            runs.back().From + runs.back().Length == pos) {
+            runs.back().Length += present;
+            runs.back().Zeros = len - present;
+        } else if (present == 0 && !runs.empty()) {
+            runs.back().Zeros += len;  // zeros after zeros, or after a run
+        } else {
+            runs.push_back({pos, present, len - present});
+        }
+    }
+    return runs;
+}
+
 TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries)
 {
     TRepackLayout layout;
@@ -214,7 +266,7 @@ std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgre
         out.SetMode(old.Mode());
         TArchiveWriter writer(out, layout.Length, progress);
         if (!twoFiles) WriteVer2Directory(writer, entries, layout, buf);
-        CopyEntryData(old, writer, cat.ArchiveKind, entries, buf);
+        CopyEntryData(old, writer, PlanCopyRuns(cat.ArchiveKind, entries, old.Size()), buf);
         out.Sync();
         out.Close();
     }

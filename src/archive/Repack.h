@@ -33,6 +33,21 @@ struct TRepackLayout {
 };
 TRepackLayout PlanRepack(TArchiveKind kind, const TRecArray& entries);
 
+// One stretch of the new archive's data: `Length` bytes copied from byte
+// `From` of the old file, then `Zeros` zero bytes where an entry runs past
+// the old file's end. Entries that lie one after the other in the old file
+// and follow each other in the catalogue make one run, so that the kernel
+// copies them in one go.
+struct TCopyRun {
+    uint64_t From = 0;
+    uint64_t Length = 0;
+    uint64_t Zeros = 0;
+    bool operator==(const TCopyRun&) const = default;
+};
+// The runs for the entries in catalogue order, given the old file's length;
+// empty entries take none.
+std::vector<TCopyRun> PlanCopyRuns(TArchiveKind kind, const TRecArray& entries, uint64_t oldLength);
+
 // Copies every entry's data, in catalogue order and without gaps, into a new
 // archive (for akImgV2 after the directory and zero filler up to the next
 // multiple of 4096), writes the directory with the new offsets and puts both

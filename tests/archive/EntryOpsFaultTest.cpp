@@ -305,7 +305,7 @@ void CheckAfter(const TFixture& fx, const TCase& c, const TempDir& dir, const TL
 
 // Fails operation 1, 2, ... of the command until it runs through; returns
 // the number of failures.
-int FailEveryStep(const TFixture& fx, const TCase& c)
+int FailEveryStep(const TFixture& fx, const TCase& c, int refuseKernelCopy = 0)
 {
     TempDir dir;
     int failures = 0;
@@ -317,7 +317,7 @@ int FailEveryStep(const TFixture& fx, const TCase& c)
         std::string error = "(no error)";
         bool fired;
         {
-            TFaultInjection fault({n, EIO, foAll});
+            TFaultInjection fault({.FailAt = n, .Errno = EIO, .Ops = foAll, .RefuseKernelCopy = refuseKernelCopy});
             try {
                 Run(cat, rows, c, dir);
             } catch (const EInOutError& e) {
@@ -432,6 +432,13 @@ TEST(EntryOpsFaults, ReplacingInPlaceAndMoving)
         FailEveryStep(fx, {TOp::ReplaceMoved, 1, {{"r.bin", Pattern(3 * 2048 + 1, 31)}}});
         FailEveryStep(fx, {TOp::ReplaceMoved, 3, {{"r.bin", Pattern(5 * 2048, 31)}}});
     }
+}
+
+TEST(EntryOpsFaults, AddingAndReplacingThroughTheBuffer)
+{
+    FailEveryStep(Img(), {TOp::Add, 0, kSeveral}, EXDEV);
+    FailEveryStep(Ver2(), {TOp::ReplaceInPlace, 1, {{"r.bin", Pattern(3000, 31)}}}, EINVAL);
+    FailEveryStep(Ver2(), {TOp::ReplaceMoved, 3, {{"r.bin", Pattern(5 * 2048, 31)}}}, ENOSYS);
 }
 
 // A texture changed inside an archive, the new dictionary smaller or larger

@@ -2,9 +2,12 @@
 // archive and directory files back byte for byte and by opening them again.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "archive/Errors.h"
+#include "archive/FaultInjection.h"
 #include "ops/ArchiveOps.h"
 #include "support/ArchiveWriters.h"
 #include "support/EntryOpsInRows.h"
@@ -100,6 +103,27 @@ TEST_F(EntryOpsTest, AddedDataTakesWholeSectorsWithTheLastOneFilledWithZeros)
     EXPECT_EQ(img.substr(8192), fourPlus + std::string(2047, '\0'));
     EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(64),
               DirRecordBytes({2, 2, "four.bin"}) + DirRecordBytes({4, 3, "four1.bin"}));
+}
+
+// The same bytes whether the kernel copies the file's data or the buffer
+// does, at either place within a page (an archive of one or two sectors).
+TEST_F(EntryOpsTest, AddingAndReplacingWriteTheSameBytesWithoutTheKernelCopy)
+{
+    for (int refusal : {0, EXDEV}) {
+        for (uint32_t n : {1u, 2u}) {
+            SCOPED_TRACE(std::to_string(refusal) + " " + std::to_string(n));
+            TListedCatalogue cat = OpenCat(Img(n));
+            uint32_t rows = n;
+            TFaultInjection fault({.FailAt = 0, .RefuseKernelCopy = refusal});
+            AddFileEntry(cat, rows, File("big.bin", Pattern(300000, 9)));
+            ReplaceEntry(cat, rows, 0, File("r.bin", Pattern(1500, 5)));
+            std::string want;
+            for (uint32_t i = 0; i < n; ++i) want += Pattern(2048, int(i));
+            want.replace(0, 1500, Pattern(1500, 5));
+            want += Pattern(300000, 9) + std::string(147 * 2048 - 300000, '\0');
+            EXPECT_TRUE(ReadBytes(dir.File("a.img")) == want);
+        }
+    }
 }
 
 TEST_F(EntryOpsTest, LongNamesAreCutInTheDirectoryOnlyAndDuplicatesAreAdded)

@@ -65,7 +65,7 @@ struct TFixture {
 // Every checked file operation of a repack made to fail in turn: each
 // failure leaves the old files byte for byte and no file of the run behind;
 // the loop ends when a run meets no failure.
-void FailEveryStep(bool ver2)
+void FailEveryStep(bool ver2, int refuseKernelCopy = 0)
 {
     TempDir dir;
     const TFixture fx(ver2);
@@ -77,7 +77,7 @@ void FailEveryStep(bool ver2)
         std::string error;
         bool fired;
         {
-            TFaultInjection fault({n, EIO, foAll});
+            TFaultInjection fault({.FailAt = n, .Errno = EIO, .Ops = foAll, .RefuseKernelCopy = refuseKernelCopy});
             error = IoErrorOf([&] { RepackArchive(cat); });
             fired = fault.Fired();
         }
@@ -159,6 +159,30 @@ TEST(RepackFaults, Ver2OpensOldOrNewAfterACrashAtEveryStep) { CrashEveryStep(tru
 TEST(RepackFaults, ImgOpensOldOrNewAfterACrashAtEveryStepButOne) { CrashEveryStep(false); }
 TEST(RepackFaults, Ver2SurvivesAFailureAtEveryStep) { FailEveryStep(true); }
 TEST(RepackFaults, ImgAndDirSurviveAFailureAtEveryStep) { FailEveryStep(false); }
+TEST(RepackFaults, CopyingThroughTheBufferSurvivesAFailureAtEveryStep)
+{
+    FailEveryStep(true, EXDEV);
+    FailEveryStep(false, ENOSYS);
+}
+
+// Past 64 MiB the disk is set writing what is copied so far: one more
+// counted flush (then the file's and the folder's), and its failure leaves
+// the old archive.
+TEST(RepackFaults, StartingTheWritebackOfALargeArchiveCountsAndFails)
+{
+    TempDir dir;
+    const std::string file = Ver2Bytes({{2, 33000, "BIG"}}, 2 * 2048 + 33000ull * 2048);
+    WriteBytes(dir.File("w.img"), file);
+    {
+        TFaultInjection fault({.FailAt = 1, .Errno = EIO, .Ops = foSync});
+        EXPECT_EQ(IoErrorOf([&] { RepackArchive(Open(dir.File("w.img"))); }), "I/O error 5");
+    }
+    EXPECT_TRUE(ReadBytes(dir.File("w.img")) == file);
+    EXPECT_EQ(FilesIn(dir.Path()), std::set<std::string>({"w.img"}));
+    TFaultInjection count({.FailAt = 0, .Ops = foSync});
+    RepackArchive(Open(dir.File("w.img")));
+    EXPECT_EQ(count.Counted(), 3u);
+}
 
 TEST(RepackFaults, AFailingRenamePutsTheOldDirectoryBack)
 {

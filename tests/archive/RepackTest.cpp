@@ -179,3 +179,66 @@ TEST(Repack, ALinkedArchiveIsReplacedWhereItLies)
 // Every checked file operation of a repack made to fail in turn: each
 // failure leaves the old files byte for byte and no file of the run behind;
 // the loop ends when a run meets no failure.
+
+// Entries next to each other in the old file and in the catalogue make one
+// run; gaps, shared sectors, reversed order and zeros past the end do not.
+TEST(Repack, RunsOfTheOldFileFollowTheLayout)
+{
+    const uint64_t S = 2048;
+    const struct {
+        const char* what;
+        std::vector<TDirRecord> recs;
+        uint64_t oldLength;
+        std::vector<TCopyRun> runs;
+    } cases[] = {
+        {"adjacent, an empty one between", {{4, 2, "A"}, {9, 0, "E"}, {6, 1, "B"}}, 100 * S, {{4 * S, 3 * S, 0}}},
+        {"reversed", {{6, 1, "B"}, {4, 2, "A"}}, 100 * S, {{6 * S, S, 0}, {4 * S, 2 * S, 0}}},
+        {"gap", {{4, 2, "A"}, {7, 1, "B"}}, 100 * S, {{4 * S, 2 * S, 0}, {7 * S, S, 0}}},
+        {"shared", {{4, 2, "A"}, {4, 2, "B"}}, 100 * S, {{4 * S, 2 * S, 0}, {4 * S, 2 * S, 0}}},
+        {"past the end, then zeros only, then data",
+         {{19, 1, "A"}, {20, 2, "B"}, {30, 3, "C"}, {0, 1, "D"}},
+         20 * S + 1000,
+         {{19 * S, S + 1000, S - 1000 + S + 3 * S}, {0, S, 0}}},
+        {"zeros between bytes that follow each other",
+         {{10, 2, "A"}, {50, 1, "B"}, {12, 1, "C"}},
+         20 * S,
+         {{10 * S, 2 * S, S}, {12 * S, S, 0}}},
+        {"nothing of the old file", {{5, 2, "A"}, {6, 1, "B"}}, 0, {{5 * S, 0, 3 * S}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TRecArray entries;
+        for (const TDirRecord& r : c.recs) entries.push_back(TArchiveEntry{r.offset, r.size, {}, 0});
+        EXPECT_EQ(PlanCopyRuns(akImgV2, entries, c.oldLength), c.runs);
+    }
+}
+
+// Runs longer than the buffer, gaps, an entry cut by the old file's end and
+// the zeros after it: the same bytes whether the kernel copies or the buffer
+// does (the file system refusing the kernel's copy in each of its ways).
+TEST(Repack, KernelCopyAndBufferWriteTheSameBytes)
+{
+    std::vector<TDirRecord> recs = {{4, 2, "A"},      {6, 1, "B"}, {9, 600, "C"}, {609, 1, "D"},
+                                    {700, 2, "PAST"}, {2, 2, "F"}, {0, 0, "G"}};
+    std::string file = Ver2Bytes(recs);
+    for (size_t i = 0; i < 6; ++i) Put(file, recs[i].offset * 2048ull, SectorData(recs[i].size, char('a' + i)));
+    file.resize(609 * 2048 + 1000);
+    const TExpected want = Expect(true, file, recs);
+    ASSERT_EQ(want.offsets, std::vector<uint32_t>({2, 4, 5, 605, 606, 608, 610}));
+    uint64_t kernelReads = 0;
+    for (int refusal : {0, EXDEV, EINVAL, ENOSYS}) {
+        SCOPED_TRACE(refusal);
+        TempDir dir;
+        WriteBytes(dir.File("k.img"), file);
+        const Catalogue cat = Open(dir.File("k.img"));
+        TFaultInjection fault({.FailAt = 0, .Ops = foRead, .RefuseKernelCopy = refusal});
+        EXPECT_EQ(RepackArchive(cat), want.offsets);
+        const std::string got = ReadBytes(dir.File("k.img"));
+        EXPECT_TRUE(got == want.archive);
+        EXPECT_EQ(got.substr(605 * 2048 + 1000, 1048 + 4096), std::string(1048 + 4096, '\0'));
+        EXPECT_EQ(got.substr(608 * 2048), SectorData(2, 'f'));
+        // The buffer reads more often than the kernel copies.
+        if (refusal == 0) kernelReads = fault.Counted();
+        else EXPECT_GT(fault.Counted(), kernelReads);
+    }
+}
