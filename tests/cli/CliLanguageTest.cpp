@@ -58,9 +58,9 @@ TEST(CliLanguage, TheEnglishTexts)
 {
     TDemo demo;
     const std::string img = Quote(demo.dir.File("demo.img"));
-    EXPECT_EQ(RunCli("--lang en list " + img).out.substr(0, 71),
-              "#  Name             Address   Size\n"
-              "0  textures.txd     00000000  18 KB\n");
+    EXPECT_EQ(RunCli("--lang en list " + img).out.substr(0, 73),
+              "#   Name             Address   Size\n"
+              "0   textures.txd     00000000  18 KB\n");
     EXPECT_EQ(RunCli("--lang en check " + img).out, "Check complete\n");
     const TCliRun dff = RunCli("--lang en dff " + img + " 1");
     EXPECT_EQ(dff.out.substr(0, 11), "< Part #1 >");
