@@ -1,7 +1,8 @@
 // The words of the texts the core makes for people to read: size units, the
-// list's column captions, a model's and a collision file's totals and part captions, the check's
-// reports. Russian as the program has always shown them; English when the
-// user asks for it. The window passes its own set, made from its translation.
+// list's column captions, a model's totals and part captions, a collision
+// file's totals, the check's reports. Russian as the program has always shown
+// them; English when the user asks for it. The window passes its own set, made
+// from its translation.
 #pragma once
 
 #include <array>
