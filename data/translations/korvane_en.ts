@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>TColPage</name>
+    <message>
+        <source>Теневая сетка</source>
+        <translation>Shadow mesh</translation>
+    </message>
+    <message>
+        <source>Имя</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Версия</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Сфер</source>
+        <translation>Spheres</translation>
+    </message>
+    <message>
+        <source>Коробок</source>
+        <translation>Boxes</translation>
+    </message>
+    <message>
+        <source>Граней</source>
+        <translation>Faces</translation>
+    </message>
+    <message>
+        <source>Модели столкновений</source>
+        <translation>Collision models</translation>
+    </message>
+</context>
+<context>
     <name>TDffPage</name>
     <message>
         <source>Части модели</source>
@@ -167,6 +202,18 @@
         <source>Загрузка завершена (только чтение)</source>
         <translation>Loading complete (read-only)</translation>
     </message>
+    <message>
+        <source>Архив изменён другой программой. Список обновлён, повторите команду.</source>
+        <translation>The archive was changed by another program. The list has been updated; please repeat the command.</translation>
+    </message>
+    <message>
+        <source>Архив занят: другая программа изменяет его. Ничего не записано, повторите команду позже.</source>
+        <translation>The archive is busy: another program is changing it. Nothing was written; please repeat the command later.</translation>
+    </message>
+    <message>
+        <source>Архив изменён другой программой, список обновлён</source>
+        <translation>Archive changed by another program, list updated</translation>
+    </message>
 </context>
 <context>
     <name>TForm2</name>
@@ -197,6 +244,65 @@ The Korvane team, 2026</translation>
     </message>
 </context>
 <context>
+    <name>TIfpPage</name>
+    <message>
+        <source>Анимация</source>
+        <translation>Animation</translation>
+    </message>
+    <message>
+        <source>Костей</source>
+        <translation>Bones</translation>
+    </message>
+    <message>
+        <source>Ключей</source>
+        <translation>Keys</translation>
+    </message>
+    <message>
+        <source>Секунд</source>
+        <translation>Seconds</translation>
+    </message>
+    <message>
+        <source>Кость</source>
+        <translation>Bone</translation>
+    </message>
+    <message>
+        <source>Вид ключей</source>
+        <translation>Key kind</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>Анимации</source>
+        <translation>Animations</translation>
+    </message>
+    <message>
+        <source>Кости анимации</source>
+        <translation>Animation bones</translation>
+    </message>
+    <message>
+        <source>поворот</source>
+        <translation>rotation</translation>
+    </message>
+    <message>
+        <source>поворот, сдвиг</source>
+        <translation>rotation, translation</translation>
+    </message>
+    <message>
+        <source>поворот, сдвиг, масштаб</source>
+        <translation>rotation, translation, scale</translation>
+    </message>
+    <message>
+        <source>%1 «%2», %3 анимаций</source>
+        <translation>%1 “%2”, %3 animations</translation>
+    </message>
+    <message>
+        <source>%1 анимаций</source>
+        <translation>%1 animations</translation>
+    </message>
+</context>
+<context>
     <name>TIplPage</name>
     <message>
         <source>Копировать</source>
@@ -209,6 +315,17 @@ The Korvane team, 2026</translation>
     <message>
         <source>Сохранить как...</source>
         <translation>Save As...</translation>
+    </message>
+</context>
+<context>
+    <name>TPaintButtons</name>
+    <message>
+        <source>Цвет 1</source>
+        <translation>Colour 1</translation>
+    </message>
+    <message>
+        <source>Цвет 2</source>
+        <translation>Colour 2</translation>
     </message>
 </context>
 <context>
@@ -364,6 +481,14 @@ The Korvane team, 2026</translation>
     <message>
         <source>Данная строка не найдена.</source>
         <translation>The string was not found.</translation>
+    </message>
+    <message>
+        <source>моделей</source>
+        <translation>models</translation>
+    </message>
+    <message>
+        <source>граней</source>
+        <translation>faces</translation>
     </message>
 </context>
 <context>

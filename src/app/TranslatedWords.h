@@ -1,5 +1,5 @@
-// The core's words (size units, column captions, model totals, the check's
-// reports) in the window's language, taken from its translation.
+// The core's words (size units, column captions, model and collision totals,
+// the check's reports) in the window's language, taken from its translation.
 #pragma once
 
 #include <QCoreApplication>
@@ -18,6 +18,6 @@ public:
     const korvane::TTextWords& Words() const { return words_; }
 
 private:
-    std::array<std::string, 17> text_;
+    std::array<std::string, 19> text_;
     korvane::TTextWords words_;
 };

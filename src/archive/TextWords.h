@@ -1,7 +1,8 @@
 // The words of the texts the core makes for people to read: size units, the
-// list's column captions, a model's totals and part captions, the check's
-// reports. Russian as the program has always shown them; English when the
-// user asks for it. The window passes its own set, made from its translation.
+// list's column captions, a model's totals and part captions, a collision
+// file's totals, the check's reports. Russian as the program has always shown
+// them; English when the user asks for it. The window passes its own set, made
+// from its translation.
 #pragma once
 
 #include <array>
@@ -13,6 +14,7 @@ struct TTextWords {
     std::string_view Bytes, KB, MB, GB;                // "%d байт", "%.2f КБ"...
     std::array<std::string_view, 4> ColumnCaptions;   // the list's columns 0..3
     std::string_view Vertices, Polygons;               // "%d вершин, %d полигонов"
+    std::string_view Models, Faces;                    // a collision file's "%d моделей, %d граней"
     std::string_view Part;                             // "< Часть #%d >"
     std::string_view CheckPassed;                      // the check found nothing
     std::string_view BadNameCaption, BadNameText;      // a name with a character others may refuse

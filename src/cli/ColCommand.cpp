@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "archive/NameCodec.h"
+#include "cli/CliLanguage.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "cli/JsonText.h"
@@ -110,7 +111,7 @@ int ColCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (o.format == "text") {
         uint64_t faces = 0;
         for (const TCollisionModel& m : models) faces += m.Faces;
-        out << CollisionTotalsText(models.size(), faces) << '\n';
+        out << CollisionTotalsText(models.size(), faces, CliWords()) << '\n';
         out.flush();
     }
     if (o.obj) {

@@ -306,9 +306,9 @@ TCollisionShape DecodeCollisionModel(TByteSpan bytes, const TCollisionModel& m)
     return s;
 }
 
-std::string CollisionTotalsText(uint64_t models, uint64_t faces)
+std::string CollisionTotalsText(uint64_t models, uint64_t faces, const TTextWords& words)
 {
-    return std::to_string(models) + " моделей, " + std::to_string(faces) + " граней";
+    return std::to_string(models).append(" ").append(words.Models).append(", ") + std::to_string(faces).append(" ").append(words.Faces);
 }
 
 }  // namespace korvane

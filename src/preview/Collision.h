@@ -100,7 +100,7 @@ struct TCollisionShape {
 // Decodes a model that ReadCollisionFile indexed from the same bytes.
 TCollisionShape DecodeCollisionModel(TByteSpan bytes, const TCollisionModel& model);
 
-// "%d моделей, %d граней" (UTF-8).
-std::string CollisionTotalsText(uint64_t models, uint64_t faces);
+// "%d моделей, %d граней" (UTF-8), in the words given.
+std::string CollisionTotalsText(uint64_t models, uint64_t faces, const TTextWords& words = RussianWords);
 
 }  // namespace korvane

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColorDialog>
 #include <QItemSelectionModel>
 #include <QFile>
 #include <QHeaderView>
@@ -14,6 +15,7 @@
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabBar>
 #include <QTableView>
@@ -27,6 +29,7 @@
 #include "app/Translations.h"
 #include "app/preview/TxdPage.h"
 #include "demo/DemoArchives.h"
+#include "ops/ArchiveOps.h"
 #include "preview/PngWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
@@ -118,11 +121,14 @@ protected:
     QStringList Walk()
     {
         const std::vector<std::string> archives = korvane::MakeDemoArchives(dir.Path());
-        prompts.onModal = [this](QDialog* d) { texts_ << CollectAll(d); };
+        // Qt's colour dialog shows Qt's own texts; its title is in the calls.
+        prompts.onModal = [this](QDialog* d) {
+            if (!qobject_cast<QColorDialog*>(d)) texts_ << CollectAll(d);
+        };
         Start({Q(archives[1])});
         Settle();
         // Every page, and the DFF page's parts as the game places them (7).
-        for (int row : {-1, 0, 1, 2, 7}) {
+        for (int row : {-1, 0, 1, 2, 7, 9, 10}) {
             Select({row});
             Find<QCheckBox>("GameView")->setChecked(row == 7);
             Settle();
@@ -130,6 +136,10 @@ protected:
         }
 
         // Dialogs, each cancelled or answered "No".
+        Select({7});
+        Find<QCheckBox>("GameView")->setChecked(true);
+        Find<QPushButton>("Colour1")->click();  // a vehicle's colour
+        Find<QCheckBox>("GameView")->setChecked(false);
         Select({0});
         prompts.AnswerOpen({});
         Trigger("N39");  // a texture's picture
@@ -190,6 +200,23 @@ protected:
         prompts.AnswerOpen(Q(dir.File("clear.png")));
         Trigger("N39");
 
+        // Another program's change met by a command, then one while idle.
+        const std::string shared = dir.File("shared.img");
+        WriteBytes(shared, Ver2OneSectorEach({{"a.txt", "x"}}));
+        form->Load(shared);
+        const auto addOutside = [&](const std::string& name) {
+            WriteBytes(dir.File(name), "y");
+            korvane::ops::TLockedCatalogue held = korvane::ops::OpenForChanging(shared);
+            korvane::TEntryChanges changes;
+            korvane::ops::Add(held.Cat, dir.File(name), changes);
+        };
+        addOutside("b.txt");
+        Select({0});
+        prompts.AnswerQuestion(QMessageBox::Yes);
+        Trigger("N14");
+        addOutside("c.txt");
+        EXPECT_TRUE(QTest::qWaitFor([this] { return form->ListView()->model()->rowCount() == 3; }, 5000));
+
         for (const TPromptCall& c : prompts.calls)
             texts_ << c.kind + ' ' + c.dialog + ": " + c.text + " | " + c.caption + " | " + c.filter;
         for (const QString& s : statusTexts) texts_ << "status: " + s;
@@ -244,9 +271,9 @@ TEST_F(WindowLanguageTest, TheCoreWordsMatchTheCommandLinesInBothLanguages)
     using W = korvane::TTextWords;
     const auto same = [](const W& a, const W& b) {
         EXPECT_EQ(a.ColumnCaptions, b.ColumnCaptions);
-        for (std::string_view W::*m : {&W::Bytes, &W::KB, &W::MB, &W::GB, &W::Vertices, &W::Polygons, &W::Part,
-                                       &W::CheckPassed, &W::BadNameCaption, &W::BadNameText, &W::DuplicatesCaption,
-                                       &W::DuplicatesText, &W::NotFound})
+        for (std::string_view W::*m : {&W::Bytes, &W::KB, &W::MB, &W::GB, &W::Vertices, &W::Polygons, &W::Models,
+                                       &W::Faces, &W::Part, &W::CheckPassed, &W::BadNameCaption, &W::BadNameText,
+                                       &W::DuplicatesCaption, &W::DuplicatesText, &W::NotFound})
             EXPECT_EQ(a.*m, b.*m);
     };
     same(TTranslatedWords().Words(), korvane::RussianWords);

@@ -32,6 +32,7 @@ TEST(CliLanguage, RussianUnlessEnglishIsAskedFor)
         "check " + bad,
         "list " + img,  "list --format tsv " + img, "list --format json " + img, "dff " + img + " 1",
         "check " + img, "find " + img + " lamp",    "find " + img + " nothing-is-called-this",
+        "dff " + img + " 7", "col " + img + " 9",
     };
     for (const std::string& c : commands) {
         SCOPED_TRACE(c);
@@ -57,14 +58,29 @@ TEST(CliLanguage, TheEnglishTexts)
 {
     TDemo demo;
     const std::string img = Quote(demo.dir.File("demo.img"));
-    EXPECT_EQ(RunCli("--lang en list " + img).out.substr(0, 71),
-              "#  Name             Address   Size\n"
-              "0  textures.txd     00000000  18 KB\n");
+    EXPECT_EQ(RunCli("--lang en list " + img).out.substr(0, 73),
+              "#   Name             Address   Size\n"
+              "0   textures.txd     00000000  18 KB\n");
     EXPECT_EQ(RunCli("--lang en check " + img).out, "Check complete\n");
     const TCliRun dff = RunCli("--lang en dff " + img + " 1");
     EXPECT_EQ(dff.out.substr(0, 11), "< Part #1 >");
     EXPECT_NE(dff.out.find("\n367 vertices, 556 polygons\n"), std::string::npos) << dff.out;
     EXPECT_EQ(RunCli("--lang en find " + img + " zzz").err, "korvane-cli: The string was not found.\n");
+    // The collision totals differ in their two words alone.
+    std::string col = RunCli("col " + img + " 9").out;
+    const std::string models = "\n3 моделей, ", faces = " граней\n";
+    ASSERT_NE(col.find(models), std::string::npos) << col;
+    col.replace(col.find(models), models.size(), "\n3 models, ");
+    col.replace(col.rfind(faces), faces.size(), " faces\n");
+    EXPECT_EQ(RunCli("--lang en col " + img + " 9").out, col);
+    // The animation package's texts have no words to translate.
+    for (const char* format : {"text", "json"}) {
+        const std::string ifp = "ifp " + img + " 10 --format " + format;
+        const TCliRun ru = RunCli(ifp);
+        EXPECT_EQ(ru.code, 0);
+        EXPECT_FALSE(HasCyrillic(ru.out + ru.err)) << ru.out;
+        EXPECT_EQ(RunCli("--lang en " + ifp).out, ru.out);
+    }
 }
 
 TEST(CliLanguage, ALanguageOtherThanEnOrRuIsAUsageError)

@@ -8,12 +8,24 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "app/TranslatedWords.h"
 #include "app/preview/ModelView.h"
 #include "app/preview/TableListModel.h"
 #include "archive/NameCodec.h"
 #include "preview/CollisionMesh.h"
 
 using namespace korvane;
+
+namespace {
+
+// The same words as korvane-cli col's totals line, in the window's language.
+QString TotalsText(uint64_t models, uint64_t faces)
+{
+    const TTranslatedWords words;
+    return QString::fromStdString(CollisionTotalsText(models, faces, words.Words()));
+}
+
+}  // namespace
 
 TColPage::TColPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std::move(guard))
 {
@@ -37,7 +49,7 @@ TColPage::TColPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
     top->addWidget(header_.Size);
     rows->addLayout(top);
     auto* second = new QHBoxLayout;
-    ColTotals = new QLabel(tr("%1 моделей, %2 граней").arg(0).arg(0), panel);
+    ColTotals = new QLabel(TotalsText(0, 0), panel);
     ColTotals->setObjectName(QStringLiteral("ColTotals"));
     ColShadow = new QCheckBox(tr("Теневая сетка"), panel);
     ColShadow->setObjectName(QStringLiteral("ColShadow"));
@@ -112,7 +124,7 @@ void TColPage::Take(TEntryBytes bytes, std::vector<TCollisionModel> models)
     models_ = std::move(models);
     uint64_t faces = 0;
     for (const TCollisionModel& m : models_) faces += m.Faces;
-    ColTotals->setText(tr("%1 моделей, %2 граней").arg(models_.size()).arg(faces));
+    ColTotals->setText(TotalsText(models_.size(), faces));
     list_->Reset(int(models_.size()));
     ColView->SetMeshes({});
     ColView->SetLines({});
@@ -156,7 +168,7 @@ void TColPage::Clear()
     bytes_ = {};
     models_.clear();
     list_->Reset(0);
-    ColTotals->setText(tr("%1 моделей, %2 граней").arg(0).arg(0));
+    ColTotals->setText(TotalsText(0, 0));
     ColView->SetMeshes({});
     ColView->SetLines({});
 }
