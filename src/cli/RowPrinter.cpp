@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli/CliLanguage.h"
+#include "cli/JsonText.h"
 #include "listview/CellText.h"
 
 using namespace korvane;
@@ -16,24 +17,6 @@ size_t Utf8Width(const std::string& s)
     return size_t(std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-std::string JsonString(const std::string& s)
-{
-    std::string out = "\"";
-    for (char c : s) {
-        auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", u);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
 
 }  // namespace
 
@@ -54,7 +37,7 @@ void PrintRows(const Catalogue& cat, const TRowOrder& order, const std::vector<u
             out << (first ? "\n " : ",\n ") << "{";
             first = false;
             for (int k = 0; k < 4; ++k)
-                out << (k ? ", " : "") << JsonString(keys[k]) << ": " << JsonString(CellText(cat, order, r, k, point, words));
+                out << (k ? ", " : "") << JsonText(keys[k]) << ": " << JsonText(CellText(cat, order, r, k, point, words));
             out << "}";
         }
         out << (rows.empty() ? "]\n" : "\n]\n");

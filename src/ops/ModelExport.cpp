@@ -1,8 +1,6 @@
 #include "ops/ModelExport.h"
 
-#include <charconv>
-
-#include "archive/FileIO.h"
+#include "ops/ObjText.h"
 #include "preview/GltfExport.h"
 #include "preview/ModelMesh.h"
 
@@ -10,50 +8,24 @@ namespace korvane::ops {
 
 namespace {
 
-// The shortest text that reads back as the same float, locale-free.
-void AppendFloat(std::string& s, float v)
-{
-    char buf[32];
-    const auto res = std::to_chars(buf, buf + sizeof buf, v);
-    s.append(buf, res.ptr);
-}
-
-// The meshes as Wavefront OBJ, through a fixed buffer.
+// The meshes as Wavefront OBJ.
 void WriteObj(const std::string& path, const std::vector<std::vector<TMeshVertex>>& meshes)
 {
-    TFile file = TFile::Create(path);
-    std::string buf;
-    auto flush = [&](bool force) {
-        if (force || buf.size() >= 60000) {
-            file.Write(buf.data(), buf.size());
-            buf.clear();
-        }
-    };
+    TObjText obj(path);
     uint64_t base = 1;
     for (size_t i = 0; i < meshes.size(); ++i) {
         const auto& mesh = meshes[i];
-        buf += "o part_" + std::to_string(i + 1) + "\n";
-        auto line = [&](const char* tag, const auto& p) {
-            buf += tag;
-            for (float c : {p.X, p.Y, p.Z}) {
-                buf += ' ';
-                AppendFloat(buf, c);
-            }
-            buf += '\n';
-            flush(false);
-        };
-        for (const TMeshVertex& v : mesh) line("v", v.Position);
-        for (const TMeshVertex& v : mesh) line("vn", v.Normal);
+        obj.Line("o part_" + std::to_string(i + 1));
+        for (const TMeshVertex& v : mesh) obj.Triple("v", v.Position.X, v.Position.Y, v.Position.Z);
+        for (const TMeshVertex& v : mesh) obj.Triple("vn", v.Normal.X, v.Normal.Y, v.Normal.Z);
         for (uint64_t k = 0; k + 2 < mesh.size(); k += 3) {
             const std::string a = std::to_string(base + k), b = std::to_string(base + k + 1),
                               c = std::to_string(base + k + 2);
-            buf += "f " + a + "//" + a + " " + b + "//" + b + " " + c + "//" + c + "\n";
-            flush(false);
+            obj.Line("f " + a + "//" + a + " " + b + "//" + b + " " + c + "//" + c);
         }
         base += mesh.size();
     }
-    flush(true);
-    file.Close();
+    obj.Close();
 }
 
 }  // namespace
