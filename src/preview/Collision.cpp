@@ -182,16 +182,6 @@ bool AllZero(TByteSpan bytes, uint64_t from)
     return std::all_of(bytes.begin() + std::ptrdiff_t(from), bytes.end(), [](uint8_t c) { return c == 0; });
 }
 
-// How many models stand one after another from the start, by their tags
-// and sizes alone: the index is sized once.
-size_t CountModels(TByteSpan bytes)
-{
-    size_t n = 0;
-    for (uint64_t at = 0; bytes.size() - at >= 8 && TagVersion(bytes.data() + at) != 0; ++n)
-        at += std::min<uint64_t>(bytes.size() - at, 8 + uint64_t(LoadLE32(bytes.data() + at + kSizeField)));
-    return n;
-}
-
 }  // namespace
 
 std::string_view TCollisionModel::Name() const
@@ -214,7 +204,11 @@ bool IsCollisionFile(TByteSpan bytes) { return bytes.size() >= 4 && TagVersion(b
 void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
 {
     if (bytes.size() > UINT32_MAX) throw ECollisionError("The collision file is larger than 4 GiB");
-    out.reserve(out.size() + CountModels(bytes));
+    // Room for as many models as the bytes could hold (every model is at
+    // least a version 1 header), so the index never moves while it fills and
+    // the file is walked once: a first pass to count the models waits on
+    // each model's size before it can touch the next.
+    out.reserve(out.size() + bytes.size() / kBody + 1);
     const uint8_t* b = bytes.data();
     uint64_t at = 0;
     while (at < bytes.size()) {
