@@ -100,10 +100,15 @@ public:
     // One more than the highest corner that `count` 8-byte faces at `at` name.
     uint32_t VertexCount(uint64_t at, uint64_t count) const
     {
-        uint32_t highest = 0;
-        for (const uint8_t* f = b_ + at; count > 0; --count, f += kFaceBytes)
-            highest = std::max({highest, uint32_t(LoadLE16(f)), uint32_t(LoadLE16(f + 2)), uint32_t(LoadLE16(f + 4))});
-        return highest + 1;
+        // A maximum for each corner: three short chains instead of one long
+        // one through every corner of every face.
+        uint32_t a = 0, b = 0, c = 0;
+        for (const uint8_t* f = b_ + at; count > 0; --count, f += kFaceBytes) {
+            a = std::max(a, uint32_t(LoadLE16(f)));
+            b = std::max(b, uint32_t(LoadLE16(f + 2)));
+            c = std::max(c, uint32_t(LoadLE16(f + 4)));
+        }
+        return std::max({a, b, c}) + 1;
     }
 
     void ReadVersion1()
