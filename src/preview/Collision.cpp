@@ -26,7 +26,7 @@ constexpr uint64_t kSphereBytes = 20, kBoxBytes = 28, kFaceGroupBytes = 28;
 constexpr uint64_t kV1VertexBytes = 12, kV1FaceBytes = 16, kVertexBytes = 6, kFaceBytes = 8;
 
 // "COLL" is 1, "COL2".."COL4" their digit, anything else 0.
-uint32_t TagVersion(const uint8_t* p)
+inline uint32_t TagVersion(const uint8_t* p)
 {
     const uint32_t tag = LoadLE32(p);
     if ((tag & 0xFFFFFF) != 0x4C4F43) return 0;  // "COL"
@@ -78,10 +78,12 @@ public:
         Lie(std::string("it counts ") + what + " but has none");
     }
 
-    // `count` items of `size` bytes from `at` lie between the header and the model's end.
+    // `count` items of `size` bytes from `at` lie between the header and the
+    // model's end. Counts are at most 32 bits and sizes a few bytes, so the
+    // product cannot wrap: no division on a path that runs for every model.
     void Within(uint64_t at, uint64_t count, uint64_t size, const char* what) const
     {
-        if (at < first_ || at > m_.End || count > (m_.End - at) / size) RunsPast(what);
+        if (at < first_ || at > m_.End || count * size > m_.End - at) RunsPast(what);
     }
 
     // An array at an offset of versions 2 to 4; 0 when there is none.
@@ -98,10 +100,15 @@ public:
     // One more than the highest corner that `count` 8-byte faces at `at` name.
     uint32_t VertexCount(uint64_t at, uint64_t count) const
     {
-        uint32_t highest = 0;
-        for (const uint8_t* f = b_ + at; count > 0; --count, f += kFaceBytes)
-            highest = std::max({highest, uint32_t(LoadLE16(f)), uint32_t(LoadLE16(f + 2)), uint32_t(LoadLE16(f + 4))});
-        return highest + 1;
+        // A maximum for each corner: three short chains instead of one long
+        // one through every corner of every face.
+        uint32_t a = 0, b = 0, c = 0;
+        for (const uint8_t* f = b_ + at; count > 0; --count, f += kFaceBytes) {
+            a = std::max(a, uint32_t(LoadLE16(f)));
+            b = std::max(b, uint32_t(LoadLE16(f + 2)));
+            c = std::max(c, uint32_t(LoadLE16(f + 4)));
+        }
+        return std::max({a, b, c}) + 1;
     }
 
     void ReadVersion1()
@@ -152,7 +159,7 @@ public:
             Within(m_.FacesAt - std::min<uint64_t>(m_.FacesAt, 4), 1, 4, "face groups");
             m_.FaceGroups = LoadLE32(b_ + m_.FacesAt - 4);
             const uint64_t room = m_.FacesAt - 4 - first_;
-            if (m_.FaceGroups > room / kFaceGroupBytes) Lie("its face groups run past its start");
+            if (uint64_t(m_.FaceGroups) * kFaceGroupBytes > room) Lie("its face groups run past its start");
         }
         if (m_.Version >= 3 && (m_.Flags & cfShadowMesh)) {
             m_.ShadowFaces = LoadLE32(h + 36);
@@ -171,19 +178,13 @@ private:
     uint64_t first_;  // the model's first byte after its header
 };
 
+// Every field 0: copied in as a whole, which compiles to a few wide moves
+// where value-initialising the record in place is a slow string store.
+constexpr TCollisionModel kNoModel{};
+
 bool AllZero(TByteSpan bytes, uint64_t from)
 {
     return std::all_of(bytes.begin() + std::ptrdiff_t(from), bytes.end(), [](uint8_t c) { return c == 0; });
-}
-
-// How many models stand one after another from the start, by their tags
-// and sizes alone: the index is sized once.
-size_t CountModels(TByteSpan bytes)
-{
-    size_t n = 0;
-    for (uint64_t at = 0; bytes.size() - at >= 8 && TagVersion(bytes.data() + at) != 0; ++n)
-        at += std::min<uint64_t>(bytes.size() - at, 8 + uint64_t(LoadLE32(bytes.data() + at + kSizeField)));
-    return n;
 }
 
 }  // namespace
@@ -208,7 +209,11 @@ bool IsCollisionFile(TByteSpan bytes) { return bytes.size() >= 4 && TagVersion(b
 void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
 {
     if (bytes.size() > UINT32_MAX) throw ECollisionError("The collision file is larger than 4 GiB");
-    out.reserve(out.size() + CountModels(bytes));
+    // Room for as many models as the bytes could hold (every model is at
+    // least a version 1 header), so the index never moves while it fills and
+    // the file is walked once: a first pass to count the models waits on
+    // each model's size before it can touch the next.
+    out.reserve(out.size() + bytes.size() / kBody + 1);
     const uint8_t* b = bytes.data();
     uint64_t at = 0;
     while (at < bytes.size()) {
@@ -218,30 +223,33 @@ void ReadCollisionFile(TByteSpan bytes, std::vector<TCollisionModel>& out)
             if (AllZero(bytes, at)) return;
             throw ECollisionError("The collision file is damaged: no model starts at byte " + std::to_string(at));
         }
-        TCollisionModel m;
-        m.Version = version;
-        m.At = uint32_t(at);
-        m.Flags = m.Spheres = m.Boxes = m.Vertices = m.Faces = m.Lines = m.FaceGroups = 0;
-        m.ShadowVertices = m.ShadowFaces = 0;
-        m.SpheresAt = m.BoxesAt = m.VerticesAt = m.FacesAt = m.ShadowVerticesAt = m.ShadowFacesAt = 0;
-        TModelCheck check(bytes, m, out.size() + 1);
-        if (left < kBody) {
-            // Enough of the name for the error, if it is there.
-            std::memset(m.RawName, 0, CollisionNameSize);
-            if (left > kName) std::memcpy(m.RawName, b + at + kName, std::min<uint64_t>(CollisionNameSize, left - kName));
-            check.Lie(left < 8 ? "it is cut short" : "its header is cut short");
+        // Filled where it stays: a record built aside and copied in costs
+        // more than the checks (its small stores cannot forward to the wide
+        // loads of the copy). A model that lies is taken out again.
+        TCollisionModel& m = out.emplace_back(kNoModel);
+        try {
+            m.Version = version;
+            m.At = uint32_t(at);
+            TModelCheck check(bytes, m, out.size());
+            if (left < kBody) {
+                // Enough of the name for the error, if it is there.
+                if (left > kName) std::memcpy(m.RawName, b + at + kName, std::min<uint64_t>(CollisionNameSize, left - kName));
+                check.Lie(left < 8 ? "it is cut short" : "its header is cut short");
+            }
+            std::memcpy(m.RawName, b + at + kName, kBody - kName);
+            const uint64_t end = at + 8 + uint64_t(LoadLE32(b + at + kSizeField));
+            if (end > bytes.size()) check.Lie("it runs past the end of the file");
+            m.End = uint32_t(end);
+            if (end - at < CollisionHeaderSize(version)) check.Lie("its header is cut short");
+            if (version == 1)
+                check.ReadVersion1();
+            else
+                check.ReadLater();
+            at = end;
+        } catch (...) {
+            out.pop_back();
+            throw;
         }
-        std::memcpy(m.RawName, b + at + kName, kBody - kName);
-        const uint64_t end = at + 8 + uint64_t(LoadLE32(b + at + kSizeField));
-        if (end > bytes.size()) check.Lie("it runs past the end of the file");
-        m.End = uint32_t(end);
-        if (end - at < CollisionHeaderSize(version)) check.Lie("its header is cut short");
-        if (version == 1)
-            check.ReadVersion1();
-        else
-            check.ReadLater();
-        out.push_back(m);
-        at = end;
     }
 }
 

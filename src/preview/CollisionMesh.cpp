@@ -1,5 +1,6 @@
 #include "preview/CollisionMesh.h"
 
+#include <array>
 #include <cmath>
 
 namespace korvane {
@@ -27,17 +28,37 @@ TColour CollisionMaterialColour(uint8_t material)
 
 namespace {
 
+// The 256 material colours, worked out once: two fmods a face cost more
+// than the rest of the face.
+const TColour& MaterialColour(uint8_t material)
+{
+    static const std::array<TColour, 256> colours = [] {
+        std::array<TColour, 256> c;
+        for (int i = 0; i < 256; ++i) c[size_t(i)] = CollisionMaterialColour(uint8_t(i));
+        return c;
+    }();
+    return colours[material];
+}
+
 void AppendFaces(const std::vector<TVec3>& vertices, const std::vector<TCollisionFace>& faces, bool shadow,
                  std::vector<TMeshVertex>& out)
 {
+    // Written through a pointer into room made at once: a push_back for each
+    // corner stays an out-of-line call.
+    const size_t from = out.size();
+    out.resize(from + 3 * faces.size());
+    TMeshVertex* v = out.data() + from;
     for (const TCollisionFace& f : faces) {
         // The reader guarantees the corners; a hand-made shape may not.
         if (f.A >= vertices.size() || f.B >= vertices.size() || f.C >= vertices.size()) continue;
         const TVec3 &a = vertices[f.A], &b = vertices[f.B], &c = vertices[f.C];
         const TVec3 n = FlatNormal(a, b, c);
-        const TColour colour = shadow ? ShadowMeshColour : CollisionMaterialColour(f.Material);
-        for (const TVec3* p : {&a, &b, &c}) out.push_back({{0, 0}, colour, n, *p});
+        const TColour colour = shadow ? ShadowMeshColour : MaterialColour(f.Material);
+        *v++ = {{0, 0}, colour, n, a};
+        *v++ = {{0, 0}, colour, n, b};
+        *v++ = {{0, 0}, colour, n, c};
     }
+    out.resize(size_t(v - out.data()));
 }
 
 void Line(const TVec3& p, const TVec3& q, std::vector<TMeshVertex>& out)
