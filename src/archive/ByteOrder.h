@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace korvane {
@@ -42,6 +43,14 @@ inline void AppendLE16(std::string& out, uint16_t v)
 inline void AppendLE32(std::string& out, uint32_t v)
 {
     for (int k = 0; k < 4; ++k) out += char(v >> (8 * k) & 0xFF);
+}
+
+// A float's IEEE bits, little-endian, as the files store them.
+inline void AppendLEFloat(std::string& out, float f)
+{
+    uint32_t v;
+    std::memcpy(&v, &f, 4);
+    AppendLE32(out, v);
 }
 
 inline void AppendBE32(std::string& out, uint32_t v)

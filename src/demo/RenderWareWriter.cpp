@@ -12,12 +12,6 @@ namespace {
 
 constexpr uint32_t Stamp = 0x1803FFFF;  // library 3.6, as the last games wrote
 
-void F32(std::string& out, float f)
-{
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    AppendLE32(out, v);
-}
 std::string Section(uint32_t id, const std::string& body) { return SectionBytes(id, Stamp, body); }
 std::string Struct(const std::string& body) { return Section(rwStruct, body); }
 std::string Extension() { return Section(rwExtension, {}); }
@@ -74,7 +68,7 @@ std::string Geometry(const TDemoPart& part)
     AppendLE32(s, t);
     AppendLE32(s, v);
     AppendLE32(s, 1);  // one morph target
-    for (float f : m.TexCoords) F32(s, f);
+    for (float f : m.TexCoords) AppendLEFloat(s, f);
     // Stored as second vertex, first vertex, material, third vertex.
     for (uint32_t i = 0; i < t; ++i) {
         AppendLE16(s, m.Triangles[3 * i + 1]);
@@ -82,18 +76,18 @@ std::string Geometry(const TDemoPart& part)
         AppendLE16(s, 0);
         AppendLE16(s, m.Triangles[3 * i + 2]);
     }
-    F32(s, 0), F32(s, 0), F32(s, 0), F32(s, m.Radius);
+    AppendLEFloat(s, 0), AppendLEFloat(s, 0), AppendLEFloat(s, 0), AppendLEFloat(s, m.Radius);
     AppendLE32(s, 1);
     AppendLE32(s, normals ? 1 : 0);
-    for (float f : m.Positions) F32(s, f);
-    for (float f : m.Normals) F32(s, f);
+    for (float f : m.Positions) AppendLEFloat(s, f);
+    for (float f : m.Normals) AppendLEFloat(s, f);
 
     std::string material;
     AppendLE32(material, 0);           // flags
     material.append(reinterpret_cast<const char*>(part.Colour), 4);
     AppendLE32(material, 0);
     AppendLE32(material, part.Texture.empty() ? 0 : 1);
-    F32(material, 1), F32(material, 1), F32(material, 1);
+    AppendLEFloat(material, 1), AppendLEFloat(material, 1), AppendLEFloat(material, 1);
     std::string texture;
     if (!part.Texture.empty()) {
         std::string filtering;
@@ -140,8 +134,8 @@ std::string DemoModelBytes(const std::vector<TDemoFrame>& frames, const std::vec
     std::string frameStruct, names;
     AppendLE32(frameStruct, uint32_t(frames.size()));
     for (const TDemoFrame& f : frames) {
-        for (float v : f.Rotation) F32(frameStruct, v);
-        for (float v : f.Position) F32(frameStruct, v);
+        for (float v : f.Rotation) AppendLEFloat(frameStruct, v);
+        for (float v : f.Position) AppendLEFloat(frameStruct, v);
         AppendLE32(frameStruct, uint32_t(f.Parent));
         AppendLE32(frameStruct, 0);
         names += Section(rwExtension, f.Name.empty() ? std::string() : Section(rwFrameName, f.Name));
@@ -178,15 +172,15 @@ std::string DemoPlacementBytes(const std::vector<TDemoInstance>& instances, cons
     AppendLE32(out, carOffset);
     for (int k = 0; k < 3; ++k) AppendLE32(out, 0);
     for (const TDemoInstance& i : instances) {
-        for (float f : i.Position) F32(out, f);
-        for (float f : i.Rotation) F32(out, f);
+        for (float f : i.Position) AppendLEFloat(out, f);
+        for (float f : i.Rotation) AppendLEFloat(out, f);
         AppendLE32(out, uint32_t(i.Id));
         AppendLE32(out, uint32_t(i.Interior));
         AppendLE32(out, uint32_t(i.Lod));
     }
     for (const TDemoParkedCar& c : cars) {
-        for (float f : c.Position) F32(out, f);
-        F32(out, c.Angle);
+        for (float f : c.Position) AppendLEFloat(out, f);
+        AppendLEFloat(out, c.Angle);
         for (int32_t v : c.Values) AppendLE32(out, uint32_t(v));
     }
     return out;

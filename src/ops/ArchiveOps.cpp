@@ -20,6 +20,15 @@ void CheckChange(const Catalogue& cat, uint32_t index)
     ProbeWritable(cat);
 }
 
+// The directory read under the lock, so that it is never seen half written.
+TLockedCatalogue OpenLocked(const TArchiveLocation& where, TLockMode mode, const TLockWait& wait)
+{
+    TLockedCatalogue held;
+    held.Lock = TArchiveLock::Acquire(where.ArchivePath, mode, wait);
+    held.Cat = OpenCatalogue(where);
+    return held;
+}
+
 }  // namespace
 
 Catalogue OpenForReading(const std::string& path, const TLockWait& wait)
@@ -41,10 +50,7 @@ TLockedCatalogue OpenForReadingHeld(const std::string& path, const TLockWait& wa
 // may start with another kind's magic now.
 TLockedCatalogue OpenForReadingHeld(const TArchiveLocation& where, const TLockWait& wait)
 {
-    TLockedCatalogue held;
-    held.Lock = TArchiveLock::Acquire(where.ArchivePath, TLockMode::lmShared, wait);
-    held.Cat = OpenCatalogue(where);
-    return held;
+    return OpenLocked(where, TLockMode::lmShared, wait);
 }
 
 TLockedCatalogue OpenForChanging(const std::string& path, const TLockWait& wait)
@@ -54,10 +60,7 @@ TLockedCatalogue OpenForChanging(const std::string& path, const TLockWait& wait)
 
 TLockedCatalogue OpenForChanging(const TArchiveLocation& where, const TLockWait& wait)
 {
-    TLockedCatalogue held;
-    held.Lock = TArchiveLock::Acquire(where.ArchivePath, TLockMode::lmExclusive, wait);
-    held.Cat = OpenCatalogue(where);
-    return held;
+    return OpenLocked(where, TLockMode::lmExclusive, wait);
 }
 
 bool SameDirectory(const Catalogue& loaded, const TRecArray& onDisk)

@@ -9,13 +9,6 @@ namespace korvane {
 
 namespace {
 
-void AppendFloat(std::string& out, float f)
-{
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    AppendLE32(out, v);
-}
-
 void AppendFixedName(std::string& out, const std::string& name, size_t size)
 {
     std::string field = name.substr(0, size);
@@ -80,9 +73,9 @@ std::string AnpkBody(const std::string& name, const std::vector<TAnimationData>&
             const int floats = bone.Kind == TKeyKind::kRotation ? 0 : bone.Kind == TKeyKind::kRotationTranslation ? 3 : 6;
             std::string keys;
             for (float t : bone.Times) {
-                for (float q : {0.f, 0.f, 0.f, 1.f}) AppendFloat(keys, q);
-                for (int k = 0; k < floats; ++k) AppendFloat(keys, k < 3 ? 0.f : 1.f);
-                AppendFloat(keys, t);
+                for (float q : {0.f, 0.f, 0.f, 1.f}) AppendLEFloat(keys, q);
+                for (int k = 0; k < floats; ++k) AppendLEFloat(keys, k < 3 ? 0.f : 1.f);
+                AppendLEFloat(keys, t);
             }
             std::string cpan = Chunk("ANIM", anim);
             if (!bone.Times.empty()) cpan += Chunk(KeyKindTag(bone.Kind), keys);

@@ -9,18 +9,11 @@ namespace korvane {
 
 namespace {
 
-void AppendFloat(std::string& out, float f)
-{
-    uint32_t v;
-    std::memcpy(&v, &f, 4);
-    AppendLE32(out, v);
-}
-
 void AppendVec3(std::string& out, const TVec3& v)
 {
-    AppendFloat(out, v.X);
-    AppendFloat(out, v.Y);
-    AppendFloat(out, v.Z);
+    AppendLEFloat(out, v.X);
+    AppendLEFloat(out, v.Y);
+    AppendLEFloat(out, v.Z);
 }
 
 void AppendSurface(std::string& out, uint8_t material, uint8_t light = 0)
@@ -38,7 +31,7 @@ std::string Version1Body(const TCollisionShape& s)
     std::string b;
     AppendLE32(b, uint32_t(s.Spheres.size()));
     for (const TCollisionSphere& sp : s.Spheres) {
-        AppendFloat(b, sp.Radius);
+        AppendLEFloat(b, sp.Radius);
         AppendVec3(b, sp.Centre);
         AppendSurface(b, sp.Material);
     }
@@ -84,7 +77,7 @@ std::string LaterBody(uint32_t version, const TCollisionShape& s)
     const uint32_t spheresAt = offset(!s.Spheres.empty());
     for (const TCollisionSphere& sp : s.Spheres) {
         AppendVec3(arrays, sp.Centre);
-        AppendFloat(arrays, sp.Radius);
+        AppendLEFloat(arrays, sp.Radius);
         AppendSurface(arrays, sp.Material);
     }
     const uint32_t boxesAt = offset(!s.Boxes.empty());
@@ -137,7 +130,7 @@ std::string CollisionModelBytes(const TCollisionModelData& m)
     rest.resize(CollisionNameSize, '\0');
     AppendLE16(rest, m.ModelId);
     if (m.Version == 1) {
-        AppendFloat(rest, m.Radius);
+        AppendLEFloat(rest, m.Radius);
         AppendVec3(rest, m.Centre);
         AppendVec3(rest, m.Min);
         AppendVec3(rest, m.Max);
@@ -146,7 +139,7 @@ std::string CollisionModelBytes(const TCollisionModelData& m)
         AppendVec3(rest, m.Min);
         AppendVec3(rest, m.Max);
         AppendVec3(rest, m.Centre);
-        AppendFloat(rest, m.Radius);
+        AppendLEFloat(rest, m.Radius);
         rest += LaterBody(m.Version, m.Shape);
     }
     AppendLE32(head, uint32_t(rest.size()));
