@@ -24,7 +24,7 @@
 #include "WindowBench.h"
 #include "app/preview/PictureView.h"
 #include "app/preview/TxdPage.h"
-#include "preview/TextureDecode.h"
+#include "formats/txd/TextureDecode.h"
 #include "support/DictionaryWriters.h"
 #include "support/TempDir.h"
 

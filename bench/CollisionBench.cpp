@@ -19,8 +19,8 @@
 #include <memory>
 
 #include "archive/EntryBytes.h"
-#include "archive/FileIO.h"
-#include "preview/CollisionMesh.h"
+#include "base/FileIO.h"
+#include "formats/col/CollisionMesh.h"
 
 namespace korvane {
 namespace {

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "archive/EntryOps.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 
 using namespace korvane;
 namespace fs = std::filesystem;

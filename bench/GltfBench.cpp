@@ -16,10 +16,10 @@
 #include <random>
 #include <string>
 
-#include "preview/GltfExport.h"
-#include "preview/ModelMesh.h"
-#include "preview/ModelScene.h"
-#include "preview/PngWriter.h"
+#include "formats/dff/GltfExport.h"
+#include "formats/dff/ModelMesh.h"
+#include "formats/dff/ModelScene.h"
+#include "formats/picture/PngWriter.h"
 
 namespace korvane {
 namespace {

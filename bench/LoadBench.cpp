@@ -15,8 +15,8 @@
 #include "app/MainWindow.h"
 #include "WindowBench.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
-#include "archive/FileIO.h"
+#include "base/ByteOrder.h"
+#include "base/FileIO.h"
 #include "app/list/EntryListModel.h"
 
 using namespace korvane;

@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
-#include "archive/FileIO.h"
+#include "base/ByteOrder.h"
+#include "base/FileIO.h"
 #include "ops/ArchiveOps.h"
 
 extern char** environ;

@@ -25,10 +25,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "archive/EntryBytes.h"
-#include "preview/Model.h"
-#include "preview/ModelMesh.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/ModelMesh.h"
 
 namespace korvane {
 namespace {

@@ -20,8 +20,8 @@
 #include <QOpenGLContext>
 
 #include "archive/EntryBytes.h"
-#include "preview/ModelMesh.h"
-#include "preview/ModelTextures.h"
+#include "formats/dff/ModelMesh.h"
+#include "formats/dff/ModelTextures.h"
 #include "app/preview/ModelView.h"
 
 using namespace korvane;

@@ -21,9 +21,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "archive/ByteOrder.h"
-#include "archive/FileIO.h"
-#include "preview/Placement.h"
+#include "base/ByteOrder.h"
+#include "base/FileIO.h"
+#include "formats/ipl/Placement.h"
 
 namespace korvane {
 namespace {

@@ -31,8 +31,8 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
-#include "archive/FileIO.h"
+#include "base/ByteOrder.h"
+#include "base/FileIO.h"
 #include "archive/Repack.h"
 
 extern char** environ;

@@ -22,8 +22,8 @@
 
 #include "app/preview/ImageLoader.h"
 #include "app/preview/PictureView.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 
 using namespace korvane;
 

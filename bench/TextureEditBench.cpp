@@ -16,9 +16,10 @@
 #include <unistd.h>
 
 #include "archive/FileReplace.h"
-#include "preview/PngWriter.h"
-#include "preview/TextureDictionaryEdit.h"
-#include "preview/TextureEncode.h"
+#include "formats/picture/PngWriter.h"
+#include "formats/txd/TextureDictionaryEdit.h"
+#include "ops/TextureOps.h"
+#include "formats/txd/TextureEncode.h"
 
 using namespace korvane;
 namespace fs = std::filesystem;
@@ -91,7 +92,7 @@ void BM_Replace(benchmark::State& state)
         state.PauseTiming();
         w.Reset();
         state.ResumeTiming();
-        ChangeTextureInFile(w.txd, {TTextureChangeKind::Replace, "big", w.png, {}});
+        ops::ChangeTexture(w.txd, {TTextureChangeKind::Replace, "big", w.png, {}});
     }
 }
 BENCHMARK(BM_Replace)->Name("Replace/Dxt1_1024")->Unit(benchmark::kMillisecond)->MinTime(3);

@@ -3,7 +3,7 @@
 // hang or an allocation the file's length cannot justify.
 #include <cstdint>
 
-#include "preview/Animation.h"
+#include "formats/ifp/Animation.h"
 
 using namespace korvane;
 

@@ -4,7 +4,7 @@
 // an allocation the file's length cannot justify.
 #include <cstdint>
 
-#include "preview/CollisionMesh.h"
+#include "formats/col/CollisionMesh.h"
 
 using namespace korvane;
 

@@ -5,7 +5,7 @@
 
 #include "FuzzFile.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 using namespace korvane;
 

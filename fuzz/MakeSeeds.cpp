@@ -6,7 +6,7 @@
 #include <string>
 
 #include "demo/DemoCollision.h"
-#include "preview/AnimationWriter.h"
+#include "formats/ifp/AnimationWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/Errors.h"
-#include "preview/Model.h"
-#include "preview/GltfExport.h"
-#include "preview/ModelMesh.h"
-#include "preview/ModelScene.h"
+#include "base/Errors.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/GltfExport.h"
+#include "formats/dff/ModelMesh.h"
+#include "formats/dff/ModelScene.h"
 
 using namespace korvane;
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "FuzzFile.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
-#include "preview/Placement.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
+#include "formats/ipl/Placement.h"
 
 using namespace korvane;
 

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "FuzzFile.h"
-#include "archive/Errors.h"
-#include "preview/ImageReader.h"
-#include "preview/TextureDictionaryEdit.h"
+#include "base/Errors.h"
+#include "formats/picture/ImageReader.h"
+#include "formats/txd/TextureDictionaryEdit.h"
 
 using namespace korvane;
 

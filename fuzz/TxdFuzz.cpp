@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/Errors.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "base/Errors.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 
 using namespace korvane;
 

@@ -23,7 +23,7 @@
 #include "app/list/EntryListModel.h"
 #include "app/list/EntryListView.h"
 #include "app/preview/PreviewPane.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "ops/ArchiveOps.h"
 #include "ops/TextureOps.h"
 

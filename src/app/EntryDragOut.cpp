@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "app/LocalPaths.h"
-#include "archive/Errors.h"
-#include "archive/NameCodec.h"
+#include "base/Errors.h"
+#include "base/NameCodec.h"
 #include "ops/ArchiveOps.h"
 
 using namespace korvane;

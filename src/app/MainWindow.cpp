@@ -30,8 +30,8 @@
 #include "app/preview/PreviewPane.h"
 #include "archive/ArchiveLock.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "listview/RowSort.h"
 #include "ops/OpErrors.h"
 

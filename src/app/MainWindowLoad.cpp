@@ -11,7 +11,7 @@
 #include "app/list/EntryListView.h"
 #include "app/preview/PreviewPane.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "ops/ArchiveOps.h"
 
 using namespace korvane;

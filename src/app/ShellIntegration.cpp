@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <sys/stat.h>
 
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 
 using namespace korvane;
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "archive/TextWords.h"
+#include "base/TextWords.h"
 
 class TTranslatedWords {
     Q_DECLARE_TR_FUNCTIONS(TTranslatedWords)

@@ -17,7 +17,7 @@
 #include <functional>
 #include <string>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 namespace korvane {
 

@@ -5,9 +5,9 @@
 #include <dirent.h>
 #include <numeric>
 
-#include "archive/ByteOrder.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/ByteOrder.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "archive/SectorDirectory.h"
 
 namespace korvane {

@@ -31,9 +31,6 @@ static_assert(sizeof(TArchiveEntry) == 524);
 using TRecArray = std::vector<TArchiveEntry, TBulkAllocator<TArchiveEntry>>;
 using tDWORDArray = std::vector<uint32_t>;
 
-// Captions of the list columns 0..3 (UTF-8).
-inline constexpr std::array<std::string_view, 4> ColumnCaptions = {"№", "Имя", "Адрес", "Размер"};
-
 struct Catalogue {
     TRecArray Entries;
     std::string ArchivePath;  // for akImg the data file, never the ".dir"

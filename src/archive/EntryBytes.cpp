@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 namespace korvane {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 
 namespace korvane {
 

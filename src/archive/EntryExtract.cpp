@@ -4,10 +4,10 @@
 #include <unistd.h>
 
 #include "archive/EntryOps.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "archive/FileReplace.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 namespace korvane {
 
@@ -90,14 +90,6 @@ void ExtractEntriesInto(const Catalogue& cat, const std::vector<uint32_t>& indic
     if (link) throw *link;
     if (!refused.empty())
         throw EEntryError("Not extracted, the name leads outside the chosen folder: " + refused);
-}
-
-std::string FileNameExtension(std::string_view name)
-{
-    const size_t sep = name.find_last_of("\\/:");
-    const size_t dot = name.rfind('.');
-    if (dot == std::string_view::npos || (sep != std::string_view::npos && dot < sep)) return {};
-    return std::string(name.substr(dot));
 }
 
 std::string FilterExtension(std::string_view name)

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/FileIO.h"
-#include "archive/NameCodec.h"
+#include "base/FileIO.h"
+#include "base/NameCodec.h"
 #include "archive/SectorDirectory.h"
 
 namespace korvane {

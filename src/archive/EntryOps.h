@@ -10,7 +10,7 @@
 
 #include "archive/Catalogue.h"
 #include "archive/EntryChanges.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 namespace korvane {
 
@@ -67,9 +67,6 @@ void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name);
 // Entry name for a file: the part of the path after its last "/", in
 // Windows-1251 (characters it lacks become "?").
 std::string EntryNameFromPath(const std::string& path);
-// The name's extension with its dot, from the last "." after the last "\",
-// "/" or ":"; empty when there is none. Raw bytes.
-std::string FileNameExtension(std::string_view name);
 // The extension as the save dialog's filter shows it: without its dot, ASCII
 // letters upper-cased, in UTF-8.
 std::string FilterExtension(std::string_view name);

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
-#include "archive/FaultInjection.h"
+#include "base/Errors.h"
+#include "base/FaultInjection.h"
 
 namespace korvane {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 
 namespace korvane {
 

@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 
 namespace korvane {
 

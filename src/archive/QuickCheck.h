@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
-#include "archive/TextWords.h"
+#include "base/TextWords.h"
 
 namespace korvane {
 

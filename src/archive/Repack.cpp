@@ -7,9 +7,9 @@
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/ByteOrder.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "archive/FileReplace.h"
 
 namespace korvane {

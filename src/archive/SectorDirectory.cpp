@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/ByteOrder.h"
-#include "archive/Errors.h"
+#include "base/ByteOrder.h"
+#include "base/Errors.h"
 
 namespace korvane {
 

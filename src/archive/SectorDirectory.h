@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 
 namespace korvane {
 

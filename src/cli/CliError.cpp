@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "archive/ArchiveLock.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/TextWords.h"
+#include "base/TextWords.h"
 
 // Takes "--lang en|ru" out of the words (before a "--"), else reads
 // KORVANE_LANG (anything but "en" or "ru" is ignored there), and chooses the

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "cli/CliError.h"
 #include "ops/ArchiveOps.h"
 #include "ops/OpErrors.h"
@@ -37,8 +37,11 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index,
 
 TEntryBytes ReadSourceBytes(TCliSource& source) { return ReadBytesAt(source.File, source.EntryPos, source.EntryLen); }
 
-void RaiseHoldsNo(const TCliSource& source, const std::string& what)
+void RequireFormat(const TCliSource& source, korvane::TFormatKind kind, korvane::TByteSpan bytes)
 {
+    const TFormat& format = FormatOf(kind);
+    if (format.Starts(bytes)) return;
+    const std::string what(format.Name);
     if (!source.Index) throw ECliFileError(source.File.Path(), "the file holds no " + what);
     throw ECliFileError(source.File.Path(), "entry " + std::to_string(*source.Index) + " (" + Cp1251ToUtf8(source.Name) +
                                                 ") holds no " + what);

@@ -10,7 +10,8 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryBytes.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
+#include "formats/Formats.h"
 
 struct TCliSource {
     korvane::TFile File;   // the archive (or the loose file), open
@@ -35,7 +36,9 @@ korvane::TEntryBytes ReadSourceBytes(TCliSource& source);
 
 // The source holds no `what` ("texture dictionary", "model", ...): raises the
 // error that says so, naming the archive and the entry, or the loose file.
-[[noreturn]] void RaiseHoldsNo(const TCliSource& source, const std::string& what);
+// Raises "the file holds no NAME" (or "entry N (NAME) holds no ...") unless
+// `bytes`, read from the source's start, begin as the format.
+void RequireFormat(const TCliSource& source, korvane::TFormatKind kind, korvane::TByteSpan bytes);
 
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

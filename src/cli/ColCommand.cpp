@@ -2,13 +2,13 @@
 
 #include <optional>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "cli/CliLanguage.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "cli/JsonText.h"
 #include "ops/CollisionExport.h"
-#include "preview/Collision.h"
+#include "formats/col/Collision.h"
 
 using namespace korvane;
 
@@ -96,7 +96,7 @@ int ColCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
-    if (!IsCollisionFile(bytes.Bytes)) RaiseHoldsNo(source, "collision model");
+    RequireFormat(source, TFormatKind::Collision, bytes.Bytes);
     std::vector<TCollisionModel> models;
     std::exception_ptr failure;
     try {

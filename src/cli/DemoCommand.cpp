@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "demo/DemoArchives.h"
 
 using namespace korvane;

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <optional>
 
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "ops/ModelExport.h"
-#include "preview/Model.h"
-#include "preview/VehicleLook.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/VehicleLook.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
 
@@ -128,7 +128,7 @@ int DffCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);
-    if (!in.StartsWithin(0, in.Size(), rwClump)) RaiseHoldsNo(source, "model");
+    RequireFormat(source, TFormatKind::Model, bytes.Bytes);
     TModelRead read;
     std::exception_ptr failure;
     try {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "archive/EntryOps.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "archive/SectorDirectory.h"
 #include "cli/CliOptions.h"
 #include "ops/ArchiveOps.h"

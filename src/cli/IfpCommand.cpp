@@ -1,10 +1,10 @@
 #include "cli/IfpCommand.h"
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "cli/JsonText.h"
-#include "preview/Animation.h"
+#include "formats/ifp/Animation.h"
 
 using namespace korvane;
 
@@ -72,7 +72,7 @@ int IfpCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
 
     TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait);
     const TEntryBytes bytes = ReadSourceBytes(source);
-    if (!IsAnimationPackage(bytes.Bytes)) RaiseHoldsNo(source, "animation package");
+    RequireFormat(source, TFormatKind::Animation, bytes.Bytes);
     TAnimationPackage package;
     std::exception_ptr failure;
     try {

@@ -7,13 +7,12 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "archive/FileReplace.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "cli/CliSource.h"
-#include "preview/Placement.h"
-#include "preview/PlacementTextFile.h"
-#include "preview/PreviewDispatch.h"
+#include "formats/ipl/Placement.h"
+#include "formats/ipl/PlacementTextFile.h"
 
 using namespace korvane;
 
@@ -96,7 +95,7 @@ int IplCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     // A placement file begins with "bnry"; one that does but whose header is
     // cut short reads beyond the end of the file.
     const size_t got = src.EntryLen >= 4 ? src.File.ReadSome(header, sizeof header) : 0;
-    if (got < 4 || !IsBinaryPlacement(header)) RaiseHoldsNo(src, "binary placement file");
+    RequireFormat(src, TFormatKind::Placement, TByteSpan(header, got));
     if (got < sizeof header) RaiseReadBeyondEof(src.File.Path());
     const TIplHeader h = ParseIplHeader(header);
 

@@ -3,14 +3,14 @@
 #include <charconv>
 #include <optional>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "ops/TextureOps.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 
 using namespace korvane;
 
@@ -153,8 +153,7 @@ int ChangeTexture(const TTxdOptions& o, std::ostream& err)
         // The entry and its dictionary named as the listing names them.
         TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait, TLockMode::lmExclusive);
         const TEntryBytes bytes = ReadSourceBytes(source);
-        if (!TSectionCursor(bytes.Bytes).StartsWithin(0, bytes.Bytes.size(), rwTextureDictionary))
-            RaiseHoldsNo(source, "texture dictionary");
+        RequireFormat(source, TFormatKind::TextureDictionary, bytes.Bytes);
         cat = std::move(source.Cat);
         lock = std::move(source.Lock);
     }
@@ -189,7 +188,7 @@ int TxdCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     // The entry is read once; the textures are parsed and decoded from memory.
     const TEntryBytes bytes = ReadSourceBytes(source);
     TSectionCursor in(bytes.Bytes, bytes.Path);
-    if (!in.StartsWithin(0, in.Size(), rwTextureDictionary)) RaiseHoldsNo(source, "texture dictionary");
+    RequireFormat(source, TFormatKind::TextureDictionary, bytes.Bytes);
     if (o.how.Folder.empty()) {
         // Line by line as the walk goes, so a failure shows how far it got.
         const uint16_t n = ReadTextureCount(in);

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "demo/DemoCollision.h"
 #include "demo/RenderWareWriter.h"
 
@@ -52,10 +52,10 @@ std::pair<std::string, std::string> SectorLayout(const std::vector<std::pair<std
 std::string DemoDictionary()
 {
     return DemoDictionaryBytes({
-        {"rings", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
-        {"bricks", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
-        {"glass", "glassa", TDemoEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
-        {"emblem", "emblema", TDemoEncoding::Bgra32, DemoPicture(TDemoPattern::Emblem, 32, 32)},
+        {"rings", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 128, 128)},
+        {"bricks", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
+        {"glass", "glassa", TTextureEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
+        {"emblem", "emblema", TTextureEncoding::Bgra32, DemoPicture(TDemoPattern::Emblem, 32, 32)},
     });
 }
 
@@ -131,9 +131,9 @@ std::string DemoCart()
 std::string DemoCartDictionary()
 {
     return DemoDictionaryBytes({
-        {"rings", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 64, 64)},
-        {"bricks", "", TDemoEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
-        {"glass", "glassa", TDemoEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
+        {"rings", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Rings, 64, 64)},
+        {"bricks", "", TTextureEncoding::Dxt1, DemoPicture(TDemoPattern::Bricks, 64, 32)},
+        {"glass", "glassa", TTextureEncoding::Dxt3, DemoPicture(TDemoPattern::Glass, 64, 64)},
     });
 }
 

@@ -1,18 +1,9 @@
-// Pictures and block encodings for the demo archives, drawn by code.
+// Pictures for the demo archives, drawn by code.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "formats/picture/Bitmap.h"
 
 namespace korvane {
-
-// Rows top to bottom, four bytes per pixel: blue, green, red, alpha.
-struct TBgraImage {
-    int Width = 0;
-    int Height = 0;
-    std::vector<uint8_t> Pixels;
-};
 
 enum class TDemoPattern {
     Rings,    // concentric rainbow rings, opaque
@@ -21,11 +12,6 @@ enum class TDemoPattern {
     Emblem,   // a star on a transparent ground
 };
 
-TBgraImage DemoPicture(TDemoPattern pattern, int width, int height);
-
-// S3TC encodings of an image whose sides are multiples of 4: DXT1 (8 bytes
-// per block, always the four-colour mode) and DXT3 (4-bit alpha + colour).
-std::string EncodeDxt1(const TBgraImage& image);
-std::string EncodeDxt3(const TBgraImage& image);
+TTextureBitmap DemoPicture(TDemoPattern pattern, int width, int height);
 
 }  // namespace korvane

@@ -1,8 +1,7 @@
 #include "demo/RenderWareWriter.h"
 
-#include <cstring>
-
-#include "archive/ByteOrder.h"
+#include "base/ByteOrder.h"
+#include "formats/txd/TextureDictionaryWriter.h"
 #include "rw/SectionIds.h"
 #include "rw/SectionWriter.h"
 
@@ -15,46 +14,6 @@ constexpr uint32_t Stamp = 0x1803FFFF;  // library 3.6, as the last games wrote
 std::string Section(uint32_t id, const std::string& body) { return SectionBytes(id, Stamp, body); }
 std::string Struct(const std::string& body) { return Section(rwStruct, body); }
 std::string Extension() { return Section(rwExtension, {}); }
-std::string FixedName(const std::string& name)
-{
-    std::string out = name.substr(0, 32);
-    out.resize(32, '\0');
-    return out;
-}
-
-std::string TextureNative(const TDemoTexture& t)
-{
-    std::string data;
-    uint32_t rasterFormat = 0, depth = 32, compression = 0;
-    switch (t.Encoding) {
-    case TDemoEncoding::Dxt1:
-        data = EncodeDxt1(t.Image), rasterFormat = 0x0200, depth = 16, compression = 1;
-        break;
-    case TDemoEncoding::Dxt3:
-        data = EncodeDxt3(t.Image), rasterFormat = 0x0300, depth = 16, compression = 3;
-        break;
-    case TDemoEncoding::Bgra32:
-        data.assign(t.Image.Pixels.begin(), t.Image.Pixels.end()), rasterFormat = 0x0500;
-        break;
-    }
-    const bool alpha = t.Encoding != TDemoEncoding::Dxt1;
-    std::string h;
-    AppendLE32(h, 8);           // platform: Direct3D 8
-    AppendLE32(h, 0x1106);      // filtering and addressing
-    h += FixedName(t.Name);
-    h += FixedName(t.MaskName);
-    AppendLE32(h, rasterFormat);
-    AppendLE32(h, alpha ? 1 : 0);
-    AppendLE16(h, uint16_t(t.Image.Width));
-    AppendLE16(h, uint16_t(t.Image.Height));
-    h += char(depth);
-    h += char(1);        // one image level
-    h += char(4);        // texture raster
-    h += char(compression);
-    AppendLE32(h, uint32_t(data.size()));
-    return Section(rwTextureNative, Struct(h + data) + Extension());
-}
-
 std::string Geometry(const TDemoPart& part)
 {
     const TDemoMesh& m = part.Mesh;
@@ -108,12 +67,12 @@ std::string Geometry(const TDemoPart& part)
 
 std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures)
 {
-    std::string head;
-    AppendLE16(head, uint16_t(textures.size()));
-    AppendLE16(head, 0);
-    std::string body = Struct(head);
-    for (const TDemoTexture& t : textures) body += TextureNative(t);
-    return Section(rwTextureDictionary, body + Extension());
+    TTextureDictionaryParts parts;
+    parts.Version = parts.StructVersion = Stamp;
+    parts.StructTail = std::string("\x01\x00", 2);  // device id: Direct3D 8, so the textures are platform 8
+    parts.After = Extension();
+    for (const TDemoTexture& t : textures) AddTexture(parts, t.Image, t.Name, t.Name, t.Encoding, t.MaskName);
+    return JoinDictionary(parts);
 }
 
 std::string DemoModelBytes(const std::vector<TDemoMesh>& parts)

@@ -1,5 +1,8 @@
 // RenderWare texture dictionaries and models, and binary placement files,
 // written for the demo archives in the layouts the other game tools expect.
+// Dictionaries go through the formats' own writer; models and placement
+// files are written here, as the formats only read those (the tests' writers
+// in tests/support build theirs byte by byte for the same reason).
 #pragma once
 
 #include <cstdint>
@@ -8,19 +11,19 @@
 
 #include "demo/DemoModels.h"
 #include "demo/DemoPictures.h"
+#include "formats/txd/TextureNative.h"
 
 namespace korvane {
 
-enum class TDemoEncoding { Dxt1, Dxt3, Bgra32 };
-
 struct TDemoTexture {
-    std::string Name;      // at most 32 characters
-    std::string MaskName;  // at most 32 characters
-    TDemoEncoding Encoding = TDemoEncoding::Bgra32;
-    TBgraImage Image;      // sides multiples of 4 for the block encodings
+    std::string Name;      // at most 31 characters
+    std::string MaskName;  // at most 31 characters
+    TTextureEncoding Encoding = TTextureEncoding::Bgra32;  // Dxt1, Dxt3, Dxt5 or Bgra32
+    TTextureBitmap Image;
 };
 
-// A dictionary of native Direct3D 8 textures, one image level each.
+// A dictionary of native Direct3D 8 textures, one image level each, written
+// by the dictionary writer the texture round trip uses.
 std::string DemoDictionaryBytes(const std::vector<TDemoTexture>& textures);
 
 // A clump of one frame and one atomic per geometry. Parts with normals carry

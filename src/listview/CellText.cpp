@@ -3,7 +3,7 @@
 #include <clocale>
 #include <cstdio>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 namespace korvane {
 
@@ -78,6 +78,17 @@ std::string CellText(const Catalogue& cat, const TRowOrder& rows, uint32_t row, 
     default:
         return {};
     }
+}
+
+uint64_t EntrySizeKB(TArchiveKind kind, const TArchiveEntry& e)
+{
+    if (IsSectorKind(kind)) return uint64_t(e.Size) * 2;
+    return (uint64_t(e.Size) + 1023) / 1024;
+}
+
+std::string EntrySizeText(TArchiveKind kind, const TArchiveEntry& e, const TTextWords& words)
+{
+    return std::to_string(EntrySizeKB(kind, e)).append(" ").append(words.KB);
 }
 
 }  // namespace korvane

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "archive/Catalogue.h"
-#include "archive/TextWords.h"
+#include "base/TextWords.h"
 #include "listview/RowOrder.h"
 
 namespace korvane {
@@ -18,6 +18,13 @@ std::string FormatSize(uint32_t n, std::string_view decimalPoint, const TTextWor
 // The same with the decimal separator of the C library's LC_NUMERIC.
 std::string FormatSize(uint32_t n);
 std::string LocaleDecimalPoint();
+
+// The entry's size in whole kilobytes, as the preview pages' headers show
+// it: Size×2 for the sector kinds; byte sizes are rounded up, so a non-empty
+// entry never shows as 0.
+uint64_t EntrySizeKB(TArchiveKind kind, const TArchiveEntry& e);
+// "%d КБ" (UTF-8; the unit is the words').
+std::string EntrySizeText(TArchiveKind kind, const TArchiveEntry& e, const TTextWords& words = RussianWords);
 
 // Byte position as at least eight upper-case hex digits.
 std::string AddressText(uint64_t bytePos);

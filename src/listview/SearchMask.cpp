@@ -2,7 +2,7 @@
 
 #include <cwctype>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 namespace korvane {
 

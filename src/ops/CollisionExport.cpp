@@ -1,6 +1,6 @@
 #include "ops/CollisionExport.h"
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "ops/ObjText.h"
 
 namespace korvane::ops {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "preview/Collision.h"
+#include "formats/col/Collision.h"
 
 namespace korvane::ops {
 

@@ -1,8 +1,8 @@
 #include "ops/ModelExport.h"
 
 #include "ops/ObjText.h"
-#include "preview/GltfExport.h"
-#include "preview/ModelMesh.h"
+#include "formats/dff/GltfExport.h"
+#include "formats/dff/ModelMesh.h"
 
 namespace korvane::ops {
 

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "archive/Catalogue.h"
-#include "preview/Model.h"
-#include "preview/ModelScene.h"
-#include "preview/ModelTextures.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/ModelScene.h"
+#include "formats/dff/ModelTextures.h"
 
 namespace korvane::ops {
 

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <string>
 
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 
 namespace korvane::ops {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 
 namespace korvane::ops {
 

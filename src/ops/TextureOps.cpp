@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "archive/NameCodec.h"
+#include "archive/EntryOps.h"
+#include "archive/FileReplace.h"
+#include "base/NameCodec.h"
 #include "ops/ArchiveOps.h"
 #include "ops/Writability.h"
 
@@ -19,6 +21,49 @@ std::string FileNameFor(const std::string& raw)
     std::replace(name.begin(), name.end(), '/', '_');
     if (name.empty() || name == "." || name == "..") name = "_" + name;
     return name;
+}
+
+// The bytes of a dictionary to change: refused as too large before they are read.
+TEntryBytes ReadDictionaryBytes(TFile& file, uint64_t pos, uint64_t len)
+{
+    const uint64_t size = file.Size();
+    if (pos < size && std::min(len, size - pos) > MaxDictionaryBytes)
+        throw ETextureEditError("The texture dictionary is too large to change");
+    return ReadBytesAt(file, pos, len);
+}
+
+// The new dictionary is appended to the archive and the entry's own record
+// then points at it (it keeps its name, index and row); the old one stays as
+// unused space.
+TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change)
+{
+    const TArchiveEntry entry = cat.Entries[index];
+    TTextureDictionaryParts parts;
+    {
+        TFile archive = TFile::OpenReadOnly(cat.ArchivePath);
+        const TEntryBytes bytes =
+            ReadDictionaryBytes(archive, EntryBytePos(cat.ArchiveKind, entry), EntryByteLen(cat.ArchiveKind, entry));
+        archive.Close();
+        parts = ReadDictionaryParts(bytes.Bytes);
+    }
+    TTextureChangeResult result = ApplyTextureChange(parts, change);
+    // Never over the old dictionary: a failure part-way leaves it whole.
+    ReplaceEntryDataAtEnd(cat, index, AsBytes(JoinDictionary(parts)));
+    return result;
+}
+
+TTextureChangeResult ChangeTextureInFile(const std::string& path, const TTextureChange& change)
+{
+    TTextureDictionaryParts parts;
+    {
+        TFile file = TFile::OpenReadWrite(path);
+        const TEntryBytes bytes = ReadDictionaryBytes(file, 0, UINT64_MAX);
+        file.Close();
+        parts = ReadDictionaryParts(bytes.Bytes);
+    }
+    TTextureChangeResult result = ApplyTextureChange(parts, change);
+    ReplaceFileContents(path, JoinDictionary(parts));
+    return result;
 }
 
 }  // namespace

@@ -11,20 +11,24 @@
 #include "archive/Catalogue.h"
 #include "archive/EntryBytes.h"
 #include "archive/EntryChanges.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
-#include "preview/TextureDictionaryEdit.h"
-#include "preview/TextureExport.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
+#include "formats/txd/TextureDictionaryEdit.h"
+#include "formats/txd/TextureExport.h"
 
 namespace korvane::ops {
 
-// The change made to the dictionary in entry `index` (see
-// ChangeTextureInEntry), after the entry number, the kind and the files are
-// checked and before the picture is read. The entry keeps its slot and row.
+// The change made to the dictionary in entry `index` of a ".img" or VER2
+// archive, after the entry number, the kind and the files are checked and
+// before the picture is read. The new dictionary is appended and the entry's
+// record then points at it: it keeps its name, slot and row, and the old
+// dictionary stays as unused space. Nothing is written when the picture or
+// the change is refused.
 TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
                                    TEntryChanges& changes);
-// The change made to a loose dictionary file (see ChangeTextureInFile), under
-// the file's exclusive lock, as an archive's changes are.
+// The change made to a loose dictionary file, under the file's exclusive
+// lock as an archive's changes are; the file is replaced whole by a rename
+// once the new one is written.
 TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change,
                                    const TLockWait& wait = {});
 

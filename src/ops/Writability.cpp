@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "ops/OpErrors.h"
 
 namespace korvane {

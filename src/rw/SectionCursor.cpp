@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archive/ByteOrder.h"
-#include "archive/Errors.h"
+#include "base/ByteOrder.h"
+#include "base/Errors.h"
 
 namespace korvane {
 

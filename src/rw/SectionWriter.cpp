@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "archive/ByteOrder.h"
+#include "base/ByteOrder.h"
 #include "rw/SectionCursor.h"
 
 namespace korvane {

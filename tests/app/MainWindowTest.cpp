@@ -18,7 +18,7 @@
 #include "app/FindDialog.h"
 #include "app/ShellIntegration.h"
 #include "app/preview/TxdPage.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 #include "support/AsNobody.h"

@@ -9,7 +9,7 @@
 #include <filesystem>
 
 #include "AppFixture.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
 

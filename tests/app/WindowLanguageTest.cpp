@@ -30,7 +30,7 @@
 #include "app/preview/TxdPage.h"
 #include "demo/DemoArchives.h"
 #include "ops/ArchiveOps.h"
-#include "preview/PngWriter.h"
+#include "formats/picture/PngWriter.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/FileBytes.h"

@@ -5,8 +5,8 @@
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryBytes.h"
 #include "archive/EntryOps.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

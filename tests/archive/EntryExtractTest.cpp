@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <unistd.h>
 
+#include "base/NameCodec.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

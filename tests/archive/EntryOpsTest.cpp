@@ -6,8 +6,8 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
-#include "archive/Errors.h"
-#include "archive/FaultInjection.h"
+#include "base/Errors.h"
+#include "base/FaultInjection.h"
 #include "ops/ArchiveOps.h"
 #include "support/ArchiveWriters.h"
 #include "support/EntryOpsInRows.h"

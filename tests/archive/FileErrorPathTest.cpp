@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "archive/FileReplace.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"

@@ -4,7 +4,7 @@
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "listview/CellText.h"
 #include "support/TempDir.h"
 

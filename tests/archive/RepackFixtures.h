@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "support/ArchiveWriters.h"
 
 namespace repack_test {

@@ -12,8 +12,8 @@
 
 #include "RepackFixtures.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/Errors.h"
-#include "archive/FileIO.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "archive/Repack.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"

@@ -7,7 +7,7 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "ops/ArchiveOps.h"
 #include "ops/TextureOps.h"
 #include "ops/Writability.h"

@@ -13,7 +13,7 @@
 #include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
 #include "support/PngRead.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 using korvane::Utf8ToCp1251;
 

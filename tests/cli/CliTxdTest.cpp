@@ -6,7 +6,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "preview/BmpWriter.h"
+#include "formats/picture/BmpWriter.h"
+#include "formats/txd/TextureDecode.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"

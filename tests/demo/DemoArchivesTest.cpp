@@ -5,16 +5,16 @@
 #include <stdexcept>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "demo/DemoArchives.h"
 #include "demo/DemoPictures.h"
-#include "preview/Animation.h"
-#include "preview/Collision.h"
-#include "preview/Model.h"
-#include "preview/ModelTextures.h"
-#include "preview/Placement.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "formats/ifp/Animation.h"
+#include "formats/col/Collision.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/ModelTextures.h"
+#include "formats/ipl/Placement.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 #include "support/TempDir.h"
 #include "support/FileBytes.h"
 
@@ -106,7 +106,7 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
             const TTextureInfo& t = textures[i];
             EXPECT_STREQ(EncodingName(TextureEncoding(t)), encodings[i]) << t.Name;
             EXPECT_EQ(t.HasAlpha, i >= 2) << t.Name;
-            const TBgraImage want = DemoPicture(patterns[i], t.Width, t.Height);
+            const TTextureBitmap want = DemoPicture(patterns[i], t.Width, t.Height);
             const TTextureBitmap colour = BuildTextureBitmap(f, t, t.Width, t.Height, dmColor);
             const TTextureBitmap mask = BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);
             double colourError = 0, maskError = 0;

@@ -115,3 +115,18 @@ TEST(CellText, NumberColumnShowsTheCatalogueIndexAndNamesAreDecoded)
     EXPECT_EQ(CellText(cat, cat, 1, 0, "."), "0");
     EXPECT_EQ(CellText(cat, cat, 1, 1, "."), "Тест.txd");
 }
+
+TEST(EntrySizeText, SectorKindsDoubleTheSizeByteKindsRoundUp)
+{
+    TArchiveEntry e{};
+    e.Size = 3;
+    EXPECT_EQ(EntrySizeText(akImg, e), "6 КБ");
+    EXPECT_EQ(EntrySizeText(akImgV2, e), "6 КБ");
+    e.Size = 0xFFFFFFFFu;  // no 32-bit wrap
+    EXPECT_EQ(EntrySizeText(akImgV2, e), "8589934590 КБ");
+    for (auto [bytes, kb] : {std::pair{0u, 0u}, {1u, 1u}, {1024u, 1u}, {1025u, 2u}}) {
+        e.Size = bytes;
+        EXPECT_EQ(EntrySizeKB(akBig, e), kb) << bytes;
+        EXPECT_EQ(EntrySizeKB(akSyb, e), kb) << bytes;
+    }
+}

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "listview/SearchMask.h"
 
 using namespace korvane;

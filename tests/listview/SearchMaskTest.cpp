@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "listview/RowSearch.h"
 #include "listview/SearchMask.h"
 

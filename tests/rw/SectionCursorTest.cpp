@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "archive/Errors.h"
+#include "base/Errors.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
 #include "rw/SectionWriter.h"

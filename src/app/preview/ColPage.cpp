@@ -11,8 +11,8 @@
 #include "app/TranslatedWords.h"
 #include "app/preview/ModelView.h"
 #include "app/preview/TableListModel.h"
-#include "archive/NameCodec.h"
-#include "preview/CollisionMesh.h"
+#include "base/NameCodec.h"
+#include "formats/col/CollisionMesh.h"
 
 using namespace korvane;
 
@@ -100,7 +100,7 @@ TColPage::TColPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
     connect(ColShadow, &QCheckBox::toggled, this, [this] { guard_([this] { ShowSelected(false); }); });
 }
 
-bool TColPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".COL"; }
+bool TColPage::Takes(TPreviewEntry& entry) { return entry.Is(TFormatKind::Collision); }
 
 void TColPage::Show(TPreviewEntry& entry)
 {

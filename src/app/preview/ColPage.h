@@ -10,7 +10,7 @@
 #include "app/preview/PreviewPage.h"
 #include "app/preview/PreviewPageHeader.h"
 #include "archive/EntryBytes.h"
-#include "preview/Collision.h"
+#include "formats/col/Collision.h"
 
 class QCheckBox;
 class QLabel;

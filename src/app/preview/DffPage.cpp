@@ -20,10 +20,10 @@
 #include "app/preview/ModelView.h"
 #include "app/preview/PaintButtons.h"
 #include "archive/EntryBytes.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 #include "ops/ModelExport.h"
-#include "preview/GltfExport.h"
-#include "preview/ModelMesh.h"
+#include "formats/dff/GltfExport.h"
+#include "formats/dff/ModelMesh.h"
 
 using namespace korvane;
 
@@ -145,7 +145,7 @@ void TDffPage::LayOutPanel()
     CheckListBox1->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
 }
 
-bool TDffPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".DFF"; }
+bool TDffPage::Takes(TPreviewEntry& entry) { return entry.Is(TFormatKind::Model); }
 
 void TDffPage::Show(TPreviewEntry& entry)
 {

@@ -9,9 +9,9 @@
 #include "app/preview/PreviewPage.h"
 #include "app/preview/PreviewPageHeader.h"
 #include "archive/Catalogue.h"
-#include "preview/Model.h"
-#include "preview/ModelScene.h"
-#include "preview/ModelTextures.h"
+#include "formats/dff/Model.h"
+#include "formats/dff/ModelScene.h"
+#include "formats/dff/ModelTextures.h"
 
 class Prompts;
 class QAction;

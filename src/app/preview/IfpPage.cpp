@@ -9,7 +9,7 @@
 
 #include "app/preview/TableListModel.h"
 #include "archive/EntryBytes.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 using namespace korvane;
 
@@ -102,7 +102,7 @@ QString TIfpPage::KindText(TKeyKind kind) const
     }
 }
 
-bool TIfpPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".IFP"; }
+bool TIfpPage::Takes(TPreviewEntry& entry) { return entry.Is(TFormatKind::Animation); }
 
 void TIfpPage::Show(TPreviewEntry& entry)
 {

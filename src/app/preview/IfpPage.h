@@ -7,7 +7,7 @@
 
 #include "app/preview/PreviewPage.h"
 #include "app/preview/PreviewPageHeader.h"
-#include "preview/Animation.h"
+#include "formats/ifp/Animation.h"
 
 class QLabel;
 class QTreeView;

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "archive/EntryBytes.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 
 class TImageLoader : public QThread {
     Q_OBJECT

@@ -14,9 +14,9 @@
 #include "app/Dialogs.h"
 #include "app/LocalPaths.h"
 #include "app/Prompts.h"
-#include "archive/NameCodec.h"
-#include "preview/Placement.h"
-#include "preview/PlacementTextFile.h"
+#include "base/NameCodec.h"
+#include "formats/ipl/Placement.h"
+#include "formats/ipl/PlacementTextFile.h"
 
 using namespace korvane;
 
@@ -120,9 +120,7 @@ void TIplPage::LayOutHeader()
 
 bool TIplPage::Takes(TPreviewEntry& entry)
 {
-    if (entry.Extension != ".IPL") return false;
-    entry.File().ReadExact(head_, sizeof head_);
-    return IsBinaryPlacement(head_);
+    return entry.Is(TFormatKind::Placement);
 }
 
 void TIplPage::Show(TPreviewEntry& entry)
@@ -146,7 +144,7 @@ void TIplPage::Show(TPreviewEntry& entry)
         Memo1->setUpdatesEnabled(true);
     };
     try {
-        ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(head_), EntryName(entry.Entry), text);
+        ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(entry.Header().data()), EntryName(entry.Entry), text);
     } catch (...) {
         show();
         throw;

@@ -9,8 +9,7 @@
 #include "app/preview/PreviewPage.h"
 #include "app/preview/PreviewPageHeader.h"
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
-#include "preview/PreviewDispatch.h"
+#include "base/FileIO.h"
 
 class QAction;
 class QMenu;
@@ -50,5 +49,4 @@ private:
     QMenu* PopupMenu3;
     QAction *N33, *N35, *N36, *N37;
     QString saveName_;  // SaveDialog3's file name for the next time
-    unsigned char head_[korvane::PlacementHeaderSize] = {};  // of the entry taken
 };

@@ -6,9 +6,9 @@
 #include <QOpenGLWidget>
 #include <vector>
 
-#include "preview/ModelCamera.h"
-#include "preview/ModelMesh.h"
-#include "preview/ModelScene.h"
+#include "formats/dff/ModelCamera.h"
+#include "formats/dff/ModelMesh.h"
+#include "formats/dff/ModelScene.h"
 
 // The view matrix of a camera at `eye` looking at the origin with +z up, in
 // GL's single precision.

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "preview/VehicleLook.h"
+#include "formats/dff/VehicleLook.h"
 
 class Prompts;
 class QPushButton;

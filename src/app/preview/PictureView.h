@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "preview/TextureDecode.h"
+#include "formats/txd/TextureDecode.h"
 
 class TPictureView : public QWidget {
     Q_OBJECT

@@ -6,9 +6,11 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "archive/Catalogue.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
+#include "formats/Formats.h"
 
 class QWidget;
 
@@ -19,7 +21,7 @@ public:
 
     const korvane::Catalogue& Cat;
     const korvane::TArchiveEntry Entry;  // a copy: a preview must not depend on the catalogue staying put
-    const std::string Extension;         // of the name, upper-cased, with its dot
+    const korvane::TFormat* const Format;  // by the name's extension; none when no row of the table has it
     const QString Name;
     const QString SizeText;              // "%d КБ"
     const bool Editable;                 // the archive's entries may be changed (decided when it was opened)
@@ -27,17 +29,23 @@ public:
     // The archive file, opened at the entry's first byte on first use; it is
     // closed when the preview ends.
     korvane::TFile& File();
+    // Whether the entry is of this format: by its extension and, for a format
+    // that the table has check its first bytes, by them (read on first use
+    // into Header; an entry shorter than them raises).
+    bool Is(korvane::TFormatKind kind);
+    const std::vector<uint8_t>& Header() const { return header_; }
 
 private:
     std::optional<korvane::TFile> file_;
+    std::vector<uint8_t> header_;
 };
 
 class TPreviewPage {
 public:
     virtual ~TPreviewPage() = default;
     virtual QWidget* Widget() = 0;
-    // Whether the page shows the entry: by its extension, and for some pages
-    // by its first bytes (a failing read raises, the pane then unchanged).
+    // Whether the page shows the entry: whether it is of the page's format
+    // (TPreviewEntry::Is; a failing read raises, the pane then unchanged).
     virtual bool Takes(TPreviewEntry& entry) = 0;
     // Shows the entry it took, the page already brought up. Raises on a read
     // failure after showing what it could.

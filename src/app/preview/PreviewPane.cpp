@@ -9,15 +9,15 @@
 #include "app/preview/IfpPage.h"
 #include "app/preview/IplPage.h"
 #include "app/preview/TxdPage.h"
-#include "archive/NameCodec.h"
-#include "preview/PreviewDispatch.h"
+#include "base/NameCodec.h"
+#include "listview/CellText.h"
 
 using namespace korvane;
 
 TPreviewEntry::TPreviewEntry(const Catalogue& cat, const TArchiveEntry& e, bool editable)
     : Cat(cat),
       Entry(e),
-      Extension(EntryExtension(EntryName(e))),
+      Format(FormatByName(EntryName(e))),
       Name(QString::fromStdString(Cp1251ToUtf8(EntryName(e)))),
       SizeText(QString::fromStdString(EntrySizeText(cat.ArchiveKind, e, TTranslatedWords().Words()))),
       Editable(editable)
@@ -31,6 +31,18 @@ TFile& TPreviewEntry::File()
         file_->Seek(EntryBytePos(Cat.ArchiveKind, Entry));
     }
     return *file_;
+}
+
+bool TPreviewEntry::Is(TFormatKind kind)
+{
+    if (!Format || Format->Kind != kind) return false;
+    if (!Format->PreviewHeaderSize) return true;
+    if (header_.empty()) {
+        std::vector<uint8_t> header(Format->PreviewHeaderSize);
+        File().ReadExact(header.data(), header.size());
+        header_ = std::move(header);
+    }
+    return Format->Starts(header_);
 }
 
 TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QStackedWidget(parent)

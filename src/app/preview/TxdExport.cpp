@@ -3,8 +3,8 @@
 #include "app/Dialogs.h"
 #include "app/LocalPaths.h"
 #include "app/Prompts.h"
-#include "archive/FileIO.h"
-#include "archive/NameCodec.h"
+#include "base/FileIO.h"
+#include "base/NameCodec.h"
 #include "ops/TextureOps.h"
 
 using namespace korvane;

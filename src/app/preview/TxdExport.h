@@ -5,8 +5,8 @@
 #include <string>
 
 #include "archive/EntryBytes.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 
 class Prompts;
 class QWidget;

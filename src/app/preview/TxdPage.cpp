@@ -14,7 +14,7 @@
 #include "app/preview/PictureView.h"
 #include "app/preview/TxdExport.h"
 #include "archive/ArchiveOpen.h"
-#include "archive/NameCodec.h"
+#include "base/NameCodec.h"
 
 using namespace korvane;
 
@@ -122,7 +122,7 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
 
 TTxdPage::~TTxdPage() { StopImageLoader(); }
 
-bool TTxdPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".TXD"; }
+bool TTxdPage::Takes(TPreviewEntry& entry) { return entry.Is(TFormatKind::TextureDictionary); }
 
 void TTxdPage::Show(TPreviewEntry& entry)
 {

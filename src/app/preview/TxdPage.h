@@ -13,9 +13,9 @@
 #include "app/preview/TxdTextureList.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryBytes.h"
-#include "preview/TextureDecode.h"
-#include "preview/TextureDictionary.h"
-#include "preview/TextureDictionaryEdit.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
+#include "formats/txd/TextureDictionaryEdit.h"
 
 class QLabel;
 class QListView;

@@ -4,8 +4,8 @@
 #include <QPainter>
 
 #include "app/preview/ImageLoader.h"
-#include "archive/NameCodec.h"
-#include "preview/TextureDecode.h"
+#include "base/NameCodec.h"
+#include "formats/txd/TextureDecode.h"
 
 using namespace korvane;
 

@@ -7,7 +7,7 @@
 #include <QStyledItemDelegate>
 #include <vector>
 
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDictionary.h"
 
 class QListView;
 

@@ -11,7 +11,7 @@
 #include "app/preview/ColPage.h"
 #include "app/preview/ModelView.h"
 #include "app/preview/PageArchive.h"
-#include "preview/CollisionWriter.h"
+#include "formats/col/CollisionWriter.h"
 
 using namespace korvane;
 

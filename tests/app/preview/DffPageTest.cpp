@@ -20,7 +20,7 @@
 #include "app/AppFixture.h"
 #include "app/preview/DffPage.h"
 #include "app/preview/ModelView.h"
-#include "preview/GltfExport.h"
+#include "formats/dff/GltfExport.h"
 #include "support/ArchiveWriters.h"
 #include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"

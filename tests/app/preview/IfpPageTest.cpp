@@ -8,7 +8,7 @@
 #include "app/AppFixture.h"
 #include "app/preview/IfpPage.h"
 #include "app/preview/PageArchive.h"
-#include "preview/AnimationWriter.h"
+#include "formats/ifp/AnimationWriter.h"
 
 using namespace korvane;
 

@@ -11,7 +11,7 @@
 #include <QTextBlock>
 
 #include "app/AppFixture.h"
-#include "archive/FileIO.h"
+#include "base/FileIO.h"
 #include "support/ArchiveWriters.h"
 #include "support/PlacementWriters.h"
 

@@ -13,12 +13,12 @@
 #include <tuple>
 
 #include "app/AppFixture.h"
-#include "archive/FaultInjection.h"
-#include "preview/BmpWriter.h"
-#include "preview/PngWriter.h"
+#include "base/FaultInjection.h"
+#include "formats/picture/BmpWriter.h"
+#include "formats/picture/PngWriter.h"
 #include "app/preview/ImageLoader.h"
 #include "app/preview/PictureView.h"
-#include "preview/TextureDictionary.h"
+#include "formats/txd/TextureDictionary.h"
 #include "app/preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
 #include "support/FileBytes.h"
