@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,24 @@ korvane::TEntryBytes ReadSourceBytes(TCliSource& source);
 // The source holds no `what` ("texture dictionary", "model", ...): raises the
 // error that says so, naming the archive and the entry, or the loose file.
 [[noreturn]] void RaiseHoldsNo(const TCliSource& source, const std::string& what);
+
+// A reader's message about bytes of the source that lie ("The collision
+// model "x" (number 1) is damaged: ..."), raised naming the source as
+// RaiseHoldsNo does: "ARCHIVE: entry N (NAME): the collision model ...", or
+// "FILE: the collision model ...".
+[[noreturn]] void RaiseDamaged(const TCliSource& source, std::string message);
+
+// Raises a reader's failure again, a `TDamage` (the reader's error for bytes
+// that lie) through RaiseDamaged.
+template <class TDamage>
+[[noreturn]] void RethrowNamingSource(const TCliSource& source, const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const TDamage& e) {
+        RaiseDamaged(source, e.what());
+    }
+}
 
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);
