@@ -168,7 +168,7 @@ void CheckRoomForEntry(const Catalogue& cat)
 uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes)
 {
     CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
-    TFile src = TFile::OpenReadWrite(path);
+    TFile src = TFile::OpenToCopyFrom(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
     // VER2: new data stays clear of the record it is about to get.
@@ -225,7 +225,7 @@ void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes)
 TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes)
 {
     const std::string name = EntryNameFromPath(path);
-    TFile src = TFile::OpenReadWrite(path);
+    TFile src = TFile::OpenToCopyFrom(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
 

@@ -32,6 +32,14 @@ TFile TFile::OpenReadWrite(const std::string& path) { return TFile(OpenChecked(p
 // Without O_NONBLOCK a named pipe given as an archive would wait for a
 // writer for ever; regular files ignore the flag.
 TFile TFile::OpenReadOnly(const std::string& path) { return TFile(OpenChecked(path, O_RDONLY | O_NONBLOCK), path); }
+TFile TFile::OpenToCopyFrom(const std::string& path)
+{
+    TFile file = OpenReadOnly(path);
+    struct stat st {};
+    if (::fstat(file.fd_, &st) != 0) RaiseIoErrno(errno, path);
+    if (S_ISDIR(st.st_mode)) RaiseIoErrno(EISDIR, path);
+    return file;
+}
 TFile TFile::Create(const std::string& path) { return TFile(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path); }
 
 TFile::TFile(TFile&& other) noexcept : fd_(other.fd_), pos_(other.pos_), path_(std::move(other.path_))

@@ -19,6 +19,10 @@ public:
     // For everything that only reads: opening, previews, extracting. An
     // archive the user may only read is still viewed.
     static TFile OpenReadOnly(const std::string& path);
+    // For a file whose data goes into an archive (add, replace): nothing is
+    // ever written to it, so it is only read and may be write-protected. A
+    // folder is refused here ("File access denied"), before anything is written.
+    static TFile OpenToCopyFrom(const std::string& path);
 
     TFile(TFile&& other) noexcept;
     TFile& operator=(TFile&& other) noexcept;

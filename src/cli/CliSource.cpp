@@ -37,14 +37,33 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index,
 
 TEntryBytes ReadSourceBytes(TCliSource& source) { return ReadBytesAt(source.File, source.EntryPos, source.EntryLen); }
 
+namespace {
+
+// `fileMessage` after a loose file's name; after an archive's, the entry
+// ("entry 20 (x.dff)") and then `entryTail`.
+[[noreturn]] void RaiseAboutSource(const TCliSource& source, const std::string& entryTail,
+                                   const std::string& fileMessage)
+{
+    if (!source.Index) throw ECliFileError(source.File.Path(), fileMessage);
+    throw ECliFileError(source.File.Path(), "entry " + std::to_string(*source.Index) + " (" + Cp1251ToUtf8(source.Name) +
+                                                ")" + entryTail);
+}
+
+}  // namespace
+
 void RequireFormat(const TCliSource& source, korvane::TFormatKind kind, korvane::TByteSpan bytes)
 {
     const TFormat& format = FormatOf(kind);
     if (format.Starts(bytes)) return;
     const std::string what(format.Name);
-    if (!source.Index) throw ECliFileError(source.File.Path(), "the file holds no " + what);
-    throw ECliFileError(source.File.Path(), "entry " + std::to_string(*source.Index) + " (" + Cp1251ToUtf8(source.Name) +
-                                                ") holds no " + what);
+    RaiseAboutSource(source, " holds no " + what, "the file holds no " + what);
+}
+
+void RaiseDamaged(const TCliSource& source, std::string message)
+{
+    // After the name the sentence goes on: "/home/u/a.col: the collision model ...".
+    if (!message.empty() && message[0] >= 'A' && message[0] <= 'Z') message[0] = char(message[0] - 'A' + 'a');
+    RaiseAboutSource(source, ": " + message, message);
 }
 
 std::optional<uint32_t> ParseEntryIndex(const std::string& text)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 
@@ -34,11 +35,28 @@ TCliSource OpenCliSource(const std::string& path, std::optional<uint32_t> index,
 // The entry's bytes (the loose file whole), read once for the readers.
 korvane::TEntryBytes ReadSourceBytes(TCliSource& source);
 
-// The source holds no `what` ("texture dictionary", "model", ...): raises the
-// error that says so, naming the archive and the entry, or the loose file.
-// Raises "the file holds no NAME" (or "entry N (NAME) holds no ...") unless
-// `bytes`, read from the source's start, begin as the format.
+// Unless `bytes`, read from the source's start, begin as the format: raises
+// the error that says the source holds none ("texture dictionary", "model",
+// ...), naming the archive and the entry, or the loose file.
 void RequireFormat(const TCliSource& source, korvane::TFormatKind kind, korvane::TByteSpan bytes);
+
+// A reader's message about bytes of the source that lie ("The collision
+// model "x" (number 1) is damaged: ..."), raised naming the source as
+// RequireFormat does: "ARCHIVE: entry N (NAME): the collision model ...", or
+// "FILE: the collision model ...".
+[[noreturn]] void RaiseDamaged(const TCliSource& source, std::string message);
+
+// Raises a reader's failure again, a `TDamage` (the reader's error for bytes
+// that lie) through RaiseDamaged.
+template <class TDamage>
+[[noreturn]] void RethrowNamingSource(const TCliSource& source, const std::exception_ptr& failure)
+{
+    try {
+        std::rethrow_exception(failure);
+    } catch (const TDamage& e) {
+        RaiseDamaged(source, e.what());
+    }
+}
 
 // A decimal entry number, or nothing when `text` is not one.
 std::optional<uint32_t> ParseEntryIndex(const std::string& text);

@@ -107,7 +107,7 @@ int ColCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     // The models before a damaged one are shown, then its error.
     PrintModels(models, o.format, out);
     out.flush();
-    if (failure) std::rethrow_exception(failure);
+    if (failure) RethrowNamingSource<ECollisionError>(source, failure);
     if (o.format == "text") {
         uint64_t faces = 0;
         for (const TCollisionModel& m : models) faces += m.Faces;

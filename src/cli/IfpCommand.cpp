@@ -87,6 +87,6 @@ int IfpCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
             out << Cp1251ToUtf8(a.Name) << '\t' << a.Bones.size() << '\t' << a.Keys << '\t' << SecondsText(a.Seconds) << '\n';
     }
     out.flush();
-    if (failure) std::rethrow_exception(failure);
+    if (failure) RethrowNamingSource<EAnimationError>(source, failure);
     return 0;
 }

@@ -115,3 +115,48 @@ TEST(WriteProtected, ANamedPipeGivenAsAnArchiveFailsAtOnce)
     EXPECT_EQ(ErrorOf([&] { OpenCatalogue(dir.File("pipe")); }), "I/O error 29 @ " + dir.File("pipe"));  // ESPIPE
     ::alarm(0);
 }
+
+TEST(WriteProtected, AWriteProtectedFileIsAddedAndReplacedWith)
+{
+    // Entry 0 "A" is one sector of 'a'; the 0444 sources: 100 bytes fit it, 2049 do not.
+    const std::string a(2048, 'a'), s(100, 's'), b(2049, 'b');
+    const struct {
+        const char* op;
+        std::string img, dir;
+    } rows[] = {
+        {"add", a + s + std::string(1948, '\0'), ImgDirBytes({{0, 1, "A"}, {1, 1, "s.bin"}})},
+        {"in place", s + a.substr(100), ImgDirBytes({{0, 1, "s.bin"}})},
+        {"moved", a + b + std::string(2047, '\0'), ImgDirBytes({{1, 2, "b.bin"}})},
+    };
+    for (const bool nobody : {false, true})
+        for (const auto& row : rows) {
+            TempDir dir;
+            WriteBytes(dir.File("a.img"), a);
+            WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
+            WriteBytes(dir.File("s.bin"), s);
+            WriteBytes(dir.File("b.bin"), b);
+            for (const char* f : {"a.img", "a.dir"}) ::chmod(dir.File(f).c_str(), 0666);
+            for (const char* f : {"s.bin", "b.bin"}) ::chmod(dir.File(f).c_str(), 0444);
+            const auto change = [&] {
+                Catalogue cat = OpenCatalogue(dir.File("a.img"));
+                TEntryChanges changes;
+                if (row.op == std::string("add")) ops::Add(cat, dir.File("s.bin"), changes);
+                else ops::Replace(cat, 0, dir.File(row.op == std::string("moved") ? "b.bin" : "s.bin"), changes);
+            };
+            if (nobody) RunAsNobody(dir.Path(), [&] { EXPECT_EQ(ErrorOf(change), "(no error)") << row.op; });
+            else EXPECT_EQ(ErrorOf(change), "(no error)") << row.op;
+            EXPECT_EQ(ReadBytes(dir.File("a.img")), row.img) << row.op << " nobody " << nobody;
+            EXPECT_EQ(ReadBytes(dir.File("a.dir")), row.dir) << row.op << " nobody " << nobody;
+            EXPECT_EQ(ReadBytes(dir.File("s.bin")) + ReadBytes(dir.File("b.bin")), s + b);
+        }
+    // A folder is still refused before anything is written (not even the
+    // zero that would fill up the cut last sector).
+    TempDir dir;
+    WriteBytes(dir.File("a.img"), a.substr(1));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
+    Catalogue cat = OpenCatalogue(dir.File("a.img"));
+    TEntryChanges changes;
+    EXPECT_EQ(ErrorOf([&] { ops::Add(cat, dir.Path(), changes); }), "File access denied @ " + dir.Path());
+    EXPECT_EQ(ErrorOf([&] { ops::Replace(cat, 0, dir.Path(), changes); }), "File access denied @ " + dir.Path());
+    EXPECT_EQ(ReadBytes(dir.File("a.img")) + ReadBytes(dir.File("a.dir")), a.substr(1) + ImgDirBytes({{0, 1, "A"}}));
+}

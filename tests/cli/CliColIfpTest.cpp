@@ -76,7 +76,8 @@ TEST(CliCol, ADamagedModelIsNamedAfterTheModelsBeforeIt)
     const TRun r = Cli("col " + Quote(dir.File("cut.col")));
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.out, "first\t3\t7\t1\t0\t4\t2\t1\n");
-    EXPECT_EQ(r.err, "korvane-cli: The collision model \"second\" (number 2) is damaged: it runs past the end of the file\n");
+    EXPECT_EQ(r.err, "korvane-cli: " + dir.File("cut.col") +
+                         ": the collision model \"second\" (number 2) is damaged: it runs past the end of the file\n");
     WriteBytes(dir.File("no.col"), "COLX");
     EXPECT_EQ(Cli("col " + Quote(dir.File("no.col"))).err,
               "korvane-cli: " + dir.File("no.col") + ": the file holds no collision model\n");
@@ -106,5 +107,40 @@ TEST(CliIfp, AnimationsAndTheirBones)
     WriteBytes(dir.File("cut.ifp"), cut);
     const TRun damaged = Cli("ifp " + Quote(dir.File("cut.ifp")));
     EXPECT_EQ(damaged.code, 1);
-    EXPECT_EQ(damaged.err, "korvane-cli: The animation package is damaged: it runs past the end of the file\n");
+    EXPECT_EQ(damaged.err,
+              "korvane-cli: " + dir.File("cut.ifp") + ": the animation package is damaged: it runs past the end of the file\n");
+}
+
+TEST(CliColIfp, ADamagedModelOrAnimationNamesTheFileOrTheEntryFirst)
+{
+    TempDir dir;
+    TCollisionModelData liar;
+    liar.Version = 1;
+    liar.Name = "liar";
+    liar.Shape.Vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    liar.Shape.Faces = {{0, 1, 2, 0, 0}, {0, 1, 3, 0, 0}};  // vertex 3 is not there
+    std::string ifp = AnimationPackageBytes("ANP3", "ped", {{"walk", {{"Root", 0, TKeyKind::kRotation, {0}}}}});
+    ifp[60] = '\xFF';  // 4 + 4 + 24 + 4 + the animation's 24-byte name: its bone count, 255
+    WriteBytes(dir.File("liar.col"), CollisionModelBytes(liar));
+    WriteBytes(dir.File("bad.ifp"), ifp);
+    std::string archive = Ver2Bytes({{1, 1, "a.txt"}, {2, 1, "liar.col"}, {3, 1, "bad.ifp"}}, 4 * 2048);
+    archive.replace(2 * 2048, CollisionModelBytes(liar).size(), CollisionModelBytes(liar));
+    archive.replace(3 * 2048, ifp.size(), ifp);
+    WriteBytes(dir.File("a.img"), archive);
+    const std::string col = "the collision model \"liar\" (number 1) is damaged: face 2 names a vertex it does not have\n",
+                      anim = "the animation \"walk\" (number 1) is damaged: its 255 bones run past its end\n";
+    const struct {
+        std::string args, err;
+    } rows[] = {
+        {"col liar.col", dir.File("liar.col") + ": " + col},  // relative, named from the root
+        {"col liar.col --lang en --format json", dir.File("liar.col") + ": " + col},
+        {"col a.img 1 --lang ru", dir.File("a.img") + ": entry 1 (liar.col): " + col},
+        {"ifp bad.ifp --lang ru", dir.File("bad.ifp") + ": " + anim},
+        {"ifp a.img 2 --lang en", dir.File("a.img") + ": entry 2 (bad.ifp): " + anim},
+    };
+    for (const auto& row : rows) {
+        const TRun r = Cli(row.args, "cd " + Quote(dir.Path()) + " &&");
+        EXPECT_EQ(r.code, 1) << row.args;
+        EXPECT_EQ(r.err, "korvane-cli: " + row.err) << row.args;
+    }
 }

@@ -61,3 +61,22 @@ TEST(CliWriteProtected, ReadingVerbsWorkAndChangesAreRefused)
         }
     }
 }
+
+TEST(CliWriteProtected, AWriteProtectedFileIsAddedAndReplacedWith)
+{
+    TempDir dir;
+    const std::string a = Quote(dir.File("v.img")), src = Quote(dir.File("ro.bin")), cli = dir.File("korvane-cli");
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{1, 1, "A"}}, 2048) + std::string(2048, 'a'));
+    WriteBytes(dir.File("ro.bin"), "ro");
+    WriteBytes(cli, ReadBytes(KORVANE_CLI));  // nobody's copy, as above
+    ::chmod(cli.c_str(), 0755);
+    ::chmod(dir.File("v.img").c_str(), 0666);
+    ::chmod(dir.File("ro.bin").c_str(), 0444);
+    RunAsNobody(dir.Path(), [&] {
+        for (const std::string& verb : {"add " + a + " " + src, "replace " + a + " 0 " + src})
+            EXPECT_EQ(RunCli(verb, "", cli).err, "") << verb;
+    });
+    // Added at sector 2, then written over the first two bytes of entry 0's sector.
+    EXPECT_EQ(ReadBytes(dir.File("v.img")), Ver2Bytes({{1, 1, "ro.bin"}, {2, 1, "ro.bin"}}, 2048) + "ro" +
+                                                std::string(2046, 'a') + "ro" + std::string(2046, '\0'));
+}
