@@ -137,12 +137,30 @@ void TDffPage::LayOutPanel()
     totals_->adjustSize();
     totals_->move(8, 24);
     gameViewBox_->adjustSize();
-    gameViewBox_->move(w - 8 - gameViewBox_->width(), 24 + (totals_->height() - gameViewBox_->height()) / 2);
-    // The colour buttons left of the check box, in the same line.
     paintButtons_->adjustSize();
-    paintButtons_->move(gameViewBox_->x() - 8 - paintButtons_->width(),
-                        gameViewBox_->y() + (gameViewBox_->height() - paintButtons_->height()) / 2);
-    partList_->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
+    // "Как в игре" keeps to the right of the totals' line while the totals
+    // leave it room. The colour buttons, shown with it, are too tall for that
+    // line: they take a line of their own under it, at the right edge, with
+    // the check box at their left when it had no room above; the part list
+    // then starts below them.
+    const bool boxBeside = totals_->x() + totals_->width() + 8 <= w - 8 - gameViewBox_->width();
+    if (boxBeside)
+        gameViewBox_->move(w - 8 - gameViewBox_->width(), 24 + (totals_->height() - gameViewBox_->height()) / 2);
+    const bool buttons = paintButtons_->isVisibleTo(panel_);
+    int listTop = 48;
+    if (buttons || !boxBeside) {
+        const int top = 24 + totals_->height() + 4;
+        const int line = std::max(buttons ? paintButtons_->height() : 0, boxBeside ? 0 : gameViewBox_->height());
+        int right = w - 8;
+        if (buttons) {
+            paintButtons_->move(right - paintButtons_->width(), top + (line - paintButtons_->height()) / 2);
+            right = paintButtons_->x() - 8;
+        }
+        if (!boxBeside) gameViewBox_->move(right - gameViewBox_->width(), top + (line - gameViewBox_->height()) / 2);
+        listTop = std::max(listTop, top + line + 4);
+    }
+    partList_->setGeometry(8, listTop, std::max(0, w - 8 - ListRightMargin),
+                           std::max(0, h - listTop - ListBottomMargin));
 }
 
 bool TDffPage::Takes(TPreviewEntry& entry) { return entry.Extension == ".DFF"; }
