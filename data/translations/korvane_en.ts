@@ -2,6 +2,19 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>TAboutBox</name>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Просмотр и правка архивов игр
+Команда Korvane, 2026</source>
+        <translation>Viewing and editing game archives
+The Korvane team, 2026</translation>
+    </message>
+</context>
+<context>
     <name>TColPage</name>
     <message>
         <source>Теневая сетка</source>
@@ -153,97 +166,6 @@
     </message>
 </context>
 <context>
-    <name>TForm1</name>
-    <message>
-        <source>Файл</source>
-        <translation>File</translation>
-    </message>
-    <message>
-        <source>Открыть...</source>
-        <translation>Open...</translation>
-    </message>
-    <message>
-        <source>Выход</source>
-        <translation>Exit</translation>
-    </message>
-    <message>
-        <source>Справка</source>
-        <translation>Help</translation>
-    </message>
-    <message>
-        <source>О программе</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <source>Файлы архива</source>
-        <translation>Archive files</translation>
-    </message>
-    <message>
-        <source>Файл &apos;%1&apos; не найден. Вы желаете указать его местоположение?</source>
-        <translation>File &apos;%1&apos; was not found. Do you want to locate it?</translation>
-    </message>
-    <message>
-        <source>Необходимый файл не найден</source>
-        <translation>Required file not found</translation>
-    </message>
-    <message>
-        <source>Загрузка...</source>
-        <translation>Loading...</translation>
-    </message>
-    <message>
-        <source>Загрузка: %1%</source>
-        <translation>Loading: %1%</translation>
-    </message>
-    <message>
-        <source>Загрузка завершена</source>
-        <translation>Loading complete</translation>
-    </message>
-    <message>
-        <source>Загрузка завершена (только чтение)</source>
-        <translation>Loading complete (read-only)</translation>
-    </message>
-    <message>
-        <source>Архив изменён другой программой. Список обновлён, повторите команду.</source>
-        <translation>The archive was changed by another program. The list has been updated; please repeat the command.</translation>
-    </message>
-    <message>
-        <source>Архив занят: другая программа изменяет его. Ничего не записано, повторите команду позже.</source>
-        <translation>The archive is busy: another program is changing it. Nothing was written; please repeat the command later.</translation>
-    </message>
-    <message>
-        <source>Архив изменён другой программой, список обновлён</source>
-        <translation>Archive changed by another program, list updated</translation>
-    </message>
-</context>
-<context>
-    <name>TForm2</name>
-    <message>
-        <source>Переименование</source>
-        <translation>Rename</translation>
-    </message>
-    <message>
-        <source>Новое имя:</source>
-        <translation>New name:</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>TForm5</name>
-    <message>
-        <source>О программе</source>
-        <translation>About</translation>
-    </message>
-    <message>
-        <source>Просмотр и правка архивов игр
-Команда Korvane, 2026</source>
-        <translation>Viewing and editing game archives
-The Korvane team, 2026</translation>
-    </message>
-</context>
-<context>
     <name>TIfpPage</name>
     <message>
         <source>Анимация</source>
@@ -318,6 +240,69 @@ The Korvane team, 2026</translation>
     </message>
 </context>
 <context>
+    <name>TMainWindow</name>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Открыть...</source>
+        <translation>Open...</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Файлы архива</source>
+        <translation>Archive files</translation>
+    </message>
+    <message>
+        <source>Файл &apos;%1&apos; не найден. Вы желаете указать его местоположение?</source>
+        <translation>File &apos;%1&apos; was not found. Do you want to locate it?</translation>
+    </message>
+    <message>
+        <source>Необходимый файл не найден</source>
+        <translation>Required file not found</translation>
+    </message>
+    <message>
+        <source>Загрузка...</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <source>Загрузка: %1%</source>
+        <translation>Loading: %1%</translation>
+    </message>
+    <message>
+        <source>Загрузка завершена</source>
+        <translation>Loading complete</translation>
+    </message>
+    <message>
+        <source>Загрузка завершена (только чтение)</source>
+        <translation>Loading complete (read-only)</translation>
+    </message>
+    <message>
+        <source>Архив изменён другой программой. Список обновлён, повторите команду.</source>
+        <translation>The archive was changed by another program. The list has been updated; please repeat the command.</translation>
+    </message>
+    <message>
+        <source>Архив занят: другая программа изменяет его. Ничего не записано, повторите команду позже.</source>
+        <translation>The archive is busy: another program is changing it. Nothing was written; please repeat the command later.</translation>
+    </message>
+    <message>
+        <source>Архив изменён другой программой, список обновлён</source>
+        <translation>Archive changed by another program, list updated</translation>
+    </message>
+</context>
+<context>
     <name>TPaintButtons</name>
     <message>
         <source>Цвет 1</source>
@@ -344,6 +329,21 @@ The Korvane team, 2026</translation>
     <message>
         <source>Файлы не выбраны или их формат не поддерживается</source>
         <translation>No files selected, or their format is not supported</translation>
+    </message>
+</context>
+<context>
+    <name>TRenameDialog</name>
+    <message>
+        <source>Переименование</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>Новое имя:</source>
+        <translation>New name:</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -25,7 +25,7 @@ QPixmap ArchivePicture()
 
 }  // namespace
 
-TForm5::TForm5(QWidget* parent) : QDialog(parent)
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(tr("О программе"));

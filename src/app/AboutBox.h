@@ -3,8 +3,8 @@
 #include <QDialog>
 
 // The about box.
-class TForm5 : public QDialog {
+class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm5(QWidget* parent);
+    explicit TAboutBox(QWidget* parent);
 };

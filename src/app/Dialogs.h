@@ -12,27 +12,27 @@ struct TFileDialog {
 };
 
 // Opening an archive.
-inline constexpr TFileDialog OpenDialog1 = {
+inline constexpr TFileDialog OpenArchiveDialog = {
     "OpenDialog1",
     QT_TRANSLATE_NOOP("TFileDialog", "Архивы Grand Theft Auto (*.img)|*.img|Архивы Syberia 2 (*.syb)|*.syb|"
                                      "Архивы Harry Potter and the Goblet of Fire (*.big)|*.big|Все файлы (*.*)|*.*"),
     false};
 // Locating the ".dir" file of a two-file archive.
-inline constexpr TFileDialog OpenDialog2 = {"OpenDialog2", QT_TRANSLATE_NOOP("TFileDialog", "Файл DIR (*.dir)|*.dir|Все файлы|*.*"), false};
+inline constexpr TFileDialog LocateDirDialog = {"OpenDialog2", QT_TRANSLATE_NOOP("TFileDialog", "Файл DIR (*.dir)|*.dir|Все файлы|*.*"), false};
 // Files to add to an archive.
-inline constexpr TFileDialog OpenDialog3 = {"OpenDialog3", QT_TRANSLATE_NOOP("TFileDialog", "Все файлы|*.*"), true};
+inline constexpr TFileDialog EntryFilesDialog = {"OpenDialog3", QT_TRANSLATE_NOOP("TFileDialog", "Все файлы|*.*"), true};
 // A picture to put into a texture dictionary.
-inline constexpr TFileDialog OpenDialog4 = {"OpenDialog4", QT_TRANSLATE_NOOP("TFileDialog", "Рисунки (*.png;*.bmp)|*.png;*.bmp"), false};
+inline constexpr TFileDialog TexturePictureDialog = {"OpenDialog4", QT_TRANSLATE_NOOP("TFileDialog", "Рисунки (*.png;*.bmp)|*.png;*.bmp"), false};
 // An extracted entry (asks before overwriting, as every save dialog here does).
-inline constexpr TFileDialog SaveDialog1 = {"SaveDialog1", "", false};
+inline constexpr TFileDialog ExtractDialog = {"SaveDialog1", "", false};
 // An exported texture; the chosen filter gives the format of a name without
 // an extension.
-inline constexpr TFileDialog SaveDialog2 = {"SaveDialog2", QT_TRANSLATE_NOOP("TFileDialog", "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png"),
+inline constexpr TFileDialog TextureExportDialog = {"SaveDialog2", QT_TRANSLATE_NOOP("TFileDialog", "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png"),
                                             false};
 // An exported model.
-inline constexpr TFileDialog SaveDialog4 = {"SaveDialog4", "glTF (*.glb)|*.glb", false};
+inline constexpr TFileDialog ModelExportDialog = {"SaveDialog4", "glTF (*.glb)|*.glb", false};
 // A converted placement file.
-inline constexpr TFileDialog SaveDialog3 = {"SaveDialog3", QT_TRANSLATE_NOOP("TFileDialog", "Текстовый IPL (*.ipl)|*.ipl"), false};
+inline constexpr TFileDialog PlacementTextDialog = {"SaveDialog3", QT_TRANSLATE_NOOP("TFileDialog", "Текстовый IPL (*.ipl)|*.ipl"), false};
 
 inline QString DialogName(const TFileDialog& d) { return QString::fromLatin1(d.name); }
 inline QString DialogFilter(const TFileDialog& d)

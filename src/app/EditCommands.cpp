@@ -66,36 +66,43 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
                              std::function<void()> selectionHandler)
     : ctx_(context), pane_(pane), selectionHandler_(std::move(selectionHandler))
 {
-    N8 = bar->addMenu(tr("Правка"));
-    N8->setObjectName(QStringLiteral("N8"));
-    N9 = AddAction(N8, "N9", tr("Открыть"));
-    N10 = AddAction(N8, "N10", tr("Переименовать"));
-    N10->setShortcut(QKeySequence(Qt::Key_F2));
-    N8->addSeparator()->setObjectName(QStringLiteral("N30"));
-    N11 = AddAction(N8, "N11", tr("Извлечь..."));
-    N12 = AddAction(N8, "N12", tr("Заменить..."));
-    N13 = AddAction(N8, "N13", tr("Добавить..."));
-    N13->setShortcut(QKeySequence(Qt::Key_Insert));
-    N14 = AddAction(N8, "N14", tr("Удалить"));
-    N14->setShortcut(QKeySequence(Qt::Key_Delete));
+    EditMenu = bar->addMenu(tr("Правка"));
+    EditMenu->setObjectName(QStringLiteral("N8"));
+    OpenItem = AddAction(EditMenu, "N9", tr("Открыть"));
+    RenameItem = AddAction(EditMenu, "N10", tr("Переименовать"));
+    RenameItem->setShortcut(QKeySequence(Qt::Key_F2));
+    EditMenu->addSeparator()->setObjectName(QStringLiteral("N30"));
+    ExtractItem = AddAction(EditMenu, "N11", tr("Извлечь..."));
+    ReplaceItem = AddAction(EditMenu, "N12", tr("Заменить..."));
+    AddItem = AddAction(EditMenu, "N13", tr("Добавить..."));
+    AddItem->setShortcut(QKeySequence(Qt::Key_Insert));
+    DeleteItem = AddAction(EditMenu, "N14", tr("Удалить"));
+    DeleteItem->setShortcut(QKeySequence(Qt::Key_Delete));
 
-    PopupMenu1 = new QMenu(ctx_.Owner);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N24 = AddAction(PopupMenu1, "N24", tr("Извлечь..."));
-    N25 = AddAction(PopupMenu1, "N25", tr("Заменить..."));
-    N26 = AddAction(PopupMenu1, "N26", tr("Удалить"));
-    PopupMenu1->addSeparator()->setObjectName(QStringLiteral("N27"));
-    N28 = AddAction(PopupMenu1, "N28", tr("Открыть"));
-    N29 = AddAction(PopupMenu1, "N29", tr("Переименовать"));
+    ListMenu = new QMenu(ctx_.Owner);
+    ListMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    ListExtractItem = AddAction(ListMenu, "N24", tr("Извлечь..."));
+    ListReplaceItem = AddAction(ListMenu, "N25", tr("Заменить..."));
+    ListDeleteItem = AddAction(ListMenu, "N26", tr("Удалить"));
+    ListMenu->addSeparator()->setObjectName(QStringLiteral("N27"));
+    ListOpenItem = AddAction(ListMenu, "N28", tr("Открыть"));
+    ListRenameItem = AddAction(ListMenu, "N29", tr("Переименовать"));
 
-    Form2 = new TForm2(ctx_.Owner);
+    RenameDialog = new TRenameDialog(ctx_.Owner);
     DragOut = new TEntryDragOut(ctx_.Owner);
 
     const std::pair<QAction*, void (TEditCommands::*)()> commands[] = {
-        {N9, &TEditCommands::Open},     {N10, &TEditCommands::Rename}, {N11, &TEditCommands::Extract},
-        {N12, &TEditCommands::Replace}, {N13, &TEditCommands::Add},    {N14, &TEditCommands::Delete},
-        {N24, &TEditCommands::Extract}, {N25, &TEditCommands::Replace}, {N26, &TEditCommands::Delete},
-        {N28, &TEditCommands::Open},    {N29, &TEditCommands::Rename},
+        {OpenItem, &TEditCommands::Open},
+        {RenameItem, &TEditCommands::Rename},
+        {ExtractItem, &TEditCommands::Extract},
+        {ReplaceItem, &TEditCommands::Replace},
+        {AddItem, &TEditCommands::Add},
+        {DeleteItem, &TEditCommands::Delete},
+        {ListExtractItem, &TEditCommands::Extract},
+        {ListReplaceItem, &TEditCommands::Replace},
+        {ListDeleteItem, &TEditCommands::Delete},
+        {ListOpenItem, &TEditCommands::Open},
+        {ListRenameItem, &TEditCommands::Rename},
     };
     for (const auto& [action, command] : commands)
         QObject::connect(action, &QAction::triggered, action,
@@ -126,14 +133,14 @@ void TEditCommands::Rename()
     const QString name = NameText(cat.Entries[index]);
     // The box holds 24 characters, or a longer name added in this session
     // whole, so that confirming it unchanged does not cut it in the list.
-    Form2->Edit1->setMaxLength(std::max<int>(24, int(name.size())));
-    Form2->Edit1->setText(name);
-    Form2->setResult(QDialog::Rejected);
-    ctx_.Ask.ShowModal(Form2);
-    if (Form2->result() != QDialog::Accepted) return;
+    RenameDialog->NameEdit->setMaxLength(std::max<int>(24, int(name.size())));
+    RenameDialog->NameEdit->setText(name);
+    RenameDialog->setResult(QDialog::Rejected);
+    ctx_.Ask.ShowModal(RenameDialog);
+    if (RenameDialog->result() != QDialog::Accepted) return;
     const TArchiveLock lock = ctx_.LockForChange();
     TEntriesChanging step(ctx_, false);
-    ops::Rename(cat, index, Utf8ToCp1251(Form2->Edit1->text().toStdString()), step.Changes());
+    ops::Rename(cat, index, Utf8ToCp1251(RenameDialog->NameEdit->text().toStdString()), step.Changes());
 }
 
 void TEditCommands::Extract()
@@ -147,7 +154,7 @@ void TEditCommands::Extract()
         const TArchiveEntry& e = cat.Entries[index];
         const QString ext = QString::fromStdString(FilterExtension(EntryName(e)));
         const QString filter = tr("Файл %1|*.%1|Все файлы|*.*").arg(ext);
-        const QString path = prompts.SaveFile(ctx_.Owner, DialogName(SaveDialog1), filter, NameText(e));
+        const QString path = prompts.SaveFile(ctx_.Owner, DialogName(ExtractDialog), filter, NameText(e));
         if (path.isEmpty()) return;
         ops::Extract(cat, index, LocalPath(path));
         return;
@@ -164,7 +171,8 @@ void TEditCommands::Replace()
 {
     const int r = ctx_.List.SelectedRow();
     if (r < 0) return;
-    const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
+    const QStringList files =
+        ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(EntryFilesDialog), DialogFilter(EntryFilesDialog));
     if (files.isEmpty()) return;
     Catalogue& cat = ctx_.Session.Cat();
     const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
@@ -186,7 +194,8 @@ void TEditCommands::Replace()
 
 void TEditCommands::Add()
 {
-    const QStringList files = ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(OpenDialog3), DialogFilter(OpenDialog3));
+    const QStringList files =
+        ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(EntryFilesDialog), DialogFilter(EntryFilesDialog));
     if (files.isEmpty()) return;
     // One lock for the whole command: no other program's change comes between its files.
     const TArchiveLock lock = ctx_.LockForChange();
@@ -277,8 +286,8 @@ void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
     // Right after an archive is opened the kind alone decides the row
     // commands; from the selection handler's first run on, the row it found.
     const bool editRow = editable && (selectionSeen ? rowSelected : true);
-    N8->menuAction()->setEnabled(ctx_.Session.Opened());
-    for (QAction* a : {N9, N11}) a->setEnabled(rowSelected);
-    for (QAction* a : {N10, N12, N14}) a->setEnabled(editRow);
-    for (QAction* a : {N13, N25, N26, N29}) a->setEnabled(editable);
+    EditMenu->menuAction()->setEnabled(ctx_.Session.Opened());
+    for (QAction* a : {OpenItem, ExtractItem}) a->setEnabled(rowSelected);
+    for (QAction* a : {RenameItem, ReplaceItem, DeleteItem}) a->setEnabled(editRow);
+    for (QAction* a : {AddItem, ListReplaceItem, ListDeleteItem, ListRenameItem}) a->setEnabled(editable);
 }

@@ -12,7 +12,7 @@ class QAction;
 class QMenu;
 class QMenuBar;
 class TEntryDragOut;
-class TForm2;
+class TRenameDialog;
 class TPreviewPane;
 namespace korvane {
 struct TArchiveEntry;
@@ -30,12 +30,12 @@ public:
     TEditCommands(const TCommandContext& context, QMenuBar* bar, TPreviewPane& pane,
                   std::function<void()> selectionHandler);
 
-    void Open();     // N9, N28: the entry opened with the desktop's application
-    void Rename();   // N10, N29
-    void Extract();  // N11, N24: one entry to a file, several into a folder
-    void Replace();  // N12, N25
-    void Add();      // N13: several files at once
-    void Delete();   // N14, N26
+    void Open();     // the entry opened with the desktop's application
+    void Rename();
+    void Extract();  // one entry to a file, several into a folder
+    void Replace();
+    void Add();      // several files at once
+    void Delete();
     // Selected rows dragged out of the list: their entries are extracted for
     // the drop target and handed over as files.
     void StartDrag();
@@ -50,11 +50,11 @@ public:
     // `rowSelected` whether its last run found a row.
     void EnableActions(bool selectionSeen, bool rowSelected);
 
-    QMenu* N8;
-    QAction *N9, *N10, *N11, *N12, *N13, *N14;
-    QMenu* PopupMenu1;
-    QAction *N24, *N25, *N26, *N28, *N29;
-    TForm2* Form2;
+    QMenu* EditMenu;
+    QAction *OpenItem, *RenameItem, *ExtractItem, *ReplaceItem, *AddItem, *DeleteItem;
+    QMenu* ListMenu;
+    QAction *ListExtractItem, *ListReplaceItem, *ListDeleteItem, *ListOpenItem, *ListRenameItem;
+    TRenameDialog* RenameDialog;
     TEntryDragOut* DragOut;
 
 private:

@@ -37,7 +37,7 @@
 
 using namespace korvane;
 
-TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
+TMainWindow::TMainWindow(Prompts& prompts, QStringList arguments, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), arguments_(std::move(arguments))
 {
     setObjectName(QStringLiteral("Form1"));
@@ -49,24 +49,26 @@ TForm1::TForm1(Prompts& prompts, QStringList arguments, QWidget* parent)
 
     BuildClientArea();
     BuildMenus();
-    aboutBox_ = new TForm5(this);
+    aboutBox_ = new TAboutBox(this);
     UpdateActions();
     WatchArchiveFiles();
     // Files dropped from the file manager open the first of them.
     setAcceptDrops(true);
 }
 
-TForm1::~TForm1() = default;
+TMainWindow::~TMainWindow() = default;
 
-QTableView* TForm1::ListView() const { return listView_; }
+QTableView* TMainWindow::ListView() const { return listView_; }
 
-QMenu* TForm1::ListPopupMenu() const { return listView_->ContextMenu(); }
+QMenu* TMainWindow::ListPopupMenu() const { return listView_->ContextMenu(); }
 
-TForm2* TForm1::RenameDialog() const { return edit_->Form2; }
+TRenameDialog* TMainWindow::RenameDialog() const { return edit_->RenameDialog; }
 
-TEntryDragOut* TForm1::DragOut() const { return edit_->DragOut; }
+TEntryDragOut* TMainWindow::DragOut() const { return edit_->DragOut; }
 
-void TForm1::BuildMenus()
+TServiceCommands& TMainWindow::Service() const { return *service_; }
+
+void TMainWindow::BuildMenus()
 {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
@@ -76,12 +78,12 @@ void TForm1::BuildMenus()
         return action;
     };
 
-    N1 = bar->addMenu(tr("Файл"));
-    N1->setObjectName(QStringLiteral("N1"));
-    N2 = add(N1, "N2", tr("Открыть..."));
-    N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N1->addSeparator()->setObjectName(QStringLiteral("N3"));
-    N4 = add(N1, "N4", tr("Выход"));
+    fileMenu_ = bar->addMenu(tr("Файл"));
+    fileMenu_->setObjectName(QStringLiteral("N1"));
+    openItem_ = add(fileMenu_, "N2", tr("Открыть..."));
+    openItem_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    fileMenu_->addSeparator()->setObjectName(QStringLiteral("N3"));
+    exitItem_ = add(fileMenu_, "N4", tr("Выход"));
     const TCommandContext context{session_, *listView_, rowOrder_, *model_, prompts_, this,
                                   [this](const std::function<void()>& c) { Guard(c); },
                                   [this](const QString& text, bool now) {
@@ -89,20 +91,20 @@ void TForm1::BuildMenus()
                                       if (now) statusPanel_->repaint();
                                   },
                                   [this] { return LockForChange(); }};
-    edit_ = std::make_unique<TEditCommands>(context, bar, *notebook_, [this] { ListView1Click(); });
+    edit_ = std::make_unique<TEditCommands>(context, bar, *pane_, [this] { ShowSelection(); });
     search_ = std::make_unique<TSearchCommands>(context, bar);
     service_ = std::make_unique<TServiceCommands>(context, bar, *search_,
                                                   [this](const TArchiveLocation& where) { LoadFrom(where); });
-    N18 = bar->addMenu(tr("Справка"));
-    N18->setObjectName(QStringLiteral("N18"));
-    N19 = add(N18, "N19", tr("О программе"));
+    helpMenu_ = bar->addMenu(tr("Справка"));
+    helpMenu_->setObjectName(QStringLiteral("N18"));
+    aboutItem_ = add(helpMenu_, "N19", tr("О программе"));
 
-    connect(N2, &QAction::triggered, this, [this] { Guard([this] { N2Click(); }); });
-    connect(N4, &QAction::triggered, this, [this] { Guard([this] { N4Click(); }); });
-    connect(N19, &QAction::triggered, this, [this] { Guard([this] { N19Click(); }); });
+    connect(openItem_, &QAction::triggered, this, [this] { Guard([this] { OpenArchive(); }); });
+    connect(exitItem_, &QAction::triggered, this, [this] { Guard([this] { Exit(); }); });
+    connect(aboutItem_, &QAction::triggered, this, [this] { Guard([this] { ShowAbout(); }); });
 }
 
-void TForm1::BuildClientArea()
+void TMainWindow::BuildClientArea()
 {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("ClientArea"));
@@ -130,10 +132,10 @@ void TForm1::BuildClientArea()
     for (int k = 0; k < 4; ++k) listView_->setColumnWidth(k, widths[k]);
     panelLayout->addWidget(listView_);
 
-    notebook_ = new TPreviewPane(splitter, prompts_, [this](const std::function<void()>& c) { Guard(c); });
+    pane_ = new TPreviewPane(splitter, prompts_, [this](const std::function<void()>& c) { Guard(c); });
 
     splitter->addWidget(panel);
-    splitter->addWidget(notebook_);
+    splitter->addWidget(pane_);
     splitter->setCollapsible(0, false);
     splitter->setCollapsible(1, false);
     splitter->setStretchFactor(0, 1);
@@ -149,12 +151,12 @@ void TForm1::BuildClientArea()
     statusPanel_->setMinimumWidth(50);
     bar->addWidget(statusPanel_, 1);
 
-    connect(listView_, &TEntryListView::Clicked, this, [this] { Guard([this] { ListView1Click(); }); });
+    connect(listView_, &TEntryListView::Clicked, this, [this] { Guard([this] { ShowSelection(); }); });
     // Each click and each change of the selection by the keyboard shows the
     // entry once.
-    connect(listView_, &TEntryListView::RowsSelected, this, [this] { Guard([this] { ListView1Click(); }); });
+    connect(listView_, &TEntryListView::RowsSelected, this, [this] { Guard([this] { ShowSelection(); }); });
     connect(listView_->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int column) { Guard([this, column] { ListView1ColumnClick(column); }); });
+            [this](int column) { Guard([this, column] { SortList(column); }); });
 
     // The rows show the catalogue's entries afresh once a command changed them.
     connect(&session_, &TArchiveSession::Changed, this, [this] {
@@ -169,7 +171,7 @@ void TForm1::BuildClientArea()
     });
 }
 
-void TForm1::UpdateActions()
+void TMainWindow::UpdateActions()
 {
     // Each group enables its own items from the session; the selection
     // handler's runs are the window's to tell.
@@ -178,22 +180,22 @@ void TForm1::UpdateActions()
     service_->EnableActions();
 }
 
-QString TForm1::StatusText() const { return statusPanel_->text(); }
+QString TMainWindow::StatusText() const { return statusPanel_->text(); }
 
-void TForm1::SetStatusText(const QString& text)
+void TMainWindow::SetStatusText(const QString& text)
 {
     statusPanel_->setText(text);
     statusPanel_->update();
     emit StatusTextSet(text);
 }
 
-void TForm1::ShowErrorBox(const QString& message)
+void TMainWindow::ShowErrorBox(const QString& message)
 {
     prompts_.Message(this, QString::fromStdString(ErrorBoxText(message.toStdString())), QStringLiteral("Korvane"),
                      QMessageBox::Critical);
 }
 
-void TForm1::Guard(const std::function<void()>& command)
+void TMainWindow::Guard(const std::function<void()>& command)
 {
     // A notice of an outside change waits until the command is over (its
     // dialogs run the event loop while its rows are in use).
@@ -225,13 +227,13 @@ void TForm1::Guard(const std::function<void()>& command)
     }
 }
 
-void TForm1::showEvent(QShowEvent* event)
+void TMainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    Guard([this] { FormShow(); });
+    Guard([this] { OpenFromArguments(); });
 }
 
-void TForm1::FormShow()
+void TMainWindow::OpenFromArguments()
 {
     if (!firstShow_) return;
     firstShow_ = false;
@@ -246,22 +248,22 @@ void TForm1::FormShow()
     }
 }
 
-void TForm1::closeEvent(QCloseEvent* event)
+void TMainWindow::closeEvent(QCloseEvent* event)
 {
     closing_ = true;
-    notebook_->Clear();
+    pane_->Clear();
     session_.Close();
     QMainWindow::closeEvent(event);
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event)
+void TMainWindow::dragEnterEvent(QDragEnterEvent* event)
 {
     // Entries dragged from our own list are no archive to open.
     if (event->source() == listView_) return;
     if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
-void TForm1::dropEvent(QDropEvent* event)
+void TMainWindow::dropEvent(QDropEvent* event)
 {
     QStringList paths;
     for (const QUrl& url : event->mimeData()->urls())
@@ -270,25 +272,25 @@ void TForm1::dropEvent(QDropEvent* event)
     Guard([this, paths] { DragFiles(paths); });
 }
 
-void TForm1::DragFiles(const QStringList& paths)
+void TMainWindow::DragFiles(const QStringList& paths)
 {
     if (paths.isEmpty()) return;
     // The whole path: cutting a long one short would open another file.
     Load(LocalPath(paths.first()));
 }
 
-void TForm1::N2Click()
+void TMainWindow::OpenArchive()
 {
-    const QString path = prompts_.OpenFile(this, DialogName(OpenDialog1), DialogFilter(OpenDialog1));
+    const QString path = prompts_.OpenFile(this, DialogName(OpenArchiveDialog), DialogFilter(OpenArchiveDialog));
     if (path.isEmpty()) return;
     Load(LocalPath(path));
 }
 
-void TForm1::N4Click() { close(); }
+void TMainWindow::Exit() { close(); }
 
-void TForm1::N19Click() { prompts_.ShowModal(aboutBox_); }
+void TMainWindow::ShowAbout() { prompts_.ShowModal(aboutBox_); }
 
-void TForm1::ListView1Click()
+void TMainWindow::ShowSelection()
 {
     const int r = listView_->SelectedRow();
     selectionSeen_ = true;
@@ -300,12 +302,12 @@ void TForm1::ListView1Click()
         return;
     }
     const Catalogue& cat = session_.Cat();
-    notebook_->Preview(cat, cat.Entries[rowOrder_.RowOrder[size_t(r)]], session_.Editable());
+    pane_->Preview(cat, cat.Entries[rowOrder_.RowOrder[size_t(r)]], session_.Editable());
     // Only a preview that ended without a failure gives the list its menu.
-    listView_->SetContextMenu(edit_->PopupMenu1);
+    listView_->SetContextMenu(edit_->ListMenu);
 }
 
-void TForm1::ListView1ColumnClick(int column)
+void TMainWindow::SortList(int column)
 {
     switch (SortByColumn(session_.Cat(), rowOrder_, model_->Rows(), column)) {
     case TSortOutcome::soSorted:
@@ -319,18 +321,3 @@ void TForm1::ListView1ColumnClick(int column)
         break;
     }
 }
-
-void TForm1::N9Click() { edit_->Open(); }
-void TForm1::N10Click() { edit_->Rename(); }
-void TForm1::N11Click() { edit_->Extract(); }
-void TForm1::N12Click() { edit_->Replace(); }
-void TForm1::N13Click() { edit_->Add(); }
-void TForm1::N14Click() { edit_->Delete(); }
-void TForm1::ListView1StartDrag() { edit_->StartDrag(); }
-void TForm1::N6Click() { search_->Present(); }
-void TForm1::FindDialog1Find() { search_->FindNext(); }
-void TForm1::N15Click() { search_->FindAll(); }
-void TForm1::N32Click() { search_->Filter(); }
-void TForm1::N17Click() { service_->Repack(); }
-void TForm1::N20Click() { service_->Check(); }
-void TForm1::N22Click() { service_->ShellIntegration(); }

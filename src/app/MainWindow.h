@@ -24,8 +24,8 @@ class TEditCommands;
 class TEntryDragOut;
 class TEntryListModel;
 class TEntryListView;
-class TForm2;
-class TForm5;
+class TRenameDialog;
+class TAboutBox;
 class TPreviewPane;
 class TSearchCommands;
 class TServiceCommands;
@@ -35,12 +35,12 @@ struct TArchiveLocation;
 class TArchiveLock;
 }
 
-class TForm1 : public QMainWindow {
+class TMainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // `arguments` are the command line's arguments after the program name.
-    TForm1(Prompts& prompts, QStringList arguments, QWidget* parent = nullptr);
-    ~TForm1() override;
+    TMainWindow(Prompts& prompts, QStringList arguments, QWidget* parent = nullptr);
+    ~TMainWindow() override;
 
     const korvane::Catalogue& Cat() const { return session_.Cat(); }
     const TArchiveSession& Session() const { return session_; }
@@ -48,7 +48,8 @@ public:
     TEntryListModel* ListModel() const { return model_; }
     QTableView* ListView() const;
     QString StatusText() const;
-    // The list's context menu: PopupMenu1 while a row is selected, else none.
+    // The list's context menu: the edit commands' list menu while a row is
+    // selected, else none.
     QMenu* ListPopupMenu() const;
     // Set when the window has been asked to close.
     bool Closing() const { return closing_; }
@@ -59,32 +60,21 @@ public:
     // Load's reading half, for a place already located: nothing is asked.
     void LoadFrom(const korvane::TArchiveLocation& where);
 
-    // Handlers. The window's own:
-    void FormShow();
+    // Handlers. The window's own; the command groups' are wired to their
+    // menu items directly.
+    void OpenFromArguments();  // the first shown: the archive the command line names
     void DragFiles(const QStringList& paths);
-    void N2Click();   // Файл / Открыть...
-    void N4Click();   // Файл / Выход
-    void N19Click();  // Справка / О программе
+    void OpenArchive();  // Файл / Открыть...
+    void Exit();         // Файл / Выход
+    void ShowAbout();    // Справка / О программе
     // The selection handler: the menus' state and the preview of the entry.
-    void ListView1Click();
-    void ListView1ColumnClick(int column);
-    // ... and those of the command groups, which do the work.
-    void N9Click();   // Правка / Открыть
-    void N10Click();  // Правка / Переименовать
-    void N11Click();  // Правка / Извлечь...
-    void N12Click();  // Правка / Заменить...
-    void N13Click();  // Правка / Добавить...
-    void N14Click();  // Правка / Удалить
-    void ListView1StartDrag();
-    void N6Click();          // Поиск / Найти...
-    void FindDialog1Find();  // Поиск / Найти далее, and the find dialog's button
-    void N15Click();         // Поиск / Найти все
-    void N32Click();         // Поиск / Показать результаты
-    void N17Click();  // Сервис / Перепаковать архив
-    void N20Click();  // Сервис / Проверить архив
-    void N22Click();  // Сервис / Интеграция в контекстное меню Проводника
-    TForm2* RenameDialog() const;
+    void ShowSelection();
+    // A click on a column's caption: the rows sorted by it, or reversed.
+    void SortList(int column);
+    TRenameDialog* RenameDialog() const;
     TEntryDragOut* DragOut() const;
+    // The "Сервис" commands, whose menu stays hidden.
+    TServiceCommands& Service() const;
 
     // Runs a command, showing any failure in the standard error box.
     void Guard(const std::function<void()>& command);
@@ -128,10 +118,10 @@ private:
     TEntryListModel* model_ = nullptr;
     TEntryListView* listView_ = nullptr;
     QLabel* statusPanel_ = nullptr;
-    TPreviewPane* notebook_ = nullptr;
-    TForm5* aboutBox_ = nullptr;
-    QMenu *N1 = nullptr, *N18 = nullptr;
-    QAction *N2 = nullptr, *N4 = nullptr, *N19 = nullptr;
+    TPreviewPane* pane_ = nullptr;
+    TAboutBox* aboutBox_ = nullptr;
+    QMenu *fileMenu_ = nullptr, *helpMenu_ = nullptr;
+    QAction *openItem_ = nullptr, *exitItem_ = nullptr, *aboutItem_ = nullptr;
     std::unique_ptr<TEditCommands> edit_;
     std::unique_ptr<TSearchCommands> search_;
     std::unique_ptr<TServiceCommands> service_;

@@ -16,7 +16,7 @@
 
 using namespace korvane;
 
-void TForm1::Load(const std::string& path)
+void TMainWindow::Load(const std::string& path)
 {
     TArchiveLocation where = LocateArchive(path);
 
@@ -27,7 +27,8 @@ void TForm1::Load(const std::string& path)
             if (prompts_.Question(this, text, tr("Необходимый файл не найден"),
                                   QMessageBox::Yes | QMessageBox::No, QMessageBox::Information) != QMessageBox::Yes)
                 return;
-            const QString picked = prompts_.OpenFile(this, DialogName(OpenDialog2), DialogFilter(OpenDialog2));
+            const QString picked =
+                prompts_.OpenFile(this, DialogName(LocateDirDialog), DialogFilter(LocateDirDialog));
             if (picked.isEmpty()) return;
             where.DirPath = LocalPath(picked);
         }
@@ -35,7 +36,7 @@ void TForm1::Load(const std::string& path)
     LoadFrom(where);
 }
 
-void TForm1::LoadFrom(const TArchiveLocation& where)
+void TMainWindow::LoadFrom(const TArchiveLocation& where)
 {
     const QString previousStatus = StatusText();
     SetStatusText(tr("Загрузка..."));
@@ -81,5 +82,5 @@ void TForm1::LoadFrom(const TArchiveLocation& where)
 
     SetStatusText(session_.Writable() ? tr("Загрузка завершена")
                             : tr("Загрузка завершена (только чтение)"));
-    notebook_->ShowDefault();
+    pane_->ShowDefault();
 }

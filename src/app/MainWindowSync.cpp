@@ -16,7 +16,7 @@
 
 using namespace korvane;
 
-void TForm1::WatchArchiveFiles()
+void TMainWindow::WatchArchiveFiles()
 {
     watcher_ = new TArchiveWatcher(this);
     connect(&session_, &TArchiveSession::Loaded, this, [this] {
@@ -27,13 +27,13 @@ void TForm1::WatchArchiveFiles()
     connect(watcher_, &TArchiveWatcher::Settled, this, [this] { ArchiveFilesSettled(); });
 }
 
-TArchiveLock TForm1::LockForChange()
+TArchiveLock TMainWindow::LockForChange()
 {
     const TBusyCursorWait busy;
     return ops::LockForChange(session_.Cat(), busy.Wait());
 }
 
-void TForm1::ReloadAfterOutsideChange()
+void TMainWindow::ReloadAfterOutsideChange()
 {
     const Catalogue& cat = session_.Cat();
     std::set<std::string> names;
@@ -52,7 +52,7 @@ void TForm1::ReloadAfterOutsideChange()
     if (!rows.empty()) listView_->SelectRows(rows);
 }
 
-void TForm1::ArchiveFilesSettled()
+void TMainWindow::ArchiveFilesSettled()
 {
     if (commandDepth_ > 0) {
         outsideCheckPending_ = true;

@@ -6,42 +6,42 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TForm2::TForm2(QWidget* parent) : QDialog(parent)
+TRenameDialog::TRenameDialog(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(tr("Переименование"));
     setModal(true);
 
-    Label1 = new QLabel(tr("Новое имя:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(24);
-    Edit1->setAccessibleName(Label1->text());
-    Label1->setBuddy(Edit1);
+    NameLabel = new QLabel(tr("Новое имя:"), this);
+    NameLabel->setObjectName(QStringLiteral("Label1"));
+    NameEdit = new QLineEdit(this);
+    NameEdit->setObjectName(QStringLiteral("Edit1"));
+    NameEdit->setMaxLength(24);
+    NameEdit->setAccessibleName(NameLabel->text());
+    NameLabel->setBuddy(NameEdit);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(tr("Отмена"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    OkButton = new QPushButton(QStringLiteral("OK"), this);
+    OkButton->setObjectName(QStringLiteral("Button1"));
+    OkButton->setDefault(true);
+    CancelButton = new QPushButton(tr("Отмена"), this);
+    CancelButton->setObjectName(QStringLiteral("Button2"));
+    connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(OkButton);
+    buttons->addWidget(CancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addWidget(Edit1);
+    layout->addWidget(NameLabel);
+    layout->addWidget(NameEdit);
     layout->addLayout(buttons);
     setFixedSize(280, 110);
 }
 
-void TForm2::showEvent(QShowEvent* event)
+void TRenameDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    Edit1->selectAll();
-    Edit1->setFocus();
+    NameEdit->selectAll();
+    NameEdit->setFocus();
 }

@@ -7,15 +7,15 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-class TForm2 : public QDialog {
+class TRenameDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit TForm2(QWidget* parent);
+    explicit TRenameDialog(QWidget* parent);
 
-    QLabel* Label1;
-    QLineEdit* Edit1;    // at most 24 characters, as a directory record holds
-    QPushButton* Button1;  // "OK", the default button
-    QPushButton* Button2;  // "Отмена"
+    QLabel* NameLabel;
+    QLineEdit* NameEdit;    // at most 24 characters, as a directory record holds
+    QPushButton* OkButton;  // "OK", the default button
+    QPushButton* CancelButton;  // "Отмена"
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -33,54 +33,54 @@ QAction* AddAction(QMenu* menu, const char* name, const QString& caption)
 
 TSearchCommands::TSearchCommands(const TCommandContext& context, QMenuBar* bar) : ctx_(context)
 {
-    N5 = bar->addMenu(tr("Поиск"));
-    N5->setObjectName(QStringLiteral("N5"));
-    N6 = AddAction(N5, "N6", tr("Найти..."));
-    N7 = AddAction(N5, "N7", tr("Найти далее"));
-    N7->setShortcut(QKeySequence(Qt::Key_F3));
-    N15 = AddAction(N5, "N15", tr("Найти все"));
-    N32 = AddAction(N5, "N32", tr("Показать результаты"));
-    N32->setCheckable(true);
-    FindDialog1 = new TFindDialog(ctx_.Owner);
+    SearchMenu = bar->addMenu(tr("Поиск"));
+    SearchMenu->setObjectName(QStringLiteral("N5"));
+    FindItem = AddAction(SearchMenu, "N6", tr("Найти..."));
+    FindNextItem = AddAction(SearchMenu, "N7", tr("Найти далее"));
+    FindNextItem->setShortcut(QKeySequence(Qt::Key_F3));
+    FindAllItem = AddAction(SearchMenu, "N15", tr("Найти все"));
+    ShowResultsItem = AddAction(SearchMenu, "N32", tr("Показать результаты"));
+    ShowResultsItem->setCheckable(true);
+    FindDialog = new TFindDialog(ctx_.Owner);
 
     auto wire = [this](QAction* action, void (TSearchCommands::*command)()) {
         QObject::connect(action, &QAction::triggered, action,
                          [this, command] { ctx_.Guard([this, command] { (this->*command)(); }); });
     };
-    wire(N6, &TSearchCommands::Present);
-    wire(N7, &TSearchCommands::FindNext);
-    wire(N15, &TSearchCommands::FindAll);
-    wire(N32, &TSearchCommands::Filter);
-    QObject::connect(FindDialog1, &TFindDialog::Find, FindDialog1, [this] { ctx_.Guard([this] { FindNext(); }); });
-    QObject::connect(&ctx_.Session, &TArchiveSession::Loaded, FindDialog1, [this] { Reset(); });
+    wire(FindItem, &TSearchCommands::Present);
+    wire(FindNextItem, &TSearchCommands::FindNext);
+    wire(FindAllItem, &TSearchCommands::FindAll);
+    wire(ShowResultsItem, &TSearchCommands::Filter);
+    QObject::connect(FindDialog, &TFindDialog::Find, FindDialog, [this] { ctx_.Guard([this] { FindNext(); }); });
+    QObject::connect(&ctx_.Session, &TArchiveSession::Loaded, FindDialog, [this] { Reset(); });
     // F3 goes on finding while the find dialog is the active window.
-    FindDialog1->addAction(N7);
+    FindDialog->addAction(FindNextItem);
 }
 
 void TSearchCommands::Reset()
 {
     offered_ = false;
-    N32->setChecked(false);
-    FindDialog1->SetFindText(QString());
+    ShowResultsItem->setChecked(false);
+    FindDialog->SetFindText(QString());
 }
 
 void TSearchCommands::EnableActions()
 {
-    N5->menuAction()->setEnabled(ctx_.Session.Opened());
-    for (QAction* a : {N7, N15, N32}) a->setEnabled(offered_);
+    SearchMenu->menuAction()->setEnabled(ctx_.Session.Opened());
+    for (QAction* a : {FindNextItem, FindAllItem, ShowResultsItem}) a->setEnabled(offered_);
 }
 
 void TSearchCommands::Present()
 {
     offered_ = true;
     EnableActions();
-    FindDialog1->Present();
+    FindDialog->Present();
 }
 
 void TSearchCommands::FindNext()
 {
     TEntryListView* list = &ctx_.List;
-    const TNameMatcher matcher(DialogMask(*FindDialog1));
+    const TNameMatcher matcher(DialogMask(*FindDialog));
     const int selected = list->SelectedRow();
     const uint32_t from = selected < 0 ? 0 : uint32_t(selected) + 1;
     const int64_t h = FindNextRow(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), from, matcher);
@@ -97,7 +97,7 @@ void TSearchCommands::FindNext()
 void TSearchCommands::FindAll()
 {
     TEntryListView* list = &ctx_.List;
-    const TNameMatcher matcher(DialogMask(*FindDialog1));
+    const TNameMatcher matcher(DialogMask(*FindDialog));
     list->clearSelection();
     const std::vector<uint32_t> rows = FindAllRows(ctx_.Session.Cat(), ctx_.Order, ctx_.Model.Rows(), matcher);
     if (rows.empty()) {
@@ -122,8 +122,8 @@ void TSearchCommands::Filter()
     list->SetContextMenu(nullptr);  // no row is selected any more
     try {
         uint32_t rows;
-        if (N32->isChecked()) {
-            const TNameMatcher matcher(DialogMask(*FindDialog1));
+        if (ShowResultsItem->isChecked()) {
+            const TNameMatcher matcher(DialogMask(*FindDialog));
             rows = FilterRows(ctx_.Session.Cat(), ctx_.Order, matcher);
         } else {
             rows = ShowAllRows(ctx_.Session.Cat(), ctx_.Order);
@@ -141,6 +141,6 @@ void TSearchCommands::Filter()
 void TSearchCommands::SwitchFilterOff()
 {
     // Exactly what unchecking "Показать результаты" does.
-    N32->setChecked(false);
+    ShowResultsItem->setChecked(false);
     Filter();
 }

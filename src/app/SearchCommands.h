@@ -17,11 +17,11 @@ public:
     // archive the session opens starts afresh (Reset).
     TSearchCommands(const TCommandContext& context, QMenuBar* bar);
 
-    void Present();    // N6: shows the find dialog
-    void FindNext();   // N7 and the dialog's button: the next matching row
-    void FindAll();    // N15: every matching row selected
-    void Filter();     // N32: only the matching rows shown, or all again
-    // Shows every entry again in catalogue order, as unchecking N32 does.
+    void Present();    // "Найти...": shows the find dialog
+    void FindNext();   // "Найти далее" and the dialog's button: the next matching row
+    void FindAll();    // "Найти все": every matching row selected
+    void Filter();     // "Показать результаты": only the matching rows shown, or all again
+    // Shows every entry again in catalogue order, as unchecking "Показать результаты" does.
     void SwitchFilterOff();
     // A new archive: no filter, no search text, find next and the others
     // offered only once the dialog has been opened again.
@@ -31,9 +31,9 @@ public:
     // Enables the group's items from the session and Offered.
     void EnableActions();
 
-    QMenu* N5;
-    QAction *N6, *N7, *N15, *N32;
-    TFindDialog* FindDialog1;
+    QMenu* SearchMenu;
+    QAction *FindItem, *FindNextItem, *FindAllItem, *ShowResultsItem;
+    TFindDialog* FindDialog;
 
 private:
     TCommandContext ctx_;

@@ -34,23 +34,23 @@ TServiceCommands::TServiceCommands(const TCommandContext& context, QMenuBar* bar
                                    TReopen reopen)
     : ctx_(context), search_(search), reopen_(std::move(reopen))
 {
-    N16 = bar->addMenu(tr("Сервис"));
-    N16->setObjectName(QStringLiteral("N16"));
-    N17 = AddAction(N16, "N17", tr("Перепаковать архив"));
-    N20 = AddAction(N16, "N20", tr("Проверить архив"));
-    N22 = AddAction(N16, "N22", tr("Интеграция в контекстное меню Проводника"));
-    N22->setCheckable(true);
-    N22->setVisible(false);
+    ServiceMenu = bar->addMenu(tr("Сервис"));
+    ServiceMenu->setObjectName(QStringLiteral("N16"));
+    RepackItem = AddAction(ServiceMenu, "N17", tr("Перепаковать архив"));
+    CheckItem = AddAction(ServiceMenu, "N20", tr("Проверить архив"));
+    ShellIntegrationItem = AddAction(ServiceMenu, "N22", tr("Интеграция в контекстное меню Проводника"));
+    ShellIntegrationItem->setCheckable(true);
+    ShellIntegrationItem->setVisible(false);
     // Nothing shows the menu.
-    N16->menuAction()->setVisible(false);
+    ServiceMenu->menuAction()->setVisible(false);
 
     auto wire = [this](QAction* action, void (TServiceCommands::*command)()) {
         QObject::connect(action, &QAction::triggered, action,
                          [this, command] { ctx_.Guard([this, command] { (this->*command)(); }); });
     };
-    wire(N22, &TServiceCommands::ShellIntegration);
-    wire(N17, &TServiceCommands::Repack);
-    wire(N20, &TServiceCommands::Check);
+    wire(ShellIntegrationItem, &TServiceCommands::ShellIntegration);
+    wire(RepackItem, &TServiceCommands::Repack);
+    wire(CheckItem, &TServiceCommands::Check);
 }
 
 void TServiceCommands::Repack()
@@ -84,7 +84,7 @@ void TServiceCommands::Check()
     TEntryListView* list = &ctx_.List;
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
     // An offending entry must have a row to be pointed at.
-    if (search_.N32->isChecked() || model->Rows() < cat.Entries.size()) search_.SwitchFilterOff();
+    if (search_.ShowResultsItem->isChecked() || model->Rows() < cat.Entries.size()) search_.SwitchFilterOff();
 
     list->clearSelection();
     ctx_.Status(tr("Проверка..."), false);
@@ -124,13 +124,13 @@ void TServiceCommands::EnableActions()
     // A hidden action always reports itself disabled, so the menu's own
     // enabled state carries it.
     const bool service = ctx_.Session.Serviceable();
-    N16->setEnabled(service);
-    N16->menuAction()->setEnabled(service);
+    ServiceMenu->setEnabled(service);
+    ServiceMenu->menuAction()->setEnabled(service);
 }
 
 void TServiceCommands::ShellIntegration()
 {
-    if (N22->isChecked())
+    if (ShellIntegrationItem->isChecked())
         InstallShellIntegration(LocalPath(QCoreApplication::applicationFilePath()));
     else
         RemoveShellIntegration();

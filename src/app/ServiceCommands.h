@@ -25,17 +25,17 @@ public:
     // read back through `reopen`.
     TServiceCommands(const TCommandContext& context, QMenuBar* bar, TSearchCommands& search, TReopen reopen);
 
-    // N17: rewrites the archive without unused space, then opens it again.
+    // "Перепаковать архив": rewrites the archive without unused space, then opens it again.
     void Repack();
-    // N20: the name check; the offending entries' rows are selected.
+    // "Проверить архив": the name check; the offending entries' rows are selected.
     void Check();
-    // N22: the file manager's "Открыть в Korvane" verb, added or removed.
+    // "Интеграция в контекстное меню Проводника": the file manager's "Открыть в Korvane" verb, added or removed.
     void ShellIntegration();
     // Enables the group's items from the session.
     void EnableActions();
 
-    QMenu* N16;
-    QAction *N17, *N20, *N22;
+    QMenu* ServiceMenu;
+    QAction *RepackItem, *CheckItem, *ShellIntegrationItem;
 
 private:
     TCommandContext ctx_;

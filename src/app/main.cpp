@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     QApplication::setDesktopFileName(QStringLiteral("korvane"));
 
     QtPrompts prompts;
-    TForm1 form(prompts, line.Files);
+    TMainWindow form(prompts, line.Files);
     form.show();
     return app.exec();
 }

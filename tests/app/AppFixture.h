@@ -14,8 +14,8 @@ class WindowTest : public ::testing::Test {
 protected:
     void Start(const QStringList& args = {})
     {
-        form = std::make_unique<TForm1>(prompts, args);
-        QObject::connect(form.get(), &TForm1::StatusTextSet, [this](const QString& t) { statusTexts << t; });
+        form = std::make_unique<TMainWindow>(prompts, args);
+        QObject::connect(form.get(), &TMainWindow::StatusTextSet, [this](const QString& t) { statusTexts << t; });
         form->show();
     }
     void TearDown() override
@@ -36,6 +36,6 @@ protected:
 
     TempDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> form;
+    std::unique_ptr<TMainWindow> form;
     QStringList statusTexts;
 };

@@ -70,7 +70,7 @@ TEST_F(ArchiveSyncTest, EachChangeRefusesToWriteAnOlderDirectory)
         {"N14", [](ScriptedPrompts& p, const std::string&) { p.AnswerQuestion(QMessageBox::Yes); }},
         {"N10",
          [](ScriptedPrompts& p, const std::string&) {
-             p.onModal = [](QDialog* d) { qobject_cast<TForm2*>(d)->Edit1->setText("X.DAT"), d->accept(); };
+             p.onModal = [](QDialog* d) { qobject_cast<TRenameDialog*>(d)->NameEdit->setText("X.DAT"), d->accept(); };
          }},
         {"N12", [](ScriptedPrompts& p, const std::string& file) { p.AnswerOpen(QFile::decodeName(file.c_str())); }},
         {"N13", [](ScriptedPrompts& p, const std::string& file) { p.AnswerOpenMany({QFile::decodeName(file.c_str())}); }},

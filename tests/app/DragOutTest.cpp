@@ -217,8 +217,8 @@ TEST_F(DragOutTest, ArchivesThatCannotBeChangedCanBeDraggedFrom)
     EXPECT_EQ(std::filesystem::path(Url(1)).filename().string(), "two.txt");
 
     // On a list sorted by name, descending, the top row is the last entry.
-    form->ListView1ColumnClick(1);
-    form->ListView1ColumnClick(1);
+    form->SortList(1);
+    form->SortList(1);
     ClickRow(0);
     DragFromRow(0, QApplication::startDragDistance() + 4);
     ASSERT_EQ(seen.drags, 2);

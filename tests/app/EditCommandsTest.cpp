@@ -194,8 +194,8 @@ TEST_F(EditCommandsTest, DeletingTheOnlyEntryEmptiesTheList)
 TEST_F(EditCommandsTest, CommandsOnASortedListActOnTheShownEntry)
 {
     Start({Q(Img(5))});
-    form->ListView1ColumnClick(1);
-    form->ListView1ColumnClick(1);  // F4 ... F0
+    form->SortList(1);
+    form->SortList(1);  // F4 ... F0
     ClickRow(1);                     // F3
     prompts.onModal = [](QDialog* d) {
         auto* edit = d->findChild<QLineEdit*>("Edit1");
@@ -235,21 +235,21 @@ TEST_F(EditCommandsTest, RenameDialogTakesAtMost24CharactersAndCancelChangesNoth
     Start({Q(Img(2))});
     ClickRow(1);
     prompts.onModal = [](QDialog* d) {
-        auto* form2 = qobject_cast<TForm2*>(d);
-        ASSERT_NE(form2, nullptr);
+        auto* renameBox = qobject_cast<TRenameDialog*>(d);
+        ASSERT_NE(renameBox, nullptr);
         EXPECT_EQ(d->windowTitle(), "Переименование");
-        EXPECT_EQ(form2->Label1->text(), "Новое имя:");
-        EXPECT_EQ(form2->Button1->text(), "OK");
-        EXPECT_TRUE(form2->Button1->isDefault());
-        EXPECT_EQ(form2->Button2->text(), "Отмена");
-        EXPECT_EQ(form2->Edit1->maxLength(), 24);
-        EXPECT_EQ(form2->Edit1->text(), "F1.DAT");
+        EXPECT_EQ(renameBox->NameLabel->text(), "Новое имя:");
+        EXPECT_EQ(renameBox->OkButton->text(), "OK");
+        EXPECT_TRUE(renameBox->OkButton->isDefault());
+        EXPECT_EQ(renameBox->CancelButton->text(), "Отмена");
+        EXPECT_EQ(renameBox->NameEdit->maxLength(), 24);
+        EXPECT_EQ(renameBox->NameEdit->text(), "F1.DAT");
         d->show();
-        QTest::keyClick(form2->Edit1, Qt::Key_A, Qt::ControlModifier);
-        form2->Edit1->insert(QStringLiteral("Привет-"));  // typed; the test keyboard knows only ASCII
-        QTest::keyClicks(form2->Edit1, "0123456789012345678901234");
-        EXPECT_EQ(form2->Edit1->text(), "Привет-01234567890123456");
-        QTest::keyClick(form2->Edit1, Qt::Key_Return);
+        QTest::keyClick(renameBox->NameEdit, Qt::Key_A, Qt::ControlModifier);
+        renameBox->NameEdit->insert(QStringLiteral("Привет-"));  // typed; the test keyboard knows only ASCII
+        QTest::keyClicks(renameBox->NameEdit, "0123456789012345678901234");
+        EXPECT_EQ(renameBox->NameEdit->text(), "Привет-01234567890123456");
+        QTest::keyClick(renameBox->NameEdit, Qt::Key_Return);
     };
     Trigger("N10");
     ASSERT_EQ(prompts.calls.size(), 1u);
@@ -381,8 +381,8 @@ TEST_F(EditCommandsTest, ReplaceInPlaceRunsTheSelectionHandlerAndAMoveSelectsThe
 TEST_F(EditCommandsTest, AnEntryMovedByReplaceOnASortedListBecomesTheLastRow)
 {
     Start({Q(Img(4))});
-    form->ListView1ColumnClick(1);
-    form->ListView1ColumnClick(1);  // F3 F2 F1 F0
+    form->SortList(1);
+    form->SortList(1);  // F3 F2 F1 F0
     ClickRow(2);                     // F1, slot 1
     prompts.AnswerOpenMany({Q(Source("big.bin", Bytes(2049, 72)))});
     Trigger("N12");

@@ -17,11 +17,11 @@ TEST(FileFilters, PairsBecomeQtFiltersWithBothCasesAndAllFiles)
 
 TEST(FileFilters, TheWindowsDialogsAndTheirFilters)
 {
-    EXPECT_EQ(DialogFilter(OpenDialog3), "Все файлы|*.*");
-    EXPECT_TRUE(OpenDialog3.severalFiles);
-    EXPECT_FALSE(OpenDialog1.severalFiles);
-    EXPECT_EQ(DialogFilter(SaveDialog2), "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png");
-    EXPECT_EQ(ToQtFilter(DialogFilter(SaveDialog2)), "Точечный рисунок (*.bmp *.BMP);;Рисунок PNG (*.png *.PNG)");
-    EXPECT_EQ(DialogFilter(SaveDialog3), "Текстовый IPL (*.ipl)|*.ipl");
-    EXPECT_EQ(DialogName(SaveDialog1), "SaveDialog1");
+    EXPECT_EQ(DialogFilter(EntryFilesDialog), "Все файлы|*.*");
+    EXPECT_TRUE(EntryFilesDialog.severalFiles);
+    EXPECT_FALSE(OpenArchiveDialog.severalFiles);
+    EXPECT_EQ(DialogFilter(TextureExportDialog), "Точечный рисунок (*.bmp)|*.bmp|Рисунок PNG (*.png)|*.png");
+    EXPECT_EQ(ToQtFilter(DialogFilter(TextureExportDialog)), "Точечный рисунок (*.bmp *.BMP);;Рисунок PNG (*.png *.PNG)");
+    EXPECT_EQ(DialogFilter(PlacementTextDialog), "Текстовый IPL (*.ipl)|*.ipl");
+    EXPECT_EQ(DialogName(ExtractDialog), "SaveDialog1");
 }

@@ -321,7 +321,7 @@ TEST_F(WindowTest, AnOpenThatFailsPartWayLeavesThePreviousArchiveWhole)
     WriteBytes(dir.File("good.img"), Ver2Bytes(Records(5)));
     WriteBytes(dir.File("bad.img"), Ver2Bytes(Records(2), 0, 3));
     Start({Q(dir.File("good.img"))});
-    form->ListView1ColumnClick(1);
+    form->SortList(1);
     const tDWORDArray order = form->Order().RowOrder;
     statusTexts.clear();
 
@@ -356,8 +356,8 @@ TEST_F(WindowTest, OpenDialogUsesTheArchiveFilterAndCancelChangesNothing)
 {
     WriteBytes(dir.File("a.img"), Ver2Bytes(Records(4)));
     Start({Q(dir.File("a.img"))});
-    form->ListView1ColumnClick(1);
-    form->ListView1ColumnClick(1);
+    form->SortList(1);
+    form->SortList(1);
     const tDWORDArray order = form->Order().RowOrder;
 
     prompts.AnswerOpen(QString());

@@ -185,7 +185,7 @@ TEST_F(SearchCommandsTest, FindNextStartsBelowTheFirstSelectedRowAndDeselectsOnl
 TEST_F(SearchCommandsTest, FindNextWalksASortedListInItsShownOrder)
 {
     OpenSample();
-    form->ListView1ColumnClick(1);
+    form->SortList(1);
     ASSERT_EQ(NameAt(0), "Player.txd");
     ASSERT_EQ(NameAt(6), "Машина.txd");
     SetFind("txd");
@@ -290,7 +290,7 @@ TEST_F(SearchCommandsTest, AMalformedMaskEndsEachCommandWhereItStands)
 TEST_F(SearchCommandsTest, TheFilterKeepsMatchesInCatalogueOrderAndRestoresAll)
 {
     OpenSample();
-    form->ListView1ColumnClick(1);
+    form->SortList(1);
     ASSERT_EQ(form->Order().SortColumn, 1);
     SetFind("txd");
     statusTexts.clear();

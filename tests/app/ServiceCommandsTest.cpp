@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "AppFixture.h"
+#include "app/ServiceCommands.h"
 #include "base/FileIO.h"
 #include "app/list/EntryListModel.h"
 #include "support/ArchiveWriters.h"
@@ -188,8 +189,8 @@ TEST_F(ServiceTest, TheServiceMenuStaysHiddenAndServesOnlyTheSectorKinds)
     EXPECT_FALSE(Find<QMenu>("N16")->isEnabled());
     const std::string before = ReadBytes(dir.File("b.big"));
     statusTexts.clear();
-    form->N17Click();
-    form->N20Click();
+    form->Service().Repack();
+    form->Service().Check();
     EXPECT_TRUE(statusTexts.isEmpty());
     EXPECT_TRUE(prompts.calls.empty());
     EXPECT_EQ(ReadBytes(dir.File("b.big")), before);

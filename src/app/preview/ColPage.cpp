@@ -79,9 +79,10 @@ TColPage::TColPage(QWidget* parent, TGuard guard) : QWidget(parent), guard_(std:
     ColModels->setSelectionBehavior(QAbstractItemView::SelectRows);
     ColModels->setSelectionMode(QAbstractItemView::SingleSelection);
     ColModels->setModel(list_);
-    ColModels->header()->setStretchLastSection(false);
-    ColModels->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < 6; ++c) ColModels->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    // Every column as wide as its texts, the names' too; the last one takes
+    // the room left over, and a list wider than the page scrolls.
+    ColModels->header()->setStretchLastSection(true);
+    for (int c = 0; c < 6; ++c) ColModels->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     rows->addWidget(ColModels, 1);
 
     ColView = new TModelView(splitter);

@@ -55,94 +55,112 @@ TDffPage::TDffPage(QWidget* parent, Prompts& prompts, TGuard guard)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
-    Splitter2 = new QSplitter(Qt::Vertical, this);
-    Splitter2->setObjectName(QStringLiteral("Splitter2"));
-    Splitter2->setHandleWidth(3);
-    Splitter2->setChildrenCollapsible(false);
-    layout->addWidget(Splitter2);
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setObjectName(QStringLiteral("Splitter2"));
+    splitter_->setHandleWidth(3);
+    splitter_->setChildrenCollapsible(false);
+    layout->addWidget(splitter_);
 
-    Panel1 = new QFrame(Splitter2);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameShape(QFrame::Box);
-    Panel1->setLineWidth(1);
-    Panel1->setMinimumHeight(60);
-    header_ = MakePreviewHeader(Panel1, "Label1", "Label3");
-    Label2 = new QLabel(ZeroTotalsText(), Panel1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    CheckListBox1 = new QListWidget(Panel1);
-    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
-    CheckListBox1->setAccessibleName(tr("Части модели"));
-    CheckListBox1->setUniformItemSizes(true);
-    QPalette pal = CheckListBox1->palette();
+    panel_ = new QFrame(splitter_);
+    panel_->setObjectName(QStringLiteral("Panel1"));
+    panel_->setFrameShape(QFrame::Box);
+    panel_->setLineWidth(1);
+    panel_->setMinimumHeight(60);
+    header_ = MakePreviewHeader(panel_, "Label1", "Label3");
+    totals_ = new QLabel(ZeroTotalsText(), panel_);
+    totals_->setObjectName(QStringLiteral("Label2"));
+    partList_ = new QListWidget(panel_);
+    partList_->setObjectName(QStringLiteral("CheckListBox1"));
+    partList_->setAccessibleName(tr("Части модели"));
+    partList_->setUniformItemSizes(true);
+    QPalette pal = partList_->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-    CheckListBox1->setPalette(pal);
-    Panel1->installEventFilter(this);
-    GameViewBox = new QCheckBox(tr("Как в игре"), Panel1);
-    GameViewBox->setObjectName(QStringLiteral("GameView"));
-    GameViewBox->setChecked(Settings().value(GameViewKey, false).toBool());
-    PaintButtons1 = new TPaintButtons(Panel1, prompts_);
-    PaintButtons1->setVisible(GameViewBox->isChecked());
+    partList_->setPalette(pal);
+    panel_->installEventFilter(this);
+    gameViewBox_ = new QCheckBox(tr("Как в игре"), panel_);
+    gameViewBox_->setObjectName(QStringLiteral("GameView"));
+    gameViewBox_->setChecked(Settings().value(GameViewKey, false).toBool());
+    paintButtons_ = new TPaintButtons(panel_, prompts_);
+    paintButtons_->setVisible(gameViewBox_->isChecked());
 
-    GLSceneViewer1 = new TModelView(Splitter2);
-    Splitter2->addWidget(Panel1);
-    Splitter2->addWidget(GLSceneViewer1);
-    Splitter2->setStretchFactor(0, 0);
-    Splitter2->setStretchFactor(1, 1);
-    Splitter2->setSizes({PanelHeight, 10000});
+    view_ = new TModelView(splitter_);
+    splitter_->addWidget(panel_);
+    splitter_->addWidget(view_);
+    splitter_->setStretchFactor(0, 0);
+    splitter_->setStretchFactor(1, 1);
+    splitter_->setSizes({PanelHeight, 10000});
 
     // OnClickCheck and OnClick: a check mark changed, or another row chosen.
-    connect(CheckListBox1, &QListWidget::itemChanged, this, [this] {
-        if (!filling_) guard_([this] { CheckListBox1ClickCheck(); });
+    connect(partList_, &QListWidget::itemChanged, this, [this] {
+        if (!filling_) guard_([this] { RebuildMeshes(); });
     });
-    connect(CheckListBox1, &QListWidget::currentRowChanged, this, [this] {
-        if (!filling_) guard_([this] { CheckListBox1ClickCheck(); });
+    connect(partList_, &QListWidget::currentRowChanged, this, [this] {
+        if (!filling_) guard_([this] { RebuildMeshes(); });
     });
-    connect(GameViewBox, &QCheckBox::toggled, this, [this](bool on) {
+    connect(gameViewBox_, &QCheckBox::toggled, this, [this](bool on) {
         Settings().setValue(GameViewKey, on);
-        PaintButtons1->setVisible(on);
+        paintButtons_->setVisible(on);
         LayOutPanel();
-        guard_([this] { GameViewClick(); });
+        guard_([this] { ViewModeChanged(); });
     });
     for (int i = 0; i < 2; ++i)
-        connect(PaintButtons1->Button(i), &QPushButton::clicked, this, [this, i] { guard_([this, i] { ColourClick(i); }); });
+        connect(paintButtons_->Button(i), &QPushButton::clicked, this, [this, i] { guard_([this, i] { ChooseColour(i); }); });
 
     // Not on the 3D view, whose right button zooms.
-    PopupMenu4 = new QMenu(this);
-    PopupMenu4->setObjectName(QStringLiteral("PopupMenu4"));
-    N38 = PopupMenu4->addAction(tr("Экспорт в glTF..."));
-    N38->setObjectName(QStringLiteral("N38"));
-    connect(N38, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
-    for (QWidget* w : {static_cast<QWidget*>(Panel1), static_cast<QWidget*>(CheckListBox1)}) {
+    partsMenu_ = new QMenu(this);
+    partsMenu_->setObjectName(QStringLiteral("PopupMenu4"));
+    exportItem_ = partsMenu_->addAction(tr("Экспорт в glTF..."));
+    exportItem_->setObjectName(QStringLiteral("N38"));
+    connect(exportItem_, &QAction::triggered, this, [this] { guard_([this] { ExportModel(); }); });
+    for (QWidget* w : {static_cast<QWidget*>(panel_), static_cast<QWidget*>(partList_)}) {
         w->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(w, &QWidget::customContextMenuRequested, this,
-                [this, w](const QPoint& pos) { PopupMenu4->popup(w->mapToGlobal(pos)); });
+                [this, w](const QPoint& pos) { partsMenu_->popup(w->mapToGlobal(pos)); });
     }
 }
 
-bool TDffPage::GameView() const { return GameViewBox->isChecked(); }
+bool TDffPage::GameView() const { return gameViewBox_->isChecked(); }
 
 bool TDffPage::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == Panel1 && event->type() == QEvent::Resize) LayOutPanel();
+    if (watched == panel_ && event->type() == QEvent::Resize) LayOutPanel();
     return QWidget::eventFilter(watched, event);
 }
 
 void TDffPage::LayOutPanel()
 {
-    const int w = Panel1->width(), h = Panel1->height();
+    const int w = panel_->width(), h = panel_->height();
     header_.Name->adjustSize();
     header_.Name->move(8, 8);
     header_.Size->adjustSize();
     header_.Size->move(w - 8 - header_.Size->width(), 8);
-    Label2->adjustSize();
-    Label2->move(8, 24);
-    GameViewBox->adjustSize();
-    GameViewBox->move(w - 8 - GameViewBox->width(), 24 + (Label2->height() - GameViewBox->height()) / 2);
-    // The colour buttons left of the check box, in the same line.
-    PaintButtons1->adjustSize();
-    PaintButtons1->move(GameViewBox->x() - 8 - PaintButtons1->width(),
-                        GameViewBox->y() + (GameViewBox->height() - PaintButtons1->height()) / 2);
-    CheckListBox1->setGeometry(8, 48, std::max(0, w - 8 - ListRightMargin), std::max(0, h - 48 - ListBottomMargin));
+    totals_->adjustSize();
+    totals_->move(8, 24);
+    gameViewBox_->adjustSize();
+    paintButtons_->adjustSize();
+    // "Как в игре" keeps to the right of the totals' line while the totals
+    // leave it room. The colour buttons, shown with it, are too tall for that
+    // line: they take a line of their own under it, at the right edge, with
+    // the check box at their left when it had no room above; the part list
+    // then starts below them.
+    const bool boxBeside = totals_->x() + totals_->width() + 8 <= w - 8 - gameViewBox_->width();
+    if (boxBeside)
+        gameViewBox_->move(w - 8 - gameViewBox_->width(), 24 + (totals_->height() - gameViewBox_->height()) / 2);
+    const bool buttons = paintButtons_->isVisibleTo(panel_);
+    int listTop = 48;
+    if (buttons || !boxBeside) {
+        const int top = 24 + totals_->height() + 4;
+        const int line = std::max(buttons ? paintButtons_->height() : 0, boxBeside ? 0 : gameViewBox_->height());
+        int right = w - 8;
+        if (buttons) {
+            paintButtons_->move(right - paintButtons_->width(), top + (line - paintButtons_->height()) / 2);
+            right = paintButtons_->x() - 8;
+        }
+        if (!boxBeside) gameViewBox_->move(right - gameViewBox_->width(), top + (line - gameViewBox_->height()) / 2);
+        listTop = std::max(listTop, top + line + 4);
+    }
+    partList_->setGeometry(8, listTop, std::max(0, w - 8 - ListRightMargin),
+                           std::max(0, h - listTop - ListBottomMargin));
 }
 
 bool TDffPage::Takes(TPreviewEntry& entry) { return entry.Is(TFormatKind::Model); }
@@ -170,10 +188,10 @@ void TDffPage::Show(TPreviewEntry& entry)
     }
     Take(read, modelName, dictionaries);
     const TTranslatedWords words;
-    Label2->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal, words.Words())));
-    Label2->adjustSize();
+    totals_->setText(QString::fromStdString(ModelTotalsText(model_.VertexTotal, model_.TriangleTotal, words.Words())));
+    totals_->adjustSize();
     FitView();
-    CheckListBox1ClickCheck();
+    RebuildMeshes();
 }
 
 void TDffPage::Take(TModelRead& read, const std::string& name, const std::vector<TDictionarySource>& dictionaries)
@@ -182,7 +200,7 @@ void TDffPage::Take(TModelRead& read, const std::string& name, const std::vector
     // The previous model's meshes are gone once its successor's clump is found.
     meshed_ = 0;
     modelShown_ = false;
-    GLSceneViewer1->SetMeshes({});
+    view_->SetMeshes({});
     if (!read.ListStarted) return;
     rowsAdded_ = read.RowsAdded;
     model_ = std::move(read);
@@ -198,14 +216,14 @@ void TDffPage::Take(TModelRead& read, const std::string& name, const std::vector
 void TDffPage::FillRows()
 {
     filling_ = true;
-    CheckListBox1->clear();
+    partList_->clear();
     auto add = [this](const QString& text, int i, bool checked) {
         auto* item = new QListWidgetItem(text);
         item->setData(Qt::UserRole, i);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
         item->setSizeHint(QSize(0, ListRowHeight));
-        CheckListBox1->addItem(item);
+        partList_->addItem(item);
     };
     const TTranslatedWords words;
     const auto partText = [&words](int i) { return QString::fromStdString(PartCaption(uint64_t(i) + 1, words.Words())); };
@@ -222,26 +240,26 @@ void TDffPage::FillRows()
         placements_.clear();
         for (int32_t i = 0; i < rowsAdded_; ++i) add(partText(i), i, true);
     }
-    CheckListBox1->setCurrentRow(-1);
+    partList_->setCurrentRow(-1);
     filling_ = false;
     // New meshes start empty and are filled by the next rebuild.
     if (GameView())
-        GLSceneViewer1->SetSceneMeshes(std::vector<TSceneMesh>(placements_.size()));
+        view_->SetSceneMeshes(std::vector<TSceneMesh>(placements_.size()));
     else
-        GLSceneViewer1->SetMeshes(std::vector<std::vector<TMeshVertex>>(meshed_));
+        view_->SetMeshes(std::vector<std::vector<TMeshVertex>>(meshed_));
 }
 
 void TDffPage::FitView()
 {
-    GLSceneViewer1->FitCamera(GameView() ? AssembledRadius(model_, placements_) : model_.LargestRadius);
+    view_->FitCamera(GameView() ? AssembledRadius(model_, placements_) : model_.LargestRadius);
 }
 
-void TDffPage::GameViewClick()
+void TDffPage::ViewModeChanged()
 {
     if (!modelShown_) return;
     FillRows();
     FitView();
-    CheckListBox1ClickCheck();
+    RebuildMeshes();
 }
 
 const TModelTextures& TDffPage::EnsureTextures()
@@ -250,28 +268,28 @@ const TModelTextures& TDffPage::EnsureTextures()
         texturesRead_ = true;
         // A dictionary that cannot be read leaves the material colours.
         if (!dictionaries_.empty()) textures_ = FindModelTextures(model_, dictionaries_);
-        GLSceneViewer1->SetImages(textures_.Images);
+        view_->SetImages(textures_.Images);
     }
     return textures_;
 }
 
-void TDffPage::CheckListBox1ClickCheck()
+void TDffPage::RebuildMeshes()
 {
-    std::vector<bool> checked(size_t(CheckListBox1->count()));
-    for (int i = 0; i < CheckListBox1->count(); ++i) checked[size_t(i)] = CheckListBox1->item(i)->checkState() == Qt::Checked;
+    std::vector<bool> checked(size_t(partList_->count()));
+    for (int i = 0; i < partList_->count(); ++i) checked[size_t(i)] = partList_->item(i)->checkState() == Qt::Checked;
     if (GameView()) {
         if (!modelShown_) return;
-        GLSceneViewer1->SetSceneMeshes(
-            BuildSceneMeshes(model_, placements_, EnsureTextures(), checked, CheckListBox1->currentRow(), Paint()));
+        view_->SetSceneMeshes(
+            BuildSceneMeshes(model_, placements_, EnsureTextures(), checked, partList_->currentRow(), Paint()));
         return;
     }
-    GLSceneViewer1->SetMeshes(BuildModelMeshes(model_.Parts, meshed_, checked, CheckListBox1->currentRow()));
+    view_->SetMeshes(BuildModelMeshes(model_.Parts, meshed_, checked, partList_->currentRow()));
 }
 
-void TDffPage::N38Click()
+void TDffPage::ExportModel()
 {
     if (!modelShown_) return;
-    QString path = prompts_.SaveFile(this, DialogName(SaveDialog4), DialogFilter(SaveDialog4),
+    QString path = prompts_.SaveFile(this, DialogName(ModelExportDialog), DialogFilter(ModelExportDialog),
                                       QString::fromStdString(Cp1251ToUtf8(NameStem(modelName_))));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".glb");
@@ -281,25 +299,25 @@ void TDffPage::N38Click()
     std::vector<bool> included(placements.size());
     for (size_t i = 0; i < placements.size(); ++i) {
         const size_t row = GameView() ? i : placements[i].Geometry;
-        included[i] = row < size_t(CheckListBox1->count()) && CheckListBox1->item(int(row))->checkState() == Qt::Checked;
+        included[i] = row < size_t(partList_->count()) && partList_->item(int(row))->checkState() == Qt::Checked;
     }
     ops::ExportGltf(model_, EnsureTextures(), modelName_, LocalPath(path), std::move(included), Paint());
 }
 
-const TVehiclePaint& TDffPage::Paint() const { return PaintButtons1->Paint(); }
+const TVehiclePaint& TDffPage::Paint() const { return paintButtons_->Paint(); }
 
-void TDffPage::ColourClick(int which)
+void TDffPage::ChooseColour(int which)
 {
-    if (PaintButtons1->ChooseColour(which) && GameView()) CheckListBox1ClickCheck();
+    if (paintButtons_->ChooseColour(which) && GameView()) RebuildMeshes();
 }
 
 void TDffPage::Clear()
 {
     header_.Clear();
-    Label2->setText(ZeroTotalsText());
+    totals_->setText(ZeroTotalsText());
     LayOutPanel();
     filling_ = true;
-    CheckListBox1->clear();
+    partList_->clear();
     filling_ = false;
     model_ = {};
     rowsAdded_ = 0;
@@ -309,5 +327,5 @@ void TDffPage::Clear()
     dictionaries_.clear();
     textures_ = {};
     texturesRead_ = false;
-    GLSceneViewer1->SetMeshes({});
+    view_->SetMeshes({});
 }

@@ -39,23 +39,23 @@ public:
     void Clear() override;
 
     // Rebuilds every part's mesh from the check marks and the selected row.
-    void CheckListBox1ClickCheck();
+    void RebuildMeshes();
 
     // "Как в игре": parts placed by their frames, textured, named by their
     // frames; remembered between runs. Off by default.
     bool GameView() const;
-    void GameViewClick();
+    void ViewModeChanged();
     // "Цвет 1"/"Цвет 2", shown with the game view: the colour dialog for the
     // body (0) or trim (1) colour; the view repaints in the colour chosen.
-    void ColourClick(int which);
+    void ChooseColour(int which);
     const korvane::TVehiclePaint& Paint() const;
     // "Экспорт в glTF...": the model as glTF, the parts whose rows are checked.
-    void N38Click();
-    QMenu* PartsPopupMenu() const { return PopupMenu4; }
+    void ExportModel();
+    QMenu* PartsPopupMenu() const { return partsMenu_; }
 
     const std::vector<korvane::TModelPart>& ModelParts() const { return model_.Parts; }
     const korvane::TModelTextures& Textures() const { return textures_; }
-    TModelView* View() const { return GLSceneViewer1; }
+    TModelView* View() const { return view_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,15 +72,15 @@ private:
     const korvane::TModelTextures& EnsureTextures();
 
     TPreviewHeader header_;
-    QFrame* Panel1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QListWidget* CheckListBox1 = nullptr;
-    QCheckBox* GameViewBox = nullptr;
-    TPaintButtons* PaintButtons1 = nullptr;
-    QSplitter* Splitter2 = nullptr;
-    TModelView* GLSceneViewer1 = nullptr;
-    QMenu* PopupMenu4 = nullptr;
-    QAction* N38 = nullptr;
+    QFrame* panel_ = nullptr;
+    QLabel* totals_ = nullptr;
+    QListWidget* partList_ = nullptr;
+    QCheckBox* gameViewBox_ = nullptr;
+    TPaintButtons* paintButtons_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    TModelView* view_ = nullptr;
+    QMenu* partsMenu_ = nullptr;
+    QAction* exportItem_ = nullptr;
     Prompts& prompts_;
 
     korvane::TModelRead model_;  // its Parts are ModelParts

@@ -26,9 +26,10 @@ QTreeView* MakeList(QWidget* parent, const char* name, const QString& caption, T
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setSelectionMode(QAbstractItemView::SingleSelection);
     view->setModel(model);
-    view->header()->setStretchLastSection(false);
-    view->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int c = 1; c < model->columnCount(); ++c) view->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    // Every column as wide as its texts, the names' too; the last one takes
+    // the room left over, and a list wider than the page scrolls.
+    view->header()->setStretchLastSection(true);
+    for (int c = 0; c < model->columnCount(); ++c) view->header()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     return view;
 }
 

@@ -65,43 +65,43 @@ TIplPage::TIplPage(QWidget* parent, Prompts& prompts, TGuard guard)
     layout->setContentsMargins(MemoLeft, MemoTop, MemoRight, MemoBottom);
     header_ = MakePreviewHeader(this, "Label5", "Label7");
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setReadOnly(true);
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("Memo1"));
+    text_->setReadOnly(true);
     // Read-only still lets the keyboard move the caret and select.
-    Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     QFont font(QStringLiteral("Lucida Console"));
     font.setStyleHint(QFont::Monospace);
     font.setPixelSize(11);
-    Memo1->setFont(font);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setMinimumSize(100, 60);
-    Memo1->resize(249, 326);
-    layout->addWidget(Memo1, 1);
+    text_->setFont(font);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text_->setMinimumSize(100, 60);
+    text_->resize(249, 326);
+    layout->addWidget(text_, 1);
 
-    PopupMenu3 = new QMenu(this);
-    PopupMenu3->setObjectName(QStringLiteral("PopupMenu3"));
+    textMenu_ = new QMenu(this);
+    textMenu_->setObjectName(QStringLiteral("PopupMenu3"));
     auto add = [this](const char* name, const QString& caption) {
-        auto* a = new QAction(caption, PopupMenu3);
+        auto* a = new QAction(caption, textMenu_);
         a->setObjectName(QString::fromLatin1(name));
-        PopupMenu3->addAction(a);
+        textMenu_->addAction(a);
         return a;
     };
-    N33 = add("N33", tr("Копировать"));
-    N35 = add("N35", tr("Выделить всё"));
-    N36 = add("N36", QString());
-    N36->setSeparator(true);
-    N37 = add("N37", tr("Сохранить как..."));
-    connect(N33, &QAction::triggered, this, [this] { guard_([this] { N33Click(); }); });
-    connect(N35, &QAction::triggered, this, [this] { guard_([this] { N35Click(); }); });
-    connect(N37, &QAction::triggered, this, [this] { guard_([this] { N37Click(); }); });
-    connect(PopupMenu3, &QMenu::aboutToShow, this, [this] { PopupMenu3Popup(); });
+    copyItem_ = add("N33", tr("Копировать"));
+    selectAllItem_ = add("N35", tr("Выделить всё"));
+    separatorItem_ = add("N36", QString());
+    separatorItem_->setSeparator(true);
+    saveAsItem_ = add("N37", tr("Сохранить как..."));
+    connect(copyItem_, &QAction::triggered, this, [this] { guard_([this] { CopySelection(); }); });
+    connect(selectAllItem_, &QAction::triggered, this, [this] { guard_([this] { SelectAll(); }); });
+    connect(saveAsItem_, &QAction::triggered, this, [this] { guard_([this] { SaveAsText(); }); });
+    connect(textMenu_, &QMenu::aboutToShow, this, [this] { UpdateTextMenu(); });
 
-    Memo1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(Memo1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) { PopupMenu3->popup(Memo1->viewport()->mapToGlobal(pos)); });
+    text_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(text_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { textMenu_->popup(text_->viewport()->mapToGlobal(pos)); });
 }
 
 void TIplPage::resizeEvent(QResizeEvent* event)
@@ -132,16 +132,16 @@ void TIplPage::Show(TPreviewEntry& entry)
 
     // The lines are gathered with the memo's redrawing suspended and shown
     // in one go; after a failure the lines converted before it are shown.
-    Memo1->setUpdatesEnabled(false);
-    Memo1->clear();
+    text_->setUpdatesEnabled(false);
+    text_->clear();
     TMemoText text;
     auto show = [&] {
-        Memo1->setPlainText(text.Take());
-        QTextCursor start(Memo1->document());
-        Memo1->setTextCursor(start);
-        Memo1->horizontalScrollBar()->setValue(0);
-        Memo1->verticalScrollBar()->setValue(0);
-        Memo1->setUpdatesEnabled(true);
+        text_->setPlainText(text.Take());
+        QTextCursor start(text_->document());
+        text_->setTextCursor(start);
+        text_->horizontalScrollBar()->setValue(0);
+        text_->verticalScrollBar()->setValue(0);
+        text_->setUpdatesEnabled(true);
     };
     try {
         ConvertPlacement(file, file.Position() - IplHeaderSize, ParseIplHeader(entry.Header().data()), EntryName(entry.Entry), text);
@@ -152,27 +152,28 @@ void TIplPage::Show(TPreviewEntry& entry)
     show();
 }
 
-void TIplPage::PopupMenu3Popup() { N33->setEnabled(Memo1->textCursor().hasSelection()); }
+void TIplPage::UpdateTextMenu() { copyItem_->setEnabled(text_->textCursor().hasSelection()); }
 
-void TIplPage::N33Click()
+void TIplPage::CopySelection()
 {
-    QString selected = Memo1->textCursor().selectedText();
+    QString selected = text_->textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     selected.replace(QChar::LineSeparator, QLatin1Char('\n'));
     QGuiApplication::clipboard()->setText(selected);
 }
 
-void TIplPage::N35Click() { Memo1->selectAll(); }
+void TIplPage::SelectAll() { text_->selectAll(); }
 
-void TIplPage::N37Click()
+void TIplPage::SaveAsText()
 {
-    QString path = prompts_.SaveFile(this, DialogName(SaveDialog3), DialogFilter(SaveDialog3), saveName_);
+    QString path =
+        prompts_.SaveFile(this, DialogName(PlacementTextDialog), DialogFilter(PlacementTextDialog), saveName_);
     if (path.isEmpty()) return;
     if (!HasExtension(path)) path += QStringLiteral(".ipl");
     saveName_ = path;
 
     TPlacementTextFile out(LocalPath(path));
-    const QTextDocument* doc = Memo1->document();
+    const QTextDocument* doc = text_->document();
     // Block by block: the plain-text export would turn no-break spaces of
     // Windows-1251 names into ordinary ones.
     if (!doc->isEmpty())
@@ -184,5 +185,5 @@ void TIplPage::Clear()
 {
     header_.Clear();
     LayOutHeader();
-    Memo1->clear();
+    text_->clear();
 }

@@ -31,11 +31,11 @@ public:
     void Show(TPreviewEntry& entry) override;
     void Clear() override;
 
-    // Handlers of the memo's pop-up menu.
-    void PopupMenu3Popup();
-    void N33Click();  // Копировать
-    void N35Click();  // Выделить всё
-    void N37Click();  // Сохранить как...
+    // Handlers of the text's pop-up menu.
+    void UpdateTextMenu();  // as it opens: "Копировать" only with a selection
+    void CopySelection();   // Копировать
+    void SelectAll();       // Выделить всё
+    void SaveAsText();      // Сохранить как...
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -45,8 +45,8 @@ private:
     Prompts& prompts_;
     TGuard guard_;
     TPreviewHeader header_;
-    QPlainTextEdit* Memo1;
-    QMenu* PopupMenu3;
-    QAction *N33, *N35, *N36, *N37;
-    QString saveName_;  // SaveDialog3's file name for the next time
+    QPlainTextEdit* text_;
+    QMenu* textMenu_;
+    QAction *copyItem_, *selectAllItem_, *separatorItem_, *saveAsItem_;
+    QString saveName_;  // the save dialog's file name for the next time
 };

@@ -1,5 +1,6 @@
-// GLSceneViewer1: the lit 3D view of a model's parts, drawn with OpenGL's
-// fixed-function pipeline, orbited and zoomed with the mouse.
+// The model view (objectName "GLSceneViewer1"): the lit 3D view of a
+// model's parts, drawn with OpenGL's fixed-function pipeline, orbited and
+// zoomed with the mouse.
 #pragma once
 
 #include <QMatrix4x4>

@@ -1,6 +1,6 @@
-// `Image1`: a picture scaled to the largest size that fits, keeping its
-// aspect ratio, centred, drawn without filtering. It shows a decoded texture
-// bitmap without copying it.
+// The picture view (objectName "Image1"): a picture scaled to the largest
+// size that fits, keeping its aspect ratio, centred, drawn without
+// filtering. It shows a decoded texture bitmap without copying it.
 #pragma once
 
 #include <QImage>

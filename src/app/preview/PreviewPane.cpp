@@ -59,12 +59,12 @@ TPreviewPane::TPreviewPane(QWidget* parent, Prompts& prompts, TGuard guard) : QS
               new TIfpPage(this, guard)};
     for (TPreviewPage* page : pages_) addWidget(page->Widget());
 
-    auto* label4 = new QLabel(tr("Файлы не выбраны или их формат не поддерживается"), default_);
-    label4->setObjectName(QStringLiteral("Label4"));
-    label4->setWordWrap(true);
-    label4->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto* emptyNote = new QLabel(tr("Файлы не выбраны или их формат не поддерживается"), default_);
+    emptyNote->setObjectName(QStringLiteral("Label4"));
+    emptyNote->setWordWrap(true);
+    emptyNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto* layout = new QVBoxLayout(default_);
-    layout->addWidget(label4);
+    layout->addWidget(emptyNote);
     layout->addStretch(1);
 }
 

@@ -1,5 +1,5 @@
-// The preview pane `Notebook1`: the default page and the pages of the
-// entries that have a preview, one shown at a time.
+// The preview pane (objectName "Notebook1"): the default page and the pages
+// of the entries that have a preview, one shown at a time.
 #pragma once
 
 #include <QStackedWidget>

@@ -13,7 +13,7 @@ void SaveTextureAs(QWidget* owner, Prompts& prompts, const TEntryBytes& bytes, c
                    TDecodeMode mode)
 {
     int filter = 0;
-    QString path = prompts.SaveFile(owner, DialogName(SaveDialog2), DialogFilter(SaveDialog2),
+    QString path = prompts.SaveFile(owner, DialogName(TextureExportDialog), DialogFilter(TextureExportDialog),
                                     QString::fromStdString(Cp1251ToUtf8(mode == dmMask ? t.MaskName : t.Name)),
                                     &filter);
     if (path.isEmpty()) return;

@@ -27,97 +27,98 @@ TTxdPage::TTxdPage(QWidget* parent, Prompts& prompts, TGuard guard)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    Splitter3 = new QSplitter(Qt::Vertical, this);
-    Splitter3->setObjectName(QStringLiteral("Splitter3"));
-    Splitter3->setChildrenCollapsible(false);
-    Panel2 = new QWidget(Splitter3);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    auto* panel = new QVBoxLayout(Panel2);
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setObjectName(QStringLiteral("Splitter3"));
+    splitter_->setChildrenCollapsible(false);
+    listPanel_ = new QWidget(splitter_);
+    listPanel_->setObjectName(QStringLiteral("Panel2"));
+    auto* panel = new QVBoxLayout(listPanel_);
     panel->setContentsMargins(4, 4, 4, 0);
-    header_ = MakePreviewHeader(Panel2, "Label6", "Label8");
+    header_ = MakePreviewHeader(listPanel_, "Label6", "Label8");
     auto* top = new QHBoxLayout;
     top->addWidget(header_.Name, 1);
     top->addWidget(header_.Size);
     panel->addLayout(top);
-    Label9 = new QLabel(tr("0 текстур"), Panel2);
-    Label9->setObjectName(QStringLiteral("Label9"));
-    panel->addWidget(Label9);
+    textureCount_ = new QLabel(tr("0 текстур"), listPanel_);
+    textureCount_->setObjectName(QStringLiteral("Label9"));
+    panel->addWidget(textureCount_);
 
     model_ = new TTextureListModel(textures_, this);
-    ListBox1 = new QListView(Panel2);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setAccessibleName(QStringLiteral("ListBox1"));
-    ListBox1->setModel(model_);
-    ListBox1->setUniformItemSizes(true);
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setItemDelegate(new TTextureRowDelegate(ListBox1));
+    textureList_ = new QListView(listPanel_);
+    textureList_->setObjectName(QStringLiteral("ListBox1"));
+    textureList_->setAccessibleName(QStringLiteral("ListBox1"));
+    textureList_->setModel(model_);
+    textureList_->setUniformItemSizes(true);
+    textureList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    textureList_->setItemDelegate(new TTextureRowDelegate(textureList_));
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(11);
-    ListBox1->setFont(font);
-    QPalette pal = ListBox1->palette();
+    textureList_->setFont(font);
+    QPalette pal = textureList_->palette();
     pal.setColor(QPalette::Base, pal.color(QPalette::Button));
-    ListBox1->setPalette(pal);
-    panel->addWidget(ListBox1, 1);
+    textureList_->setPalette(pal);
+    panel->addWidget(textureList_, 1);
 
-    auto* scrollBox = new QWidget(Splitter3);
+    auto* scrollBox = new QWidget(splitter_);
     scrollBox->setObjectName(QStringLiteral("ScrollBox1"));
     auto* scrollLayout = new QVBoxLayout(scrollBox);
     scrollLayout->setContentsMargins(0, 0, 0, 0);
-    Image1 = new TPictureView(scrollBox);
-    scrollLayout->addWidget(Image1);
-    Splitter3->addWidget(Panel2);
-    Splitter3->addWidget(scrollBox);
-    Splitter3->setSizes({225, 200});
-    Splitter3->setStretchFactor(1, 1);
-    layout->addWidget(Splitter3, 1);
+    picture_ = new TPictureView(scrollBox);
+    scrollLayout->addWidget(picture_);
+    splitter_->addWidget(listPanel_);
+    splitter_->addWidget(scrollBox);
+    splitter_->setSizes({225, 200});
+    splitter_->setStretchFactor(1, 1);
+    layout->addWidget(splitter_, 1);
 
-    TabSet1 = new QTabBar(this);
-    TabSet1->setObjectName(QStringLiteral("TabSet1"));
-    TabSet1->setAccessibleName(QStringLiteral("TabSet1"));
-    TabSet1->setShape(QTabBar::RoundedSouth);
-    TabSet1->addTab(QStringLiteral("RGB+A"));
-    TabSet1->addTab(QStringLiteral("RGB"));
-    TabSet1->addTab(tr("Прозрачность"));
-    TabSet1->setCurrentIndex(0);
-    layout->addWidget(TabSet1);
+    modeTabs_ = new QTabBar(this);
+    modeTabs_->setObjectName(QStringLiteral("TabSet1"));
+    modeTabs_->setAccessibleName(QStringLiteral("TabSet1"));
+    modeTabs_->setShape(QTabBar::RoundedSouth);
+    modeTabs_->addTab(QStringLiteral("RGB+A"));
+    modeTabs_->addTab(QStringLiteral("RGB"));
+    modeTabs_->addTab(tr("Прозрачность"));
+    modeTabs_->setCurrentIndex(0);
+    layout->addWidget(modeTabs_);
 
-    PopupMenu2 = new QMenu(this);
-    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
-    N21 = PopupMenu2->addAction(tr("Сохранить..."));
-    N21->setObjectName(QStringLiteral("N21"));
-    N21->setData(int(dmColor));
-    N23 = PopupMenu2->addAction(tr("Сохранить маску..."));
-    N23->setObjectName(QStringLiteral("N23"));
-    N23->setData(int(dmMask));
-    for (QAction* a : {N21, N23})
-        connect(a, &QAction::triggered, this, [this, a] { guard_([this, a] { N21Click(TDecodeMode(a->data().toInt())); }); });
-    PopupMenu2->addSeparator();
-    N39 = PopupMenu2->addAction(tr("Заменить текстуру..."));
-    N39->setObjectName(QStringLiteral("N39"));
-    N40 = PopupMenu2->addAction(tr("Добавить текстуру..."));
-    N40->setObjectName(QStringLiteral("N40"));
-    N41 = PopupMenu2->addAction(tr("Удалить текстуру"));
-    N41->setObjectName(QStringLiteral("N41"));
-    connect(N39, &QAction::triggered, this, [this] { guard_([this] { N38Click(); }); });
-    connect(N40, &QAction::triggered, this, [this] { guard_([this] { N39Click(); }); });
-    connect(N41, &QAction::triggered, this, [this] { guard_([this] { N40Click(); }); });
+    textureMenu_ = new QMenu(this);
+    textureMenu_->setObjectName(QStringLiteral("PopupMenu2"));
+    saveItem_ = textureMenu_->addAction(tr("Сохранить..."));
+    saveItem_->setObjectName(QStringLiteral("N21"));
+    saveItem_->setData(int(dmColor));
+    saveMaskItem_ = textureMenu_->addAction(tr("Сохранить маску..."));
+    saveMaskItem_->setObjectName(QStringLiteral("N23"));
+    saveMaskItem_->setData(int(dmMask));
+    for (QAction* a : {saveItem_, saveMaskItem_})
+        connect(a, &QAction::triggered, this,
+                [this, a] { guard_([this, a] { SaveTexture(TDecodeMode(a->data().toInt())); }); });
+    textureMenu_->addSeparator();
+    replaceItem_ = textureMenu_->addAction(tr("Заменить текстуру..."));
+    replaceItem_->setObjectName(QStringLiteral("N39"));
+    addItem_ = textureMenu_->addAction(tr("Добавить текстуру..."));
+    addItem_->setObjectName(QStringLiteral("N40"));
+    removeItem_ = textureMenu_->addAction(tr("Удалить текстуру"));
+    removeItem_->setObjectName(QStringLiteral("N41"));
+    connect(replaceItem_, &QAction::triggered, this, [this] { guard_([this] { ReplaceTexture(); }); });
+    connect(addItem_, &QAction::triggered, this, [this] { guard_([this] { AddTexture(); }); });
+    connect(removeItem_, &QAction::triggered, this, [this] { guard_([this] { RemoveTexture(); }); });
 
-    ListBox1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListBox1, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (QMenu* menu = ListPopupMenu()) menu->popup(ListBox1->viewport()->mapToGlobal(pos));
+    textureList_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(textureList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        if (QMenu* menu = ListPopupMenu()) menu->popup(textureList_->viewport()->mapToGlobal(pos));
     });
     // Any change of the selection, a control-click that leaves none included.
-    connect(ListBox1->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            [this] { guard_([this] { ListBox1Click(); }); });
+    connect(textureList_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this] { guard_([this] { TextureSelected(); }); });
     // A click on the row already selected still brings back "RGB+A".
-    connect(ListBox1, &QAbstractItemView::clicked, this, [this] {
-        if (TabSet1->currentIndex() != 0) guard_([this] { ListBox1Click(); });
+    connect(textureList_, &QAbstractItemView::clicked, this, [this] {
+        if (modeTabs_->currentIndex() != 0) guard_([this] { TextureSelected(); });
     });
-    connect(TabSet1, &QTabBar::currentChanged, this, [this](int tab) { guard_([this, tab] { TabSet1Change(tab); }); });
-    connect(Splitter3, &QSplitter::splitterMoved, this, [this] { Splitter3Moved(); });
+    connect(modeTabs_, &QTabBar::currentChanged, this, [this](int tab) { guard_([this, tab] { ModeChanged(tab); }); });
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] { SplitterMoved(); });
 
-    Image1->setVisible(false);
-    TabSet1->setEnabled(false);
+    picture_->setVisible(false);
+    modeTabs_->setEnabled(false);
 }
 
 TTxdPage::~TTxdPage() { StopImageLoader(); }
@@ -138,14 +139,14 @@ void TTxdPage::Show(TPreviewEntry& entry)
     // Changes where entries can be changed: the kind, and files that may be written.
     editable_ = entry.Editable;
     shown_ = entry.Entry;
-    Label9->setText(tr("%1 текстур").arg(n));
+    textureCount_->setText(tr("%1 текстур").arg(n));
 
     // The old worker reads the old table: it ends before the table changes.
     StopImageLoader();
     bytes_ = std::move(bytes);
     textures_.assign(n, TTextureInfo{});
     model_->Clear();
-    ListBox1->setUpdatesEnabled(false);
+    textureList_->setUpdatesEnabled(false);
 
     std::exception_ptr failure;
     try {
@@ -158,16 +159,16 @@ void TTxdPage::Show(TPreviewEntry& entry)
         failure = std::current_exception();
     }
 
-    ListBox1->setUpdatesEnabled(true);
+    textureList_->setUpdatesEnabled(true);
     {
-        const QSignalBlocker quiet(ListBox1->selectionModel());
+        const QSignalBlocker quiet(textureList_->selectionModel());
         if (model_->rowCount() > 0)
-            ListBox1->setCurrentIndex(model_->index(0));
+            textureList_->setCurrentIndex(model_->index(0));
         else
-            ListBox1->clearSelection();
+            textureList_->clearSelection();
     }
     try {
-        ListBox1Click();
+        TextureSelected();
     } catch (...) {
         if (!failure) failure = std::current_exception();
     }
@@ -200,13 +201,13 @@ void TTxdPage::HandOver(int index, TTextureBitmap& bitmap, TTextureBitmap& mask)
     // The image list keeps copies; the worker releases its bitmaps.
     const QImage maskImage = WrapBitmap(mask);
     model_->AddThumbnails(index, WrapBitmap(bitmap), textures_[size_t(index)].HasAlpha ? &maskImage : nullptr);
-    if (index < model_->rowCount()) ListBox1->viewport()->update(ListBox1->visualRect(model_->index(index)));
+    if (index < model_->rowCount()) textureList_->viewport()->update(textureList_->visualRect(model_->index(index)));
     emit ThumbnailHandedOver(index);
 }
 
 int TTxdPage::SelectedRow() const
 {
-    const QModelIndexList rows = ListBox1->selectionModel()->selectedRows();
+    const QModelIndexList rows = textureList_->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
@@ -217,25 +218,25 @@ TDecodeMode TTxdPage::TabMode(int tab, bool& valid)
     return valid ? modes[tab] : dmColor;
 }
 
-void TTxdPage::ListBox1Click()
+void TTxdPage::TextureSelected()
 {
     {
-        const QSignalBlocker quiet(TabSet1);
-        TabSet1->setCurrentIndex(0);
+        const QSignalBlocker quiet(modeTabs_);
+        modeTabs_->setCurrentIndex(0);
     }
     const int r = SelectedRow();
     const bool visible = r >= 0 && !textures_.empty();
-    Image1->setVisible(visible);
-    TabSet1->setEnabled(visible);
+    picture_->setVisible(visible);
+    modeTabs_->setEnabled(visible);
     popupAttached_ = visible;
     if (!visible) return;
     // Only what can be decoded can be saved.
     const bool decodable = TextureEncoding(textures_[size_t(r)]) != TTextureEncoding::Unsupported;
-    N21->setEnabled(decodable);
-    N23->setEnabled(decodable);
+    saveItem_->setEnabled(decodable);
+    saveMaskItem_->setEnabled(decodable);
     // Changes only where the archive's entries can be changed.
-    for (QAction* a : {N39, N40, N41}) a->setEnabled(editable_);
-    UpdatePreview(TabSet1->currentIndex());
+    for (QAction* a : {replaceItem_, addItem_, removeItem_}) a->setEnabled(editable_);
+    UpdatePreview(modeTabs_->currentIndex());
 }
 
 void TTxdPage::UpdatePreview(int tab)
@@ -244,22 +245,22 @@ void TTxdPage::UpdatePreview(int tab)
     if (r < 0 || size_t(r) >= textures_.size()) return;
     const TTextureInfo& t = textures_[size_t(r)];
     if (TextureEncoding(t) == TTextureEncoding::Unsupported) {
-        Image1->SetPlaceholder(QStringLiteral("unsupported"));
+        picture_->SetPlaceholder(QStringLiteral("unsupported"));
         return;
     }
-    Image1->Clear();
+    picture_->Clear();
     bool valid;
     const TDecodeMode mode = TabMode(tab, valid);
     if (!valid) return;
-    Image1->SetPicture(BuildTextureBitmap(bytes_->Bytes, t, t.Width, t.Height, mode, bytes_->Path));
-    Image1->repaint();
+    picture_->SetPicture(BuildTextureBitmap(bytes_->Bytes, t, t.Width, t.Height, mode, bytes_->Path));
+    picture_->repaint();
 }
 
-void TTxdPage::TabSet1Change(int newTab) { UpdatePreview(newTab); }
+void TTxdPage::ModeChanged(int newTab) { UpdatePreview(newTab); }
 
-void TTxdPage::Splitter3Moved() { ListBox1->viewport()->update(); }
+void TTxdPage::SplitterMoved() { textureList_->viewport()->update(); }
 
-void TTxdPage::N21Click(TDecodeMode mode)
+void TTxdPage::SaveTexture(TDecodeMode mode)
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size()) return;
@@ -271,12 +272,12 @@ void TTxdPage::Clear()
     StopImageLoader();
     bytes_.reset();
     header_.Clear();
-    Label9->setText(tr("0 текстур"));
+    textureCount_->setText(tr("0 текстур"));
     textures_.clear();
     model_->Clear();
-    Image1->Clear();
-    Image1->setVisible(false);
-    TabSet1->setEnabled(false);
+    picture_->Clear();
+    picture_->setVisible(false);
+    modeTabs_->setEnabled(false);
     popupAttached_ = false;
 }
 
@@ -285,13 +286,14 @@ namespace {
 // The picture to put in, or empty when the dialog was cancelled.
 std::string AskPicture(Prompts& prompts, QWidget* owner)
 {
-    const QString path = prompts.OpenFile(owner, DialogName(OpenDialog4), DialogFilter(OpenDialog4));
+    const QString path =
+        prompts.OpenFile(owner, DialogName(TexturePictureDialog), DialogFilter(TexturePictureDialog));
     return path.isEmpty() ? std::string() : QFile::encodeName(path).toStdString();
 }
 
 }  // namespace
 
-void TTxdPage::N38Click()
+void TTxdPage::ReplaceTexture()
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size() || !editable_ || !changer_) return;
@@ -300,7 +302,7 @@ void TTxdPage::N38Click()
     Change({TTextureChangeKind::Replace, textures_[size_t(r)].Name, picture, {}});
 }
 
-void TTxdPage::N39Click()
+void TTxdPage::AddTexture()
 {
     if (!editable_ || !changer_) return;
     const std::string picture = AskPicture(prompts_, this);
@@ -308,7 +310,7 @@ void TTxdPage::N39Click()
     Change({TTextureChangeKind::Add, "", picture, {}});
 }
 
-void TTxdPage::N40Click()
+void TTxdPage::RemoveTexture()
 {
     const int r = SelectedRow();
     if (r < 0 || size_t(r) >= textures_.size() || !editable_ || !changer_) return;
@@ -321,7 +323,7 @@ void TTxdPage::Change(const TTextureChange& change)
     // The page shows the entry afresh; the texture changed (a removed one's
     // row, or the last) is selected.
     if (const int rows = model_->rowCount(); rows > 0)
-        ListBox1->setCurrentIndex(model_->index(int(std::min<size_t>(result.TextureIndex, size_t(rows - 1)))));
+        textureList_->setCurrentIndex(model_->index(int(std::min<size_t>(result.TextureIndex, size_t(rows - 1)))));
     if (result.Dxt3ForAlpha)
         prompts_.Message(this,
                          tr("В рисунке есть прозрачные точки, поэтому текстура %1 сохранена в формате DXT3, "

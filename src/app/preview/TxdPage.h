@@ -44,27 +44,27 @@ public:
     void Clear() override;
 
     // Handlers.
-    void ListBox1Click();
+    void TextureSelected();
     void UpdatePreview(int tab);
-    void TabSet1Change(int newTab);
-    void Splitter3Moved();
-    void N21Click(korvane::TDecodeMode mode);
+    void ModeChanged(int newTab);
+    void SplitterMoved();
+    void SaveTexture(korvane::TDecodeMode mode);
     // Заменить текстуру..., Добавить текстуру..., Удалить текстуру: each
     // gathers the change and hands it, with the entry shown, to the changer,
     // which writes it and shows the entry again; the changed texture is then
     // selected.
-    void N38Click();
-    void N39Click();
-    void N40Click();
+    void ReplaceTexture();
+    void AddTexture();
+    void RemoveTexture();
     using TTextureChanger = std::function<korvane::TTextureChangeResult(const korvane::TArchiveEntry& shown,
                                                                          const korvane::TTextureChange& change)>;
     void SetTextureChanger(TTextureChanger changer) { changer_ = std::move(changer); }
 
     const std::vector<korvane::TTextureInfo>& Textures() const { return textures_; }
-    const std::vector<QImage>& ImageList1() const { return model_->ImageList(); }
+    const std::vector<QImage>& ThumbnailImages() const { return model_->ImageList(); }
     const std::vector<TThumbnailIndex>& Thumbnails() const { return model_->Thumbnails(); }
-    // The list's context menu: PopupMenu2 while a texture is shown, else none.
-    QMenu* ListPopupMenu() const { return popupAttached_ ? PopupMenu2 : nullptr; }
+    // The list's context menu: the texture menu while a texture is shown, else none.
+    QMenu* ListPopupMenu() const { return popupAttached_ ? textureMenu_ : nullptr; }
     TImageLoader* ImageLoader() const { return imageLoader_.get(); }
     // Waits until the worker has handed over every thumbnail.
     void WaitForThumbnails();
@@ -83,15 +83,15 @@ private:
     Prompts& prompts_;
     TGuard guard_;
     TPreviewHeader header_;
-    QLabel* Label9;
-    QWidget* Panel2;
-    QListView* ListBox1;
-    QSplitter* Splitter3;
-    TPictureView* Image1;
-    QTabBar* TabSet1;
-    QMenu* PopupMenu2;
-    QAction *N21, *N23;
-    QAction *N39, *N40, *N41;
+    QLabel* textureCount_;
+    QWidget* listPanel_;
+    QListView* textureList_;
+    QSplitter* splitter_;
+    TPictureView* picture_;
+    QTabBar* modeTabs_;
+    QMenu* textureMenu_;
+    QAction *saveItem_, *saveMaskItem_;
+    QAction *replaceItem_, *addItem_, *removeItem_;
     void Change(const korvane::TTextureChange& change);
     bool editable_ = false;  // the archive is one whose entries can be changed
     korvane::TArchiveEntry shown_{};  // the dictionary's entry

@@ -1,5 +1,6 @@
-// `ListBox1`: one owner-drawn row of 52 pixels per texture. The rows hold no
-// text; the delegate draws each one from its texture record and thumbnails.
+// The texture list (objectName "ListBox1"): one owner-drawn row of 52
+// pixels per texture. The rows hold no text; the delegate draws each one
+// from its texture record and thumbnails.
 #pragma once
 
 #include <QAbstractListModel>

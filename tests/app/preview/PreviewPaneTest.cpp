@@ -109,7 +109,7 @@ TEST_F(PreviewDispatchTest, NoSelectionDisablesTheEditItemsAndKeepsThePane)
     EXPECT_TRUE(Enabled("N9") && Enabled("N10") && Enabled("N11") && Enabled("N12") && Enabled("N14"));
     ASSERT_NE(form->ListPopupMenu(), nullptr);
     form->ListView()->clearSelection();
-    form->ListView1Click();
+    form->ShowSelection();
     for (const char* n : {"N9", "N10", "N11", "N12", "N14"}) EXPECT_FALSE(Enabled(n)) << n;
     EXPECT_EQ(form->ListPopupMenu(), nullptr);
     EXPECT_EQ(Page(), 1);

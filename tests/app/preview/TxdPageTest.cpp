@@ -170,8 +170,8 @@ TEST_F(TxdPageTest, ThumbnailsFillInRowByRow)
     ASSERT_GE(t[0].MaskImageIndex, 0);
     ASSERT_GE(t[1].ImageIndex, 0);
     EXPECT_EQ(t[1].MaskImageIndex, -1);
-    const QImage& thumb = page->ImageList1()[size_t(t[0].ImageIndex)];
-    const QImage& maskThumb = page->ImageList1()[size_t(t[0].MaskImageIndex)];
+    const QImage& thumb = page->ThumbnailImages()[size_t(t[0].ImageIndex)];
+    const QImage& maskThumb = page->ThumbnailImages()[size_t(t[0].MaskImageIndex)];
     ASSERT_EQ(thumb.size(), QSize(48, 48));
     // A 32×16 texture squeezed into 48×48: column x comes from x·32 div 48.
     EXPECT_EQ(Rgb(thumb, 30, 40), 0xFF0000u);
@@ -322,7 +322,7 @@ TEST_F(TxdPageTest, AWorkerStoppedWhileHandingOverDeliversIntoTheOldTable)
     EXPECT_EQ(handed.back(), std::make_pair(size_t(2), 1));
     EXPECT_GE(page->Thumbnails()[1].ImageIndex, 0);
     // The old dictionary's thumbnails are let go: two textures with masks.
-    EXPECT_EQ(page->ImageList1().size(), 4u);
+    EXPECT_EQ(page->ThumbnailImages().size(), 4u);
     // Closing the window with a worker waiting in a hand-over ends cleanly.
     SelectEntry(0);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -412,7 +412,7 @@ TEST_F(TxdPageTest, PalettedAndDxt5TexturesShowInEveryModeWithThumbnails)
     EXPECT_EQ(t[1].MaskImageIndex, -1);
     ASSERT_GE(t[2].ImageIndex, 0);
     ASSERT_GE(t[2].MaskImageIndex, 0);
-    const std::vector<QImage>& images = page->ImageList1();
+    const std::vector<QImage>& images = page->ThumbnailImages();
     EXPECT_EQ(Rgb(images[size_t(t[0].ImageIndex)], 10, 10), 0xFF0000u);
     EXPECT_EQ(Rgb(images[size_t(t[0].ImageIndex)], 30, 10), 0x0000FFu);
     EXPECT_EQ(Rgb(images[size_t(t[0].MaskImageIndex)], 30, 10), 0u);
@@ -467,7 +467,7 @@ TEST_F(TxdPageTest, ClosingTheWindowStopsTheWorkerAndEmptiesThePage)
     ASSERT_NE(page->ImageLoader(), nullptr);
     Find<QAction>("N4")->trigger();
     EXPECT_EQ(page->ImageLoader(), nullptr);
-    EXPECT_TRUE(page->Textures().empty() && page->ImageList1().empty());
+    EXPECT_TRUE(page->Textures().empty() && page->ThumbnailImages().empty());
     EXPECT_EQ(list->model()->rowCount(), 0);
     EXPECT_EQ(Find<QLabel>("Label6")->text(), "имя файла");
     EXPECT_EQ(Find<QLabel>("Label9")->text(), "0 текстур");
