@@ -57,7 +57,7 @@ void ClickToPicture(benchmark::State& state, const std::string& txd)
     WriteBytes(path, ArchiveWith(txd));
 
     NoPrompts prompts;
-    TForm1 form(prompts, {});
+    TMainWindow form(prompts, {});
     form.show();
     QApplication::processEvents();
     form.Load(path);

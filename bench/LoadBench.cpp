@@ -105,7 +105,7 @@ BENCHMARK(BM_ReadDirectoryVer2_200K)->Unit(benchmark::kMillisecond);
 void BM_WindowLoad_200K(benchmark::State& state)
 {
     NoPrompts prompts;
-    TForm1 form(prompts, {});
+    TMainWindow form(prompts, {});
     form.show();
     for (auto _ : state) {
         form.Load(archives->twoHundredK);
