@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
-#include "base/ByteOrder.h"
 #include "archive/EntryOps.h"
+#include "base/ByteOrder.h"
 #include "base/FileIO.h"
 
 using namespace korvane;

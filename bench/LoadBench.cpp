@@ -14,10 +14,10 @@
 
 #include "app/MainWindow.h"
 #include "WindowBench.h"
+#include "app/list/EntryListModel.h"
 #include "archive/ArchiveOpen.h"
 #include "base/ByteOrder.h"
 #include "base/FileIO.h"
-#include "app/list/EntryListModel.h"
 
 using namespace korvane;
 

@@ -78,7 +78,7 @@ void Restore()
 void BM_AddUnlocked(benchmark::State& state)
 {
     for (auto _ : state) {
-        Catalogue cat = OpenCatalogue(work->archive);
+        ops::TLockedCatalogue cat{TArchiveLock(), OpenCatalogue(work->archive)};
         TEntryChanges changes;
         ops::Add(cat, work->source, changes);
         state.PauseTiming();
@@ -93,7 +93,7 @@ void BM_AddLocked(benchmark::State& state)
     for (auto _ : state) {
         ops::TLockedCatalogue held = ops::OpenForChanging(work->archive);
         TEntryChanges changes;
-        ops::Add(held.Cat, work->source, changes);
+        ops::Add(held, work->source, changes);
         held.Lock.Release();
         state.PauseTiming();
         Restore();

@@ -25,8 +25,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "base/FileIO.h"
 #include "archive/EntryBytes.h"
+#include "base/FileIO.h"
 #include "formats/dff/Model.h"
 #include "formats/dff/ModelMesh.h"
 

@@ -19,10 +19,10 @@
 #include <QApplication>
 #include <QOpenGLContext>
 
+#include "app/preview/ModelView.h"
 #include "archive/EntryBytes.h"
 #include "formats/dff/ModelMesh.h"
 #include "formats/dff/ModelTextures.h"
-#include "app/preview/ModelView.h"
 
 using namespace korvane;
 

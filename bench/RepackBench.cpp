@@ -31,9 +31,9 @@
 #include <vector>
 
 #include "archive/ArchiveOpen.h"
+#include "archive/Repack.h"
 #include "base/ByteOrder.h"
 #include "base/FileIO.h"
-#include "archive/Repack.h"
 
 extern char** environ;
 

@@ -18,8 +18,8 @@
 #include "archive/FileReplace.h"
 #include "formats/picture/PngWriter.h"
 #include "formats/txd/TextureDictionaryEdit.h"
-#include "ops/TextureOps.h"
 #include "formats/txd/TextureEncode.h"
+#include "ops/TextureOps.h"
 
 using namespace korvane;
 namespace fs = std::filesystem;

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "base/Errors.h"
-#include "formats/dff/Model.h"
 #include "formats/dff/GltfExport.h"
+#include "formats/dff/Model.h"
 #include "formats/dff/ModelMesh.h"
 #include "formats/dff/ModelScene.h"
 

@@ -8,10 +8,11 @@ TArchiveSession::TArchiveSession(QObject* parent) : QObject(parent) {}
 
 void TArchiveSession::Open(Catalogue cat)
 {
-    cat_ = std::move(cat);
+    locked_.Cat = std::move(cat);
+    const Catalogue& c = locked_.Cat;
     opened_ = true;
-    writable_ = ArchiveWritable({cat_.ArchivePath, cat_.DirPath, cat_.ArchiveKind});
-    changeable_ = ops::EntriesChangeable(cat_.ArchiveKind, writable_);
+    writable_ = ArchiveWritable({c.ArchivePath, c.DirPath, c.ArchiveKind});
+    changeable_ = ops::EntriesChangeable(c.ArchiveKind, writable_);
     emit Loaded();
 }
 
@@ -21,7 +22,7 @@ void TArchiveSession::Close()
 {
     if (!opened_) return;
     emit Closed();
-    cat_ = Catalogue();
+    locked_.Cat = Catalogue();
     opened_ = false;
     writable_ = false;
     changeable_ = false;

@@ -6,16 +6,21 @@
 
 #include <QObject>
 
+#include "archive/ArchiveLock.h"
 #include "archive/Catalogue.h"
+#include "ops/ArchiveOps.h"
 
 class TArchiveSession : public QObject {
     Q_OBJECT
 public:
     explicit TArchiveSession(QObject* parent = nullptr);
 
-    const korvane::Catalogue& Cat() const { return cat_; }
-    // For the commands that change the entries; each says so with MarkChanged.
-    korvane::Catalogue& Cat() { return cat_; }
+    const korvane::Catalogue& Cat() const { return locked_.Cat; }
+    // For the commands that change the entries, which hand it to the
+    // operations together with the archive's lock (TSessionLock); each says
+    // so with MarkChanged.
+    korvane::Catalogue& Cat() { return locked_.Cat; }
+    korvane::ops::TLockedCatalogue& Locked() { return locked_; }
 
     // An archive has been opened (and not closed since).
     bool Opened() const { return opened_; }
@@ -27,7 +32,7 @@ public:
     // may not be written is only viewed, as VXBG and BIGF are.
     bool Editable() const { return opened_ && changeable_; }
     // The service commands (repack, check) apply: the kind alone decides.
-    bool Serviceable() const { return opened_ && korvane::IsSectorKind(cat_.ArchiveKind); }
+    bool Serviceable() const { return opened_ && korvane::IsSectorKind(locked_.Cat.ArchiveKind); }
 
     // Takes a catalogue read whole as the open archive, in place of the one
     // before, and decides what may be done with its files; emits Loaded.
@@ -44,8 +49,26 @@ signals:
     void Closed();
 
 private:
-    korvane::Catalogue cat_;
+    korvane::ops::TLockedCatalogue locked_;  // the lock held only while a TSessionLock lives
     bool opened_ = false;
     bool writable_ = false;
     bool changeable_ = false;
+};
+
+// The archive's exclusive lock, taken for a change, in the session's locked
+// catalogue for as long as this lives: one command's time. The operations the
+// command calls take that catalogue; the lock is let go when this goes, also
+// when the command fails.
+class TSessionLock {
+public:
+    TSessionLock(TArchiveSession& session, korvane::TArchiveLock lock) : session_(session)
+    {
+        session_.Locked().Lock = std::move(lock);
+    }
+    ~TSessionLock() { session_.Locked().Lock.Release(); }
+    TSessionLock(const TSessionLock&) = delete;
+    TSessionLock& operator=(const TSessionLock&) = delete;
+
+private:
+    TArchiveSession& session_;
 };

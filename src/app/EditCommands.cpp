@@ -14,9 +14,9 @@
 #include <algorithm>
 #include <optional>
 
+#include "app/ArchiveSession.h"
 #include "app/Dialogs.h"
 #include "app/EntryDragOut.h"
-#include "app/ArchiveSession.h"
 #include "app/LocalPaths.h"
 #include "app/Prompts.h"
 #include "app/RenameDialog.h"
@@ -138,9 +138,9 @@ void TEditCommands::Rename()
     RenameDialog->setResult(QDialog::Rejected);
     ctx_.Ask.ShowModal(RenameDialog);
     if (RenameDialog->result() != QDialog::Accepted) return;
-    const TArchiveLock lock = ctx_.LockForChange();
+    const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
     TEntriesChanging step(ctx_, false);
-    ops::Rename(cat, index, Utf8ToCp1251(RenameDialog->NameEdit->text().toStdString()), step.Changes());
+    ops::Rename(ctx_.Session.Locked(), index, Utf8ToCp1251(RenameDialog->NameEdit->text().toStdString()), step.Changes());
 }
 
 void TEditCommands::Extract()
@@ -178,9 +178,9 @@ void TEditCommands::Replace()
     const uint32_t index = ctx_.Order.RowOrder[size_t(r)];
     TReplaceResult result;
     {
-        const TArchiveLock lock = ctx_.LockForChange();
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
         TEntriesChanging step(ctx_, false);
-        result = ops::Replace(cat, index, LocalPath(files.first()), step.Changes());
+        result = ops::Replace(ctx_.Session.Locked(), index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
             // The entry left its row and became the last one.
             const uint32_t rows = step.Rows();
@@ -198,10 +198,10 @@ void TEditCommands::Add()
         ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(EntryFilesDialog), DialogFilter(EntryFilesDialog));
     if (files.isEmpty()) return;
     // One lock for the whole command: no other program's change comes between its files.
-    const TArchiveLock lock = ctx_.LockForChange();
+    const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
     TEntriesChanging step(ctx_, true);
     for (const QString& file : files) {
-        ops::Add(ctx_.Session.Cat(), LocalPath(file), step.Changes());
+        ops::Add(ctx_.Session.Locked(), LocalPath(file), step.Changes());
         step.Follow();
         ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
     }
@@ -222,11 +222,11 @@ void TEditCommands::Delete()
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     std::sort(indices.rbegin(), indices.rend());
     {
-        std::optional<TArchiveLock> lock;
-        if (!indices.empty()) lock = ctx_.LockForChange();
+        std::optional<TSessionLock> lock;
+        if (!indices.empty()) lock.emplace(ctx_.Session, ctx_.LockForChange());
         TEntriesChanging step(ctx_, true);
         for (uint32_t index : indices) {
-            ops::Delete(ctx_.Session.Cat(), {index}, step.Changes());
+            ops::Delete(ctx_.Session.Locked(), {index}, step.Changes());
             step.Follow();  // the last row goes
         }
     }
@@ -271,10 +271,10 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     }
     TTextureChangeResult result;
     {
-        const TArchiveLock lock = ctx_.LockForChange();
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
         // The entry keeps its row and selection; the row shows its new place.
         TEntriesChanging step(ctx_, false);
-        result = ops::ChangeTexture(cat, index, change, step.Changes());
+        result = ops::ChangeTexture(ctx_.Session.Locked(), index, change, step.Changes());
     }
     pane_.Preview(cat, cat.Entries[index], ctx_.Session.Editable());
     return result;

@@ -62,8 +62,8 @@ void TServiceCommands::Repack()
     // that it matches the disk even if reading the archive back fails. The
     // old archive stays locked until the new one has taken its place.
     {
-        const TArchiveLock lock = ctx_.LockForChange();
-        ops::Repack(cat);
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        ops::Repack(ctx_.Session.Locked());
         ctx_.Session.MarkChanged();
     }
 

@@ -5,10 +5,10 @@
 #include <dirent.h>
 #include <numeric>
 
+#include "archive/SectorDirectory.h"
 #include "base/ByteOrder.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/SectorDirectory.h"
 
 namespace korvane {
 

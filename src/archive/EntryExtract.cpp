@@ -4,9 +4,9 @@
 #include <unistd.h>
 
 #include "archive/EntryOps.h"
+#include "archive/FileReplace.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/FileReplace.h"
 #include "base/NameCodec.h"
 
 namespace korvane {

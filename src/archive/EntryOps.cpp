@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "archive/ArchiveOpen.h"
+#include "archive/SectorDirectory.h"
 #include "base/FileIO.h"
 #include "base/NameCodec.h"
-#include "archive/SectorDirectory.h"
 
 namespace korvane {
 
@@ -103,7 +103,6 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name, TEntryChanges& changes)
 {
     const uint64_t n = cat.Entries.size();
-    CheckRoomForEntry(cat);
     const uint64_t slot = RecordPos(cat.ArchiveKind, n);
 
     TArchiveEntry e{};
@@ -167,7 +166,6 @@ void CheckRoomForEntry(const Catalogue& cat)
 
 uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes)
 {
-    CheckRoomForEntry(cat);  // before the data, which would otherwise be appended for nothing
     TFile src = TFile::OpenToCopyFrom(path);
     const uint64_t srcLen = src.Size();
     TFile arc = TFile::OpenReadWrite(cat.ArchivePath);

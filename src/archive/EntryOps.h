@@ -19,8 +19,9 @@ namespace korvane {
 // shows the entries can follow, also after a failure part-way.
 
 // These functions do the work alone: the entry numbers, the kind (".img"
-// and VER2 only for changes) and whether the files may be written are
-// checked by the operations (ops/ArchiveOps.h) before they are called.
+// and VER2 only for changes), the room for one more entry and whether the
+// files may be written are checked by the operations (ops/ArchiveOps.h)
+// before they are called.
 
 // Raises "The archive holds as many entries as it can" when no entry can be added.
 void CheckRoomForEntry(const Catalogue& cat);

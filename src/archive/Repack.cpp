@@ -7,10 +7,10 @@
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
+#include "archive/FileReplace.h"
 #include "base/ByteOrder.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/FileReplace.h"
 
 namespace korvane {
 

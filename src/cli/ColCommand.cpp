@@ -7,8 +7,8 @@
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
 #include "cli/JsonText.h"
-#include "ops/CollisionExport.h"
 #include "formats/col/Collision.h"
+#include "ops/CollisionExport.h"
 
 using namespace korvane;
 

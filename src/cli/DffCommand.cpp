@@ -8,9 +8,9 @@
 #include "base/FileIO.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
-#include "ops/ModelExport.h"
 #include "formats/dff/Model.h"
 #include "formats/dff/VehicleLook.h"
+#include "ops/ModelExport.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "archive/EntryOps.h"
-#include "base/NameCodec.h"
 #include "archive/SectorDirectory.h"
+#include "base/NameCodec.h"
 #include "cli/CliOptions.h"
 #include "ops/ArchiveOps.h"
 #include "ops/OpErrors.h"
@@ -160,7 +160,7 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         Catalogue& cat = held.Cat;
         TEntryChanges changes;
         for (size_t i = 1; i < o.positional.size(); ++i) {
-            ops::Add(cat, o.positional[i], changes);
+            ops::Add(held, o.positional[i], changes);
             WarnStoredName(err, o.positional[i]);
         }
     });
@@ -178,7 +178,7 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
         ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
         Catalogue& cat = held.Cat;
         TEntryChanges changes;
-        ops::Replace(cat, index, o.positional[2], changes);
+        ops::Replace(held, index, o.positional[2], changes);
         WarnStoredName(err, o.positional[2]);
     });
 }
@@ -196,7 +196,7 @@ int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::
         Catalogue& cat = held.Cat;
         // As rows are selected once each, an index given twice is removed once.
         TEntryChanges changes;
-        ops::Delete(cat, indices, changes);
+        ops::Delete(held, indices, changes);
     });
 }
 
@@ -213,6 +213,6 @@ int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::
         ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
         Catalogue& cat = held.Cat;
         TEntryChanges changes;
-        ops::Rename(cat, index, Utf8ToCp1251(o.positional[2]), changes);
+        ops::Rename(held, index, Utf8ToCp1251(o.positional[2]), changes);
     });
 }

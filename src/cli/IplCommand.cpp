@@ -7,8 +7,8 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
-#include "base/Errors.h"
 #include "archive/FileReplace.h"
+#include "base/Errors.h"
 #include "base/NameCodec.h"
 #include "cli/CliSource.h"
 #include "formats/ipl/Placement.h"

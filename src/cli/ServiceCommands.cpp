@@ -104,7 +104,7 @@ int RepackCommand(const std::vector<std::string>& args, std::ostream& out, std::
                      (o.progress == TProgressMode::pmAuto && ::isatty(STDERR_FILENO));
     TProgressBar progress(err);
     try {
-        ops::Repack(cat, bar ? TRepackProgress([&](uint64_t d, uint64_t t) { progress.Show(d, t); })
+        ops::Repack(held, bar ? TRepackProgress([&](uint64_t d, uint64_t t) { progress.Show(d, t); })
                                : TRepackProgress());
     } catch (...) {
         progress.Finish();

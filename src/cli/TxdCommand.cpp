@@ -6,11 +6,11 @@
 #include "base/NameCodec.h"
 #include "cli/CliOptions.h"
 #include "cli/CliSource.h"
+#include "formats/txd/TextureDecode.h"
+#include "formats/txd/TextureDictionary.h"
 #include "ops/TextureOps.h"
 #include "rw/SectionCursor.h"
 #include "rw/SectionIds.h"
-#include "formats/txd/TextureDecode.h"
-#include "formats/txd/TextureDictionary.h"
 
 using namespace korvane;
 
@@ -145,24 +145,21 @@ TCliVerb TxdVerb(TTxdOptions& o)
 
 int ChangeTexture(const TTxdOptions& o, std::ostream& err)
 {
-    std::optional<Catalogue> cat;
+    std::optional<ops::TLockedCatalogue> held;
     // An archive is held exclusively from the reading of its directory to the
     // change; a loose dictionary by the change itself.
-    TArchiveLock lock;
     {
         // The entry and its dictionary named as the listing names them.
         TCliSource source = OpenCliSource(o.source.Source, o.source.Index, o.wait, TLockMode::lmExclusive);
         const TEntryBytes bytes = ReadSourceBytes(source);
         RequireFormat(source, TFormatKind::TextureDictionary, bytes.Bytes);
-        cat = std::move(source.Cat);
-        lock = std::move(source.Lock);
+        if (source.Cat) held.emplace(ops::TLockedCatalogue{std::move(source.Lock), std::move(*source.Cat)});
     }
     TTextureChangeResult result;
-    if (cat) {
+    if (held) {
         TEntryChanges changes;
-        result = ops::ChangeTexture(*cat, *o.source.Index, *o.change, changes);
+        result = ops::ChangeTexture(*held, *o.source.Index, *o.change, changes);
     } else {
-        lock.Release();
         result = ops::ChangeTexture(o.source.Source, *o.change, o.wait);
     }
     if (result.Dxt3ForAlpha)

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/ByteOrder.h"
 #include "archive/Catalogue.h"
+#include "base/ByteOrder.h"
 #include "base/FileIO.h"
 #include "demo/DemoCollision.h"
 #include "demo/RenderWareWriter.h"

@@ -1,8 +1,8 @@
 #include "demo/DemoCollision.h"
 
 #include "demo/DemoModels.h"
-#include "formats/ifp/AnimationWriter.h"
 #include "formats/col/CollisionWriter.h"
+#include "formats/ifp/AnimationWriter.h"
 
 namespace korvane {
 

@@ -129,8 +129,9 @@ std::string ExtractForOpen(const Catalogue& cat, uint32_t index, const std::stri
     return ExtractEntryForOpen(cat, index, tempDir);
 }
 
-uint32_t Add(Catalogue& cat, const std::string& file, TEntryChanges& changes)
+uint32_t Add(TLockedCatalogue& locked, const std::string& file, TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     CheckChangeableKind(cat);
     // Before the data, which would otherwise be appended for nothing.
     CheckRoomForEntry(cat);
@@ -138,14 +139,16 @@ uint32_t Add(Catalogue& cat, const std::string& file, TEntryChanges& changes)
     return AddFileEntry(cat, file, changes);
 }
 
-TReplaceResult Replace(Catalogue& cat, uint32_t index, const std::string& file, TEntryChanges& changes)
+TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::string& file, TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
     return ReplaceEntry(cat, index, file, changes);
 }
 
-void Delete(Catalogue& cat, std::vector<uint32_t> indices, TEntryChanges& changes)
+void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     CheckEntryIndices(cat, indices);
     if (indices.empty()) return;
     CheckChangeableKind(cat);
@@ -156,8 +159,9 @@ void Delete(Catalogue& cat, std::vector<uint32_t> indices, TEntryChanges& change
     for (uint32_t index : indices) RemoveEntry(cat, index, changes);
 }
 
-void Rename(Catalogue& cat, uint32_t index, std::string_view name, TEntryChanges& changes)
+void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
     RenameEntry(cat, index, name);
     changes.Add(TEntryChange::Changed(index));

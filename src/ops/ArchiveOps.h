@@ -26,7 +26,9 @@ Catalogue OpenForReading(const std::string& path, const TLockWait& wait = {});
 Catalogue OpenForReading(const TArchiveLocation& where, const TLockWait& wait = {});
 
 // A directory together with the lock it was read under; the lock goes with
-// this object.
+// this object. The changes below take one, so that their callers cannot
+// forget the exclusive lock: the CLI gets it from OpenForChanging, the window
+// puts the lock LockForChange gave into its session's for one command.
 struct TLockedCatalogue {
     TArchiveLock Lock;
     Catalogue Cat;
@@ -66,17 +68,20 @@ void ExtractInto(const Catalogue& cat, const std::vector<uint32_t>& indices, con
 // Open's copy of the entry (see ExtractEntryForOpen); returns its path.
 std::string ExtractForOpen(const Catalogue& cat, uint32_t index, const std::string& tempDir);
 
-// The changes record what they did in `changes` as the catalogue takes it
-// (also when they fail part-way), so that the rows can follow.
+// The changes work on the catalogue of a TLockedCatalogue whose lock is the
+// archive's exclusive one, held from before the directory was read (or
+// compared with the disk) until the change is written. They record what they
+// did in `changes` as the catalogue takes it (also when they fail part-way),
+// so that the rows can follow.
 
 // The file as a new, last entry named after it; returns its index.
-uint32_t Add(Catalogue& cat, const std::string& file, TEntryChanges& changes);
+uint32_t Add(TLockedCatalogue& locked, const std::string& file, TEntryChanges& changes);
 // The file's data and name for the entry: in place, or moved to the end.
-TReplaceResult Replace(Catalogue& cat, uint32_t index, const std::string& file, TEntryChanges& changes);
+TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::string& file, TEntryChanges& changes);
 // The entries out of the directory, the highest first, a number given twice
 // removed once.
-void Delete(Catalogue& cat, std::vector<uint32_t> indices, TEntryChanges& changes);
+void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChanges& changes);
 // `name` is raw Windows-1251 bytes.
-void Rename(Catalogue& cat, uint32_t index, std::string_view name, TEntryChanges& changes);
+void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEntryChanges& changes);
 
 }  // namespace korvane::ops

@@ -1,8 +1,8 @@
 #include "ops/ModelExport.h"
 
-#include "ops/ObjText.h"
 #include "formats/dff/GltfExport.h"
 #include "formats/dff/ModelMesh.h"
+#include "ops/ObjText.h"
 
 namespace korvane::ops {
 

@@ -22,8 +22,9 @@ void CheckServiceKind(TArchiveKind kind)
     if (!IsSectorKind(kind)) throw ENoServiceCommands();
 }
 
-void Repack(Catalogue& cat, const TRepackProgress& progress)
+void Repack(TLockedCatalogue& locked, const TRepackProgress& progress)
 {
+    Catalogue& cat = locked.Cat;
     CheckServiceKind(cat.ArchiveKind);
     const std::vector<uint32_t> offsets = RepackArchive(cat, progress);
     for (size_t i = 0; i < offsets.size(); ++i) cat.Entries[i].Offset = offsets[i];

@@ -11,6 +11,7 @@
 #include "archive/Repack.h"
 #include "listview/RowOrder.h"
 #include "listview/SearchMask.h"
+#include "ops/ArchiveOps.h"
 
 namespace korvane::ops {
 
@@ -28,7 +29,7 @@ void CheckServiceKind(TArchiveKind kind);
 
 // The archive rewritten without unused space (see RepackArchive); the
 // catalogue takes the new offsets as soon as the files hold them.
-void Repack(Catalogue& cat, const TRepackProgress& progress = {});
+void Repack(TLockedCatalogue& locked, const TRepackProgress& progress = {});
 
 // The entry names checked (see QuickCheck).
 TCheckResult Check(const Catalogue& cat);

@@ -68,9 +68,10 @@ TTextureChangeResult ChangeTextureInFile(const std::string& path, const TTexture
 
 }  // namespace
 
-TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
+TTextureChangeResult ChangeTexture(TLockedCatalogue& locked, uint32_t index, const TTextureChange& change,
                                    TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     // Refused before the picture is read and encoded.
     CheckEntryIndex(cat, index);
     CheckChangeableKind(cat);

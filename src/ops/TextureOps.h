@@ -15,6 +15,7 @@
 #include "formats/txd/TextureDictionary.h"
 #include "formats/txd/TextureDictionaryEdit.h"
 #include "formats/txd/TextureExport.h"
+#include "ops/ArchiveOps.h"
 
 namespace korvane::ops {
 
@@ -24,7 +25,7 @@ namespace korvane::ops {
 // record then points at it: it keeps its name, slot and row, and the old
 // dictionary stays as unused space. Nothing is written when the picture or
 // the change is refused.
-TTextureChangeResult ChangeTexture(Catalogue& cat, uint32_t index, const TTextureChange& change,
+TTextureChangeResult ChangeTexture(TLockedCatalogue& locked, uint32_t index, const TTextureChange& change,
                                    TEntryChanges& changes);
 // The change made to a loose dictionary file, under the file's exclusive
 // lock as an archive's changes are; the file is replaced whole by a rename

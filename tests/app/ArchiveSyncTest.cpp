@@ -42,7 +42,7 @@ protected:
         WriteBytes(dir.File("OUT.DAT"), "outside");
         ops::TLockedCatalogue held = ops::OpenForChanging(dir.File("a.img"));
         TEntryChanges changes;
-        ops::Add(held.Cat, dir.File("OUT.DAT"), changes);
+        ops::Add(held, dir.File("OUT.DAT"), changes);
     }
     QStringList Names()
     {

@@ -16,8 +16,8 @@
 
 #include "AppFixture.h"
 #include "app/RenameDialog.h"
-#include "archive/SectorDirectory.h"
 #include "app/list/EntryListModel.h"
+#include "archive/SectorDirectory.h"
 #include "support/ArchiveWriters.h"
 #include "support/ExtractLinkCases.h"
 

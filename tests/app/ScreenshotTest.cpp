@@ -13,10 +13,10 @@
 #include <functional>
 
 #include "AppFixture.h"
-#include "demo/DemoArchives.h"
-#include "app/preview/ModelView.h"
 #include "app/Translations.h"
+#include "app/preview/ModelView.h"
 #include "app/preview/TxdPage.h"
+#include "demo/DemoArchives.h"
 
 TEST_F(WindowTest, ScreenshotsOfEveryPreview)
 {

@@ -12,9 +12,9 @@
 
 #include "AppFixture.h"
 #include "app/FindDialog.h"
-#include "formats/Formats.h"
-#include "base/NameCodec.h"
 #include "app/list/EntryListModel.h"
+#include "base/NameCodec.h"
+#include "formats/Formats.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/ModelWriters.h"

@@ -10,8 +10,8 @@
 
 #include "AppFixture.h"
 #include "app/ServiceCommands.h"
-#include "base/FileIO.h"
 #include "app/list/EntryListModel.h"
+#include "base/FileIO.h"
 #include "support/ArchiveWriters.h"
 
 using namespace korvane;

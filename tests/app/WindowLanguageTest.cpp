@@ -29,8 +29,8 @@
 #include "app/Translations.h"
 #include "app/preview/TxdPage.h"
 #include "demo/DemoArchives.h"
-#include "ops/ArchiveOps.h"
 #include "formats/picture/PngWriter.h"
+#include "ops/ArchiveOps.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/FileBytes.h"
@@ -208,7 +208,7 @@ protected:
             WriteBytes(dir.File(name), "y");
             korvane::ops::TLockedCatalogue held = korvane::ops::OpenForChanging(shared);
             korvane::TEntryChanges changes;
-            korvane::ops::Add(held.Cat, dir.File(name), changes);
+            korvane::ops::Add(held, dir.File(name), changes);
         };
         addOutside("b.txt");
         Select({0});

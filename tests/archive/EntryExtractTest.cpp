@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <unistd.h>
 
-#include "base/NameCodec.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
 #include "base/Errors.h"
+#include "base/NameCodec.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

@@ -20,10 +20,10 @@
 #include "archive/EntryOps.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "ops/ArchiveOps.h"
-#include "ops/TextureOps.h"
 #include "formats/picture/PngWriter.h"
 #include "formats/txd/TextureDictionaryEdit.h"
+#include "ops/ArchiveOps.h"
+#include "ops/TextureOps.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/EntryOpsInRows.h"
@@ -81,15 +81,17 @@ void Run(TListedCatalogue& cat, uint32_t& rows, const TCase& c, const TempDir& d
         break;
     case TOp::Rename: {
         TEntryChanges changes;
-        ops::Rename(cat, c.target, kRenamed, changes);
+        OnLoan(cat, [&](ops::TLockedCatalogue& l) { ops::Rename(l, c.target, kRenamed, changes); });
         break;
     }
     case TOp::Extract: ExtractEntry(cat, c.target, dir.File("out.bin")); break;
     case TOp::ExtractInto: ExtractEntriesInto(cat, IntoTargets(c), dir.File("out")); break;
     case TOp::Texture: {
-        TShownRows shown(cat, cat, rows);
-        ops::ChangeTexture(cat, c.target, {TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}},
-                           shown.Changes());
+        OnLoan(cat, [&](ops::TLockedCatalogue& l) {
+            TShownRows shown(l.Cat, cat, rows);
+            ops::ChangeTexture(l, c.target, {TTextureChangeKind::Replace, "TEX", dir.File(c.sources[0].first), {}},
+                               shown.Changes());
+        });
         break;
     }
     }

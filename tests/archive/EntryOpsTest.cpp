@@ -413,7 +413,7 @@ TEST_F(EntryOpsTest, ArchivesThatCannotBeWrittenRefuseEveryChange)
         EXPECT_THROW(RemoveEntry(cat, rows, 0), EEntryError);
         EXPECT_THROW(ReplaceEntry(cat, rows, 0, src), EEntryError);
         TEntryChanges changes;
-        EXPECT_THROW(ops::Rename(cat, 0, "x", changes), EEntryError);
+        EXPECT_THROW(OnLoan(cat, [&](ops::TLockedCatalogue& l) { ops::Rename(l, 0, "x", changes); }), EEntryError);
         EXPECT_EQ(ReadBytes(path), before);
         EXPECT_EQ(cat.Entries.size(), 1u);
         EXPECT_EQ(rows, 1u);

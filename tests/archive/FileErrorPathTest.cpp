@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "archive/ArchiveOpen.h"
+#include "archive/FileReplace.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/FileReplace.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

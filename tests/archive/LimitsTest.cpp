@@ -7,18 +7,18 @@
 #include <system_error>
 
 #include "archive/ArchiveOpen.h"
-#include "archive/EntryOps.h"
 #include "archive/EntryBytes.h"
+#include "archive/EntryOps.h"
+#include "archive/Repack.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/Repack.h"
 #include "formats/dff/Model.h"
 #include "formats/txd/TextureDecode.h"
 #include "formats/txd/TextureDictionary.h"
 #include "support/ArchiveWriters.h"
-#include "support/FileBytes.h"
-#include "support/EntryOpsInRows.h"
 #include "support/DictionaryWriters.h"
+#include "support/EntryOpsInRows.h"
+#include "support/FileBytes.h"
 #include "support/ModelWriters.h"
 #include "support/TempDir.h"
 

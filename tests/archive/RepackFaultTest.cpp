@@ -12,10 +12,10 @@
 
 #include "RepackFixtures.h"
 #include "archive/ArchiveOpen.h"
-#include "base/Errors.h"
-#include "base/FileIO.h"
 #include "archive/FileReplace.h"
 #include "archive/Repack.h"
+#include "base/Errors.h"
+#include "base/FileIO.h"
 #include "support/ArchiveWriters.h"
 #include "support/AsNobody.h"
 #include "support/TempDir.h"

@@ -12,9 +12,9 @@
 
 #include "RepackFixtures.h"
 #include "archive/ArchiveOpen.h"
+#include "archive/Repack.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
-#include "archive/Repack.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 

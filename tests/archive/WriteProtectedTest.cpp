@@ -91,7 +91,7 @@ TEST(WriteProtected, AnImgNeedsBothItsFilesWritableTheOtherKindsTheArchive)
             if (!row.refused) return;
             // Each change is refused before it writes either file, though
             // some of them write only one.
-            Catalogue cat = OpenCatalogue(dir.File("a.img"));
+            ops::TLockedCatalogue cat{TArchiveLock(), OpenCatalogue(dir.File("a.img"))};
             const std::string denied = "File access denied @ " + dir.File(row.refused);
             EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Add(cat, dir.File("new.bin"), changes); }), denied);
             EXPECT_EQ(ErrorOf([&] { TEntryChanges changes; ops::Replace(cat, 0, dir.File("new.bin"), changes); }), denied);
@@ -138,7 +138,7 @@ TEST(WriteProtected, AWriteProtectedFileIsAddedAndReplacedWith)
             for (const char* f : {"a.img", "a.dir"}) ::chmod(dir.File(f).c_str(), 0666);
             for (const char* f : {"s.bin", "b.bin"}) ::chmod(dir.File(f).c_str(), 0444);
             const auto change = [&] {
-                Catalogue cat = OpenCatalogue(dir.File("a.img"));
+                ops::TLockedCatalogue cat = ops::OpenForChanging(dir.File("a.img"));
                 TEntryChanges changes;
                 if (row.op == std::string("add")) ops::Add(cat, dir.File("s.bin"), changes);
                 else ops::Replace(cat, 0, dir.File(row.op == std::string("moved") ? "b.bin" : "s.bin"), changes);
@@ -154,7 +154,7 @@ TEST(WriteProtected, AWriteProtectedFileIsAddedAndReplacedWith)
     TempDir dir;
     WriteBytes(dir.File("a.img"), a.substr(1));
     WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A"}}));
-    Catalogue cat = OpenCatalogue(dir.File("a.img"));
+    ops::TLockedCatalogue cat = ops::OpenForChanging(dir.File("a.img"));
     TEntryChanges changes;
     EXPECT_EQ(ErrorOf([&] { ops::Add(cat, dir.Path(), changes); }), "File access denied @ " + dir.Path());
     EXPECT_EQ(ErrorOf([&] { ops::Replace(cat, 0, dir.Path(), changes); }), "File access denied @ " + dir.Path());

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "CliRun.h"
-#include "formats/ifp/AnimationWriter.h"
 #include "formats/col/CollisionWriter.h"
+#include "formats/ifp/AnimationWriter.h"
 
 using namespace korvane;
 

@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <set>
 
+#include "base/FileIO.h"
 #include "support/ArchiveWriters.h"
 #include "support/DictionaryWriters.h"
 #include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
 #include "support/PngRead.h"
-#include "base/FileIO.h"
 #include "support/TempDir.h"
 
 namespace {

@@ -8,15 +8,15 @@
 #include "base/FileIO.h"
 #include "demo/DemoArchives.h"
 #include "demo/DemoPictures.h"
-#include "formats/ifp/Animation.h"
 #include "formats/col/Collision.h"
 #include "formats/dff/Model.h"
 #include "formats/dff/ModelTextures.h"
+#include "formats/ifp/Animation.h"
 #include "formats/ipl/Placement.h"
 #include "formats/txd/TextureDecode.h"
 #include "formats/txd/TextureDictionary.h"
-#include "support/TempDir.h"
 #include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 using namespace korvane;
 

@@ -51,34 +51,34 @@ TEST_F(OpsTest, RefusalsCarryTheMessagesTheUserSees)
     const std::string img = dir.File("a.img"), syb = dir.File("s.syb"), big = dir.File("b.big");
     const std::string out = dir.File("out.bin"), file = dir.File("new.bin");
     const TTextureChange change{TTextureChangeKind::Remove, "X", "", {}};
-    using TOp = std::function<void(Catalogue&, TEntryChanges&)>;
+    using TOp = std::function<void(ops::TLockedCatalogue&, TEntryChanges&)>;
     const struct {
         const char* archive;
         TOp op;
         std::string message;
     } rows[] = {
         // The number first, for every kind.
-        {"a.img", [&](Catalogue& c, TEntryChanges&) { ops::Extract(c, 3, out); }, "No entry 3 in the archive"},
-        {"a.img", [&](Catalogue& c, TEntryChanges&) { ops::ExtractInto(c, {0, 4}, dir.Path()); }, "No entry 4 in the archive"},
-        {"a.img", [&](Catalogue& c, TEntryChanges&) { ops::ExtractForOpen(c, 3, dir.Path()); }, "No entry 3 in the archive"},
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::Replace(c, 2, file, ch); }, "No entry 2 in the archive"},
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::Delete(c, {0, 2}, ch); }, "No entry 2 in the archive"},
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::Rename(c, 2, "N", ch); }, "No entry 2 in the archive"},
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::ChangeTexture(c, 2, change, ch); }, "No entry 2 in the archive"},
+        {"a.img", [&](ops::TLockedCatalogue& c, TEntryChanges&) { ops::Extract(c.Cat, 3, out); }, "No entry 3 in the archive"},
+        {"a.img", [&](ops::TLockedCatalogue& c, TEntryChanges&) { ops::ExtractInto(c.Cat, {0, 4}, dir.Path()); }, "No entry 4 in the archive"},
+        {"a.img", [&](ops::TLockedCatalogue& c, TEntryChanges&) { ops::ExtractForOpen(c.Cat, 3, dir.Path()); }, "No entry 3 in the archive"},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Replace(c, 2, file, ch); }, "No entry 2 in the archive"},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Delete(c, {0, 2}, ch); }, "No entry 2 in the archive"},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Rename(c, 2, "N", ch); }, "No entry 2 in the archive"},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::ChangeTexture(c, 2, change, ch); }, "No entry 2 in the archive"},
         // Then the kind.
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::Add(c, file, ch); }, viewOnly},
-        {"s.syb", [&](Catalogue& c, TEntryChanges& ch) { ops::Replace(c, 1, file, ch); }, viewOnly},
-        {"b.big", [&](Catalogue& c, TEntryChanges& ch) { ops::Delete(c, {0}, ch); }, viewOnly},
-        {"b.big", [&](Catalogue& c, TEntryChanges& ch) { ops::Rename(c, 0, "N", ch); }, viewOnly},
-        {"b.big", [&](Catalogue& c, TEntryChanges& ch) { ops::ChangeTexture(c, 0, change, ch); }, viewOnly},
-        {"s.syb", [&](Catalogue& c, TEntryChanges&) { ops::Repack(c); }, service},
-        {"b.big", [&](Catalogue& c, TEntryChanges&) { ops::Check(c); }, service},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Add(c, file, ch); }, viewOnly},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Replace(c, 1, file, ch); }, viewOnly},
+        {"b.big", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Delete(c, {0}, ch); }, viewOnly},
+        {"b.big", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Rename(c, 0, "N", ch); }, viewOnly},
+        {"b.big", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::ChangeTexture(c, 0, change, ch); }, viewOnly},
+        {"s.syb", [&](ops::TLockedCatalogue& c, TEntryChanges&) { ops::Repack(c); }, service},
+        {"b.big", [&](ops::TLockedCatalogue& c, TEntryChanges&) { ops::Check(c.Cat); }, service},
     };
     const std::string imgBytes = ReadBytes(img), dirBytes = ReadBytes(dir.File("a.dir"));
     const std::string sybBytes = ReadBytes(syb), bigBytes = ReadBytes(big);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.message + " / " + row.archive);
-        Catalogue cat = ops::OpenForChanging(dir.File(row.archive)).Cat;
+        ops::TLockedCatalogue cat = ops::OpenForChanging(dir.File(row.archive));
         TEntryChanges changes;
         EXPECT_EQ(MessageOf([&] { row.op(cat, changes); }), row.message);
         EXPECT_TRUE(changes.Steps.empty());
@@ -106,27 +106,28 @@ TEST_F(OpsTest, ChangesReportWhatHappenedToTheEntries)
     const std::string img = dir.File("a.img");
     const struct {
         const char* what;
-        std::function<void(Catalogue&, TEntryChanges&)> op;
+        std::function<void(ops::TLockedCatalogue&, TEntryChanges&)> op;
         std::vector<TEntryChange> steps;
         std::vector<std::string> names;  // the directory afterwards
     } rows[] = {
-        {"add", [&](Catalogue& c, TEntryChanges& ch) { ops::Add(c, dir.File("small.bin"), ch); }, {C::Added(3)},
+        {"add", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Add(c, dir.File("small.bin"), ch); }, {C::Added(3)},
          {"A.TXD", "B.DFF", "C.COL", "small.bin"}},
-        {"delete, highest first, once each", [&](Catalogue& c, TEntryChanges& ch) { ops::Delete(c, {0, 2, 0}, ch); },
+        {"delete, highest first, once each", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Delete(c, {0, 2, 0}, ch); },
          {C::Removed(2), C::Removed(0)}, {"B.DFF"}},
-        {"replace in place", [&](Catalogue& c, TEntryChanges& ch) { ops::Replace(c, 1, dir.File("small.bin"), ch); },
+        {"replace in place", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Replace(c, 1, dir.File("small.bin"), ch); },
          {C::Changed(1)}, {"A.TXD", "small.bin", "C.COL"}},
-        {"replace moved", [&](Catalogue& c, TEntryChanges& ch) { ops::Replace(c, 0, dir.File("new.bin"), ch); },
+        {"replace moved", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Replace(c, 0, dir.File("new.bin"), ch); },
          {C::Moved(0, 2)}, {"B.DFF", "C.COL", "new.bin"}},
-        {"rename", [&](Catalogue& c, TEntryChanges& ch) { ops::Rename(c, 2, "D.IFP", ch); }, {C::Changed(2)},
+        {"rename", [&](ops::TLockedCatalogue& c, TEntryChanges& ch) { ops::Rename(c, 2, "D.IFP", ch); }, {C::Changed(2)},
          {"A.TXD", "B.DFF", "D.IFP"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         SetUp();
-        Catalogue cat = ops::OpenForChanging(img).Cat;
+        ops::TLockedCatalogue cat = ops::OpenForChanging(img);
         TEntryChanges changes;
         row.op(cat, changes);
+        cat.Lock.Release();  // as the command ends, before the directory is read again
         EXPECT_EQ(changes.Steps, row.steps);
         const Catalogue again = ops::OpenForReading(img);
         std::vector<std::string> names;

@@ -8,28 +8,51 @@
 
 #include "archive/ArchiveOpen.h"
 #include "archive/EntryOps.h"
+#include "listview/ShownRows.h"
 #include "ops/ArchiveOps.h"
 #include "support/ListedCatalogue.h"
-#include "listview/ShownRows.h"
 
 namespace korvane {
 
+// Runs `op` on the listed catalogue lent to a TLockedCatalogue, and gives it
+// back however `op` ends. Each test works alone on its archive, so the loan
+// holds no lock: a fault injected at a step then meets the operation's own
+// steps only.
+template <class TOp>
+decltype(auto) OnLoan(TListedCatalogue& cat, TOp&& op)
+{
+    struct TGiveBack {
+        TListedCatalogue& to;
+        ops::TLockedCatalogue& from;
+        ~TGiveBack() { static_cast<Catalogue&>(to) = std::move(from.Cat); }
+    };
+    ops::TLockedCatalogue locked{TArchiveLock(), std::move(static_cast<Catalogue&>(cat))};
+    const TGiveBack back{cat, locked};
+    return op(locked);
+}
+
 inline uint32_t AddFileEntry(TListedCatalogue& cat, uint32_t& rows, const std::string& path)
 {
-    TShownRows shown(cat, cat, rows);
-    return ops::Add(cat, path, shown.Changes());
+    return OnLoan(cat, [&](ops::TLockedCatalogue& locked) {
+        TShownRows shown(locked.Cat, cat, rows);
+        return ops::Add(locked, path, shown.Changes());
+    });
 }
 
 inline void RemoveEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index)
 {
-    TShownRows shown(cat, cat, rows);
-    ops::Delete(cat, {index}, shown.Changes());
+    OnLoan(cat, [&](ops::TLockedCatalogue& locked) {
+        TShownRows shown(locked.Cat, cat, rows);
+        ops::Delete(locked, {index}, shown.Changes());
+    });
 }
 
 inline TReplaceResult ReplaceEntry(TListedCatalogue& cat, uint32_t& rows, uint32_t index, const std::string& path)
 {
-    TShownRows shown(cat, cat, rows);
-    return ops::Replace(cat, index, path, shown.Changes());
+    return OnLoan(cat, [&](ops::TLockedCatalogue& locked) {
+        TShownRows shown(locked.Cat, cat, rows);
+        return ops::Replace(locked, index, path, shown.Changes());
+    });
 }
 
 }  // namespace korvane

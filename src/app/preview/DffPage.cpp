@@ -21,9 +21,9 @@
 #include "app/preview/PaintButtons.h"
 #include "archive/EntryBytes.h"
 #include "base/NameCodec.h"
-#include "ops/ModelExport.h"
 #include "formats/dff/GltfExport.h"
 #include "formats/dff/ModelMesh.h"
+#include "ops/ModelExport.h"
 
 using namespace korvane;
 

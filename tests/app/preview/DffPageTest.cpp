@@ -22,8 +22,8 @@
 #include "app/preview/ModelView.h"
 #include "formats/dff/GltfExport.h"
 #include "support/ArchiveWriters.h"
-#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/GltfCheck.h"
 #include "support/ModelWriters.h"
 

@@ -18,8 +18,8 @@
 #include "app/list/EntryListModel.h"
 #include "app/preview/PageArchive.h"
 #include "demo/DemoArchives.h"
-#include "formats/ifp/AnimationWriter.h"
 #include "formats/col/CollisionWriter.h"
+#include "formats/ifp/AnimationWriter.h"
 #include "support/DictionaryWriters.h"
 #include "support/FileBytes.h"
 

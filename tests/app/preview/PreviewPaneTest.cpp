@@ -9,9 +9,9 @@
 #include "app/AppFixture.h"
 #include "app/preview/PreviewPane.h"
 #include "support/ArchiveWriters.h"
-#include "support/PlacementWriters.h"
-#include "support/ModelWriters.h"
 #include "support/DictionaryWriters.h"
+#include "support/ModelWriters.h"
+#include "support/PlacementWriters.h"
 
 using namespace korvane;
 

@@ -13,16 +13,16 @@
 #include <tuple>
 
 #include "app/AppFixture.h"
+#include "app/preview/ImageLoader.h"
+#include "app/preview/PictureView.h"
+#include "app/preview/TxdPage.h"
 #include "base/FaultInjection.h"
 #include "formats/picture/BmpWriter.h"
 #include "formats/picture/PngWriter.h"
-#include "app/preview/ImageLoader.h"
-#include "app/preview/PictureView.h"
 #include "formats/txd/TextureDictionary.h"
-#include "app/preview/TxdPage.h"
 #include "support/ArchiveWriters.h"
-#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 
 using namespace korvane;
 

@@ -6,8 +6,8 @@
 
 #include "formats/dff/Model.h"
 #include "formats/dff/ModelTextures.h"
-#include "support/TempDir.h"
 #include "support/FileBytes.h"
+#include "support/TempDir.h"
 
 using namespace korvane;
 

@@ -9,8 +9,8 @@
 #include "support/DictionaryWriters.h"
 #include "support/FileBytes.h"
 #include "support/GltfCheck.h"
-#include "support/PngRead.h"
 #include "support/ModelWriters.h"
+#include "support/PngRead.h"
 #include "support/TempDir.h"
 
 using namespace korvane;

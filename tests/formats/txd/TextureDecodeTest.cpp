@@ -8,8 +8,8 @@
 #include "formats/picture/BmpWriter.h"
 #include "formats/txd/TextureDecode.h"
 #include "support/ArchiveWriters.h"
-#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 using namespace korvane;

@@ -9,8 +9,8 @@
 #include "formats/txd/TextureDecode.h"
 #include "formats/txd/TextureDictionary.h"
 #include "support/ArchiveWriters.h"
-#include "support/FileBytes.h"
 #include "support/DictionaryWriters.h"
+#include "support/FileBytes.h"
 #include "support/TempDir.h"
 
 using namespace korvane;
