@@ -100,12 +100,15 @@ TEST(DemoArchives, PreviewsReadTheDemoContent)
         const std::vector<TTextureInfo> textures = ReadTextureDictionary(f);
         ASSERT_EQ(textures.size(), 4u);
         const char* encodings[] = {"dxt1", "dxt1", "dxt3", "bgra32"};
+        const char* masks[] = {"", "", "glassa", "emblema"};
         const TDemoPattern patterns[] = {TDemoPattern::Rings, TDemoPattern::Bricks, TDemoPattern::Glass,
                                          TDemoPattern::Emblem};
         for (size_t i = 0; i < 4; ++i) {
             const TTextureInfo& t = textures[i];
             EXPECT_STREQ(EncodingName(TextureEncoding(t)), encodings[i]) << t.Name;
             EXPECT_EQ(t.HasAlpha, i >= 2) << t.Name;
+            EXPECT_EQ(t.MaskName, masks[i]) << t.Name;
+            EXPECT_EQ(t.Platform, 8u) << t.Name;  // Direct3D 8, as the dictionary's device id says
             const TTextureBitmap want = DemoPicture(patterns[i], t.Width, t.Height);
             const TTextureBitmap colour = BuildTextureBitmap(f, t, t.Width, t.Height, dmColor);
             const TTextureBitmap mask = BuildTextureBitmap(f, t, t.Width, t.Height, dmMask);

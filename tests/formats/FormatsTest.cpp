@@ -33,13 +33,13 @@ TEST(Formats, EachEntryIsPreviewedByItsExtensionAndItsSourceCheckedByItsFirstByt
         const char* name;
         TFormatKind kind;
         const char* what;
-        std::string accepted, refused, cut;  // the refused one differs in one byte, the cut one lacks the last
+        std::string accepted, refused;  // the refused one differs in one byte
     } cases[] = {
-        {"a.txd", TFormatKind::TextureDictionary, "texture dictionary", section(0x16), section(0x10), section(0x16).substr(0, 11)},
-        {"B.Dff", TFormatKind::Model, "model", section(0x10), section(0x16), section(0x10).substr(0, 11)},
-        {"c.IPL", TFormatKind::Placement, "binary placement file", "bnry", "BNRY", "bnr"},
-        {"d.col", TFormatKind::Collision, "collision model", "COL4", "COL5", "COL"},
-        {"e.ifp", TFormatKind::Animation, "animation package", "ANPK", "ANP4", "ANP"},
+        {"a.txd", TFormatKind::TextureDictionary, "texture dictionary", section(0x16), section(0x10)},
+        {"B.Dff", TFormatKind::Model, "model", section(0x10), section(0x16)},
+        {"c.IPL", TFormatKind::Placement, "binary placement file", "bnry", "BNRY"},
+        {"d.col", TFormatKind::Collision, "collision model", "COL4", "COL5"},
+        {"e.ifp", TFormatKind::Animation, "animation package", "ANPK", "ANP4"},
     };
     for (const auto& c : cases) {
         const TFormat* f = FormatByName(c.name);
@@ -48,7 +48,9 @@ TEST(Formats, EachEntryIsPreviewedByItsExtensionAndItsSourceCheckedByItsFirstByt
         EXPECT_EQ(f->Name, c.what);
         EXPECT_TRUE(f->Starts(bytes(c.accepted))) << c.name;
         EXPECT_FALSE(f->Starts(bytes(c.refused))) << c.name;
-        EXPECT_FALSE(f->Starts(bytes(c.cut))) << c.name;
+        // One byte short: the byte after the span is the right one, so a check
+        // that reads past its bytes would take it.
+        EXPECT_FALSE(f->Starts(bytes(c.accepted).first(c.accepted.size() - 1))) << c.name;
         // Only binary placement files are told apart by their bytes before a page takes them.
         EXPECT_EQ(f->PreviewHeaderSize, c.kind == TFormatKind::Placement ? 76u : 0u) << c.name;
     }

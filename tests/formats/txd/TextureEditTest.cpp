@@ -239,6 +239,27 @@ TEST(TextureEdit, AddingAndRemovingFollowTheNameAndEncodingRules)
     EXPECT_FALSE(std::filesystem::exists(dir.File("a.~new")));
 }
 
+TEST(TextureEdit, AnAddedTexturesMaskNameFillsItsFieldUpToThirtyOneCharacters)
+{
+    TTextureDictionaryParts parts =
+        SplitDictionary(DictionaryBytes({Dxt1Texture("t", 4, 4, [](unsigned, unsigned) { return 0; })}), 0);
+    const TTextureBitmap picture = Picture(4, 4, [](int, int) { return 0xFFu; });
+    const std::string mask(31, 'm');
+    AddTexture(parts, picture, "p.png", "a", TTextureEncoding::Dxt1, mask);
+    const TDictionaryTexture& added = parts.Textures.back();
+    // The struct's contents start 12 bytes after its header; the mask name
+    // field is bytes 40..71 of them: the name, then zeros.
+    EXPECT_EQ(added.Native.substr(added.StructAt + 12 + 40, 32), mask + '\0');
+    EXPECT_EQ(added.Info.MaskName, mask);
+    try {
+        AddTexture(parts, picture, "p.png", "b", TTextureEncoding::Dxt1, mask + 'm');
+        ADD_FAILURE() << "a mask name of 32 characters was taken";
+    } catch (const ETextureEditError& e) {
+        EXPECT_STREQ(e.what(), ("The mask name \"" + mask + "m\" is longer than 31 characters").c_str());
+    }
+    EXPECT_EQ(parts.Textures.size(), 2u);
+}
+
 // Pictures of every PNG colour type and depth, and BMP both ways up: blue,
 // green, red, alpha as the file means them.
 TEST(ImageReader, ReadsEveryPngKindAndTheBmpsTheWindowWrites)
