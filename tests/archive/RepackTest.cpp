@@ -121,6 +121,29 @@ TEST(Repack, DataRunningPastTheEndIsPaddedSoLaterOffsetsHold)
     EXPECT_EQ(ReadBytes(dir.File("p.img")), std::string(4096, '\0'));
 }
 
+TEST(Repack, Ver2EntryRunningPastTheEndAfterAFullSectorOfRecordsGetsZeros)
+{
+    // 64 records are 2048 bytes of directory and 2040 bytes of filler take
+    // the data to 4096: the 2048 zeros written for the last sector the old
+    // file lacks must not take the directory's last 8 bytes from a buffer.
+    TempDir dir;
+    auto [file, recs] = ScatteredVer2(64);
+    recs[63].name = "THE_LAST_RECORD_IS_LONG";  // so the directory does not end in zeros
+    Put(file, 0, Ver2Bytes(recs).substr(0, 8 + 64 * 32));
+    size_t last = 0;
+    for (size_t i = 0; i < recs.size(); ++i)
+        if (recs[i].offset + recs[i].size > recs[last].offset + recs[last].size) last = i;
+    file.resize((recs[last].offset + recs[last].size) * 2048ull - 2048);  // its last sector gone
+    WriteBytes(dir.File("v.img"), file);
+    RepackArchive(Open(dir.File("v.img")));
+    const std::string got = ReadBytes(dir.File("v.img"));
+    const TExpected want = Expect(true, file, recs);
+    EXPECT_TRUE(got == want.archive);
+    const size_t end = (want.offsets[last] + recs[last].size) * 2048ull;
+    ASSERT_GE(got.size(), end);
+    EXPECT_EQ(got.substr(end - 2048, 2048), std::string(2048, '\0'));
+}
+
 TEST(Repack, EmptyCatalogues)
 {
     TempDir dir;

@@ -129,7 +129,15 @@ TEST(SectionCursor, FindFailsAtTheEndOfTheBytesAndOnSizesPast4GiB)
     }
     // A size that would wrap the position raises the same error instead of
     // walking back onto the header just read.
-    const std::string huge = RwSection(rwExtension, "", RwVersionSA, 0xFFFFFFF8u) + RwSection(rwTextureDictionary, "");
-    TSectionCursor g(AsBytes(huge));
-    EXPECT_THROW(g.Find(rwTextureDictionary), EInOutError);
+    // 0xFFFFFFF4 is the size whose 12 + size is 2^32: a 32-bit position
+    // would come back to 0, onto the same header, for ever.
+    for (const uint32_t size : {0xFFFFFFF4u, 0xFFFFFFF8u}) {
+        const std::string huge = RwSection(rwExtension, "", RwVersionSA, size) + RwSection(rwTextureDictionary, "");
+        TSectionCursor g(AsBytes(huge));
+        EXPECT_THROW(g.Find(rwTextureDictionary), EInOutError) << size;
+        EXPECT_FALSE(g.StartsWithin(0, huge.size(), rwTextureDictionary)) << size;
+        uint64_t pos = 0;
+        TSection s;
+        EXPECT_THROW(g.Next(pos, huge.size(), s), EInOutError) << size;
+    }
 }
