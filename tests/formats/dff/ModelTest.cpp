@@ -235,6 +235,12 @@ TEST(ModelRead, HostileCountsFailBeforeAnythingIsSized)
         Read(ModelBytes({g}), &error);
         EXPECT_EQ(error, v > 0x7FFFFFFF ? "Range check error" : "Read beyond end of file") << v;
     }
+    // The lowest counts are no error: a part with nothing to draw.
+    TRwGeometry empty;
+    const TModelRead r = Read(ModelBytes({empty}), &error);
+    EXPECT_EQ(error, "");
+    ASSERT_EQ(r.Parts.size(), 1u);
+    EXPECT_TRUE(r.Parts[0].Positions.empty() && r.Parts[0].Triangles.empty());
 }
 
 TEST(ModelRead, AGeometryTooSmallForItsOwnDataDoesNotSendTheWalkBack)
