@@ -286,6 +286,12 @@ void TFile::Sync()
     if (::fsync(fd_) != 0) RaiseIoErrno(errno, path_);
 }
 
+void TFile::SyncData()
+{
+    FileOpPoint(foSync);
+    if (::fdatasync(fd_) != 0) RaiseIoErrno(errno, path_);
+}
+
 void TFile::StartWriteback(uint64_t pos, uint64_t n)
 {
     FileOpPoint(foSync);

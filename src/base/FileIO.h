@@ -45,6 +45,9 @@ public:
     void Truncate(uint64_t size);
     // Flushes the file's data to the disk (fsync).
     void Sync();
+    // The data and the length only (fdatasync): enough before anything
+    // points at bytes just appended.
+    void SyncData();
     // Starts writing the n bytes from `pos` to the disk without waiting for
     // them, so that a Sync later has less left to wait for.
     void StartWriteback(uint64_t pos, uint64_t n);
