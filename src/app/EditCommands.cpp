@@ -200,11 +200,12 @@ void TEditCommands::Add()
     // One lock for the whole command: no other program's change comes between its files.
     const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
     TEntriesChanging step(ctx_, true);
-    for (const QString& file : files) {
-        ops::Add(ctx_.Session.Locked(), LocalPath(file), step.Changes());
-        step.Follow();
-        ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
-    }
+    // One change: every file is added, or none.
+    std::vector<std::string> paths;
+    for (const QString& file : files) paths.push_back(LocalPath(file));
+    ops::Add(ctx_.Session.Locked(), paths, step.Changes());
+    step.Follow();
+    ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
 }
 
 void TEditCommands::Delete()
@@ -216,19 +217,14 @@ void TEditCommands::Delete()
                           tr("Подтверждение удаления"), QMessageBox::Yes | QMessageBox::No,
                           QMessageBox::Question) != QMessageBox::Yes)
         return;
-    // One entry at a time, the highest index first so that the indices still
-    // to go stay valid; the rows follow each, also when one fails.
+    // All of them as one change: every entry goes, or none.
     std::vector<uint32_t> indices;
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
-    std::sort(indices.rbegin(), indices.rend());
-    {
-        std::optional<TSessionLock> lock;
-        if (!indices.empty()) lock.emplace(ctx_.Session, ctx_.LockForChange());
+    if (!indices.empty()) {
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
         TEntriesChanging step(ctx_, true);
-        for (uint32_t index : indices) {
-            ops::Delete(ctx_.Session.Locked(), {index}, step.Changes());
-            step.Follow();  // the last row goes
-        }
+        ops::Delete(ctx_.Session.Locked(), indices, step.Changes());
+        step.Follow();
     }
     selectionHandler_();
 }

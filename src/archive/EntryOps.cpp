@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archive/ArchiveChange.h"
 #include "archive/ArchiveOpen.h"
 #include "archive/SectorDirectory.h"
 #include "base/FileIO.h"
@@ -65,11 +66,13 @@ TPlacedData AppendData(TFile& arc, TFile& src, uint64_t srcLen, uint64_t minEnd)
 }
 
 // A VER2 directory grows into the sectors after it. Before the record at
-// slotPos is written, every entry whose data lies under it moves to the end
+// slotPos is staged, every entry whose data lies under it moves to the end
 // of the archive (its sectors that exist, the last filled up with zeros) and
-// its record is rewritten, so that no entry's data is overwritten.
-void MakeRoomForRecord(Catalogue& cat, TFile& arc, uint64_t slotPos)
+// its record is staged too, so that no entry's data is overwritten.
+void MakeRoomForRecord(TArchiveChange& change, uint64_t slotPos)
 {
+    Catalogue& cat = change.Cat();
+    TFile& arc = change.Archive();
     const uint64_t slotEnd = slotPos + DirRecordSize;
     for (TArchiveEntry& e : cat.Entries) {
         const uint64_t pos = EntryBytePos(cat.ArchiveKind, e);
@@ -86,7 +89,7 @@ void MakeRoomForRecord(Catalogue& cat, TFile& arc, uint64_t slotPos)
         const uint64_t copied = CopyFileData(from, arc, present);
         WriteZeros(arc, (SectorSize - copied % SectorSize) % SectorSize);
         from.Close();
-        WriteRecord(arc, moved);  // the archive is the directory file of VER2
+        change.PutRecord(moved);
         e = moved;
     }
 }
@@ -99,9 +102,10 @@ void StoreName(TArchiveEntry& e, std::string_view name)
 }
 
 // The directory half of adding: the new entry's record (after making room
-// for it in a VER2 directory), the count, then the catalogue.
-uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view name, TEntryChanges& changes)
+// for it in a VER2 directory) and the count.
+uint32_t AddRecord(TArchiveChange& change, const TPlacedData& placed, std::string_view name)
 {
+    Catalogue& cat = change.Cat();
     const uint64_t n = cat.Entries.size();
     const uint64_t slot = RecordPos(cat.ArchiveKind, n);
 
@@ -111,50 +115,26 @@ uint32_t AddRecord(Catalogue& cat, const TPlacedData& placed, std::string_view n
     StoreName(e, name);
     e.DirPos = uint32_t(slot);
 
-    TFile dir = TFile::OpenReadWrite(cat.DirPath);
-    if (cat.ArchiveKind == akImgV2) MakeRoomForRecord(cat, dir, slot);
-    WriteRecord(dir, e);
-    if (cat.ArchiveKind == akImgV2) WriteVer2Count(dir, uint32_t(n + 1));
-
-    // The directory holds the entry now: the catalogue follows before the
-    // file is closed, so that a failing close leaves the two in step.
+    if (cat.ArchiveKind == akImgV2) MakeRoomForRecord(change, slot);
+    change.PutRecord(e);
+    change.SetCount(n + 1);
     cat.Entries.push_back(e);
-    changes.Add(TEntryChange::Added(uint32_t(n)));
-    dir.Close();
+    change.Steps().Add(TEntryChange::Added(uint32_t(n)));
     return uint32_t(n);
 }
 
-// The directory half of a moving replace. The records from the entry's slot
-// to the end go out in one write: those after it one slot down, the entry
-// last with its new data and name. Before that write the directory is the old
-// one, after it the new one, so the entry is never missing from it. (One
-// buffer of 32 bytes a record: a small part of what the catalogue holds.)
-void MoveRecordToEnd(Catalogue& cat, uint32_t index, const TPlacedData& placed, std::string_view name,
-                     TEntryChanges& changes)
+// Each slot from `index` on keeps its DirPos and takes the next slot's
+// fields; the last slot takes `last`'s.
+void ShiftDown(Catalogue& cat, size_t index, const TArchiveEntry& last)
 {
     const size_t n = cat.Entries.size();
-    TArchiveEntry moved{};
-    moved.Offset = placed.Offset;
-    moved.Size = placed.Size;
-    StoreName(moved, name);
-    std::vector<uint8_t> records(DirRecordSize * (n - index));
-    for (size_t j = index; j + 1 < n; ++j) StoreRecord(cat.Entries[j + 1], &records[DirRecordSize * (j - index)]);
-    StoreRecord(moved, &records[records.size() - DirRecordSize]);
-
-    TFile dir = TFile::OpenReadWrite(cat.DirPath);
-    dir.Seek(cat.Entries[index].DirPos);
-    dir.Write(records.data(), records.size());
-    // The catalogue follows before the close, as in adding; each slot keeps
-    // its DirPos.
     for (size_t j = index; j < n; ++j) {
         TArchiveEntry& slot = cat.Entries[j];
-        const TArchiveEntry& from = j + 1 < n ? cat.Entries[j + 1] : moved;
+        const TArchiveEntry& from = j + 1 < n ? cat.Entries[j + 1] : last;
         slot.Offset = from.Offset;
         slot.Size = from.Size;
         std::memcpy(slot.Name, from.Name, sizeof slot.Name);
     }
-    changes.Add(TEntryChange::Moved(index, uint32_t(n - 1)));
-    dir.Close();
 }
 
 }  // namespace
@@ -164,104 +144,71 @@ void CheckRoomForEntry(const Catalogue& cat)
     if (cat.Entries.size() >= MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
 }
 
-uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes)
+uint32_t AddFileEntry(TArchiveChange& change, const std::string& path)
 {
+    Catalogue& cat = change.Cat();
     TFile src = TFile::OpenToCopyFrom(path);
     const uint64_t srcLen = src.Size();
-    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
     // VER2: new data stays clear of the record it is about to get.
     const uint64_t minEnd =
         cat.ArchiveKind == akImgV2 ? RecordPos(akImgV2, cat.Entries.size()) + DirRecordSize : 0;
-    const TPlacedData placed = AppendData(arc, src, srcLen, minEnd);
-    arc.Close();
+    const TPlacedData placed = AppendData(change.Archive(), src, srcLen, minEnd);
     src.Close();
-    return AddRecord(cat, placed, EntryNameFromPath(path), changes);
+    return AddRecord(change, placed, EntryNameFromPath(path));
 }
 
-void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes)
+void RemoveEntry(TArchiveChange& change, uint32_t index)
 {
+    Catalogue& cat = change.Cat();
     const size_t n = cat.Entries.size();
-
-    // Each slot keeps its own DirPos and takes the next slot's fields. The
-    // catalogue follows the records as they reach the disk, so that after a
-    // failure it lists what the directory holds and a later command does not
-    // write a stale record over another entry's.
-    size_t shifted = index;
-    auto follow = [&cat, &shifted](size_t upTo) {
-        for (; shifted < upTo; ++shifted) {
-            TArchiveEntry& slot = cat.Entries[shifted];
-            const TArchiveEntry& next = cat.Entries[shifted + 1];
-            slot.Offset = next.Offset;
-            slot.Size = next.Size;
-            std::memcpy(slot.Name, next.Name, sizeof slot.Name);
-        }
-    };
-    TFile dir = TFile::OpenReadWrite(cat.DirPath);
-    TRecordWriter writer(dir);
-    try {
-        for (size_t j = index; j + 1 < n; ++j) {
-            TArchiveEntry next = cat.Entries[j + 1];
-            next.DirPos = cat.Entries[j].DirPos;
-            writer.Put(next);
-        }
-        writer.Flush();
-    } catch (...) {
-        follow(index + writer.Written());
-        throw;
-    }
-    follow(n - 1);
-    // Until the count or the length drops, the last entry is listed twice.
-    if (cat.ArchiveKind == akImgV2)
-        WriteVer2Count(dir, uint32_t(n - 1));
-    else
-        dir.Truncate(DirRecordSize * (n - 1));
+    ShiftDown(cat, index, cat.Entries[n - 1]);
     cat.Entries.pop_back();
-    changes.Add(TEntryChange::Removed(index));
-    dir.Close();
+    change.RecordsChangedFrom(index);
+    change.SetCount(n - 1);
+    change.Steps().Add(TEntryChange::Removed(index));
 }
 
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes)
+TReplaceResult ReplaceEntry(TArchiveChange& change, uint32_t index, const std::string& path)
 {
+    Catalogue& cat = change.Cat();
     const std::string name = EntryNameFromPath(path);
     TFile src = TFile::OpenToCopyFrom(path);
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
 
     if (srcLen <= EntryByteLen(cat.ArchiveKind, old)) {
-        // The record first, then the data over the entry's own sectors.
+        // Over the entry's own sectors; the old bytes after the new ones stay.
         TArchiveEntry e = old;
         e.Size = SectorsFor(srcLen);
         StoreName(e, name);
-        TFile dir = TFile::OpenReadWrite(cat.DirPath);
-        WriteRecord(dir, e);
+        change.PutRecord(e);
+        change.Overwrite(EntryBytePos(cat.ArchiveKind, old), std::move(src), srcLen);
         cat.Entries[index] = e;
-        changes.Add(TEntryChange::Changed(index));
-        dir.Close();
-
-        TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
-        arc.Seek(EntryBytePos(cat.ArchiveKind, old));
-        src.Seek(0);
-        CopyFileData(src, arc, srcLen);  // never past the entry's sectors
-        arc.Close();
+        change.Steps().Add(TEntryChange::Changed(index));
         return TReplaceResult::rrInPlace;
     }
 
-    // The new data goes to the end first: a failure while copying leaves the
-    // entry and the directory as they were.
-    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
-    const TPlacedData placed = AppendData(arc, src, srcLen, 0);
-    arc.Close();
+    // Too large for its sectors: the new data goes to the end, and the entry
+    // leaves its slot for the last one, the records after it moving down.
+    const TPlacedData placed = AppendData(change.Archive(), src, srcLen, 0);
     src.Close();
-    MoveRecordToEnd(cat, index, placed, name, changes);
+    TArchiveEntry moved{};
+    moved.Offset = placed.Offset;
+    moved.Size = placed.Size;
+    StoreName(moved, name);
+    ShiftDown(cat, index, moved);
+    change.RecordsChangedFrom(index);
+    change.Steps().Add(TEntryChange::Moved(index, uint32_t(cat.Entries.size() - 1)));
     return TReplaceResult::rrMoved;
 }
 
-void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, std::span<const uint8_t> data)
+void ReplaceEntryDataAtEnd(TArchiveChange& change, uint32_t index, std::span<const uint8_t> data)
 {
+    Catalogue& cat = change.Cat();
     SectorsFor(data.size());  // refuses what no Size can hold before anything is written
-    // The new data is whole at the end before the entry's one record points
-    // at it: the old bytes are never written over.
-    TFile arc = TFile::OpenReadWrite(cat.ArchivePath);
+    // The new data is appended; the entry's record points at it, the old
+    // bytes stay as unused space.
+    TFile& arc = change.Archive();
     TPlacedData placed{SectorIndex(arc.Size()), 0};
     if (!data.empty()) {
         const uint64_t start = PadToSector(arc, 0);
@@ -271,24 +218,21 @@ void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, std::span<const uint8
         WriteZeros(arc, (SectorSize - data.size() % SectorSize) % SectorSize);
         placed.Size = SectorsFor(data.size());
     }
-    arc.Close();
     TArchiveEntry e = cat.Entries[index];
     e.Offset = placed.Offset;
     e.Size = placed.Size;
-    TFile dir = TFile::OpenReadWrite(cat.DirPath);
-    WriteRecord(dir, e);
+    change.PutRecord(e);
     cat.Entries[index] = e;
-    dir.Close();
 }
 
-void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
+void RenameEntry(TArchiveChange& change, uint32_t index, std::string_view name)
 {
+    Catalogue& cat = change.Cat();
     TArchiveEntry e = cat.Entries[index];
     StoreName(e, name);
-    TFile dir = TFile::OpenReadWrite(cat.DirPath);
-    WriteRecord(dir, e);
+    change.PutRecord(e);
     cat.Entries[index] = e;
-    dir.Close();
+    change.Steps().Add(TEntryChange::Changed(index));
 }
 
 std::string EntryNameFromPath(const std::string& path)

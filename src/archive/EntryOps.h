@@ -8,15 +8,17 @@
 #include <string_view>
 #include <vector>
 
+#include "archive/ArchiveChange.h"
 #include "archive/Catalogue.h"
 #include "archive/EntryChanges.h"
 #include "base/Errors.h"
 
 namespace korvane {
 
-// The operations that add, remove or move entries record each step in
-// `changes` as the catalogue takes it (see TEntryChanges), so that whoever
-// shows the entries can follow, also after a failure part-way.
+// The changes are staged in a TArchiveChange (see ArchiveChange.h), which
+// writes them, whole or not at all, when it is committed. Each records its
+// steps in the change's Steps as the catalogue takes them, so that whoever
+// shows the entries can follow once the change is made.
 
 // These functions do the work alone: the entry numbers, the kind (".img"
 // and VER2 only for changes), the room for one more entry and whether the
@@ -27,13 +29,13 @@ namespace korvane {
 void CheckRoomForEntry(const Catalogue& cat);
 
 // Appends the file's data (whole sectors, the last padded with zeros) to the
-// archive and a new, last entry named after the file to the catalogue and the
-// directory. Returns the new entry's index.
-uint32_t AddFileEntry(Catalogue& cat, const std::string& path, TEntryChanges& changes);
+// archive and stages a new, last entry named after the file. Returns the new
+// entry's index.
+uint32_t AddFileEntry(TArchiveChange& change, const std::string& path);
 
 // Removes entry `index` from the catalogue and the directory; its data stays
 // in the archive as unused space.
-void RemoveEntry(Catalogue& cat, uint32_t index, TEntryChanges& changes);
+void RemoveEntry(TArchiveChange& change, uint32_t index);
 
 // Writes the data of entry `index` (whole sectors for the sector kinds) into
 // the file at `path`, creating or truncating it; stops silently where the
@@ -53,17 +55,16 @@ enum class TReplaceResult { rrInPlace, rrMoved };
 // New data for entry `index`: in its own sectors when it fits (the old bytes
 // after it stay), else the entry leaves its slot and becomes the last one.
 // Either way it takes the file's name.
-TReplaceResult ReplaceEntry(Catalogue& cat, uint32_t index, const std::string& path, TEntryChanges& changes);
+TReplaceResult ReplaceEntry(TArchiveChange& change, uint32_t index, const std::string& path);
 
 // `data` in place of entry `index`'s data, appended to the archive (whole
-// sectors, the last padded with zeros) before the entry's own record is
-// rewritten in its slot: it keeps its name, index and row. Its old data stays
-// as unused space.
-void ReplaceEntryDataAtEnd(Catalogue& cat, uint32_t index, std::span<const uint8_t> data);
+// sectors, the last padded with zeros); the entry keeps its name, index and
+// row. Its old data stays as unused space.
+void ReplaceEntryDataAtEnd(TArchiveChange& change, uint32_t index, std::span<const uint8_t> data);
 
 // `name` is raw Windows-1251 bytes; the bytes of the old name after the new
 // terminating zero stay in the slot.
-void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name);
+void RenameEntry(TArchiveChange& change, uint32_t index, std::string_view name);
 
 // Entry name for a file: the part of the path after its last "/", in
 // Windows-1251 (characters it lacks become "?").

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "archive/ArchiveOpen.h"
+#include "archive/ChangeJournal.h"
 #include "archive/FileReplace.h"
 #include "base/ByteOrder.h"
 #include "base/Errors.h"
@@ -292,16 +293,27 @@ std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgre
     scratch.Made(files.DirBackup);
     CopyFile(cat.DirPath, files.DirBackup, buf);
 
-    RenameFile(files.DirTemp, cat.DirPath);
+    // The swap is recorded (and flushed) before the first rename: a cut
+    // between the two renames is finished at the next open, never leaving the
+    // new directory beside the old data.
+    const std::string journal = WriteSwapJournal(cat.ArchivePath, files.ArchiveTemp, files.DirTemp, files.DirBackup);
+    try {
+        RenameFile(files.DirTemp, cat.DirPath);
+    } catch (...) {
+        DiscardFile(journal);
+        throw;
+    }
     scratch.Keep(files.DirTemp);
     try {
         RenameFile(files.ArchiveTemp, cat.ArchivePath);
     } catch (const EInOutError& e) {
         try {
             RenameFile(files.DirBackup, cat.DirPath);
+            DiscardFile(journal);
         } catch (const EInOutError&) {
             // Neither way worked: keep every file, so that both the old and the
-            // new archive can still be put together by hand.
+            // new archive can still be put together by hand; the journal
+            // finishes the swap at the next open.
             scratch.Keep(files.DirBackup);
             scratch.Keep(files.ArchiveTemp);
             throw EInOutError(e.ErrorCode, e.what() + std::string(". The old directory is kept as ") +
@@ -312,6 +324,8 @@ std::vector<uint32_t> RepackArchive(const Catalogue& opened, const TRepackProgre
     scratch.Keep(files.ArchiveTemp);
     SyncFolderAfterSwap(FolderOf(cat.ArchivePath));
     if (FolderOf(cat.DirPath) != FolderOf(cat.ArchivePath)) SyncFolderAfterSwap(FolderOf(cat.DirPath));
+    // The swap is made: a record of it that stays finds nothing left to do.
+    DiscardFile(journal);
     return layout.Offsets;  // the scratch list still holds the backup, which goes now
 }
 

@@ -159,10 +159,10 @@ int AddCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
         ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
         Catalogue& cat = held.Cat;
         TEntryChanges changes;
-        for (size_t i = 1; i < o.positional.size(); ++i) {
-            ops::Add(held, o.positional[i], changes);
-            WarnStoredName(err, o.positional[i]);
-        }
+        // One change: every file is added, or none.
+        const std::vector<std::string> files(o.positional.begin() + 1, o.positional.end());
+        ops::Add(held, files, changes);
+        for (const std::string& file : files) WarnStoredName(err, file);
     });
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archive/ChangeJournal.h"
 #include "archive/SectorDirectory.h"
 
 #include "ops/OpErrors.h"
@@ -20,11 +21,25 @@ void CheckChange(const Catalogue& cat, uint32_t index)
     ProbeWritable(cat);
 }
 
+// A change cut off by a crash or a power cut is undone (a cut repack
+// finished) under the exclusive lock, before any directory is read; the
+// scratch files of a cut repack go with it.
+void Recover(const TArchiveLocation& where)
+{
+    RecoverArchive(where);
+    RemoveRepackScratch(where);
+}
+
 // The directory read under the lock, so that it is never seen half written.
 TLockedCatalogue OpenLocked(const TArchiveLocation& where, TLockMode mode, const TLockWait& wait)
 {
     TLockedCatalogue held;
+    if (mode == TLockMode::lmShared && JournalPresent(where.ArchivePath)) {
+        const TArchiveLock exclusive = TArchiveLock::Acquire(where.ArchivePath, TLockMode::lmExclusive, wait);
+        RecoverArchive(where);
+    }
     held.Lock = TArchiveLock::Acquire(where.ArchivePath, mode, wait);
+    if (mode == TLockMode::lmExclusive) Recover(where);
     held.Cat = OpenCatalogue(where);
     return held;
 }
@@ -91,12 +106,17 @@ TArchiveLocation LocationOf(const Catalogue& cat) { return {cat.ArchivePath, cat
 TArchiveLock LockForChange(const Catalogue& loaded, const TLockWait& wait)
 {
     TArchiveLock lock = TArchiveLock::Acquire(loaded.ArchivePath, TLockMode::lmExclusive, wait);
+    Recover(LocationOf(loaded));
     if (!SameDirectory(loaded, ReadDirectory(LocationOf(loaded)))) throw EArchiveChanged();
     return lock;
 }
 
 bool DirectoryUnchanged(const Catalogue& loaded, const TLockWait& wait)
 {
+    if (JournalPresent(loaded.ArchivePath)) {
+        const TArchiveLock exclusive = TArchiveLock::Acquire(loaded.ArchivePath, TLockMode::lmExclusive, wait);
+        RecoverArchive(LocationOf(loaded));
+    }
     const TArchiveLock lock = TArchiveLock::Acquire(loaded.ArchivePath, TLockMode::lmShared, wait);
     return SameDirectory(loaded, ReadDirectory(LocationOf(loaded)));
 }
@@ -131,19 +151,34 @@ std::string ExtractForOpen(const Catalogue& cat, uint32_t index, const std::stri
 
 uint32_t Add(TLockedCatalogue& locked, const std::string& file, TEntryChanges& changes)
 {
+    return Add(locked, std::vector<std::string>{file}, changes);
+}
+
+uint32_t Add(TLockedCatalogue& locked, const std::vector<std::string>& files, TEntryChanges& changes)
+{
     Catalogue& cat = locked.Cat;
     CheckChangeableKind(cat);
     // Before the data, which would otherwise be appended for nothing.
     CheckRoomForEntry(cat);
     ProbeWritable(cat);
-    return AddFileEntry(cat, file, changes);
+    TArchiveChange change(cat);
+    uint32_t last = 0;
+    for (const std::string& file : files) {
+        CheckRoomForEntry(cat);
+        last = AddFileEntry(change, file);
+    }
+    change.Commit(changes);
+    return last;
 }
 
 TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::string& file, TEntryChanges& changes)
 {
     Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
-    return ReplaceEntry(cat, index, file, changes);
+    TArchiveChange change(cat);
+    const TReplaceResult result = ReplaceEntry(change, index, file);
+    change.Commit(changes);
+    return result;
 }
 
 void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChanges& changes)
@@ -156,15 +191,18 @@ void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChang
     // From the highest index down, so the indices still to go stay valid.
     std::sort(indices.rbegin(), indices.rend());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
-    for (uint32_t index : indices) RemoveEntry(cat, index, changes);
+    TArchiveChange change(cat);
+    for (uint32_t index : indices) RemoveEntry(change, index);
+    change.Commit(changes);
 }
 
 void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEntryChanges& changes)
 {
     Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
-    RenameEntry(cat, index, name);
-    changes.Add(TEntryChange::Changed(index));
+    TArchiveChange change(cat);
+    RenameEntry(change, index, name);
+    change.Commit(changes);
 }
 
 }  // namespace korvane::ops

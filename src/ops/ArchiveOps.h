@@ -70,12 +70,16 @@ std::string ExtractForOpen(const Catalogue& cat, uint32_t index, const std::stri
 
 // The changes work on the catalogue of a TLockedCatalogue whose lock is the
 // archive's exclusive one, held from before the directory was read (or
-// compared with the disk) until the change is written. They record what they
-// did in `changes` as the catalogue takes it (also when they fail part-way),
-// so that the rows can follow.
+// compared with the disk) until the change is written. Once it is made, they
+// add what they did to `changes`, so that the rows can follow.
+
+// Each change below is one: made whole or not at all, also across a power
+// cut (see ArchiveChange.h); a failure leaves the catalogue as it was.
 
 // The file as a new, last entry named after it; returns its index.
 uint32_t Add(TLockedCatalogue& locked, const std::string& file, TEntryChanges& changes);
+// The files as new, last entries, in order, as one change; returns the last one's index.
+uint32_t Add(TLockedCatalogue& locked, const std::vector<std::string>& files, TEntryChanges& changes);
 // The file's data and name for the entry: in place, or moved to the end.
 TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::string& file, TEntryChanges& changes);
 // The entries out of the directory, the highest first, a number given twice

@@ -35,7 +35,8 @@ TEntryBytes ReadDictionaryBytes(TFile& file, uint64_t pos, uint64_t len)
 // The new dictionary is appended to the archive and the entry's own record
 // then points at it (it keeps its name, index and row); the old one stays as
 // unused space.
-TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change)
+TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change,
+                                          TEntryChanges& changes)
 {
     const TArchiveEntry entry = cat.Entries[index];
     TTextureDictionaryParts parts;
@@ -48,7 +49,10 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const 
     }
     TTextureChangeResult result = ApplyTextureChange(parts, change);
     // Never over the old dictionary: a failure part-way leaves it whole.
-    ReplaceEntryDataAtEnd(cat, index, AsBytes(JoinDictionary(parts)));
+    TArchiveChange written(cat);
+    ReplaceEntryDataAtEnd(written, index, AsBytes(JoinDictionary(parts)));
+    written.Steps().Add(TEntryChange::Changed(index));
+    written.Commit(changes);
     return result;
 }
 
@@ -76,9 +80,7 @@ TTextureChangeResult ChangeTexture(TLockedCatalogue& locked, uint32_t index, con
     CheckEntryIndex(cat, index);
     CheckChangeableKind(cat);
     ProbeWritable(cat);
-    TTextureChangeResult result = ChangeTextureInEntry(cat, index, change);
-    changes.Add(TEntryChange::Changed(index));
-    return result;
+    return ChangeTextureInEntry(cat, index, change, changes);
 }
 
 TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change, const TLockWait& wait)

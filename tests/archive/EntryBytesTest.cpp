@@ -7,6 +7,7 @@
 #include "archive/EntryOps.h"
 #include "base/Errors.h"
 #include "base/FileIO.h"
+#include "support/EntryOpsInRows.h"
 #include "support/ArchiveWriters.h"
 #include "support/TempDir.h"
 
@@ -51,7 +52,9 @@ TEST(EntryBytes, NewDataIsAppendedInWholeSectorsAndOnlyTheEntrysRecordChanges)
     cat.DirPath = where.DirPath;
     cat.ArchiveKind = where.Kind;
     const std::string data(2049, 'n');
-    ReplaceEntryDataAtEnd(cat, 0, std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    Committed(cat, [&](TArchiveChange& change) {
+        ReplaceEntryDataAtEnd(change, 0, std::span(reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    });
     // The old bytes stay; the tail is padded to sector 2, the new data takes
     // sectors 3 and 4, its last one filled with zeros.
     EXPECT_EQ(ReadBytes(dir.File("a.img")),

@@ -495,9 +495,9 @@ TEST(EntryOpsFaults, CrashWhileAddingDeletingOrReplacing)
     }
 }
 
-// A delete that fails after the records moved down leaves the catalogue in
-// step with the directory, so that renaming the entry shown next writes its
-// own slot and no other entry's record is lost.
+// A delete that fails after the records moved down is undone: the directory
+// and the catalogue are the old ones, so that renaming the entry shown next
+// writes its own slot and no other entry's record is lost.
 TEST(EntryOpsFaults, ACommandAfterAFailedDeleteWritesNoStaleRecord)
 {
     TempDir dir;
@@ -506,17 +506,17 @@ TEST(EntryOpsFaults, ACommandAfterAFailedDeleteWritesNoStaleRecord)
     TListedCatalogue cat = OpenCat(dir.File("a.img"));
     uint32_t rows = 4;
     {
-        // open, write the moved records, then the cut of the ".dir" fails
-        TFaultInjection fault({1, EIO, foOther});
+        // the moved records are written, then the cut of the ".dir" fails
+        TFaultInjection fault({7, EIO, foOther});
         EXPECT_THROW(RemoveEntry(cat, rows, 1), EInOutError);
     }
-    EXPECT_EQ(ReadBytes(dir.File("a.dir")),
-              ImgDirBytes({fx.recs[0], fx.recs[2], fx.recs[3], fx.recs[3]}));
-    RenameEntry(cat, 1, "NEW.COL");
-    RemoveEntry(cat, rows, 3);  // the copy of the last one
-    TDirRecord renamed = fx.recs[2];
-    renamed.name = "NEW.COL";
-    EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({fx.recs[0], renamed, fx.recs[3]}));
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), fx.dir);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("a.img.korvane-journal")));
+    RenameEntry(cat, 1, "NEW.DFF");
+    RemoveEntry(cat, rows, 3);
+    TDirRecord renamed = fx.recs[1];
+    renamed.name = "NEW.DFF";
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({fx.recs[0], renamed, fx.recs[2]}));
     EXPECT_EQ(cat.Entries.size(), 3u);
     EXPECT_EQ(rows, 3u);
 }

@@ -55,4 +55,19 @@ inline TReplaceResult ReplaceEntry(TListedCatalogue& cat, uint32_t& rows, uint32
     });
 }
 
+// One change of the archive layer, committed: `op` stages it in `change`.
+template <class TOp>
+void Committed(Catalogue& cat, TOp&& op)
+{
+    TArchiveChange change(cat);
+    op(change);
+    TEntryChanges changes;
+    change.Commit(changes);
+}
+
+inline void RenameEntry(Catalogue& cat, uint32_t index, std::string_view name)
+{
+    Committed(cat, [&](TArchiveChange& change) { RenameEntry(change, index, name); });
+}
+
 }  // namespace korvane
