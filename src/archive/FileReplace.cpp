@@ -13,6 +13,15 @@
 
 namespace korvane {
 
+namespace {
+
+void Record(TIoEvent::TKind kind, const std::string& path, const std::string& to = {})
+{
+    if (TIoRecord* record = IoRecord()) record->Events.push_back({kind, path, to, 0, {}});
+}
+
+}  // namespace
+
 void SyncFolder(const std::string& folder)
 {
     FileOpPoint(foSync);
@@ -26,23 +35,28 @@ void SyncFolder(const std::string& folder)
     ::close(fd);
     // Some file systems cannot flush a folder; the rename is made all the same.
     if (rc != 0 && err != EINVAL && err != ENOTSUP) RaiseIoErrno(err, folder);
+    Record(TIoEvent::SyncFolder, folder);
 }
 
 void RenameFile(const std::string& from, const std::string& to)
 {
     FileOpPoint(foRename);
     if (::rename(from.c_str(), to.c_str()) != 0) RaiseIoErrno(errno);
+    Record(TIoEvent::Rename, from, to);
 }
 
 void RemoveFile(const std::string& path)
 {
     FileOpPoint(foRemove);
     if (::unlink(path.c_str()) != 0) RaiseIoErrno(errno, path);
+    Record(TIoEvent::Remove, path);
 }
 
 bool DiscardFile(const std::string& path) noexcept
 {
-    return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+    if (::unlink(path.c_str()) != 0) return errno == ENOENT;
+    Record(TIoEvent::Remove, path);
+    return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b)

@@ -27,6 +27,7 @@ void CountFileOp(TFileOp op)
 }
 
 int KernelCopyRefusal() { return gPlan.RefuseKernelCopy; }
+TIoRecord* IoRecord() { return gPlan.Record; }
 
 }  // namespace detail
 

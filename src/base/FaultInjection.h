@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace korvane {
 
@@ -20,10 +22,24 @@ enum TFileOp : uint32_t {
     foAll = 0xFFu,
 };
 
+// One file system step of a command, as the power-cut simulation records it.
+struct TIoEvent {
+    enum TKind : uint8_t { Create, Write, Truncate, Sync, SyncFolder, Rename, Remove };
+    TKind Kind;
+    std::string Path;   // the file (Rename: the old name; SyncFolder: the folder)
+    std::string To;     // Rename: the new name
+    uint64_t Pos = 0;   // Write: the offset; Truncate: the new length
+    std::string Bytes;  // Write: the bytes written
+};
+struct TIoRecord {
+    std::vector<TIoEvent> Events;
+};
+
 namespace detail {
 extern std::atomic<bool> gFaultArmed;
 void CountFileOp(TFileOp op);
 int KernelCopyRefusal();
+TIoRecord* IoRecord();
 }  // namespace detail
 
 // Every checked operation passes here first; it costs one relaxed load
@@ -37,6 +53,13 @@ inline void FileOpPoint(TFileOp op)
 inline int KernelCopyRefusal()
 {
     return detail::gFaultArmed.load(std::memory_order_relaxed) ? detail::KernelCopyRefusal() : 0;
+}
+
+// The record the armed plan appends each successful step to, or null: the
+// caller records a step after it succeeded, only when this is not null.
+inline TIoRecord* IoRecord()
+{
+    return detail::gFaultArmed.load(std::memory_order_relaxed) ? detail::IoRecord() : nullptr;
 }
 
 // Fails the FailAt-th counted operation (1-based) with `Errno`, raising the
@@ -57,6 +80,9 @@ struct TFaultPlan {
     // (EXDEV, EINVAL, ENOSYS: a file system that cannot copy), so that the
     // copying through a buffer is what runs.
     int RefuseKernelCopy = 0;
+    // When set, every successful write, truncate, create, rename, unlink and
+    // sync is appended here (with FailAt 0 the plan only records).
+    TIoRecord* Record = nullptr;
 };
 
 // The exit status of a process ended by a plan's Crash.

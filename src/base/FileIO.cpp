@@ -26,6 +26,11 @@ int OpenChecked(const std::string& path, int flags)
     return fd;
 }
 
+void Record(TIoEvent::TKind kind, const std::string& path, uint64_t pos = 0, std::string bytes = {})
+{
+    if (TIoRecord* record = IoRecord()) record->Events.push_back({kind, path, {}, pos, std::move(bytes)});
+}
+
 }  // namespace
 
 TFile TFile::OpenReadWrite(const std::string& path) { return TFile(OpenChecked(path, O_RDWR), path); }
@@ -40,7 +45,12 @@ TFile TFile::OpenToCopyFrom(const std::string& path)
     if (S_ISDIR(st.st_mode)) RaiseIoErrno(EISDIR, path);
     return file;
 }
-TFile TFile::Create(const std::string& path) { return TFile(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path); }
+TFile TFile::Create(const std::string& path)
+{
+    TFile file(OpenChecked(path, O_RDWR | O_CREAT | O_TRUNC), path);
+    Record(TIoEvent::Create, path);
+    return file;
+}
 
 TFile::TFile(TFile&& other) noexcept : fd_(other.fd_), pos_(other.pos_), path_(std::move(other.path_))
 {
@@ -118,12 +128,14 @@ void TFile::Write(const void* buf, size_t n)
         done += size_t(put);
         pos_ += uint64_t(put);
     }
+    if (n > 0 && IoRecord()) Record(TIoEvent::Write, path_, pos_ - n, std::string(in, n));
 }
 
 void TFile::Truncate(uint64_t size)
 {
     FileOpPoint(foOther);
     if (::ftruncate(fd_, off_t(size)) != 0) RaiseIoErrno(errno, path_);
+    Record(TIoEvent::Truncate, path_, size);
 }
 
 bool FileExists(const std::string& path)
@@ -273,6 +285,12 @@ uint64_t CopyFileData(TFile& from, TFile& to, uint64_t n)
             if (from.pos_ < from.Size()) return done + CopyThroughBuffer(from, to, n - done);
             break;
         }
+        if (IoRecord()) {
+            // The kernel copied without our buffer: the bytes are read back.
+            std::string bytes(size_t(got), '\0');
+            if (::pread(to.fd_, bytes.data(), bytes.size(), off_t(to.pos_)) != got) RaiseIoErrno(EIO, to.path_);
+            Record(TIoEvent::Write, to.path_, to.pos_, std::move(bytes));
+        }
         from.pos_ += uint64_t(got);
         to.pos_ += uint64_t(got);
         done += uint64_t(got);
@@ -284,12 +302,14 @@ void TFile::Sync()
 {
     FileOpPoint(foSync);
     if (::fsync(fd_) != 0) RaiseIoErrno(errno, path_);
+    Record(TIoEvent::Sync, path_);
 }
 
 void TFile::SyncData()
 {
     FileOpPoint(foSync);
     if (::fdatasync(fd_) != 0) RaiseIoErrno(errno, path_);
+    Record(TIoEvent::Sync, path_);  // the simulation keeps no metadata apart
 }
 
 void TFile::StartWriteback(uint64_t pos, uint64_t n)
