@@ -203,9 +203,10 @@ void TEditCommands::Add()
     // One change: every file is added, or none.
     std::vector<std::string> paths;
     for (const QString& file : files) paths.push_back(LocalPath(file));
+    const uint32_t before = step.Rows();
     ops::Add(ctx_.Session.Locked(), paths, step.Changes());
     step.Follow();
-    ctx_.List.SelectRowQuietly(int(step.Rows()) - 1);
+    for (uint32_t row = before; row < step.Rows(); ++row) ctx_.List.SelectRowQuietly(int(row));
 }
 
 void TEditCommands::Delete()

@@ -32,13 +32,6 @@ uint64_t Fnv(uint64_t h, const void* data, size_t n)
     return h;
 }
 
-// The file's inode, 0 when there is none.
-uint64_t InodeOf(const std::string& path)
-{
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 ? uint64_t(st.st_ino) : 0;
-}
-
 uint64_t SizeOf(const std::string& path)
 {
     struct stat st {};
@@ -150,14 +143,14 @@ bool Complete(TFile& file)
 // Writing them twice does no harm, so a cut during this is rolled back again.
 void RollBack(TJournalReader& in, const TArchiveLocation& where, bool twoFiles)
 {
-    const uint64_t archiveIno = in.Get64(), archiveSize = in.Get64(), archiveBefore = in.Get64();
-    const uint64_t dirIno = in.Get64(), dirBefore = in.Get64();
+    const uint64_t archiveSize = in.Get64(), archiveBefore = in.Get64(), dirBefore = in.Get64();
     const uint64_t nowSize = SizeOf(where.ArchivePath);
-    // A journal beside an archive it was not written for, or one already
-    // rolled back and cut to its old length, is not this archive's to apply.
-    if (InodeOf(where.ArchivePath) != archiveIno || (nowSize != archiveSize && nowSize != archiveBefore) ||
-        (twoFiles && InodeOf(where.DirPath) != dirIno) || (!twoFiles && dirIno != 0))
-        return;
+    // The length names the archive: a change never alters it once the
+    // journal is written, and a roll back cut short leaves the old one. A
+    // journal beside an archive of another length is not this archive's.
+    // (Not the inode: a copy of the folder, as backup tools make, must still
+    // be rolled back.)
+    if (nowSize != archiveSize && nowSize != archiveBefore) return;
     TFile archive = TFile::OpenReadWrite(where.ArchivePath);
     std::optional<TFile> dir;
     if (twoFiles) dir.emplace(TFile::OpenReadWrite(where.DirPath));
@@ -190,18 +183,23 @@ void RollBack(TJournalReader& in, const TArchiveLocation& where, bool twoFiles)
     }
 }
 
-// Renames whichever new file has not reached its place yet.
+// Renames whichever new file has not reached its place yet. The new files
+// are known by their lengths, which the renames keep.
 void FinishSwap(TJournalReader& in, const TArchiveLocation& where, const std::string& journal)
 {
     const std::string newArchive = Beside(journal, in.GetName());
     const std::string newDir = Beside(journal, in.GetName());
     const std::string backup = Beside(journal, in.GetName());
-    const uint64_t archiveIno = in.Get64(), dirIno = in.Get64();
-    const bool archiveDone = InodeOf(where.ArchivePath) == archiveIno;
-    const bool dirDone = InodeOf(where.DirPath) == dirIno;
-    if (!(archiveDone || InodeOf(newArchive) == archiveIno) || !(dirDone || InodeOf(newDir) == dirIno)) return;
-    if (!dirDone) RenameFile(newDir, where.DirPath);
-    if (!archiveDone) RenameFile(newArchive, where.ArchivePath);
+    const uint64_t archiveSize = in.Get64(), dirSize = in.Get64();
+    auto present = [](const std::string& path, uint64_t size) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && uint64_t(st.st_size) == size;
+    };
+    const bool archiveWaits = present(newArchive, archiveSize), dirWaits = present(newDir, dirSize);
+    if (!(archiveWaits || present(where.ArchivePath, archiveSize)) || !(dirWaits || present(where.DirPath, dirSize)))
+        return;  // not this archive's swap
+    if (dirWaits) RenameFile(newDir, where.DirPath);
+    if (archiveWaits) RenameFile(newArchive, where.ArchivePath);
     SyncFolder(FolderOf(where.ArchivePath));
     DiscardFile(backup);
 }
@@ -226,10 +224,8 @@ std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<T
     try {
         out.Put(kMagic, sizeof kMagic);
         out.Put32(kRollback);
-        out.Put64(InodeOf(files.ArchivePath));
         out.Put64(files.ArchiveSize);
         out.Put64(files.ArchiveSizeBefore);
-        out.Put64(dir ? InodeOf(files.DirPath) : 0);
         out.Put64(files.DirSizeBefore);
         out.Put32(uint32_t(ranges.size()));
         std::string buf(kChunk, '\0');
@@ -269,8 +265,8 @@ std::string WriteSwapJournal(const std::string& archivePath, const std::string& 
         out.PutName(BaseName(newArchive));
         out.PutName(BaseName(newDir));
         out.PutName(BaseName(dirBackup));
-        out.Put64(InodeOf(newArchive));
-        out.Put64(InodeOf(newDir));
+        out.Put64(SizeOf(newArchive));
+        out.Put64(SizeOf(newDir));
         out.Finish();
     } catch (...) {
         DiscardFile(path);

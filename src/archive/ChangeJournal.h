@@ -34,8 +34,9 @@ struct TJournalRange {
     uint64_t Len;
 };
 
-// The sizes the journal names its files by, so that a journal copied or left
-// beside another archive is never applied to it.
+// The files of a change and their lengths. The archive's length names it in
+// the journal, so that a journal left beside another archive is never
+// applied to it.
 struct TJournalFiles {
     std::string ArchivePath;
     std::string DirPath;            // empty when the directory is in the archive

@@ -161,9 +161,12 @@ void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& source
         TShownRows shown(l.Cat, cat, rows);
         switch (s.cmd) {
         case TCmd::Add:
-            // one command
-            for (const auto& source : s.sources) ops::Add(l, sources.File(source.first), shown.Changes());
+        {
+            std::vector<std::string> files;
+            for (const auto& source : s.sources) files.push_back(sources.File(source.first));
+            ops::Add(l, files, shown.Changes());
             break;
+        }
         case TCmd::Delete: ops::Delete(l, s.targets, shown.Changes()); break;
         case TCmd::Rename: ops::Rename(l, s.targets[0], "RENAMED.BIN", shown.Changes()); break;
         case TCmd::ReplaceInPlace:
