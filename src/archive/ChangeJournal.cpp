@@ -47,8 +47,9 @@ public:
     explicit TJournalWriter(const std::string& path) : path_(path), file_(CreateFresh(path)) {}
     void Put(const void* data, size_t n)
     {
-        file_.Write(data, n);
         hash_ = Fnv(hash_, data, n);
+        buffer_.append(static_cast<const char*>(data), n);
+        if (buffer_.size() >= kChunk) Flush();
     }
     void Put32(uint32_t v)
     {
@@ -71,15 +72,22 @@ public:
         uint8_t b[8];
         StoreLE32(b, uint32_t(hash_));
         StoreLE32(b + 4, uint32_t(hash_ >> 32));
-        file_.Write(b, 8);
+        buffer_.append(reinterpret_cast<const char*>(b), 8);
+        Flush();
         file_.Sync();
         file_.Close();
         SyncFolder(FolderOf(path_));
     }
 
 private:
+    void Flush()
+    {
+        file_.Write(buffer_.data(), buffer_.size());
+        buffer_.clear();
+    }
     std::string path_;
     TFile file_;
+    std::string buffer_;
     uint64_t hash_ = kFnvStart;
 };
 
