@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/picture/Bitmap.h"
+#include "formats/picture/PngWriter.h"
 #include "support/ArchiveWriters.h"
+#include "support/DictionaryWriters.h"
 
 namespace entry_faults {
 
@@ -101,6 +104,27 @@ inline TFixture Ver2Full()
     for (size_t i = 0; i < 3; ++i) fx.Put(fx.recs[i].offset, Pattern(fx.recs[i].size * 2048, int(i)));
     fx.Seal();
     return fx;
+}
+
+// The fixture with entry 1 holding a dictionary of one 32×32 DXT1 texture
+// "tex" in its first sectors.
+inline TFixture WithDictionary(TFixture fx)
+{
+    const std::string txd =
+        DictionaryBytes({Dxt1Texture("tex", 32, 32, [](unsigned x, unsigned y) { return x * 8 + y; })});
+    fx.Put(fx.recs[1].offset, txd);
+    fx.data.clear();
+    fx.Seal();
+    return fx;
+}
+
+// A side × side PNG picture of recognisable pixels.
+inline std::string Picture(int side)
+{
+    korvane::TTextureBitmap bmp;
+    bmp.Width = bmp.Height = side;
+    for (int i = 0; i < side * side; ++i) bmp.Pixels.insert(bmp.Pixels.end(), {uint8_t(i), uint8_t(i / side * 2), 90, 255});
+    return korvane::PngBytes(bmp);
 }
 
 }  // namespace entry_faults

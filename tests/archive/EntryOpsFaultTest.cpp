@@ -376,25 +376,8 @@ void CrashEveryStep(const TFixture& fx, const TCase& c)
     EXPECT_GT(crashes, 2);
 }
 
-// An archive whose entry 1 holds a dictionary of one 32×32 DXT1 texture
-// "tex" in its two sectors, and pictures for it: 16×16 makes a smaller
+// Pictures for the dictionary of WithDictionary: 16×16 makes a smaller
 // dictionary, 128×128 (8 KiB of DXT1) a larger one.
-TFixture WithDictionary(TFixture fx)
-{
-    const std::string txd = DictionaryBytes({Dxt1Texture("tex", 32, 32, [](unsigned x, unsigned y) { return x * 8 + y; })});
-    fx.Put(fx.recs[1].offset, txd);
-    fx.data.clear();
-    fx.Seal();
-    return fx;
-}
-
-std::string Picture(int side)
-{
-    TTextureBitmap bmp;
-    bmp.Width = bmp.Height = side;
-    for (int i = 0; i < side * side; ++i) bmp.Pixels.insert(bmp.Pixels.end(), {uint8_t(i), uint8_t(i / side * 2), 90, 255});
-    return PngBytes(bmp);
-}
 
 const std::vector<std::pair<std::string, std::string>> kOne = {{"n1.bin", Pattern(3000, 21)}};
 const std::vector<std::pair<std::string, std::string>> kSeveral = {

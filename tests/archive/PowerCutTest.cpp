@@ -136,23 +136,8 @@ TFixture Many(bool ver2)
     return fx;
 }
 
-// Entry 1 holds a dictionary of one 32×32 DXT1 texture "tex".
-TFixture Dictionary(bool ver2)
-{
-    TFixture fx = Small(ver2);
-    fx.Put(fx.recs[1].offset, DictionaryBytes({Dxt1Texture("tex", 32, 32, [](unsigned x, unsigned y) { return x * 8 + y; })}));
-    fx.data.clear();
-    fx.Seal();
-    return fx;
-}
 
-std::string Picture(int side)
-{
-    TTextureBitmap bmp;
-    bmp.Width = bmp.Height = side;
-    for (int i = 0; i < side * side; ++i) bmp.Pixels.insert(bmp.Pixels.end(), {uint8_t(i), uint8_t(i / side * 2), 90, 255});
-    return PngBytes(bmp);
-}
+TFixture Dictionary(bool ver2) { return WithDictionary(Small(ver2)); }
 
 void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& sources)
 {
