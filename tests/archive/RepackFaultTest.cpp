@@ -283,3 +283,22 @@ TEST(FaultInjection, FailsTheNthOperationOfTheChosenKindsWithTheChosenErrno)
     EXPECT_EQ(IoErrorOf([&] { RenameFile(dir.File("x"), dir.File("y")); }), "File access denied");
     EXPECT_TRUE(FileExists(dir.File("x")));
 }
+
+// foAll counts every kind: the steps of one operation of each kind, one each.
+TEST(FaultInjection, AllCountsEveryKind)
+{
+    TempDir dir;
+    WriteBytes(dir.File("x"), "abcdef");
+    TFaultInjection all({.FailAt = 0, .Ops = foAll});
+    char buf[1];
+    TFile f = TFile::OpenReadWrite(dir.File("x"));  // open
+    f.ReadExact(buf, 1);                            // read
+    f.Write("z", 1);                                // write
+    f.Seek(0);                                      // seek
+    f.Sync();                                       // sync
+    f.Truncate(3);                                  // other
+    f.Close();                                      // other
+    RenameFile(dir.File("x"), dir.File("y"));       // rename
+    RemoveFile(dir.File("y"));                      // remove
+    EXPECT_EQ(all.Counted(), 9u);
+}
