@@ -67,6 +67,66 @@ The Korvane team, 2026</translation>
 <context>
     <name>TEditCommands</name>
     <message>
+        <source>Отменить</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Повторить</source>
+        <translation>Redo</translation>
+    </message>
+    <message>
+        <source>Отменить: %1</source>
+        <translation>Undo: %1</translation>
+    </message>
+    <message>
+        <source>Повторить: %1</source>
+        <translation>Redo: %1</translation>
+    </message>
+    <message>
+        <source>переименование записи</source>
+        <translation>renaming an entry</translation>
+    </message>
+    <message>
+        <source>замена записи</source>
+        <translation>replacing an entry</translation>
+    </message>
+    <message>
+        <source>изменение текстуры</source>
+        <translation>changing a texture</translation>
+    </message>
+    <message>
+        <source>Ранние изменения забыты: история отмены ограничена 64 МБ</source>
+        <translation>The earliest changes are forgotten: the undo history is limited to 64 MB</translation>
+    </message>
+    <message numerus="yes">
+        <source>добавление %n записи</source>
+        <translation>
+            <numerusform>adding %n entry</numerusform>
+            <numerusform>adding %n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>добавление %n записей</source>
+        <translation>
+            <numerusform>adding %n entry</numerusform>
+            <numerusform>adding %n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>удаление %n записи</source>
+        <translation>
+            <numerusform>deleting %n entry</numerusform>
+            <numerusform>deleting %n entries</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>удаление %n записей</source>
+        <translation>
+            <numerusform>deleting %n entry</numerusform>
+            <numerusform>deleting %n entries</numerusform>
+        </translation>
+    </message>
+    <message>
         <source>Правка</source>
         <translation>Edit</translation>
     </message>
@@ -390,6 +450,10 @@ The Korvane team, 2026</translation>
     <message>
         <source>Перепаковать архив</source>
         <translation>Repack Archive</translation>
+    </message>
+    <message>
+        <source>После перепаковки отменить сделанные изменения будет нельзя. Продолжить?</source>
+        <translation>After repacking, the changes made can no longer be undone. Continue?</translation>
     </message>
     <message>
         <source>Проверить архив</source>

@@ -8,6 +8,9 @@ TArchiveSession::TArchiveSession(QObject* parent) : QObject(parent) {}
 
 void TArchiveSession::Open(Catalogue cat)
 {
+    // Read again (after an undo, or another program's change) the archive
+    // keeps its history; another archive starts without one.
+    if (!opened_ || cat.ArchivePath != locked_.Cat.ArchivePath || cat.DirPath != locked_.Cat.DirPath) history_.Clear();
     locked_.Cat = std::move(cat);
     const Catalogue& c = locked_.Cat;
     opened_ = true;
@@ -22,6 +25,7 @@ void TArchiveSession::Close()
 {
     if (!opened_) return;
     emit Closed();
+    history_.Clear();
     locked_.Cat = Catalogue();
     opened_ = false;
     writable_ = false;

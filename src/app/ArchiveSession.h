@@ -6,6 +6,7 @@
 
 #include <QObject>
 
+#include "app/UndoHistory.h"
 #include "archive/ArchiveLock.h"
 #include "archive/Catalogue.h"
 #include "ops/ArchiveOps.h"
@@ -34,6 +35,9 @@ public:
     // The service commands (repack, check) apply: the kind alone decides.
     bool Serviceable() const { return opened_ && korvane::IsSectorKind(locked_.Cat.ArchiveKind); }
 
+    // The changes this window made that can be taken back and made again.
+    TUndoHistory& History() { return history_; }
+
     // Takes a catalogue read whole as the open archive, in place of the one
     // before, and decides what may be done with its files; emits Loaded.
     void Open(korvane::Catalogue cat);
@@ -50,6 +54,7 @@ signals:
 
 private:
     korvane::ops::TLockedCatalogue locked_;  // the lock held only while a TSessionLock lives
+    TUndoHistory history_;
     bool opened_ = false;
     bool writable_ = false;
     bool changeable_ = false;

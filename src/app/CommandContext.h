@@ -8,6 +8,8 @@
 
 #include <QString>
 #include <functional>
+#include <set>
+#include <string>
 
 #include "archive/ArchiveLock.h"
 
@@ -38,4 +40,7 @@ struct TCommandContext {
     // answers by reloading the list. Taken after the user's answers, before
     // anything is written.
     std::function<korvane::TArchiveLock()> LockForChange;
+    // Reads the open archive's directory again into the list, selecting the
+    // rows of the entries with these (raw) names.
+    std::function<void(const std::set<std::string>& names)> Reload;
 };

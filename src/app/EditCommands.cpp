@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "app/ArchiveSession.h"
 #include "app/Dialogs.h"
@@ -25,6 +26,7 @@
 #include "app/preview/PreviewPane.h"
 #include "base/NameCodec.h"
 #include "ops/ArchiveOps.h"
+#include "ops/OpErrors.h"
 #include "ops/TextureOps.h"
 
 using namespace korvane;
@@ -60,6 +62,37 @@ private:
     TRowsInStep step_;
 };
 
+// Russian takes "записи" after 1, 21, 31…, "записей" after the other numbers;
+// the English translation of each has its own forms.
+bool RussianSingular(size_t n) { return n % 10 == 1 && n % 100 != 11; }
+
+// Keeps the change made while it lives as an undo step named `what`, once it
+// is made: a change refused or failed leaves none. Made after the session's
+// lock, so that it goes first.
+class TUndoCapture {
+public:
+    TUndoCapture(TArchiveSession& session, QString what, std::set<std::string> names)
+        : session_(session), what_(std::move(what)), names_(std::move(names))
+    {
+        session_.Locked().Image = &image_;
+    }
+    ~TUndoCapture()
+    {
+        session_.Locked().Image = nullptr;
+        if (!image_.Empty()) session_.History().Push({what_, std::move(image_), std::move(names_)});
+    }
+    TUndoCapture(const TUndoCapture&) = delete;
+    TUndoCapture& operator=(const TUndoCapture&) = delete;
+
+private:
+    TArchiveSession& session_;
+    QString what_;
+    std::set<std::string> names_;
+    TChangeImage image_;
+};
+
+std::string RawName(const TArchiveEntry& e) { return std::string(EntryName(e)); }
+
 }  // namespace
 
 TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPreviewPane& pane,
@@ -68,6 +101,11 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
 {
     EditMenu = bar->addMenu(tr("Правка"));
     EditMenu->setObjectName(QStringLiteral("N8"));
+    UndoItem = AddAction(EditMenu, "UndoItem", tr("Отменить"));
+    UndoItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    RedoItem = AddAction(EditMenu, "RedoItem", tr("Повторить"));
+    RedoItem->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    EditMenu->addSeparator()->setObjectName(QStringLiteral("UndoSeparator"));
     OpenItem = AddAction(EditMenu, "N9", tr("Открыть"));
     RenameItem = AddAction(EditMenu, "N10", tr("Переименовать"));
     RenameItem->setShortcut(QKeySequence(Qt::Key_F2));
@@ -98,6 +136,8 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
         {ReplaceItem, &TEditCommands::Replace},
         {AddItem, &TEditCommands::Add},
         {DeleteItem, &TEditCommands::Delete},
+        {UndoItem, &TEditCommands::Undo},
+        {RedoItem, &TEditCommands::Redo},
         {ListExtractItem, &TEditCommands::Extract},
         {ListReplaceItem, &TEditCommands::Replace},
         {ListDeleteItem, &TEditCommands::Delete},
@@ -106,7 +146,10 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
     };
     for (const auto& [action, command] : commands)
         QObject::connect(action, &QAction::triggered, action,
-                         [this, command = command] { ctx_.Guard([this, command] { (this->*command)(); }); });
+                         [this, command = command] {
+                             ctx_.Guard([this, command] { (this->*command)(); });
+                             UpdateUndoItems();
+                         });
     QObject::connect(&ctx_.List, &TEntryListView::DragStarted, &ctx_.List,
                      [this] { ctx_.Guard([this] { StartDrag(); }); });
     pane_.SetTextureChanger(
@@ -138,9 +181,11 @@ void TEditCommands::Rename()
     RenameDialog->setResult(QDialog::Rejected);
     ctx_.Ask.ShowModal(RenameDialog);
     if (RenameDialog->result() != QDialog::Accepted) return;
+    const std::string newName = Utf8ToCp1251(RenameDialog->NameEdit->text().toStdString());
     const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+    const TUndoCapture undo(ctx_.Session, tr("переименование записи"), {RawName(cat.Entries[index]), newName});
     TEntriesChanging step(ctx_, false);
-    ops::Rename(ctx_.Session.Locked(), index, Utf8ToCp1251(RenameDialog->NameEdit->text().toStdString()), step.Changes());
+    ops::Rename(ctx_.Session.Locked(), index, newName, step.Changes());
 }
 
 void TEditCommands::Extract()
@@ -179,6 +224,8 @@ void TEditCommands::Replace()
     TReplaceResult result;
     {
         const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        const TUndoCapture undo(ctx_.Session, tr("замена записи"),
+                                {RawName(cat.Entries[index]), EntryNameFromPath(LocalPath(files.first()))});
         TEntriesChanging step(ctx_, false);
         result = ops::Replace(ctx_.Session.Locked(), index, LocalPath(files.first()), step.Changes());
         if (result == TReplaceResult::rrMoved) {
@@ -199,10 +246,17 @@ void TEditCommands::Add()
     if (files.isEmpty()) return;
     // One lock for the whole command: no other program's change comes between its files.
     const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
-    TEntriesChanging step(ctx_, true);
     // One change: every file is added, or none.
     std::vector<std::string> paths;
-    for (const QString& file : files) paths.push_back(LocalPath(file));
+    std::set<std::string> names;
+    for (const QString& file : files) {
+        paths.push_back(LocalPath(file));
+        names.insert(EntryNameFromPath(paths.back()));
+    }
+    const TUndoCapture undo(ctx_.Session, RussianSingular(paths.size()) ? tr("добавление %n записи", nullptr, int(paths.size()))
+                                                          : tr("добавление %n записей", nullptr, int(paths.size())),
+                            names);
+    TEntriesChanging step(ctx_, true);
     const uint32_t before = step.Rows();
     ops::Add(ctx_.Session.Locked(), paths, step.Changes());
     step.Follow();
@@ -223,6 +277,13 @@ void TEditCommands::Delete()
     for (int r : rows) indices.push_back(ctx_.Order.RowOrder[size_t(r)]);
     if (!indices.empty()) {
         const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        std::set<std::string> names;
+        for (uint32_t index : indices) names.insert(RawName(ctx_.Session.Cat().Entries[index]));
+        const int n = int(std::set<uint32_t>(indices.begin(), indices.end()).size());
+        const TUndoCapture undo(
+            ctx_.Session,
+            RussianSingular(size_t(n)) ? tr("удаление %n записи", nullptr, n) : tr("удаление %n записей", nullptr, n),
+            names);
         TEntriesChanging step(ctx_, true);
         ops::Delete(ctx_.Session.Locked(), indices, step.Changes());
         step.Follow();
@@ -269,12 +330,50 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     TTextureChangeResult result;
     {
         const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        const TUndoCapture undo(ctx_.Session, tr("изменение текстуры"), {RawName(cat.Entries[index])});
         // The entry keeps its row and selection; the row shows its new place.
         TEntriesChanging step(ctx_, false);
         result = ops::ChangeTexture(ctx_.Session.Locked(), index, change, step.Changes());
     }
     pane_.Preview(cat, cat.Entries[index], ctx_.Session.Editable());
     return result;
+}
+
+void TEditCommands::Undo() { UndoOrRedo(true); }
+void TEditCommands::Redo() { UndoOrRedo(false); }
+
+// An undo is a change like the others: under the lock, journaled, and only
+// over what this window wrote. Refused, the history goes: no step of it can
+// be taken back any more without touching another program's change.
+void TEditCommands::UndoOrRedo(bool undo)
+{
+    TUndoHistory& history = ctx_.Session.History();
+    if (undo ? !history.CanUndo() : !history.CanRedo()) return;
+    const TUndoStep& step = undo ? history.NextUndo() : history.NextRedo();
+    const std::set<std::string> names = step.Names;
+    try {
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        ops::ApplyImage(ctx_.Session.Locked(), step.Image, undo);
+    } catch (const ops::EArchiveChanged&) {
+        history.Clear();
+        throw;
+    }
+    undo ? history.Undone() : history.Redone();
+    ctx_.Reload(names);
+    ctx_.Session.MarkChanged();
+    selectionHandler_();
+}
+
+void TEditCommands::UpdateUndoItems()
+{
+    const TUndoHistory& history = ctx_.Session.History();
+    const bool editable = ctx_.Session.Editable();
+    UndoItem->setEnabled(editable && history.CanUndo());
+    RedoItem->setEnabled(editable && history.CanRedo());
+    UndoItem->setText(history.CanUndo() ? tr("Отменить: %1").arg(history.NextUndo().What) : tr("Отменить"));
+    RedoItem->setText(history.CanRedo() ? tr("Повторить: %1").arg(history.NextRedo().What) : tr("Повторить"));
+    // Said where the history ends early: the oldest steps went to stay within its memory.
+    UndoItem->setStatusTip(history.Forgot() ? tr("Ранние изменения забыты: история отмены ограничена 64 МБ") : QString());
 }
 
 void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
@@ -287,4 +386,5 @@ void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
     for (QAction* a : {OpenItem, ExtractItem}) a->setEnabled(rowSelected);
     for (QAction* a : {RenameItem, ReplaceItem, DeleteItem}) a->setEnabled(editRow);
     for (QAction* a : {AddItem, ListReplaceItem, ListDeleteItem, ListRenameItem}) a->setEnabled(editable);
+    UpdateUndoItems();
 }

@@ -36,6 +36,11 @@ public:
     void Replace();
     void Add();      // several files at once
     void Delete();
+    // The last change made (undone) is taken back (made again).
+    void Undo();
+    void Redo();
+    // The undo and redo items' texts and states, from the history.
+    void UpdateUndoItems();
     // Selected rows dragged out of the list: their entries are extracted for
     // the drop target and handed over as files.
     void StartDrag();
@@ -51,6 +56,7 @@ public:
     void EnableActions(bool selectionSeen, bool rowSelected);
 
     QMenu* EditMenu;
+    QAction *UndoItem, *RedoItem;
     QAction *OpenItem, *RenameItem, *ExtractItem, *ReplaceItem, *AddItem, *DeleteItem;
     QMenu* ListMenu;
     QAction *ListExtractItem, *ListReplaceItem, *ListDeleteItem, *ListOpenItem, *ListRenameItem;
@@ -58,6 +64,7 @@ public:
     TEntryDragOut* DragOut;
 
 private:
+    void UndoOrRedo(bool undo);
     TCommandContext ctx_;
     TPreviewPane& pane_;
     std::function<void()> selectionHandler_;

@@ -90,7 +90,8 @@ void TMainWindow::BuildMenus()
                                       SetStatusText(text);
                                       if (now) statusPanel_->repaint();
                                   },
-                                  [this] { return LockForChange(); }};
+                                  [this] { return LockForChange(); },
+                                  [this](const std::set<std::string>& names) { ReloadSelecting(names); }};
     edit_ = std::make_unique<TEditCommands>(context, bar, *pane_, [this] { ShowSelection(); });
     search_ = std::make_unique<TSearchCommands>(context, bar);
     service_ = std::make_unique<TServiceCommands>(context, bar, *search_,

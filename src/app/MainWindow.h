@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "app/ArchiveSession.h"
@@ -89,6 +90,8 @@ public:
     // The list read again from the disk, the rows whose entries' names are
     // still there selected again.
     void ReloadAfterOutsideChange();
+    // The open archive read again, the rows of these (raw) entry names selected.
+    void ReloadSelecting(const std::set<std::string>& names);
     // The watched files have been quiet a moment: when the directory on disk
     // differs from the one shown, the list is read again.
     void ArchiveFilesSettled();

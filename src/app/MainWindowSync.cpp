@@ -38,7 +38,13 @@ void TMainWindow::ReloadAfterOutsideChange()
     const Catalogue& cat = session_.Cat();
     std::set<std::string> names;
     for (int r : listView_->SelectedRows()) names.emplace(EntryName(cat.Entries[rowOrder_.RowOrder[size_t(r)]]));
+    ReloadSelecting(names);
+}
+
+void TMainWindow::ReloadSelecting(const std::set<std::string>& names)
+{
     // The very files and kind that were open, as after a repack.
+    const Catalogue& cat = session_.Cat();
     TArchiveLocation where;
     where.ArchivePath = cat.ArchivePath;
     where.DirPath = cat.DirPath;

@@ -62,6 +62,7 @@ void TArchiveChange::Commit(TEntryChanges& changes)
         else
             runs.push_back({pos, std::string(bytes, record.size())});
     }
+    for (auto& [pos, bytes] : raw_) runs.push_back({pos, std::move(bytes)});
     // The VER2 count last: until it is written the records past the old
     // count are not read.
     if (count_ && !twoFiles) {
@@ -91,8 +92,18 @@ void TArchiveChange::Commit(TEntryChanges& changes)
         const uint64_t size = arc.Size();
         // Every byte a new record will point at is on the disk first.
         if (size != archiveSizeBefore_) arc.SyncData();
-        const std::string journal = WriteRollbackJournal(
-            {cat_.ArchivePath, twoFiles ? cat_.DirPath : "", size, archiveSizeBefore_, dirSizeBefore_}, ranges);
+        std::vector<std::string> before;
+        const std::string journal =
+            WriteRollbackJournal({cat_.ArchivePath, twoFiles ? cat_.DirPath : "", size, archiveSizeBefore_, dirSizeBefore_},
+                                 ranges, image_ ? &before : nullptr);
+        TChangeImage made;
+        if (image_) {
+            // The ranges as journaled: the runs, then the tail a ".dir" lost.
+            for (size_t i = 0; i < runs.size(); ++i) made.Ranges.push_back({runs[i].first, before[i], runs[i].second});
+            for (size_t i = runs.size(); i < before.size(); ++i) made.Ranges.push_back({ranges[i].Pos, before[i], {}});
+            made.DirLengthBefore = twoFiles ? dirSizeBefore_ : 0;
+            made.DirLengthAfter = twoFiles ? (count_ ? dirLength : dirSizeBefore_) : 0;
+        }
         try {
             std::optional<TFile> dirFileOpen;
             if (twoFiles) dirFileOpen.emplace(TFile::OpenReadWrite(cat_.DirPath));
@@ -123,6 +134,7 @@ void TArchiveChange::Commit(TEntryChanges& changes)
         }
         committed_ = true;
         for (const TEntryChange& step : steps_.Steps) changes.Add(step);
+        if (image_) *image_ = std::move(made);
         // The change is made: a journal that cannot go is emptied first, and
         // the error is still reported.
         RemoveJournal(journal);

@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "archive/Catalogue.h"
@@ -27,6 +29,26 @@
 #include "base/FileIO.h"
 
 namespace korvane {
+
+// What a committed change wrote over in the directory's file: each range's
+// bytes before and after it, and the ".dir" length before and after, so that
+// the change can be taken back, and made again, as a change of its own.
+struct TWrittenRange {
+    uint64_t Pos;
+    std::string Before;  // as much as the file held there
+    std::string After;   // empty for the tail a ".dir" lost
+};
+struct TChangeImage {
+    std::vector<TWrittenRange> Ranges;
+    uint64_t DirLengthBefore = 0, DirLengthAfter = 0;  // the ".dir"'s; VER2: 0
+    bool Empty() const { return Ranges.empty(); }
+    size_t Bytes() const
+    {
+        size_t n = 0;
+        for (const TWrittenRange& r : Ranges) n += r.Before.size() + r.After.size();
+        return n;
+    }
+};
 
 class TArchiveChange {
 public:
@@ -51,6 +73,15 @@ public:
     // Staged: `len` bytes of `source` (from its start) over the archive at `pos`.
     void Overwrite(uint64_t pos, TFile source, uint64_t len);
 
+    // Keeps what the change writes over in `image` once it is made. An entry
+    // replaced by data that fits its sectors then gets the data appended
+    // instead, so that its old bytes stay for an undo.
+    void KeepImage(TChangeImage* image) { image_ = image; }
+    bool AppendsOnly() const { return image_ != nullptr; }
+    // Staged: bytes of the directory's file as they stand (an undo or redo;
+    // the catalogue does not follow, the caller reads the directory again).
+    void PutDirectoryBytes(uint64_t pos, std::string bytes) { raw_.push_back({pos, std::move(bytes)}); }
+
     // Makes the change; its steps are appended to `changes`.
     void Commit(TEntryChanges& changes);
 
@@ -69,6 +100,8 @@ private:
     size_t changedFrom_ = SIZE_MAX;
     std::optional<uint64_t> count_;
     std::vector<TOverwrite> overwrites_;
+    std::vector<std::pair<uint64_t, std::string>> raw_;
+    TChangeImage* image_ = nullptr;
     TEntryChanges steps_;
     bool committed_ = false;
 };

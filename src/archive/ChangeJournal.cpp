@@ -222,7 +222,8 @@ bool JournalPresent(const std::string& archivePath)
     return ::lstat(JournalPathFor(archivePath).c_str(), &st) == 0;
 }
 
-std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<TJournalRange>& ranges)
+std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<TJournalRange>& ranges,
+                                 std::vector<std::string>* before)
 {
     const std::string path = JournalPathFor(files.ArchivePath);
     TFile archive = TFile::OpenReadOnly(files.ArchivePath);
@@ -247,10 +248,12 @@ std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<T
             out.Put64(r.Pos);
             out.Put64(len);
             from.Seek(r.Pos);
+            if (before) before->emplace_back();
             for (uint64_t left = len; left > 0;) {
                 const size_t n = size_t(std::min<uint64_t>(left, buf.size()));
                 from.ReadExact(buf.data(), n);
                 out.Put(buf.data(), n);
+                if (before) before->back().append(buf.data(), n);
                 left -= n;
             }
         }

@@ -46,8 +46,10 @@ struct TJournalFiles {
 };
 
 // Writes and flushes the journal (and its folder) with the present bytes of
-// every range; returns its path.
-std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<TJournalRange>& ranges);
+// every range, also into `before` when given (one string a range); returns
+// its path.
+std::string WriteRollbackJournal(const TJournalFiles& files, const std::vector<TJournalRange>& ranges,
+                                 std::vector<std::string>* before = nullptr);
 
 // The two-file repack's swap: `newArchive` and `newDir` (flushed, beside the
 // files they replace) are renamed over the archive and its ".dir"; `dirBackup`

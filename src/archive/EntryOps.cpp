@@ -176,6 +176,20 @@ TReplaceResult ReplaceEntry(TArchiveChange& change, uint32_t index, const std::s
     const uint64_t srcLen = src.Size();
     const TArchiveEntry old = cat.Entries[index];
 
+    if (srcLen <= EntryByteLen(cat.ArchiveKind, old) && change.AppendsOnly()) {
+        // Fits, but the old bytes must stay: the data is appended and the
+        // entry keeps its slot.
+        const TPlacedData placed = AppendData(change.Archive(), src, srcLen, 0);
+        src.Close();
+        TArchiveEntry e = old;
+        e.Offset = placed.Offset;
+        e.Size = placed.Size;
+        StoreName(e, name);
+        change.PutRecord(e);
+        cat.Entries[index] = e;
+        change.Steps().Add(TEntryChange::Changed(index));
+        return TReplaceResult::rrInPlace;
+    }
     if (srcLen <= EntryByteLen(cat.ArchiveKind, old)) {
         // Over the entry's own sectors; the old bytes after the new ones stay.
         TArchiveEntry e = old;

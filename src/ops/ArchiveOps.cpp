@@ -46,6 +46,16 @@ TLockedCatalogue OpenLocked(const TArchiveLocation& where, TLockMode mode, const
 
 }  // namespace
 
+namespace {
+
+// A change of the locked catalogue, keeping its image when one is asked for.
+void Keep(TArchiveChange& change, const TLockedCatalogue& locked)
+{
+    if (locked.Image) change.KeepImage(locked.Image);
+}
+
+}  // namespace
+
 Catalogue OpenForReading(const std::string& path, const TLockWait& wait)
 {
     return OpenForReading(LocateArchive(path), wait);
@@ -162,6 +172,7 @@ uint32_t Add(TLockedCatalogue& locked, const std::vector<std::string>& files, TE
     CheckRoomForEntry(cat);
     ProbeWritable(cat);
     TArchiveChange change(cat);
+    Keep(change, locked);
     uint32_t last = 0;
     for (const std::string& file : files) {
         CheckRoomForEntry(cat);
@@ -176,6 +187,7 @@ TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::stri
     Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
     TArchiveChange change(cat);
+    Keep(change, locked);
     const TReplaceResult result = ReplaceEntry(change, index, file);
     change.Commit(changes);
     return result;
@@ -192,8 +204,37 @@ void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChang
     std::sort(indices.rbegin(), indices.rend());
     indices.erase(std::unique(indices.begin(), indices.end()), indices.end());
     TArchiveChange change(cat);
+    Keep(change, locked);
     for (uint32_t index : indices) RemoveEntry(change, index);
     change.Commit(changes);
+}
+
+void ApplyImage(TLockedCatalogue& locked, const TChangeImage& image, bool undo)
+{
+    Catalogue& cat = locked.Cat;
+    CheckChangeableKind(cat);
+    ProbeWritable(cat);
+    const bool twoFiles = cat.ArchiveKind == akImg;
+    // The file must hold what the change (or its undo) left: otherwise
+    // another program has been at it, and its change is not ours to take back.
+    {
+        TFile dir = TFile::OpenReadOnly(cat.DirPath);
+        const uint64_t size = dir.Size();
+        if (twoFiles && size != (undo ? image.DirLengthAfter : image.DirLengthBefore)) throw EArchiveChanged();
+        for (const TWrittenRange& r : image.Ranges) {
+            const std::string& now = undo ? r.After : r.Before;
+            if (r.Pos > size || now.size() > size - r.Pos) throw EArchiveChanged();
+            std::string held(now.size(), '\0');
+            dir.Seek(r.Pos);
+            dir.ReadExact(held.data(), held.size());
+            if (held != now) throw EArchiveChanged();
+        }
+    }
+    TArchiveChange change(cat);
+    for (const TWrittenRange& r : image.Ranges) change.PutDirectoryBytes(r.Pos, undo ? r.Before : r.After);
+    if (twoFiles) change.SetCount((undo ? image.DirLengthBefore : image.DirLengthAfter) / DirRecordSize);
+    TEntryChanges none;
+    change.Commit(none);
 }
 
 void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEntryChanges& changes)
@@ -201,6 +242,7 @@ void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEn
     Catalogue& cat = locked.Cat;
     CheckChange(cat, index);
     TArchiveChange change(cat);
+    Keep(change, locked);
     RenameEntry(change, index, name);
     change.Commit(changes);
 }

@@ -32,6 +32,9 @@ Catalogue OpenForReading(const TArchiveLocation& where, const TLockWait& wait = 
 struct TLockedCatalogue {
     TArchiveLock Lock;
     Catalogue Cat;
+    // When set, each change below keeps what it writes over here, for an
+    // undo (see TArchiveChange::KeepImage).
+    TChangeImage* Image = nullptr;
 };
 // As OpenForReading, the shared lock kept, so that the entries' data read
 // later is the data of this directory.
@@ -87,5 +90,12 @@ TReplaceResult Replace(TLockedCatalogue& locked, uint32_t index, const std::stri
 void Delete(TLockedCatalogue& locked, std::vector<uint32_t> indices, TEntryChanges& changes);
 // `name` is raw Windows-1251 bytes.
 void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEntryChanges& changes);
+
+// Takes a change back (`undo`) or makes it again, from its image: the
+// directory's bytes written back, as one change. Raises EArchiveChanged,
+// writing nothing, when the directory's file no longer holds what the change
+// left there (or, for a redo, what its undo left). The catalogue is not
+// followed: read the directory again afterwards.
+void ApplyImage(TLockedCatalogue& locked, const TChangeImage& image, bool undo);
 
 }  // namespace korvane::ops

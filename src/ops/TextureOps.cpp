@@ -35,9 +35,10 @@ TEntryBytes ReadDictionaryBytes(TFile& file, uint64_t pos, uint64_t len)
 // The new dictionary is appended to the archive and the entry's own record
 // then points at it (it keeps its name, index and row); the old one stays as
 // unused space.
-TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const TTextureChange& change,
+TTextureChangeResult ChangeTextureInEntry(TLockedCatalogue& locked, uint32_t index, const TTextureChange& change,
                                           TEntryChanges& changes)
 {
+    Catalogue& cat = locked.Cat;
     const TArchiveEntry entry = cat.Entries[index];
     TTextureDictionaryParts parts;
     {
@@ -50,6 +51,7 @@ TTextureChangeResult ChangeTextureInEntry(Catalogue& cat, uint32_t index, const 
     TTextureChangeResult result = ApplyTextureChange(parts, change);
     // Never over the old dictionary: a failure part-way leaves it whole.
     TArchiveChange written(cat);
+    if (locked.Image) written.KeepImage(locked.Image);
     ReplaceEntryDataAtEnd(written, index, AsBytes(JoinDictionary(parts)));
     written.Steps().Add(TEntryChange::Changed(index));
     written.Commit(changes);
@@ -80,7 +82,7 @@ TTextureChangeResult ChangeTexture(TLockedCatalogue& locked, uint32_t index, con
     CheckEntryIndex(cat, index);
     CheckChangeableKind(cat);
     ProbeWritable(cat);
-    return ChangeTextureInEntry(cat, index, change, changes);
+    return ChangeTextureInEntry(locked, index, change, changes);
 }
 
 TTextureChangeResult ChangeTexture(const std::string& path, const TTextureChange& change, const TLockWait& wait)

@@ -217,9 +217,10 @@ TEST_F(EditCommandsTest, CommandsOnASortedListActOnTheShownEntry)
     prompts.AnswerOpenMany({Q(Source("new3.bin", "333"))});
     Trigger("N25");
     EXPECT_EQ(form->ListModel()->CellText(1, 1), "new3.bin");
-    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(3 * 2048, 3), "333");
+    // Appended (the window keeps the old bytes for an undo), in the entry's own slot.
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(5 * 2048, 3), "333");
     // The record keeps the old name's tail behind the new zero.
-    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(3 * 32, 32), DirRecordBytes({3, 1, std::string("new3.bin\0AT", 11)}));
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(3 * 32, 32), DirRecordBytes({5, 1, std::string("new3.bin\0AT", 11)}));
 
     prompts.AnswerOpenMany({Q(Source("added.bin", "z"))});
     Trigger("N13");
@@ -365,8 +366,10 @@ TEST_F(EditCommandsTest, ReplaceInPlaceRunsTheSelectionHandlerAndAMoveSelectsThe
     EXPECT_EQ(prompts.calls[0].dialog, "OpenDialog3");
     EXPECT_TRUE(Find<QAction>("N9")->isEnabled());
     EXPECT_EQ(Names(), QStringList({"F0.DAT", "fits.bin", "F2.DAT"}));
-    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(2048, 2048), fits);
-    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(32, 32), DirRecordBytes({1, 1, "fits.bin"}));
+    // Though it fits, the data is appended: the old sector stays for an undo.
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(2048, 2048), Bytes(2048, 1));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(3 * 2048, 2048), fits);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(32, 32), DirRecordBytes({3, 1, "fits.bin"}));
 
     Find<QAction>("N9")->setEnabled(false);
     const std::string big = Bytes(2049, 71);
@@ -376,8 +379,8 @@ TEST_F(EditCommandsTest, ReplaceInPlaceRunsTheSelectionHandlerAndAMoveSelectsThe
     EXPECT_EQ(Names(), QStringList({"F0.DAT", "F2.DAT", "big.bin"}));
     EXPECT_EQ(Selected(), QList<int>({1, 2}));
     const std::string img = ReadBytes(dir.File("a.img"));
-    EXPECT_EQ(img.substr(2048, 2048), fits);  // the old sectors stay, unused
-    EXPECT_EQ(img.substr(3 * 2048), big + std::string(2047, '\0'));
+    EXPECT_EQ(img.substr(3 * 2048, 2048), fits);  // the old sectors stay, unused
+    EXPECT_EQ(img.substr(4 * 2048), big + std::string(2047, '\0'));
     EXPECT_EQ(Reopened(), QStringList({"F0.DAT", "F2.DAT", "big.bin"}));
 }
 
@@ -456,3 +459,51 @@ TEST_F(EditCommandsTest, ShortcutKeysReachTheCommands)
 }
 
 #include "EditCommandsTest.moc"
+
+// Each change is undone to the directory's very bytes and redone to them; the
+// menu names the change; an undo over another program's change is refused.
+TEST_F(EditCommandsTest, UndoAndRedoTakeChangesBackAndMakeThemAgain)
+{
+    Start({Q(Img(3))});
+    const std::string dir0 = ReadBytes(dir.File("a.dir"));
+    QAction* undo = Find<QAction>("UndoItem");
+    QAction* redo = Find<QAction>("RedoItem");
+    EXPECT_FALSE(undo->isEnabled());
+    EXPECT_EQ(undo->text(), "Отменить");
+
+    prompts.AnswerOpenMany({Q(Source("one.dff", Bytes(100, 1)))});
+    Trigger("N13");
+    const std::string dir1 = ReadBytes(dir.File("a.dir"));
+    EXPECT_EQ(undo->text(), "Отменить: добавление 1 записи");
+    ClickRow(0);
+    ClickRow(2, Qt::ShiftModifier);
+    prompts.AnswerQuestion(QMessageBox::Yes);
+    Trigger("N14");
+    const std::string dir2 = ReadBytes(dir.File("a.dir"));
+    EXPECT_EQ(Names(), QStringList({"one.dff"}));
+    EXPECT_EQ(undo->text(), "Отменить: удаление 3 записей");
+
+    Trigger("UndoItem");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir1);
+    EXPECT_EQ(Names(), QStringList({"F0.DAT", "F1.DAT", "F2.DAT", "one.dff"}));
+    EXPECT_EQ(Selected(), QList<int>({0, 1, 2}));  // the entries the step concerned
+    EXPECT_EQ(redo->text(), "Повторить: удаление 3 записей");
+    Trigger("UndoItem");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir0);
+    EXPECT_FALSE(undo->isEnabled());
+    Trigger("RedoItem");
+    Trigger("RedoItem");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir2);
+    EXPECT_EQ(Reopened(), QStringList({"one.dff"}));
+    EXPECT_FALSE(redo->isEnabled());
+
+    // Another program writes the record the undo would write back.
+    std::string outside = dir2;
+    outside[8] = 'X';
+    WriteBytes(dir.File("a.dir"), outside);
+    Trigger("UndoItem");
+    EXPECT_EQ(prompts.Messages().back(), "Архив изменён другой программой. Список обновлён, повторите команду.");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), outside);
+    EXPECT_EQ(Names(), QStringList({"Xne.dff"}));
+    EXPECT_FALSE(undo->isEnabled());
+}

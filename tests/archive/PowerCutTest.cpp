@@ -102,7 +102,7 @@ std::string Difference(const TList& got, const TList& want)
            (got[i].first == want[i].first ? " with other bytes" : ", not " + want[i].first);
 }
 
-enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack };
+enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack, UndoDelete };
 
 using TSources = std::vector<std::pair<std::string, std::string>>;  // file name, bytes
 
@@ -139,7 +139,7 @@ TFixture Many(bool ver2)
 
 TFixture Dictionary(bool ver2) { return WithDictionary(Small(ver2)); }
 
-void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& sources)
+void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& sources, const TChangeImage& undo)
 {
     uint32_t rows = uint32_t(cat.Entries.size());
     OnLoan(cat, [&](ops::TLockedCatalogue& l) {
@@ -164,6 +164,7 @@ void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& source
                                shown.Changes());
             break;
         case TCmd::Repack: ops::Repack(l); break;
+        case TCmd::UndoDelete: ops::ApplyImage(l, undo, true); break;
         }
     });
 }
@@ -200,6 +201,12 @@ TEST_P(PowerCutCommands, LeaveTheEntriesOfBeforeOrOfAfter)
     WriteBytes(folder + "/a.img", fx.img);
     if (!fx.ver2) WriteBytes(folder + "/a.dir", fx.dir);
     for (const auto& [name, bytes] : s.sources) WriteBytes(sources.File(name), bytes);
+    TChangeImage undo;  // an undo's: the delete it takes back is made first
+    if (s.cmd == TCmd::UndoDelete) {
+        ops::TLockedCatalogue l{TArchiveLock(), OpenCatalogue(folder + "/a.img"), &undo};
+        TEntryChanges changes;
+        ops::Delete(l, s.targets, changes);
+    }
     const TFolderFiles files = FolderFiles(folder);
     const TList before = Listed(folder);
 
@@ -207,7 +214,7 @@ TEST_P(PowerCutCommands, LeaveTheEntriesOfBeforeOrOfAfter)
     {
         TListedCatalogue cat(OpenCatalogue(folder + "/a.img"));
         TFaultInjection recording({.Record = &record});
-        RunCommand(cat, s, sources);
+        RunCommand(cat, s, sources, undo);
     }
     const TList after = Listed(folder);
 
@@ -247,6 +254,7 @@ std::vector<TScenario> Scenarios()
             {"ReplaceMoving", v2, Small, TCmd::ReplaceMoved, {1}, {{"r.bin", Pattern(3 * 2048 + 1, 31)}}},
             {"ChangeATexture", v2, Dictionary, TCmd::Texture, {1}, {{"p.png", Picture(16)}}},
             {"Repack", v2, Small, TCmd::Repack},
+            {"UndoADeleteOfTwo", v2, Many, TCmd::UndoDelete, {1, 200}},
         };
         for (TScenario row : rows) {
             row.name += kind;
