@@ -102,7 +102,7 @@ std::string Difference(const TList& got, const TList& want)
            (got[i].first == want[i].first ? " with other bytes" : ", not " + want[i].first);
 }
 
-enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack };
+enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack, Import };
 
 using TSources = std::vector<std::pair<std::string, std::string>>;  // file name, bytes
 
@@ -164,6 +164,14 @@ void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& source
                                shown.Changes());
             break;
         case TCmd::Repack: ops::Repack(l); break;
+        case TCmd::Import:
+        {
+            std::vector<std::string> files;
+            for (const auto& source : s.sources) files.push_back(sources.File(source.first));
+            std::vector<ops::TImportStep> plan = ops::PlanImport(l.Cat, files, false);
+            ops::Import(l, plan, shown.Changes());
+            break;
+        }
         }
     });
 }
@@ -247,6 +255,8 @@ std::vector<TScenario> Scenarios()
             {"ReplaceMoving", v2, Small, TCmd::ReplaceMoved, {1}, {{"r.bin", Pattern(3 * 2048 + 1, 31)}}},
             {"ChangeATexture", v2, Dictionary, TCmd::Texture, {1}, {{"p.png", Picture(16)}}},
             {"Repack", v2, Small, TCmd::Repack},
+            // b.dff in place, C.COL moved to the end, N.BIN added
+            {"Import", v2, Small, TCmd::Import, {}, {{"b.dff", Pattern(3000, 31)}, {"C.COL", Pattern(2049, 32)}, {"N.BIN", Pattern(100, 33)}}},
         };
         for (TScenario row : rows) {
             row.name += kind;
