@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>

@@ -254,30 +254,31 @@ TEST_F(CliEdit, ArchivesThatCannotBeChangedOnlyExtract)
 // to back; a folder of five files: three named like entries (a.txd in other
 // case), two new, and a subfolder that is left alone. Worked out by hand: the
 // adds become entries 5 and 6; D.IFP (2049 bytes) does not fit its sector and
-// moves to the end, E.IPL and the adds one number lower; B.DFF and a.txd are
-// written over their old data, whose tail stays.
+// moves to the end, the entries after it one number lower; B.DFF is written
+// over its old data, whose tail stays; a.txd (2100 bytes) moves to the end
+// last, every other entry one number lower again.
 TEST_F(CliEdit, ImportReplacesByNameAndAddsTheRestAsOneChange)
 {
     std::filesystem::create_directories(dir.File("in/sub"));
     WriteBytes(dir.File("in/B.DFF"), Bytes(3000, 2));
     WriteBytes(dir.File("in/D.IFP"), Bytes(2049, 3));
-    WriteBytes(dir.File("in/a.txd"), Bytes(100, 4));
+    WriteBytes(dir.File("in/a.txd"), Bytes(2100, 4));
     WriteBytes(dir.File("in/new1.bin"), Bytes(5000, 5));
     WriteBytes(dir.File("in/new2.bin"), Bytes(10, 6));
     WriteBytes(dir.File("in/sub/C.COL"), "never");
-    const std::string lines = "replaced 1 B.DFF\nreplaced 6 D.IFP\nreplaced 0 a.txd\nadded 4 new1.bin\nadded 5 new2.bin\n"
+    const std::string lines = "replaced 0 B.DFF\nreplaced 5 D.IFP\nreplaced 6 a.txd\nadded 3 new1.bin\nadded 4 new2.bin\n"
                               "total: replaced 3, added 2\n";
     const std::string old = Bytes(6 * 2048, 1);
-    const std::string after = Bytes(100, 4) + old.substr(100, 1948) + Bytes(3000, 2) + old.substr(5048, 1096) +
-                              old.substr(6144) + Bytes(5000, 5) + std::string(1144, '\0') + Bytes(10, 6) +
-                              std::string(2038, '\0') + Bytes(2049, 3) + std::string(2047, '\0');
+    const std::string after = old.substr(0, 2048) + Bytes(3000, 2) + old.substr(5048, 1096) + old.substr(6144) +
+                              Bytes(5000, 5) + std::string(1144, '\0') + Bytes(10, 6) + std::string(2038, '\0') +
+                              Bytes(2049, 3) + std::string(2047, '\0') + Bytes(2100, 4) + std::string(1996, '\0');
     for (const uint32_t f : {0u, 1u}) {  // the first data sector: after a VER2 directory, 1
         SCOPED_TRACE(f ? "VER2" : ".img and .dir");
         const std::vector<TDirRecord> before = {
             {f, 1, "A.TXD"}, {f + 1, 2, "B.DFF"}, {f + 3, 1, "C.COL"}, {f + 4, 1, "D.IFP"}, {f + 5, 1, "E.IPL"}};
-        const std::vector<TDirRecord> want = {{f, 1, "a.txd"},         {f + 1, 2, "B.DFF"},    {f + 3, 1, "C.COL"},
-                                              {f + 5, 1, "E.IPL"},     {f + 6, 3, "new1.bin"}, {f + 9, 1, "new2.bin"},
-                                              {f + 10, 2, "D.IFP"}};
+        const std::vector<TDirRecord> want = {{f + 1, 2, "B.DFF"},     {f + 3, 1, "C.COL"},   {f + 5, 1, "E.IPL"},
+                                              {f + 6, 3, "new1.bin"},  {f + 9, 1, "new2.bin"}, {f + 10, 2, "D.IFP"},
+                                              {f + 12, 2, "a.txd"}};
         const std::string a = dir.File(f ? "v.img" : "a.img"), d = dir.File("a.dir");
         WriteBytes(a, (f ? Ver2Bytes(before, 2048) : "") + old);
         if (!f) WriteBytes(d, ImgDirBytes(before));
