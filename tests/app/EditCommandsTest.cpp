@@ -149,7 +149,6 @@ TEST_F(EditCommandsTest, ImportConfirmsThenReplacesByNameAndAddsTheRest)
     const std::string img = ReadBytes(dir.File("a.img")), dirBytes = ReadBytes(dir.File("a.dir"));
     QStringList shown;
     prompts.onModal = [&](QDialog* d) {
-        shown.clear();
         for (QListWidgetItem* item : d->findChild<QListWidget*>()->findItems("*", Qt::MatchWildcard)) shown << item->text();
         d->reject();
     };
