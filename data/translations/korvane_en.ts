@@ -66,6 +66,20 @@ The Korvane team, 2026</translation>
 </context>
 <context>
     <name>TEditCommands</name>
+    <message numerus="yes">
+        <source>импорт %n файла</source>
+        <translation>
+            <numerusform>importing %n file</numerusform>
+            <numerusform>importing %n files</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>импорт %n файлов</source>
+        <translation>
+            <numerusform>importing %n file</numerusform>
+            <numerusform>importing %n files</numerusform>
+        </translation>
+    </message>
     <message>
         <source>Отменить</source>
         <translation>Undo</translation>
@@ -149,6 +163,38 @@ The Korvane team, 2026</translation>
     <message>
         <source>Добавить...</source>
         <translation>Add...</translation>
+    </message>
+    <message>
+        <source>Импортировать...</source>
+        <translation>Import...</translation>
+    </message>
+    <message>
+        <source>Импортировать папку...</source>
+        <translation>Import Folder...</translation>
+    </message>
+    <message>
+        <source>Укажите папку, файлы которой вы хотите импортировать:</source>
+        <translation>Choose the folder whose files you want to import:</translation>
+    </message>
+    <message>
+        <source>Импорт</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>Будут заменены и добавлены эти файлы:</source>
+        <translation>These files will be replaced and added:</translation>
+    </message>
+    <message>
+        <source>Заменить: %1</source>
+        <translation>Replace: %1</translation>
+    </message>
+    <message>
+        <source>Добавить: %1</source>
+        <translation>Add: %1</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>Удалить</source>

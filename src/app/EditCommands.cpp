@@ -1,16 +1,21 @@
 #include "app/EditCommands.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPointer>
+#include <QPushButton>
 #include <QStyle>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <optional>
 #include <set>
@@ -114,6 +119,8 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
     ReplaceItem = AddAction(EditMenu, "N12", tr("Заменить..."));
     AddItem = AddAction(EditMenu, "N13", tr("Добавить..."));
     AddItem->setShortcut(QKeySequence(Qt::Key_Insert));
+    ImportItem = AddAction(EditMenu, "ImportItem", tr("Импортировать..."));
+    ImportFolderItem = AddAction(EditMenu, "ImportFolderItem", tr("Импортировать папку..."));
     DeleteItem = AddAction(EditMenu, "N14", tr("Удалить"));
     DeleteItem->setShortcut(QKeySequence(Qt::Key_Delete));
 
@@ -135,6 +142,8 @@ TEditCommands::TEditCommands(const TCommandContext& context, QMenuBar* bar, TPre
         {ExtractItem, &TEditCommands::Extract},
         {ReplaceItem, &TEditCommands::Replace},
         {AddItem, &TEditCommands::Add},
+        {ImportItem, &TEditCommands::ImportFiles},
+        {ImportFolderItem, &TEditCommands::ImportFolder},
         {DeleteItem, &TEditCommands::Delete},
         {UndoItem, &TEditCommands::Undo},
         {RedoItem, &TEditCommands::Redo},
@@ -263,6 +272,68 @@ void TEditCommands::Add()
     for (uint32_t row = before; row < step.Rows(); ++row) ctx_.List.SelectRowQuietly(int(row));
 }
 
+void TEditCommands::ImportFiles()
+{
+    const QStringList files =
+        ctx_.Ask.OpenFiles(ctx_.Owner, DialogName(EntryFilesDialog), DialogFilter(EntryFilesDialog));
+    std::vector<std::string> paths;
+    for (const QString& file : files) paths.push_back(LocalPath(file));
+    if (!paths.empty()) Import(paths);
+}
+
+void TEditCommands::ImportFolder()
+{
+    const QString folder =
+        ctx_.Ask.ChooseFolder(ctx_.Owner, tr("Укажите папку, файлы которой вы хотите импортировать:"));
+    if (!folder.isEmpty()) Import({LocalPath(folder)});
+}
+
+void TEditCommands::Import(const std::vector<std::string>& operands)
+{
+    // Names are stored as Добавить... stores them; the list shows them so.
+    std::vector<ops::TImportStep> plan = ops::PlanImport(ctx_.Session.Cat(), ops::ImportFiles(operands), true);
+    if (plan.empty()) return;
+    QDialog confirm(ctx_.Owner);
+    confirm.setObjectName(QStringLiteral("ImportDialog"));
+    confirm.setWindowTitle(tr("Импорт"));
+    auto* layout = new QVBoxLayout(&confirm);
+    layout->addWidget(new QLabel(tr("Будут заменены и добавлены эти файлы:"), &confirm));
+    auto* list = new QListWidget(&confirm);
+    for (const ops::TImportStep& step : plan) {
+        const QString name = QString::fromStdString(Cp1251ToUtf8(step.Name));
+        list->addItem(step.Replaces ? tr("Заменить: %1").arg(name) : tr("Добавить: %1").arg(name));
+    }
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &confirm);
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Отмена"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &confirm, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &confirm, &QDialog::reject);
+    layout->addWidget(buttons);
+    confirm.setResult(QDialog::Rejected);
+    ctx_.Ask.ShowModal(&confirm);
+    if (confirm.result() != QDialog::Accepted) return;
+    {
+        // One lock and one change: the plan holds while the directory is the
+        // one it was made from, which the lock makes sure of.
+        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
+        std::set<std::string> names;
+        for (const ops::TImportStep& s : plan) names.insert(s.Name);
+        const int n = int(plan.size());
+        const TUndoCapture undo(
+            ctx_.Session,
+            RussianSingular(size_t(n)) ? tr("импорт %n файла", nullptr, n) : tr("импорт %n файлов", nullptr, n), names);
+        TEntriesChanging step(ctx_, true);
+        ops::Import(ctx_.Session.Locked(), plan, step.Changes());
+        step.Follow();
+        std::vector<bool> imported(ctx_.Session.Cat().Entries.size());
+        for (const ops::TImportStep& s : plan) imported[s.Entry] = true;
+        for (uint32_t row = 0; row < step.Rows(); ++row)
+            if (imported[ctx_.Order.RowOrder[row]]) ctx_.List.SelectRowQuietly(int(row));
+    }
+    // The entry shown may have new data.
+    selectionHandler_();
+}
+
 void TEditCommands::Delete()
 {
     // With no row selected the question is still asked; nothing goes, and the
@@ -385,6 +456,6 @@ void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
     EditMenu->menuAction()->setEnabled(ctx_.Session.Opened());
     for (QAction* a : {OpenItem, ExtractItem}) a->setEnabled(rowSelected);
     for (QAction* a : {RenameItem, ReplaceItem, DeleteItem}) a->setEnabled(editRow);
-    for (QAction* a : {AddItem, ListReplaceItem, ListDeleteItem, ListRenameItem}) a->setEnabled(editable);
+    for (QAction* a : {AddItem, ImportItem, ImportFolderItem, ListReplaceItem, ListDeleteItem, ListRenameItem}) a->setEnabled(editable);
     UpdateUndoItems();
 }

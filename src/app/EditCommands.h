@@ -5,6 +5,8 @@
 
 #include <QCoreApplication>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/CommandContext.h"
 
@@ -35,6 +37,11 @@ public:
     void Extract();  // one entry to a file, several into a folder
     void Replace();
     void Add();      // several files at once
+    // Files, or a folder's files, replacing the entries of their names and
+    // added where no entry has one, as one change, after the user confirmed
+    // the list of what is replaced and what added.
+    void ImportFiles();
+    void ImportFolder();
     void Delete();
     // The last change made (undone) is taken back (made again).
     void Undo();
@@ -57,7 +64,7 @@ public:
 
     QMenu* EditMenu;
     QAction *UndoItem, *RedoItem;
-    QAction *OpenItem, *RenameItem, *ExtractItem, *ReplaceItem, *AddItem, *DeleteItem;
+    QAction *OpenItem, *RenameItem, *ExtractItem, *ReplaceItem, *AddItem, *ImportItem, *ImportFolderItem, *DeleteItem;
     QMenu* ListMenu;
     QAction *ListExtractItem, *ListReplaceItem, *ListDeleteItem, *ListOpenItem, *ListRenameItem;
     TRenameDialog* RenameDialog;
@@ -65,6 +72,8 @@ public:
 
 private:
     void UndoOrRedo(bool undo);
+    void Import(const std::vector<std::string>& operands);
+
     TCommandContext ctx_;
     TPreviewPane& pane_;
     std::function<void()> selectionHandler_;

@@ -7,7 +7,9 @@
 #include "archive/EntryOps.h"
 #include "archive/SectorDirectory.h"
 #include "base/NameCodec.h"
+#include "cli/CliError.h"
 #include "cli/CliOptions.h"
+#include "cli/JsonText.h"
 #include "ops/ArchiveOps.h"
 #include "ops/OpErrors.h"
 
@@ -50,6 +52,26 @@ constexpr TUsage kRename = {
     "rename",
     "usage: korvane-cli rename ARCHIVE INDEX NEWNAME\n"
     "  Renames entry INDEX; NEWNAME has at most 24 characters.\n"};
+
+constexpr TUsage kImport = {
+    "import",
+    "usage: korvane-cli import ARCHIVE FILE|DIR... [--dry-run] [--cut-names] [--format text|tsv|json]\n"
+    "  Imports the files as one change, all of it or nothing, also across a power\n"
+    "  cut. Each FILE, and each file of a DIR (not its subfolders, in byte order\n"
+    "  of their names), replaces the entry of its name, a-z and A-Z alike (the\n"
+    "  first such entry when several have it, with a warning), or is added as a\n"
+    "  new, last entry. A replaced entry takes the file's data and name as\n"
+    "  replace gives them: in its own sectors when the file fits there, else it\n"
+    "  moves to the end, the entries after it one number lower.\n"
+    "  Prints one line per file, \"replaced N NAME\" or \"added N NAME\", N being\n"
+    "  the entry's number after the import, then \"total: replaced R, added A\".\n"
+    "  --format tsv prints the lines with tabs and no total; --format json an\n"
+    "  array of {\"action\", \"index\", \"name\", \"file\"}. --dry-run prints the\n"
+    "  same and writes nothing.\n"
+    "  A name the directory cannot hold (over 24 bytes in Windows-1251, or\n"
+    "  characters it lacks) is refused before anything is written, unless\n"
+    "  --cut-names is given: then it is stored as add stores it, with a warning.\n"
+    "  Two files of one name are refused too.\n"};
 
 // ARCHIVE and the operands after it, "-C DIR" and "--to FILE" for extract
 // ("--" ends the options, for names that start with "-").
@@ -214,5 +236,66 @@ int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::
         Catalogue& cat = held.Cat;
         TEntryChanges changes;
         ops::Rename(held, index, Utf8ToCp1251(o.positional[2]), changes);
+    });
+}
+
+int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    TArgs o;
+    bool dryRun = false, cutNames = false;
+    std::string format = "text";
+    auto check = [&] {
+        if (o.positional.size() < 2) throw UsageError("no file or folder to import");
+    };
+    TCliVerb verb = EditVerb(kImport, o, check);
+    verb.Options = {{{"--dry-run"}, "value", [&](TOptionValues&) { dryRun = true; }},
+                    {{"--cut-names"}, "value", [&](TOptionValues&) { cutNames = true; }},
+                    {{"--format"}, "value", [&](TOptionValues& v) {
+                         format = v.Next();
+                         if (format != "text" && format != "tsv" && format != "json")
+                             throw UsageError("--format takes text, tsv or json, not '" + format + "'");
+                     }}};
+    return RunVerb(verb, args, out, err, [&] {
+        const std::vector<std::string> files =
+            ops::ImportFiles(std::vector<std::string>(o.positional.begin() + 1, o.positional.end()));
+        std::vector<ops::TImportStep> plan;
+        try {
+            if (dryRun) {
+                plan = ops::PlanImport(ops::OpenForReading(o.positional[0], o.wait), files, cutNames);
+            } else {
+                // One lock from the reading of the directory to the change.
+                ops::TLockedCatalogue held = ops::OpenForChanging(o.positional[0], o.wait);
+                plan = ops::PlanImport(held.Cat, files, cutNames);
+                TEntryChanges changes;
+                ops::Import(held, plan, changes);
+            }
+        } catch (const ops::ENameDoesNotFit& e) {
+            throw ECliFileError(e.Path, "the name does not fit the archive's directory (at most 24 bytes, characters "
+                                        "of Windows-1251 only); nothing was written; --cut-names stores it cut");
+        }
+        for (const ops::TImportStep& step : plan) {
+            if (step.NameCut) WarnStoredName(err, step.File);
+            if (step.SameNamed > 1)
+                err << "korvane-cli: warning: " << step.File << " replaces the first of " << step.SameNamed
+                    << " entries named \"" << Cp1251ToUtf8(step.Name) << "\" (a-z and A-Z alike)\n";
+        }
+        size_t replaced = 0;
+        if (format == "json") out << "[";
+        for (size_t i = 0; i < plan.size(); ++i) {
+            const ops::TImportStep& step = plan[i];
+            const char* action = step.Replaces ? "replaced" : "added";
+            const std::string name = Cp1251ToUtf8(step.Name);
+            replaced += step.Replaces;
+            if (format == "json")
+                out << (i ? ",\n " : "\n ") << "{\"action\": " << JsonText(action) << ", \"index\": " << step.Entry
+                    << ", \"name\": " << JsonText(name) << ", \"file\": " << JsonText(step.File) << "}";
+            else if (format == "tsv")
+                out << action << '\t' << step.Entry << '\t' << name << '\n';
+            else
+                out << action << ' ' << step.Entry << ' ' << name << '\n';
+        }
+        if (format == "json") out << (plan.empty() ? "]\n" : "\n]\n");
+        if (format == "text") out << "total: replaced " << replaced << ", added " << plan.size() - replaced << "\n";
+        out.flush();
     });
 }

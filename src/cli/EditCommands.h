@@ -14,3 +14,5 @@ int ReplaceCommand(const std::vector<std::string>& args, std::ostream& out, std:
 int DeleteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 // korvane-cli rename ARCHIVE INDEX NEWNAME
 int RenameCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// korvane-cli import ARCHIVE FILE|DIR... [--dry-run] [--cut-names] [--format text|tsv|json]
+int ImportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -43,6 +43,7 @@ constexpr TVerbLine kVerbs[] = {
     {"extract", "  extract  write entries to files\n", ExtractCommand},
     {"add", "  add      append files as new entries\n", AddCommand},
     {"replace", "  replace  give an entry a file's data and name\n", ReplaceCommand},
+    {"import", "  import   replace entries by the files' names and add the other files\n", ImportCommand},
     {"delete", "  delete   remove entries\n", DeleteCommand},
     {"rename", "  rename   rename an entry\n", RenameCommand},
     {"find", "  find     print the entries whose names match a mask\n", FindCommand},

@@ -1,10 +1,15 @@
 #include "ops/ArchiveOps.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <map>
+#include <sys/stat.h>
 
 #include "archive/ChangeJournal.h"
 #include "archive/SectorDirectory.h"
+#include "base/NameCodec.h"
 
 #include "ops/OpErrors.h"
 #include "ops/Writability.h"
@@ -244,6 +249,149 @@ void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEn
     TArchiveChange change(cat);
     Keep(change, locked);
     RenameEntry(change, index, name);
+    change.Commit(changes);
+}
+
+namespace {
+
+// The name as the game compares it: only the ASCII letters folded.
+std::string FoldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    return folded;
+}
+
+std::string BaseName(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Stages the plan in its order and numbers its entries: `add(i)` stages step
+// i's file as a new entry and gives its number; `replace(i)` stages step i's
+// replace and tells whether the entry moved to the end. The adds go first:
+// on a VER2 archive a new record may move an entry's data away from under
+// the growing directory, and an in-place replace staged before it would be
+// written at the old place. The replaces go from the highest entry down, so
+// that a move shifts only entries already done and each Replaced is still
+// the entry's number when its turn comes.
+template <class TAdd, class TReplace>
+void StageImport(std::vector<TImportStep>& plan, size_t entries, TAdd add, TReplace replace)
+{
+    std::vector<size_t> replaces;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (plan[i].Replaces)
+            replaces.push_back(i);
+        else
+            plan[i].Entry = add(i);
+    }
+    entries += plan.size() - replaces.size();
+    std::stable_sort(replaces.begin(), replaces.end(),
+                     [&plan](size_t a, size_t b) { return plan[a].Replaced > plan[b].Replaced; });
+    std::vector<bool> numbered(plan.size());
+    for (size_t i = 0; i < plan.size(); ++i) numbered[i] = !plan[i].Replaces;
+    for (size_t i : replaces) {
+        const uint32_t at = plan[i].Replaced;
+        if (replace(i)) {
+            for (size_t j = 0; j < plan.size(); ++j)
+                if (numbered[j] && plan[j].Entry > at) --plan[j].Entry;
+            plan[i].Entry = uint32_t(entries - 1);
+        } else {
+            plan[i].Entry = at;
+        }
+        numbered[i] = true;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> ImportFiles(const std::vector<std::string>& operands)
+{
+    std::vector<std::string> files;
+    for (const std::string& operand : operands) {
+        struct stat st {};
+        if (::stat(operand.c_str(), &st) != 0) RaiseIoErrno(errno, operand);
+        if (!S_ISDIR(st.st_mode)) {
+            files.push_back(operand);
+            continue;
+        }
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (std::filesystem::directory_iterator it(operand, ec), end; !ec && it != end; it.increment(ec)) {
+            std::error_code kind;
+            if (it->is_regular_file(kind)) names.push_back(it->path().filename().string());
+        }
+        if (ec) RaiseIoErrno(ec.value(), operand);
+        std::sort(names.begin(), names.end());
+        const std::string folder = operand.ends_with('/') ? operand : operand + "/";
+        for (const std::string& name : names) files.push_back(folder + name);
+    }
+    return files;
+}
+
+std::vector<TImportStep> PlanImport(const Catalogue& cat, const std::vector<std::string>& files, bool cutNames)
+{
+    CheckChangeableKind(cat);
+    // The first entry of each name, and how many have it.
+    std::map<std::string, std::pair<uint32_t, uint32_t>> entries;
+    for (uint32_t i = 0; i < cat.Entries.size(); ++i) {
+        const std::string_view name = EntryName(cat.Entries[i]);
+        auto [at, added] = entries.try_emplace(FoldedName(name.substr(0, DirNameFieldSize)), i, 0);
+        ++at->second.second;
+    }
+    std::vector<TImportStep> plan;
+    std::map<std::string, size_t> taken;  // by the files before
+    size_t adds = 0;
+    for (const std::string& file : files) {
+        TImportStep step;
+        step.File = file;
+        step.Name = EntryNameFromPath(file).substr(0, DirNameFieldSize);
+        step.NameCut = Cp1251ToUtf8(step.Name) != BaseName(file);
+        if (step.NameCut && !cutNames) throw ENameDoesNotFit(file);
+        const std::string folded = FoldedName(step.Name);
+        if (auto [at, added] = taken.try_emplace(folded, plan.size()); !added)
+            throw EEntryError("\"" + plan[at->second].File + "\" and \"" + file +
+                              "\" would be the same entry: import them one at a time");
+        if (auto it = entries.find(folded); it != entries.end()) {
+            step.Replaces = true;
+            step.Replaced = it->second.first;
+            step.SameNamed = it->second.second;
+        } else {
+            ++adds;
+        }
+        plan.push_back(std::move(step));
+    }
+    if (cat.Entries.size() + adds > MaxDirectoryEntries) throw EEntryError("The archive holds as many entries as it can");
+    // The numbers as Import will give them: a replace moves when its file is
+    // larger than the entry's sectors.
+    uint32_t next = uint32_t(cat.Entries.size());
+    StageImport(
+        plan, cat.Entries.size(), [&](size_t) { return next++; },
+        [&](size_t i) {
+            struct stat st {};
+            if (::stat(plan[i].File.c_str(), &st) != 0) RaiseIoErrno(errno, plan[i].File);
+            return uint64_t(st.st_size) > EntryByteLen(cat.ArchiveKind, cat.Entries[plan[i].Replaced]);
+        });
+    return plan;
+}
+
+void Import(TLockedCatalogue& locked, std::vector<TImportStep>& plan, TEntryChanges& changes)
+{
+    Catalogue& cat = locked.Cat;
+    CheckChangeableKind(cat);
+    if (plan.empty()) return;
+    ProbeWritable(cat);
+    TArchiveChange change(cat);
+    Keep(change, locked);
+    StageImport(
+        plan, cat.Entries.size(),
+        [&](size_t i) {
+            CheckRoomForEntry(cat);
+            return AddFileEntry(change, plan[i].File);
+        },
+        [&](size_t i) { return ReplaceEntry(change, plan[i].Replaced, plan[i].File) == TReplaceResult::rrMoved; });
     change.Commit(changes);
 }
 

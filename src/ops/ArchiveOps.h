@@ -98,4 +98,37 @@ void Rename(TLockedCatalogue& locked, uint32_t index, std::string_view name, TEn
 // followed: read the directory again afterwards.
 void ApplyImage(TLockedCatalogue& locked, const TChangeImage& image, bool undo);
 
+// ---- import: files replace the entries of their names, the rest are added
+
+// One file of an import and what it does to the archive.
+struct TImportStep {
+    std::string File;
+    std::string Name;         // as the directory will hold it: raw Windows-1251, at most 24 bytes
+    bool NameCut = false;     // not the file's name as it stands (cut, or with "?")
+    bool Replaces = false;    // else it is added
+    uint32_t Replaced = 0;    // the entry it replaces, numbered as before the import
+    uint32_t SameNamed = 0;   // the entries of that name before the import (the first is replaced)
+    uint32_t Entry = 0;       // its entry's number after the import
+};
+
+// The files of an import's operands: a file itself, a folder's files (not
+// its subfolders), those of each folder in byte order of their names.
+// Raises the file error of an operand that cannot be read.
+std::vector<std::string> ImportFiles(const std::vector<std::string>& operands);
+
+// What importing `files` does, nothing written: each file replaces the first
+// entry whose name is its own, a-z and A-Z alike (the Windows-1251 bytes
+// compared, only ASCII letters folded), or is added. Refuses, before
+// anything is written, a kind that cannot be changed, two files of one name,
+// more entries than a directory holds, and (unless `cutNames`, which stores
+// them as Add does) names the directory cannot hold (ENameDoesNotFit).
+// Entry is what Import will make it (see there).
+std::vector<TImportStep> PlanImport(const Catalogue& cat, const std::vector<std::string>& files, bool cutNames);
+
+// The plan (from PlanImport on this catalogue) made as one change: the adds
+// first, in order, becoming the last entries; then the replaces, the highest
+// entry first, each in place or, when its file does not fit there, moved to
+// the end (the entries after it moving down one). Sets each step's Entry.
+void Import(TLockedCatalogue& locked, std::vector<TImportStep>& plan, TEntryChanges& changes);
+
 }  // namespace korvane::ops

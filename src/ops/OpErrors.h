@@ -40,4 +40,17 @@ public:
     EArchiveChanged() : EEntryError("The archive was changed by another program; nothing was written") {}
 };
 
+// An imported file whose name the directory cannot hold as it stands (more
+// than 24 bytes in Windows-1251, or characters it lacks); nothing was written.
+class ENameDoesNotFit : public EEntryError {
+public:
+    explicit ENameDoesNotFit(const std::string& path)
+        : EEntryError("The name of \"" + path + "\" does not fit the archive's directory: at most 24 bytes, "
+                      "characters of Windows-1251 only"),
+          Path(path)
+    {
+    }
+    std::string Path;
+};
+
 }  // namespace korvane::ops

@@ -74,6 +74,8 @@ TEST_F(ArchiveSyncTest, EachChangeRefusesToWriteAnOlderDirectory)
          }},
         {"N12", [](ScriptedPrompts& p, const std::string& file) { p.AnswerOpen(QFile::decodeName(file.c_str())); }},
         {"N13", [](ScriptedPrompts& p, const std::string& file) { p.AnswerOpenMany({QFile::decodeName(file.c_str())}); }},
+        {"ImportItem", [](ScriptedPrompts& p, const std::string& file) {
+             p.AnswerOpenMany({QFile::decodeName(file.c_str())}), p.onModal = [](QDialog* d) { d->accept(); }; }},
     };
     for (const auto& c : commands) {
         SCOPED_TRACE(c.action);

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -133,6 +134,46 @@ TEST_F(EditCommandsTest, AFailingAddKeepsTheRowsInStepWithTheCatalogue)
     EXPECT_TRUE(List()->updatesEnabled());
     EXPECT_EQ(Reopened(), QStringList({"F0.DAT", "F1.DAT"}));
     EXPECT_EQ(ReadBytes(dir.File("a.img")), img);  // ok.bin's sector cut off again
+}
+
+// The confirmation lists what is replaced and what added; Отмена writes
+// nothing, OK makes it one change. By hand: new.bin becomes entry 4; f2.dat
+// (2049 bytes) leaves F2.DAT's sector for the last row, F3.DAT and new.bin
+// moving up; F1.DAT's data is appended (the window keeps old bytes for undo).
+TEST_F(EditCommandsTest, ImportConfirmsThenReplacesByNameAndAddsTheRest)
+{
+    Start({Q(Img(4))});
+    std::filesystem::create_directory(dir.File("in"));
+    const std::string f1 = Source("in/F1.DAT", Bytes(2048, 7)), f2 = Source("in/f2.dat", Bytes(2049, 8)),
+                      added = Source("in/new.bin", "n");
+    const std::string img = ReadBytes(dir.File("a.img")), dirBytes = ReadBytes(dir.File("a.dir"));
+    QStringList shown;
+    prompts.onModal = [&](QDialog* d) {
+        for (QListWidgetItem* item : d->findChild<QListWidget*>()->findItems("*", Qt::MatchWildcard)) shown << item->text();
+        d->reject();
+    };
+    prompts.AnswerFolder(Q(dir.File("in")));
+    Trigger("ImportFolderItem");
+    EXPECT_EQ(shown, QStringList({"Заменить: F1.DAT", "Заменить: f2.dat", "Добавить: new.bin"}));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), img);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+
+    prompts.onModal = [](QDialog* d) { d->accept(); };
+    prompts.AnswerOpenMany({Q(f2), Q(added), Q(f1)});
+    Trigger("ImportItem");
+    EXPECT_TRUE(prompts.Messages().isEmpty()) << prompts.Messages().join("|").toStdString();
+    const QStringList after = {"F0.DAT", "F1.DAT", "F3.DAT", "new.bin", "f2.dat"};
+    EXPECT_EQ(Names(), after);
+    EXPECT_EQ(Selected(), QList<int>({1, 3, 4}));
+    // F1.DAT fits its sector, but the window appends it: the old bytes stay for an undo.
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "F0.DAT"}, {7, 1, "F1.DAT"}, {3, 1, "F3.DAT"},
+                                                         {4, 1, "new.bin"}, {5, 2, "f2.dat"}}));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), img + "n" + std::string(2047, '\0') + Bytes(2049, 8) +
+                                                std::string(2047, '\0') + Bytes(2048, 7));
+    EXPECT_EQ(Reopened(), after);
+    EXPECT_EQ(Find<QAction>("UndoItem")->text(), "Отменить: импорт 3 файлов");
+    Trigger("UndoItem");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
 }
 
 TEST_F(EditCommandsTest, DeleteAsksThenRemovesExactlyTheSelectedRows)

@@ -62,6 +62,8 @@ TEST_F(WindowTest, StartStateOfTheWindowAndItsMenus)
         {"N11", "Извлечь...", {}},
         {"N12", "Заменить...", {}},
         {"N13", "Добавить...", QKeySequence(Qt::Key_Insert)},
+        {"ImportItem", "Импортировать...", {}},
+        {"ImportFolderItem", "Импортировать папку...", {}},
         {"N14", "Удалить", QKeySequence(Qt::Key_Delete)},
         {"N6", "Найти...", {}},
         {"N7", "Найти далее", QKeySequence(Qt::Key_F3)},
@@ -202,7 +204,7 @@ TEST_F(WindowTest, EditingCommandsFollowTheArchiveKind)
     WriteBytes(dir.File("b.big"), BigBytes({{0x34, 16, "a.txt"}}));
     WriteBytes(dir.File("s.syb"), SybBytes({{"a.txt", 3}}));
     Start();
-    const char* editing[] = {"N10", "N12", "N13", "N14", "N25", "N26", "N29"};
+    const char* editing[] = {"N10", "N12", "N13", "ImportItem", "ImportFolderItem", "N14", "N25", "N26", "N29"};
     form->Load(dir.File("v.img"));
     for (const char* name : editing) EXPECT_TRUE(Find<QAction>(name)->isEnabled()) << name;
     EXPECT_TRUE(Find<QMenu>("N16")->isEnabled());

@@ -102,7 +102,7 @@ std::string Difference(const TList& got, const TList& want)
            (got[i].first == want[i].first ? " with other bytes" : ", not " + want[i].first);
 }
 
-enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack, UndoDelete };
+enum class TCmd { Add, Delete, Rename, ReplaceInPlace, ReplaceMoved, Texture, Repack, UndoDelete, Import };
 
 using TSources = std::vector<std::pair<std::string, std::string>>;  // file name, bytes
 
@@ -165,6 +165,14 @@ void RunCommand(TListedCatalogue& cat, const TScenario& s, const TempDir& source
             break;
         case TCmd::Repack: ops::Repack(l); break;
         case TCmd::UndoDelete: ops::ApplyImage(l, undo, true); break;
+        case TCmd::Import:
+        {
+            std::vector<std::string> files;
+            for (const auto& source : s.sources) files.push_back(sources.File(source.first));
+            std::vector<ops::TImportStep> plan = ops::PlanImport(l.Cat, files, false);
+            ops::Import(l, plan, shown.Changes());
+            break;
+        }
         }
     });
 }
@@ -255,6 +263,8 @@ std::vector<TScenario> Scenarios()
             {"ChangeATexture", v2, Dictionary, TCmd::Texture, {1}, {{"p.png", Picture(16)}}},
             {"Repack", v2, Small, TCmd::Repack},
             {"UndoADeleteOfTwo", v2, Many, TCmd::UndoDelete, {1, 200}},
+            // b.dff in place, C.COL moved to the end, N.BIN added
+            {"Import", v2, Small, TCmd::Import, {}, {{"b.dff", Pattern(3000, 31)}, {"C.COL", Pattern(2049, 32)}, {"N.BIN", Pattern(100, 33)}}},
         };
         for (TScenario row : rows) {
             row.name += kind;

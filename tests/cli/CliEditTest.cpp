@@ -221,9 +221,10 @@ TEST_F(CliEdit, UsageErrorsAndHelp)
     for (const std::string& args : {"add " + a, "delete " + a, "delete " + a + " x1", "rename " + a + " 0",
                                     "replace " + a + " 0", "extract " + a + " 0 1 --to f",
                                     "extract " + a + " 0 -C d --to f", "extract " + a + " -C", std::string("extract"),
-                                    "extract " + a + " -1", "delete " + a + " 4294967296"})
+                                    "extract " + a + " -1", "delete " + a + " 4294967296", "import " + a,
+                                    "import " + a + " x --format csv"})
         EXPECT_EQ(Cli(args).code, 2) << args;
-    for (const char* verb : {"extract", "add", "replace", "delete", "rename"}) {
+    for (const char* verb : {"extract", "add", "replace", "delete", "rename", "import"}) {
         const TRun help = Cli(std::string(verb) + " --help");
         EXPECT_EQ(help.code, 0) << verb;
         EXPECT_EQ(help.out.find(std::string("usage: korvane-cli ") + verb), 0u) << verb;
@@ -247,4 +248,115 @@ TEST_F(CliEdit, ArchivesThatCannotBeChangedOnlyExtract)
     EXPECT_EQ(ReadBytes(dir.File("s.syb")), before);
     EXPECT_EQ(Cli("extract " + s + " 1 --to " + Quote(dir.File("b"))).code, 0);
     EXPECT_EQ(ReadBytes(dir.File("b")), "bbbb");
+}
+
+// Five entries, A.TXD 1 sector, B.DFF 2, C.COL, D.IFP and E.IPL 1 each, back
+// to back; a folder of five files: three named like entries (a.txd in other
+// case), two new, and a subfolder that is left alone. Worked out by hand: the
+// adds become entries 5 and 6; D.IFP (2049 bytes) does not fit its sector and
+// moves to the end, the entries after it one number lower; B.DFF is written
+// over its old data, whose tail stays; a.txd (2100 bytes) moves to the end
+// last, every other entry one number lower again.
+TEST_F(CliEdit, ImportReplacesByNameAndAddsTheRestAsOneChange)
+{
+    std::filesystem::create_directories(dir.File("in/sub"));
+    WriteBytes(dir.File("in/B.DFF"), Bytes(3000, 2));
+    WriteBytes(dir.File("in/D.IFP"), Bytes(2049, 3));
+    WriteBytes(dir.File("in/a.txd"), Bytes(2100, 4));
+    WriteBytes(dir.File("in/new1.bin"), Bytes(5000, 5));
+    WriteBytes(dir.File("in/new2.bin"), Bytes(10, 6));
+    WriteBytes(dir.File("in/sub/C.COL"), "never");
+    const std::string lines = "replaced 0 B.DFF\nreplaced 5 D.IFP\nreplaced 6 a.txd\nadded 3 new1.bin\nadded 4 new2.bin\n"
+                              "total: replaced 3, added 2\n";
+    const std::string old = Bytes(6 * 2048, 1);
+    const std::string after = old.substr(0, 2048) + Bytes(3000, 2) + old.substr(5048, 1096) + old.substr(6144) +
+                              Bytes(5000, 5) + std::string(1144, '\0') + Bytes(10, 6) + std::string(2038, '\0') +
+                              Bytes(2049, 3) + std::string(2047, '\0') + Bytes(2100, 4) + std::string(1996, '\0');
+    for (const uint32_t f : {0u, 1u}) {  // the first data sector: after a VER2 directory, 1
+        SCOPED_TRACE(f ? "VER2" : ".img and .dir");
+        const std::vector<TDirRecord> before = {
+            {f, 1, "A.TXD"}, {f + 1, 2, "B.DFF"}, {f + 3, 1, "C.COL"}, {f + 4, 1, "D.IFP"}, {f + 5, 1, "E.IPL"}};
+        const std::vector<TDirRecord> want = {{f + 1, 2, "B.DFF"},     {f + 3, 1, "C.COL"},   {f + 5, 1, "E.IPL"},
+                                              {f + 6, 3, "new1.bin"},  {f + 9, 1, "new2.bin"}, {f + 10, 2, "D.IFP"},
+                                              {f + 12, 2, "a.txd"}};
+        const std::string a = dir.File(f ? "v.img" : "a.img"), d = dir.File("a.dir");
+        WriteBytes(a, (f ? Ver2Bytes(before, 2048) : "") + old);
+        if (!f) WriteBytes(d, ImgDirBytes(before));
+        auto files = [&] { return ReadBytes(a) + (f ? "" : "|" + ReadBytes(d)); };
+        const std::string filesBefore = files();
+
+        TRun r = Cli("import --dry-run " + Quote(a) + " " + Quote(dir.File("in")));
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, lines);
+        EXPECT_EQ(files(), filesBefore);
+
+        r = Cli("import " + Quote(a) + " " + Quote(dir.File("in")));
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out + r.err, lines);
+        EXPECT_EQ(files(), f ? Ver2Bytes(want, 2048) + after : after + "|" + ImgDirBytes(want));
+    }
+}
+
+// A name the directory cannot hold is refused, with the file named, before
+// anything is written; with --cut-names it is stored as add stores it. Two
+// files of one name are refused.
+TEST_F(CliEdit, ImportRefusesNamesThatDoNotFitUnlessToldToCutThem)
+{
+    const std::string a = Img(1);
+    const std::string fits = dir.File("exactly_24_characters.ab"), longer = dir.File("twenty_five_characters.ab"),
+                      snow = dir.File("snow☃.txt"), other = dir.File("o/F0.txd");
+    std::filesystem::create_directory(dir.File("o"));
+    for (const std::string& f : {fits, longer, snow, other}) WriteBytes(f, "x");
+    const std::string img = ReadBytes(dir.File("a.img")), dirBytes = ReadBytes(dir.File("a.dir"));
+    const std::string noFit = ": the name does not fit the archive's directory (at most 24 bytes, characters of "
+                              "Windows-1251 only); nothing was written; --cut-names stores it cut\n";
+    const std::pair<std::string, std::string> refused[] = {
+        {Quote(fits) + " " + Quote(longer), "korvane-cli: " + longer + noFit},
+        {Quote(snow), "korvane-cli: " + snow + noFit},
+        {Quote(dir.File("F0.TXD")) + " " + Quote(other) + " --cut-names",
+         "korvane-cli: \"" + dir.File("F0.TXD") + "\" and \"" + other +
+             "\" would be the same entry: import them one at a time\n"},
+    };
+    WriteBytes(dir.File("F0.TXD"), "y");
+    for (const auto& [files, message] : refused) {
+        const TRun r = Cli("import " + a + " " + files);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_EQ(r.err, message);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(ReadBytes(dir.File("a.img")), img);
+        EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+    }
+    const TRun r = Cli("import " + a + " " + Quote(fits) + " " + Quote(longer) + " " + Quote(snow) + " --cut-names");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "added 1 exactly_24_characters.ab\nadded 2 twenty_five_characters.a\nadded 3 snow?.txt\n"
+                     "total: replaced 0, added 3\n");
+    EXPECT_EQ(r.err, "korvane-cli: warning: " + longer + " stored as \"twenty_five_characters.a\"\n"
+                     "korvane-cli: warning: " + snow + " stored as \"snow?.txt\"\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")).substr(32),
+              DirRecordBytes({1, 1, "exactly_24_characters.ab"}) + DirRecordBytes({2, 1, "twenty_five_characters.a"}) +
+                  DirRecordBytes({3, 1, "snow?.txt"}));
+}
+
+// Of two entries whose names differ in case alone the first is replaced,
+// with a warning; json and tsv print the same as the text lines.
+TEST_F(CliEdit, ImportWarnsWhenSeveralEntriesHaveTheNameAndPrintsJsonAndTsv)
+{
+    WriteBytes(dir.File("a.img"), Bytes(3 * 2048, 1));
+    WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "x.txd"}, {1, 1, "X.TXD"}, {2, 1, "Y"}}));
+    const std::string a = Quote(dir.File("a.img")), x = dir.File("X.txd"), n = dir.File("n\"1.bin");
+    WriteBytes(x, "new");
+    WriteBytes(n, Bytes(2049, 7));
+    TRun r = Cli("import " + a + " " + Quote(x) + " " + Quote(n) + " --format json");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, "korvane-cli: warning: " + x + " replaces the first of 2 entries named \"X.txd\" (a-z and A-Z alike)\n");
+    EXPECT_EQ(r.out, "[\n {\"action\": \"replaced\", \"index\": 0, \"name\": \"X.txd\", \"file\": \"" + x +
+                         "\"},\n {\"action\": \"added\", \"index\": 3, \"name\": \"n\\\"1.bin\", \"file\": \"" +
+                         dir.File("n\\\"1.bin") + "\"}\n]\n");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), ImgDirBytes({{0, 1, "X.txd"}, {1, 1, "X.TXD"}, {2, 1, "Y"}, {3, 2, "n\"1.bin"}}));
+    EXPECT_EQ(ReadBytes(dir.File("a.img")).substr(0, 3), "new");
+    WriteBytes(x, Bytes(2049, 8));  // no longer fits: moves to the end
+    r = Cli("import " + a + " " + Quote(x) + " --format tsv --dry-run");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "replaced\t3\tX.txd\n");
+    EXPECT_EQ(Cli("import " + a + " " + Quote(dir.File("none"))).err, "korvane-cli: " + dir.File("none") + ": File not found\n");
 }
