@@ -275,6 +275,79 @@ void BM_DeleteOneOf16000(benchmark::State& state)
 }
 BENCHMARK(BM_DeleteOneOf16000)->Unit(benchmark::kMillisecond)->Iterations(20);
 
+// kManyFiles files imported into a VER2 archive whose entries are named like
+// half of them (those are replaced, the rest added), one change, against cat
+// of them into one file and one flush.
+void BM_ImportHalfReplacing(benchmark::State& state)
+{
+    const std::string target = (work->root / "out" / "import.img").string();
+    std::string catCmd = "cat";
+    for (const std::string& s : work->many) catCmd += " " + Quoted(s);
+    const std::string joined = (work->root / "out" / "joined").string();
+    catCmd += " > " + Quoted(joined) + " && sync " + Quoted(joined);
+    Compare(
+        state, [&] { if (std::system(catCmd.c_str()) != 0) std::abort(); },
+        [&] {
+            ops::TLockedCatalogue locked{TArchiveLock(), OpenCatalogue(target)};
+            std::vector<ops::TImportStep> plan = ops::PlanImport(locked.Cat, work->many, false);
+            TEntryChanges changes;
+            ops::Import(locked, plan, changes);
+        },
+        [&] {
+            // Entries of one sector each, named like the first half of the files.
+            const uint32_t half = kManyFiles / 2;
+            std::string image(2048 * (1 + half), '\0');
+            std::memcpy(image.data(), "VER2", 4);
+            StoreLE32(reinterpret_cast<uint8_t*>(image.data()) + 4, half);
+            for (uint32_t i = 0; i < half; ++i) {
+                uint8_t* rec = reinterpret_cast<uint8_t*>(image.data()) + 8 + 32 * i;
+                StoreLE32(rec, 1 + i);
+                StoreLE32(rec + 4, 1);
+                const std::string name = fs::path(work->many[i]).filename().string();
+                std::memcpy(rec + 8, name.data(), std::min<size_t>(name.size(), 23));
+            }
+            TFile f = TFile::Create(target);
+            f.Write(image.data(), image.size());
+        });
+}
+BENCHMARK(BM_ImportHalfReplacing)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// The undo of a delete of one of 16,000 VER2 entries against the delete
+// itself (the window's way: the delete keeps its image).
+void BM_UndoADeleteOf16000(benchmark::State& state)
+{
+    constexpr uint32_t kCount = 16000;
+    const std::string target = (work->root / "out" / "v2undo.img").string();
+    std::string image(8 + 32 * kCount, '\0');
+    std::memcpy(image.data(), "VER2", 4);
+    StoreLE32(reinterpret_cast<uint8_t*>(image.data()) + 4, kCount);
+    for (uint32_t i = 0; i < kCount; ++i) {
+        const std::string name = "e" + std::to_string(i) + ".dat";
+        std::memcpy(image.data() + 8 + 32 * i + 8, name.data(), name.size());
+    }
+    double deletes = 0, undos = 0;
+    for (auto _ : state) {
+        {
+            TFile f = TFile::Create(target);
+            f.Write(image.data(), image.size());
+            f.Sync();
+        }
+        TChangeImage kept;
+        ops::TLockedCatalogue locked{TArchiveLock(), OpenCatalogue(target), &kept};
+        const auto t0 = std::chrono::steady_clock::now();
+        TEntryChanges changes;
+        ops::Delete(locked, {0}, changes);
+        const auto t1 = std::chrono::steady_clock::now();
+        locked.Image = nullptr;
+        ops::ApplyImage(locked, kept, true);
+        const auto t2 = std::chrono::steady_clock::now();
+        deletes += std::chrono::duration<double>(t1 - t0).count();
+        undos += std::chrono::duration<double>(t2 - t1).count();
+    }
+    state.counters["undo/delete"] = deletes > 0 ? undos / deletes : 0;
+}
+BENCHMARK(BM_UndoADeleteOf16000)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 }  // namespace
 
 int main(int argc, char** argv)

@@ -288,6 +288,22 @@ void TEditCommands::ImportFolder()
     if (!folder.isEmpty()) Import({LocalPath(folder)});
 }
 
+bool TEditCommands::ImportDropped(const std::vector<std::string>& paths)
+{
+    if (!ctx_.Session.Editable()) return false;
+    bool replaces = false;
+    try {
+        for (const ops::TImportStep& step : ops::PlanImport(ctx_.Session.Cat(), ops::ImportFiles(paths), true))
+            replaces = replaces || step.Replaces;
+    } catch (const std::exception&) {
+        return false;  // not files to import: the drop is an archive to open
+    }
+    if (!replaces) return false;
+    Import(paths);
+    UpdateUndoItems();
+    return true;
+}
+
 void TEditCommands::Import(const std::vector<std::string>& operands)
 {
     // Names are stored as Добавить... stores them; the list shows them so.

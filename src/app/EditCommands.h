@@ -42,6 +42,10 @@ public:
     // the list of what is replaced and what added.
     void ImportFiles();
     void ImportFolder();
+    // Files dropped on the window: when the open archive may be changed and
+    // any of them is named like one of its entries, the import's question
+    // is asked and true returned; otherwise false (the drop opens the first).
+    bool ImportDropped(const std::vector<std::string>& paths);
     void Delete();
     // The last change made (undone) is taken back (made again).
     void Undo();

@@ -276,8 +276,13 @@ void TMainWindow::dropEvent(QDropEvent* event)
 void TMainWindow::DragFiles(const QStringList& paths)
 {
     if (paths.isEmpty()) return;
+    // Files named like entries of the open archive go into it, when the user
+    // says so; anything else is an archive to open.
+    std::vector<std::string> local;
+    for (const QString& p : paths) local.push_back(LocalPath(p));
+    if (edit_->ImportDropped(local)) return;
     // The whole path: cutting a long one short would open another file.
-    Load(LocalPath(paths.first()));
+    Load(local.front());
 }
 
 void TMainWindow::OpenArchive()

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDropEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -497,6 +499,45 @@ TEST_F(EditCommandsTest, ShortcutKeysReachTheCommands)
     EXPECT_EQ(prompts.calls[0].kind, "question");
     EXPECT_EQ(prompts.calls[1].dialog, "Form2");
     EXPECT_EQ(prompts.calls[2].dialog, "OpenDialog3");
+}
+
+// Files dropped on the open archive: one named like an entry asks the
+// import's question (Отмена: nothing written, no archive opened; OK: one
+// change, undone in one step); none named so opens the first as an archive.
+TEST_F(EditCommandsTest, DroppedFilesNamedLikeEntriesAreImportedWhenTheUserSaysSo)
+{
+    Start({Q(Img(2))});
+    const std::string dirBytes = ReadBytes(dir.File("a.dir"));
+    auto drop = [this](const std::vector<std::string>& files) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const std::string& f : files) urls << QUrl::fromLocalFile(Q(f));
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &enter);
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(form.get(), &event);
+    };
+    const std::string f1 = Source("f1.dat", Bytes(100, 9)), extra = Source("extra.bin", "e");
+    int asked = 0;
+    prompts.onModal = [&](QDialog* d) { ++asked, d->reject(); };
+    drop({f1, extra});
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+    EXPECT_EQ(form->Cat().ArchivePath, dir.File("a.img"));
+
+    prompts.onModal = [&](QDialog* d) { ++asked, d->accept(); };
+    drop({f1, extra});
+    EXPECT_EQ(Names(), QStringList({"F0.DAT", "f1.dat", "extra.bin"}));
+    Trigger("UndoItem");
+    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dirBytes);
+
+    // No entry of its name: an archive to open, whose ".dir" is asked for.
+    prompts.AnswerQuestion(QMessageBox::No);
+    drop({Source("other.img", "x")});
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(prompts.calls.back().caption, "Необходимый файл не найден");
+    EXPECT_EQ(form->Cat().ArchivePath, dir.File("a.img"));
 }
 
 #include "EditCommandsTest.moc"
