@@ -565,6 +565,26 @@ TEST_F(EditCommandsTest, UndoAndRedoTakeChangesBackAndMakeThemAgain)
     EXPECT_EQ(Names(), QStringList({"one.dff"}));
     EXPECT_EQ(undo->text(), "Отменить: удаление 3 записей");
 
+    // A rename and a replace more, then all five undone and redone, the
+    // directory and the archive as they were at each step.
+    const std::string img2 = ReadBytes(dir.File("a.img"));
+    ClickRow(0);
+    prompts.onModal = [](QDialog* d) {
+        d->findChild<QLineEdit*>("Edit1")->setText("TWO.DFF");
+        d->accept();
+    };
+    Trigger("N10");
+    EXPECT_EQ(undo->text(), "Отменить: переименование записи");
+    const std::string dir3 = ReadBytes(dir.File("a.dir"));
+    prompts.AnswerOpenMany({Q(Source("rep.dff", Bytes(50, 2)))});
+    Trigger("N12");
+    EXPECT_EQ(undo->text(), "Отменить: замена записи");
+    const std::string dir4 = ReadBytes(dir.File("a.dir")), img4 = ReadBytes(dir.File("a.img"));
+    for (const std::string* back : {&dir3, &dir2}) {
+        Trigger("UndoItem");
+        EXPECT_EQ(ReadBytes(dir.File("a.dir")), *back);
+    }
+    EXPECT_EQ(Names(), QStringList({"one.dff"}));
     Trigger("UndoItem");
     EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir1);
     EXPECT_EQ(Names(), QStringList({"F0.DAT", "F1.DAT", "F2.DAT", "one.dff"}));
@@ -573,19 +593,22 @@ TEST_F(EditCommandsTest, UndoAndRedoTakeChangesBackAndMakeThemAgain)
     Trigger("UndoItem");
     EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir0);
     EXPECT_FALSE(undo->isEnabled());
-    Trigger("RedoItem");
-    Trigger("RedoItem");
-    EXPECT_EQ(ReadBytes(dir.File("a.dir")), dir2);
-    EXPECT_EQ(Reopened(), QStringList({"one.dff"}));
+    for (const std::string* forth : {&dir1, &dir2, &dir3, &dir4}) {
+        Trigger("RedoItem");
+        EXPECT_EQ(ReadBytes(dir.File("a.dir")), *forth);
+    }
+    EXPECT_EQ(ReadBytes(dir.File("a.img")), img4);  // the appended data was kept throughout
+    EXPECT_EQ(img4.substr(0, img2.size()), img2);
+    EXPECT_EQ(Reopened(), QStringList({"rep.dff"}));
     EXPECT_FALSE(redo->isEnabled());
 
     // Another program writes the record the undo would write back.
-    std::string outside = dir2;
+    std::string outside = dir4;
     outside[8] = 'X';
     WriteBytes(dir.File("a.dir"), outside);
     Trigger("UndoItem");
     EXPECT_EQ(prompts.Messages().back(), "Архив изменён другой программой. Список обновлён, повторите команду.");
     EXPECT_EQ(ReadBytes(dir.File("a.dir")), outside);
-    EXPECT_EQ(Names(), QStringList({"Xne.dff"}));
+    EXPECT_EQ(Names(), QStringList({"Xep.dff"}));
     EXPECT_FALSE(undo->isEnabled());
 }
