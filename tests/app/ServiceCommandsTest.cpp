@@ -79,6 +79,32 @@ TEST_F(ServiceTest, RepackRewritesTheArchiveAndShowsItReloaded)
     EXPECT_EQ(form->StatusText(), "Загрузка завершена");
 }
 
+// With something to undo, Repack asks first (No: nothing written, the
+// history kept); repacked, there is nothing to undo.
+TEST_F(ServiceTest, RepackAsksBeforeItClearsTheUndoHistory)
+{
+    WriteBytes(dir.File("v.img"), Ver2Bytes({{9, 1, "B.TXD"}}, 10 * 2048));
+    WriteBytes(dir.File("new.bin"), "n");
+    Start({Q(dir.File("v.img"))});
+    prompts.AnswerOpenMany({Q(dir.File("new.bin"))});
+    Find<QAction>("N13")->trigger();
+    QAction* undo = Find<QAction>("UndoItem");
+    ASSERT_TRUE(undo->isEnabled());
+    const std::string added = ReadBytes(dir.File("v.img"));
+
+    prompts.AnswerQuestion(QMessageBox::No);
+    Repack();
+    ASSERT_EQ(prompts.calls.size(), 2u);
+    EXPECT_EQ(prompts.calls[1].text, "После перепаковки отменить сделанные изменения будет нельзя. Продолжить?");
+    EXPECT_EQ(ReadBytes(dir.File("v.img")), added);
+    EXPECT_TRUE(undo->isEnabled());
+
+    prompts.AnswerQuestion(QMessageBox::Yes);
+    Repack();
+    EXPECT_LT(ReadBytes(dir.File("v.img")).size(), added.size());
+    EXPECT_FALSE(undo->isEnabled());
+}
+
 TEST_F(ServiceTest, RepackOfAnImgWhoseDirectoryWasPickedByHandAsksNothing)
 {
     WriteBytes(dir.File("data.img"), std::string(3 * 2048, 'd'));
