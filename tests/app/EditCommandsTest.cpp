@@ -552,6 +552,9 @@ TEST_F(EditCommandsTest, UndoAndRedoTakeChangesBackAndMakeThemAgain)
     QAction* redo = Find<QAction>("RedoItem");
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_EQ(undo->text(), "Отменить");
+    EXPECT_EQ(undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_EQ(redo->shortcuts(), QList<QKeySequence>({QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
+                                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
 
     prompts.AnswerOpenMany({Q(Source("one.dff", Bytes(100, 1)))});
     Trigger("N13");
