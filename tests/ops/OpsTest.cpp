@@ -135,3 +135,25 @@ TEST_F(OpsTest, ChangesReportWhatHappenedToTheEntries)
         EXPECT_EQ(names, row.names);
     }
 }
+
+// The window's check for another program's change, on every kind: the same
+// directory is unchanged; one name changed is not.
+TEST_F(OpsTest, ADirectoryIsUnchangedUntilAnEntryIsRenamedOnEveryKind)
+{
+    const struct {
+        const char* file;
+        std::string renamed;
+    } cases[] = {
+        {"a.img", ""},
+        {"s.syb", SybBytes({{"A.TXD", 4}, {"Z.DFF", 4}})},
+        {"b.big", BigBytes({{0, 4, "Z.TXD"}})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Catalogue loaded = ops::OpenForReading(dir.File(c.file));
+        EXPECT_TRUE(ops::DirectoryUnchanged(loaded));
+        if (c.renamed.empty()) WriteBytes(dir.File("a.dir"), ImgDirBytes({{0, 1, "A.TXD"}, {1, 1, "Z.DFF"}, {2, 1, "C.COL"}}));
+        else WriteBytes(dir.File(c.file), c.renamed);
+        EXPECT_FALSE(ops::DirectoryUnchanged(loaded));
+    }
+}
