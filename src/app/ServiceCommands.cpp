@@ -92,15 +92,6 @@ void TServiceCommands::Check()
     TEntryListModel* model = &ctx_.Model;
     TEntryListView* list = &ctx_.List;
     if (!IsSectorKind(cat.ArchiveKind) || cat.ArchivePath.empty()) return;
-    // Repacking moves the data the undo steps point at: they go with it.
-    if (ctx_.Session.History().CanUndo() || ctx_.Session.History().CanRedo()) {
-        if (ctx_.Ask.Question(ctx_.Owner,
-                              tr("После перепаковки отменить сделанные изменения будет нельзя. Продолжить?"),
-                              tr("Перепаковать архив"), QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::Question) != QMessageBox::Yes)
-            return;
-    }
-    ctx_.Session.History().Clear();
     // An offending entry must have a row to be pointed at.
     if (search_.ShowResultsItem->isChecked() || model->Rows() < cat.Entries.size()) search_.SwitchFilterOff();
 

@@ -80,7 +80,7 @@ TEST_F(ServiceTest, RepackRewritesTheArchiveAndShowsItReloaded)
 }
 
 // With something to undo, Repack asks first (No: nothing written, the
-// history kept); repacked, there is nothing to undo.
+// history kept); repacked, there is nothing to undo. A check asks nothing.
 TEST_F(ServiceTest, RepackAsksBeforeItClearsTheUndoHistory)
 {
     WriteBytes(dir.File("v.img"), Ver2Bytes({{9, 1, "B.TXD"}}, 10 * 2048));
@@ -91,6 +91,10 @@ TEST_F(ServiceTest, RepackAsksBeforeItClearsTheUndoHistory)
     QAction* undo = Find<QAction>("UndoItem");
     ASSERT_TRUE(undo->isEnabled());
     const std::string added = ReadBytes(dir.File("v.img"));
+
+    Check();  // a check asks nothing and keeps the history
+    EXPECT_EQ(prompts.calls.size(), 1u);
+    EXPECT_TRUE(undo->isEnabled());
 
     prompts.AnswerQuestion(QMessageBox::No);
     Repack();
