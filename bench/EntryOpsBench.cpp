@@ -227,6 +227,19 @@ void BM_AddManyFiles(benchmark::State& state)
 }
 BENCHMARK(BM_AddManyFiles)->Unit(benchmark::kMillisecond)->UseManualTime();
 
+// A VER2 directory of `count` empty entries "e0.dat", "e1.dat"…, no data.
+std::string EmptyVer2(uint32_t count)
+{
+    std::string image(8 + 32 * size_t(count), '\0');
+    std::memcpy(image.data(), "VER2", 4);
+    StoreLE32(reinterpret_cast<uint8_t*>(image.data()) + 4, count);
+    for (uint32_t i = 0; i < count; ++i) {
+        const std::string name = "e" + std::to_string(i) + ".dat";
+        std::memcpy(image.data() + 8 + 32 * size_t(i) + 8, name.data(), name.size());
+    }
+    return image;
+}
+
 // One entry deleted from a 16,000-entry VER2 archive (its records move down
 // a slot), as one journaled change, beside one fsync of a 4 KiB file: the
 // flushes it adds are counted (3: the journal, its folder, the archive).
@@ -235,13 +248,7 @@ void BM_DeleteOneOf16000(benchmark::State& state)
     constexpr uint32_t kCount = 16000;
     const std::string target = (work->root / "out" / "v2.img").string();
     const std::string small = (work->root / "out" / "small").string();
-    std::string image(8 + 32 * kCount, '\0');
-    std::memcpy(image.data(), "VER2", 4);
-    StoreLE32(reinterpret_cast<uint8_t*>(image.data()) + 4, kCount);
-    for (uint32_t i = 0; i < kCount; ++i) {
-        const std::string name = "e" + std::to_string(i) + ".dat";
-        std::memcpy(image.data() + 8 + 32 * i + 8, name.data(), name.size());
-    }
+    const std::string image = EmptyVer2(kCount);
     uint64_t syncs = 0;
     double ours = 0, baseline = 0;
     for (auto _ : state) {
@@ -318,13 +325,7 @@ void BM_UndoADeleteOf16000(benchmark::State& state)
 {
     constexpr uint32_t kCount = 16000;
     const std::string target = (work->root / "out" / "v2undo.img").string();
-    std::string image(8 + 32 * kCount, '\0');
-    std::memcpy(image.data(), "VER2", 4);
-    StoreLE32(reinterpret_cast<uint8_t*>(image.data()) + 4, kCount);
-    for (uint32_t i = 0; i < kCount; ++i) {
-        const std::string name = "e" + std::to_string(i) + ".dat";
-        std::memcpy(image.data() + 8 + 32 * i + 8, name.data(), name.size());
-    }
+    const std::string image = EmptyVer2(kCount);
     double deletes = 0, undos = 0;
     for (auto _ : state) {
         {
