@@ -20,6 +20,14 @@ TEST_F(WindowTest, TheSessionTellsOfEachOpenChangeAndClose)
     QObject::connect(&session, &TArchiveSession::Changed, [&] { said << "changed"; });
     QObject::connect(&session, &TArchiveSession::Closed, [&] { said << "closed"; });
     EXPECT_FALSE(session.Opened() || session.Editable() || session.Serviceable());
+    {
+        // Closing when nothing is open tells no one.
+        TArchiveSession idle;
+        bool closed = false;
+        QObject::connect(&idle, &TArchiveSession::Closed, [&] { closed = true; });
+        idle.Close();
+        EXPECT_FALSE(closed);
+    }
 
     // A BIGF archive is only viewed; a VER2 one is changed and serviced.
     // (One this user may not write: WindowTest.AnArchiveThatMayNotBeWrittenIsOnlyViewed.)

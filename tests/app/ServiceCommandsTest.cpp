@@ -175,6 +175,18 @@ TEST_F(ServiceTest, ABadNameIsSelectedScrolledToTheTopAndReported)
     EXPECT_EQ(prompts.calls[0].text, "В именах файлов не рекомендуется употреблять подобные символы");
     EXPECT_EQ(prompts.calls[0].caption, "Некорректное имя файла");
     EXPECT_EQ(prompts.calls[0].icon, QMessageBox::Critical);
+
+    // The first row is found as well.
+    names[60] = "F60.DAT";
+    names[0] = "a-b.dat";
+    WriteBytes(dir.File("c.img"), Ver2Bytes(Named(names)));
+    form->Load(dir.File("c.img"));
+    List()->selectRow(50);
+    List()->scrollTo(List()->model()->index(99, 0));
+    Check();
+    EXPECT_EQ(SelectedRows(), std::vector<int>({0}));
+    EXPECT_EQ(List()->currentIndex().row(), 0);
+    EXPECT_EQ(TopRow(), 0);
 }
 
 TEST_F(ServiceTest, AfterASortTheDuplicatesRowsAreTheOnesShowingThem)
