@@ -101,3 +101,21 @@ TEST(TextureExport, PngKeepsTheAlphaOfColourPicturesOnly)
     t.DataPos = 8, t.DataSize = 8;  // W × H / 2 bytes: DXT1
     EXPECT_EQ(BuildTextureBitmapWithAlpha(two, t, 4, 4).Pixels[3], 255);
 }
+
+// The BMP header of a 1×1 picture, byte for byte: 24 bits, bottom-up, 72 dpi,
+// one row of 3 bytes padded to 4, no palette.
+TEST(BmpWriter, TheHeaderOfAOnePixelPicture)
+{
+    TTextureBitmap bmp;
+    bmp.Width = bmp.Height = 1;
+    bmp.Pixels = {1, 2, 3, 255};
+    const std::string header = std::string("BM") + std::string("\x3A\0\0\0", 4) + std::string(4, '\0') +
+                               std::string("\x36\0\0\0", 4) + std::string("\x28\0\0\0", 4) +
+                               std::string("\x01\0\0\0", 4) + std::string("\x01\0\0\0", 4) + std::string("\x01\0", 2) +
+                               std::string("\x18\0", 2) + std::string(4, '\0') + std::string("\x04\0\0\0", 4) +
+                               std::string("\x13\x0B\0\0", 4) + std::string("\x13\x0B\0\0", 4) + std::string(8, '\0');
+    const std::string bytes = BmpBytes(bmp);
+    ASSERT_EQ(bytes.size(), 58u);
+    EXPECT_EQ(bytes.substr(0, 54), header);
+    EXPECT_EQ(bytes[57], '\0');  // the row's padding
+}
