@@ -5,14 +5,11 @@
 #include "archive/ArchiveOpen.h"
 #include "base/ByteOrder.h"
 #include "base/Errors.h"
+#include "base/FileIO.h"
 
 namespace korvane {
 
 namespace {
-
-// Records gathered before one write: a whole directory tail of a large
-// archive goes out in few calls, with a bounded buffer.
-constexpr size_t kMaxPendingRecords = 2048;
 
 // Each entry is built zero-filled on the stack and appended to fresh
 // storage, so the large catalogue is written in a single pass.
@@ -68,41 +65,6 @@ void StoreRecord(const TArchiveEntry& e, uint8_t* record)
     StoreLE32(record, e.Offset);
     StoreLE32(record + 4, e.Size);
     std::memcpy(record + 8, e.Name, DirNameFieldSize);
-}
-
-void TRecordWriter::Put(const TArchiveEntry& e)
-{
-    if (!pending_.empty() && (e.DirPos != start_ + pending_.size() || pending_.size() >= kMaxPendingRecords * DirRecordSize))
-        Flush();
-    if (pending_.empty()) start_ = e.DirPos;
-    const size_t at = pending_.size();
-    pending_.resize(at + DirRecordSize);
-    StoreRecord(e, pending_.data() + at);
-}
-
-void TRecordWriter::Flush()
-{
-    if (pending_.empty()) return;
-    dir_.Seek(start_);
-    dir_.Write(pending_.data(), pending_.size());
-    written_ += pending_.size() / DirRecordSize;
-    pending_.clear();
-}
-
-void WriteRecord(TFile& dir, const TArchiveEntry& e)
-{
-    uint8_t record[DirRecordSize];
-    StoreRecord(e, record);
-    dir.Seek(e.DirPos);
-    dir.Write(record, sizeof record);
-}
-
-void WriteVer2Count(TFile& dir, uint32_t count)
-{
-    uint8_t raw[4];
-    StoreLE32(raw, count);
-    dir.Seek(Ver2CountPos);
-    dir.Write(raw, sizeof raw);
 }
 
 }  // namespace korvane

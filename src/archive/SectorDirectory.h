@@ -1,15 +1,13 @@
 // The 32-byte directory records of the two sector kinds: the ".dir" file of
-// akImg and the directory at the front of a "VER2" archive. Reading and
-// writing both live here.
+// akImg and the directory at the front of a "VER2" archive: reading them,
+// and the bytes of one record (the changes write them through TArchiveChange).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "archive/Catalogue.h"
-#include "base/FileIO.h"
 
 namespace korvane {
 
@@ -29,24 +27,5 @@ uint64_t RecordPos(TArchiveKind kind, uint64_t index);
 // The record straight from the front of the entry: Offset, Size and the first
 // 24 bytes of Name as they stand, whatever follows the terminating zero.
 void StoreRecord(const TArchiveEntry& e, uint8_t* record);
-
-// Writes records at their DirPos, gathering neighbouring ones into one write.
-class TRecordWriter {
-public:
-    explicit TRecordWriter(TFile& dir) : dir_(dir) {}
-    void Put(const TArchiveEntry& e);
-    void Flush();
-    // Records that have reached the file, in the order they were put.
-    size_t Written() const { return written_; }
-
-private:
-    TFile& dir_;
-    size_t written_ = 0;
-    std::vector<uint8_t> pending_;
-    uint64_t start_ = 0;
-};
-
-void WriteRecord(TFile& dir, const TArchiveEntry& e);
-void WriteVer2Count(TFile& dir, uint32_t count);
 
 }  // namespace korvane
