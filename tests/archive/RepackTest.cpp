@@ -215,6 +215,7 @@ TEST(Repack, RunsOfTheOldFileFollowTheLayout)
         std::vector<TCopyRun> runs;
     } cases[] = {
         {"adjacent, an empty one between", {{4, 2, "A"}, {9, 0, "E"}, {6, 1, "B"}}, 100 * S, {{4 * S, 3 * S, 0}}},
+        {"an empty one first", {{9, 0, "E"}, {4, 2, "A"}}, 100 * S, {{4 * S, 2 * S, 0}}},
         {"reversed", {{6, 1, "B"}, {4, 2, "A"}}, 100 * S, {{6 * S, S, 0}, {4 * S, 2 * S, 0}}},
         {"gap", {{4, 2, "A"}, {7, 1, "B"}}, 100 * S, {{4 * S, 2 * S, 0}, {7 * S, S, 0}}},
         {"shared", {{4, 2, "A"}, {4, 2, "B"}}, 100 * S, {{4 * S, 2 * S, 0}, {4 * S, 2 * S, 0}}},
