@@ -265,3 +265,31 @@ TEST(Collision, TheRealSingleModelWithItsShadowMesh)
     EXPECT_EQ(s.Vertices[0].X, -44 / 128.0f);
     EXPECT_EQ(s.Vertices[0].Z, 89 / 128.0f);
 }
+
+// Material colours a golden angle (137.508°) of hue apart, saturation 0.6,
+// value 0.9 (c = 0.54, m = 0.36, each channel plus m), worked out by hand:
+// material 0 at 0°, 3 at 52.524°, 6 at 105.048°, 1 at 137.508°, 4 at
+// 190.032°, 2 at 275.016°, 5 at 327.54°: each sixth of the circle.
+TEST(Collision, MaterialColoursWalkTheHueCircle)
+{
+    const struct {
+        uint8_t material;
+        float r, g, b;
+    } cases[] = {
+        {0, 0.9f, 0.36f, 0.36f},     // sector 0 at its start: x = 0
+        {3, 0.9f, 0.8327f, 0.36f},   // sector 0: r = c, g = x = 0.54 × 0.8754
+        {6, 0.4946f, 0.9f, 0.36f},   // sector 1 (105.048°): r = x = 0.54 × 0.2492, g = c
+        {1, 0.36f, 0.9f, 0.5176f},   // sector 2: g = c, b = x = 0.54 × 0.2918
+        {4, 0.36f, 0.8097f, 0.9f},   // sector 3: g = x = 0.54 × 0.8328, b = c
+        {2, 0.6751f, 0.36f, 0.9f},   // sector 4: r = x = 0.54 × 0.5836, b = c
+        {5, 0.9f, 0.36f, 0.6521f},   // sector 5: r = c, b = x = 0.54 × 0.541
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.material));
+        const TColour got = CollisionMaterialColour(c.material);
+        EXPECT_NEAR(got.R, c.r, 1e-3);
+        EXPECT_NEAR(got.G, c.g, 1e-3);
+        EXPECT_NEAR(got.B, c.b, 1e-3);
+        EXPECT_EQ(got.A, 1.0f);
+    }
+}
