@@ -21,6 +21,7 @@
 #include <set>
 
 #include "app/ArchiveSession.h"
+#include "app/UndoCapture.h"
 #include "app/Dialogs.h"
 #include "app/EntryDragOut.h"
 #include "app/LocalPaths.h"
@@ -65,35 +66,6 @@ private:
         ~TNotice() { session.MarkChanged(); }
     } notice_;  // declared first: it goes after the rows are in step
     TRowsInStep step_;
-};
-
-// Russian takes "записи" after 1, 21, 31…, "записей" after the other numbers;
-// the English translation of each has its own forms.
-bool RussianSingular(size_t n) { return n % 10 == 1 && n % 100 != 11; }
-
-// Keeps the change made while it lives as an undo step named `what`, once it
-// is made: a change refused or failed leaves none. Made after the session's
-// lock, so that it goes first.
-class TUndoCapture {
-public:
-    TUndoCapture(TArchiveSession& session, QString what, std::set<std::string> names)
-        : session_(session), what_(std::move(what)), names_(std::move(names))
-    {
-        session_.Locked().Image = &image_;
-    }
-    ~TUndoCapture()
-    {
-        session_.Locked().Image = nullptr;
-        if (!image_.Empty()) session_.History().Push({what_, std::move(image_), std::move(names_)});
-    }
-    TUndoCapture(const TUndoCapture&) = delete;
-    TUndoCapture& operator=(const TUndoCapture&) = delete;
-
-private:
-    TArchiveSession& session_;
-    QString what_;
-    std::set<std::string> names_;
-    TChangeImage image_;
 };
 
 std::string RawName(const TArchiveEntry& e) { return std::string(EntryName(e)); }
@@ -424,43 +396,6 @@ TTextureChangeResult TEditCommands::ChangeTexture(const TArchiveEntry& shown, co
     }
     pane_.Preview(cat, cat.Entries[index], ctx_.Session.Editable());
     return result;
-}
-
-void TEditCommands::Undo() { UndoOrRedo(true); }
-void TEditCommands::Redo() { UndoOrRedo(false); }
-
-// An undo is a change like the others: under the lock, journaled, and only
-// over what this window wrote. Refused, the history goes: no step of it can
-// be taken back any more without touching another program's change.
-void TEditCommands::UndoOrRedo(bool undo)
-{
-    TUndoHistory& history = ctx_.Session.History();
-    if (undo ? !history.CanUndo() : !history.CanRedo()) return;
-    const TUndoStep& step = undo ? history.NextUndo() : history.NextRedo();
-    const std::set<std::string> names = step.Names;
-    try {
-        const TSessionLock lock(ctx_.Session, ctx_.LockForChange());
-        ops::ApplyImage(ctx_.Session.Locked(), step.Image, undo);
-    } catch (const ops::EArchiveChanged&) {
-        history.Clear();
-        throw;
-    }
-    undo ? history.Undone() : history.Redone();
-    ctx_.Reload(names);
-    ctx_.Session.MarkChanged();
-    selectionHandler_();
-}
-
-void TEditCommands::UpdateUndoItems()
-{
-    const TUndoHistory& history = ctx_.Session.History();
-    const bool editable = ctx_.Session.Editable();
-    UndoItem->setEnabled(editable && history.CanUndo());
-    RedoItem->setEnabled(editable && history.CanRedo());
-    UndoItem->setText(history.CanUndo() ? tr("Отменить: %1").arg(history.NextUndo().What) : tr("Отменить"));
-    RedoItem->setText(history.CanRedo() ? tr("Повторить: %1").arg(history.NextRedo().What) : tr("Повторить"));
-    // Said where the history ends early: the oldest steps went to stay within its memory.
-    UndoItem->setStatusTip(history.Forgot() ? tr("Ранние изменения забыты: история отмены ограничена 64 МБ") : QString());
 }
 
 void TEditCommands::EnableActions(bool selectionSeen, bool rowSelected)
